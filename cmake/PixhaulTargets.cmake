@@ -1,0 +1,38 @@
+# Helpers that keep each folder's CMakeLists short.
+#
+# pixhaul_folder_library(<target> [DEPENDS <libs>...])
+#   A static library made of every .cpp file in the calling folder (not its sub-folders).
+#   New files are picked up at the next build without editing any list.
+function(pixhaul_folder_library target)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${target} STATIC ${sources})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_options(${target} PRIVATE ${PIXHAUL_WARNINGS})
+  if(ARG_DEPENDS)
+    target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
+  endif()
+endfunction()
+
+# pixhaul_test_suite(<name> [LIBS <libs>...] [TIMEOUT <seconds>])
+#   One GoogleTest executable <name>_tests made of every .cpp file in tests/<name>/,
+#   registered with CTest and run through Wine.
+function(pixhaul_test_suite name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  set(exe ${name}_tests)
+  string(REPLACE "/" "_" exe ${exe})
+  add_executable(${exe} ${sources})
+  target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_options(${exe} PRIVATE ${PIXHAUL_WARNINGS})
+  target_link_libraries(${exe} PRIVATE ${ARG_LIBS} testsupport GTest::gtest_main)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name} COMMAND ${exe} --gtest_brief=0)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "PIXHAUL_SOURCE_DIR=${PROJECT_SOURCE_DIR};PIXHAUL_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
