@@ -15,16 +15,15 @@ function(pixhaul_folder_library target)
 endfunction()
 
 # pixhaul_test_suite(<name> [LIBS <libs>...] [TIMEOUT <seconds>])
-#   One GoogleTest executable <name>_tests made of every .cpp file in tests/<name>/,
-#   registered with CTest and run through Wine.
+#   Called from tests/<folder>/CMakeLists.txt: one GoogleTest executable <name>_tests made of every
+#   .cpp file in the calling folder, registered with CTest as <name> and run through Wine.
 function(pixhaul_test_suite name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
   endif()
   set(exe ${name}_tests)
-  string(REPLACE "/" "_" exe ${exe})
   add_executable(${exe} ${sources})
   target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_compile_options(${exe} PRIVATE ${PIXHAUL_WARNINGS})
