@@ -1,0 +1,349 @@
+#!/usr/bin/env python3
+"""The local fixture site: stands in for the photo service, its image host and the maker's web host.
+
+    server.py [--service-port N] [--image-port N] [--maker-port N] [--delay-ms N] [--verbose]
+
+Port 0 picks a free port. The first line printed names the ports that were bound:
+    fixture-site ports: service=18080 images=18081 maker=18082
+It listens on 127.0.0.1 only. Every reply carries Content-Length and Connection: close.
+
+Every host also answers the control requests of tests:
+    GET  /__log    the requests served so far, as JSON
+    POST /__reset  forgets the log and the counters of the flaky scenarios, restores the modes
+    POST /__mode?version=2.2&delay_ms=500   switches the maker's version file and the slow delay
+"""
+
+import argparse
+import functools
+import json
+import os
+import select
+import sys
+import threading
+import time
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import pictures  # noqa: E402
+import sitedata  # noqa: E402
+
+HOST = "127.0.0.1"
+DEFAULT_PORTS = {"service": 18080, "images": 18081, "maker": 18082}
+CURRENT_VERSION = "2.1"
+
+RECOMMEND_PAGE = (
+    '<a id="checkLoadedAds" href="#" onclick="return false">x</a>'
+    '<input type="hidden" id="documentWidth" value="600">'
+    '<input type="hidden" id="documentHeight" value="400">'
+    '<a href="{maker}/" target="_blank">more</a>')
+
+HOME_PAGE = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Pixhaul</title></head>"
+             "<body><h1>Pixhaul</h1><p>Save the public photos and videos of a user.</p>"
+             "<p><a href=\"/downloads/Pixhaul.exe\">Download</a></p></body></html>\n")
+
+REASONS = {200: "OK", 403: "Forbidden", 404: "Not Found", 405: "Method Not Allowed",
+           500: "Internal Server Error"}
+
+
+class SiteState:
+    """What the three hosts share: users, request log, scenario counters and modes."""
+
+    def __init__(self, delay_ms):
+        self.users = sitedata.make_users()
+        self.lock = threading.Lock()
+        self.log = []
+        self.counters = {}
+        self.default_delay_ms = delay_ms
+        self.delay_ms = delay_ms
+        self.version = CURRENT_VERSION
+        self.stopping = threading.Event()
+        self.service_base = ""
+        self.image_base = ""
+        self.maker_base = ""
+
+    def record(self, entry):
+        with self.lock:
+            self.log.append(entry)
+
+    def reset(self):
+        with self.lock:
+            self.log.clear()
+            self.counters.clear()
+            self.delay_ms = self.default_delay_ms
+            self.version = CURRENT_VERSION
+
+    def count(self, key):
+        """How many times key was counted before this call."""
+        with self.lock:
+            seen = self.counters.get(key, 0)
+            self.counters[key] = seen + 1
+            return seen
+
+
+@functools.lru_cache(maxsize=512)
+def _picture(seed, number, size):
+    return pictures.item_picture(seed, number, size)
+
+
+class Reply:
+    def __init__(self, status, body=b"", content_type="text/html; charset=utf-8"):
+        self.status = status
+        self.body = body
+        self.content_type = content_type
+
+
+def not_found():
+    return Reply(404, b"<html><body><h1>404 Not Found</h1></body></html>\n")
+
+
+class FixtureHandler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "FixtureSite/1.0"
+    role = ""
+
+    @property
+    def state(self):
+        return self.server.state
+
+    def log_message(self, format, *args):
+        if self.server.verbose:
+            sys.stderr.write("%s %s\n" % (self.role, format % args))
+
+    def do_GET(self):
+        self._handle(send_body=True)
+
+    def do_HEAD(self):
+        self._handle(send_body=False)
+
+    def do_POST(self):
+        self._handle(send_body=True)
+
+    def _handle(self, send_body):
+        url = urllib.parse.urlsplit(self.path)
+        path = url.path
+        query = urllib.parse.parse_qs(url.query)
+        if path.startswith("/__"):
+            self._send(self._control(path, query), send_body)
+            return
+        entry = {"time": time.time(), "port": self.server.server_address[1], "host": self.role,
+                 "method": self.command, "path": self.path, "status": 0}
+        self.state.record(entry)
+        if self.command == "POST":
+            reply = Reply(405, b"method not allowed\n", "text/plain")
+        else:
+            reply = self.route(path, query)
+        if reply is None:  # a stalled reply: hold the connection, answer nothing
+            self._hold()
+            return
+        entry["status"] = reply.status
+        self._send(reply, send_body)
+
+    def _control(self, path, query):
+        if path == "/__log" and self.command == "GET":
+            with self.state.lock:
+                body = json.dumps(self.state.log)
+            return Reply(200, body.encode("utf-8"), "application/json")
+        if path == "/__reset" and self.command == "POST":
+            self.state.reset()
+            return Reply(200, b"ok\n", "text/plain")
+        if path == "/__mode" and self.command == "POST":
+            if "version" in query:
+                self.state.version = query["version"][0]
+            if "delay_ms" in query:
+                self.state.delay_ms = int(query["delay_ms"][0])
+            return Reply(200, b"ok\n", "text/plain")
+        return not_found()
+
+    def _send(self, reply, send_body):
+        self.send_response(reply.status, REASONS.get(reply.status))
+        self.send_header("Content-Type", reply.content_type)
+        self.send_header("Content-Length", str(len(reply.body)))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        if send_body and reply.body:
+            self.wfile.write(reply.body)
+        self.close_connection = True
+
+    def _hold(self):
+        # Keep the connection open until the client gives up or the site stops.
+        self.close_connection = True
+        while not self.state.stopping.is_set():
+            readable, _, _ = select.select([self.connection], [], [], 0.2)
+            if readable:
+                try:
+                    if not self.connection.recv(4096):
+                        return
+                except OSError:
+                    return
+
+    def _pause(self, user):
+        if user is not None and user.delay and self.state.delay_ms > 0:
+            self.state.stopping.wait(self.state.delay_ms / 1000.0)
+
+    def route(self, path, query):
+        return not_found()
+
+
+class ServiceHandler(FixtureHandler):
+    role = "service"
+
+    def route(self, path, query):
+        state = self.state
+        parts = [part for part in path.split("/") if part]
+        if not parts:
+            names = "".join('<li><a href="/%s">%s</a></li>' % (name, name) for name in state.users)
+            return Reply(200, ("<!DOCTYPE html><html><body><ul>%s</ul></body></html>\n" % names)
+                         .encode("utf-8"))
+        if parts[0] == "p" and len(parts) == 2:
+            for user in state.users.values():
+                for item in user.items:
+                    if item.code == parts[1]:
+                        return Reply(200, sitedata.item_page(item))
+            return not_found()
+        user = state.users.get(parts[0])
+        if user is None or len(parts) > 2 or (len(parts) == 2 and parts[1] != "media"):
+            return not_found()
+        self._pause(user)
+        if len(parts) == 1:
+            if user.stall:
+                return None
+            failures = user.flaky.get("profile", 0)
+            if failures and state.count((user.name, "profile")) < failures:
+                return Reply(500, b"<html><body>server error</body></html>\n")
+            return Reply(200, user.profile_page(state))
+        max_id = query.get("max_id", [None])[0]
+        failures = user.flaky.get("page2", 0)
+        if max_id is not None and failures and state.count((user.name, "page2")) < failures:
+            return Reply(500, b"<html><body>server error</body></html>\n")
+        return Reply(200, user.feed_page(state, max_id), "application/json; charset=utf-8")
+
+
+class ImageHandler(FixtureHandler):
+    role = "images"
+
+    def route(self, path, query):
+        parts = [part for part in path.split("/") if part]
+        if len(parts) != 4 or parts[0] != "cdn":
+            return not_found()
+        _, name, size, file_name = parts
+        user = self.state.users.get(name)
+        if user is None:
+            return not_found()
+        stem, _, extension = file_name.rpartition(".")
+        item = next((item for item in user.items if item.id == stem), None)
+        if item is None:
+            return not_found()
+        self._pause(user)
+        seed = "%s/%s" % (user.name, item.id)
+        if size == "l" and extension == "jpg":
+            status = item.user.thumb_status.get(item.number)
+            if status:
+                return Reply(status, b"<html><body>refused</body></html>\n")
+            if item.number in user.empty_thumbs:
+                return Reply(200, b"", "image/jpeg")
+            return Reply(200, _picture(seed, item.number, 320), "image/jpeg")
+        if size == "t" and extension == "jpg":
+            return Reply(200, _picture(seed, item.number, 152), "image/jpeg")
+        if size == "s" and extension == "jpg":
+            return Reply(200, _picture(seed, item.number, 640), "image/jpeg")
+        if size == "v" and extension == "mp4" and item.kind == "video":
+            return Reply(200, pictures.video_bytes(seed, item.number), "video/mp4")
+        return not_found()
+
+
+class MakerHandler(FixtureHandler):
+    role = "maker"
+
+    def route(self, path, query):
+        state = self.state
+        if path == "/CurrentVersion.txt":
+            return Reply(200, (state.version + "\r\n").encode("ascii"), "text/plain")
+        if path == "/Recommend.html":
+            return Reply(200, RECOMMEND_PAGE.format(maker=state.maker_base).encode("utf-8"))
+        if path == "/downloads/Pixhaul.exe":
+            body = b"MZ" + b"fixture installer stand-in\r\n" * 256
+            return Reply(200, body, "application/octet-stream")
+        if path in ("/", "/index.html"):
+            return Reply(200, HOME_PAGE.encode("utf-8"))
+        return not_found()
+
+
+class _Server(ThreadingHTTPServer):
+    daemon_threads = True
+    block_on_close = False
+    allow_reuse_address = True
+
+
+class FixtureSite:
+    """The three hosts, each served on its own thread."""
+
+    def __init__(self, service_port=0, image_port=0, maker_port=0, delay_ms=1500, verbose=False):
+        self.state = SiteState(delay_ms)
+        self.servers = {}
+        self.threads = []
+        for role, port, handler in (("service", service_port, ServiceHandler),
+                                    ("images", image_port, ImageHandler),
+                                    ("maker", maker_port, MakerHandler)):
+            server = _Server((HOST, port), handler)
+            server.state = self.state
+            server.verbose = verbose
+            self.servers[role] = server
+        self.state.service_base = "http://%s:%d" % (HOST, self.port("service"))
+        self.state.image_base = "http://%s:%d" % (HOST, self.port("images"))
+        self.state.maker_base = "http://%s:%d" % (HOST, self.port("maker"))
+
+    def port(self, role):
+        return self.servers[role].server_address[1]
+
+    def base(self, role):
+        return "http://%s:%d" % (HOST, self.port(role))
+
+    def start(self):
+        for server in self.servers.values():
+            thread = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1},
+                                      daemon=True)
+            thread.start()
+            self.threads.append(thread)
+        return self
+
+    def stop(self):
+        self.state.stopping.set()
+        for server in self.servers.values():
+            server.shutdown()
+            server.server_close()
+        for thread in self.threads:
+            thread.join()
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description="Local fixture site for Pixhaul's tests and demo.")
+    parser.add_argument("--service-port", type=int, default=DEFAULT_PORTS["service"])
+    parser.add_argument("--image-port", type=int, default=DEFAULT_PORTS["images"])
+    parser.add_argument("--maker-port", type=int, default=DEFAULT_PORTS["maker"])
+    parser.add_argument("--delay-ms", type=int, default=1500,
+                        help="how long the slow user's replies wait")
+    parser.add_argument("--verbose", action="store_true", help="log every request to stderr")
+    args = parser.parse_args(argv)
+
+    site = FixtureSite(args.service_port, args.image_port, args.maker_port, args.delay_ms,
+                       args.verbose).start()
+    print("fixture-site ports: service=%d images=%d maker=%d" % (
+        site.port("service"), site.port("images"), site.port("maker")))
+    print("fixture-site: service %s/  images %s/  maker %s/  (Ctrl+C stops)" % (
+        site.base("service"), site.base("images"), site.base("maker")))
+    print("fixture-site users: %s" % " ".join(site.state.users))
+    sys.stdout.flush()
+    try:
+        while True:
+            time.sleep(3600)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        site.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,227 @@
+"""Tests of the fixture site: paging chains, scenario status codes, pictures and the control requests.
+
+Run: python3 -m unittest discover -s tools/fixture-site -p "test_*.py"
+The picture test needs Pillow (Debian's python3-pil); it is skipped without it unless
+PIXHAUL_REQUIRE_PIL is set, as the test run sets it.
+"""
+
+import hashlib
+import http.client
+import io
+import json
+import os
+import re
+import socket
+import subprocess
+import sys
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+import make_golden  # noqa: E402
+import server  # noqa: E402
+
+try:
+    from PIL import Image
+except ImportError:  # pragma: no cover - depends on the machine
+    Image = None
+
+
+class SiteTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.site = server.FixtureSite(delay_ms=50).start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.site.stop()
+
+    def setUp(self):
+        self.request("service", "POST", "/__reset")
+
+    def request(self, host, method, path, timeout=10):
+        connection = http.client.HTTPConnection("127.0.0.1", self.site.port(host), timeout=timeout)
+        try:
+            connection.request(method, path)
+            response = connection.getresponse()
+            body = response.read()
+            return response.status, dict(response.getheaders()), body
+        finally:
+            connection.close()
+
+    def get(self, host, path):
+        return self.request(host, "GET", path)
+
+    def feed_chain(self, user):
+        """Follows a user's feed the way the worker does; returns the pages' item lists."""
+        status, _, profile = self.get("service", "/" + user)
+        self.assertEqual(status, 200)
+        self.assertIn(b'"can_delete_comments":', profile)
+        pages = []
+        suffix = "/media"
+        while suffix:
+            status, _, body = self.get("service", "/" + user + suffix)
+            self.assertEqual(status, 200)
+            text = body.decode("utf-8")
+            # The worker searches for these exact markers: the JSON must be compact.
+            self.assertRegex(text, r'"more_available":(true|false)\}$')
+            document = json.loads(text)
+            pages.append(document["items"])
+            suffix = ""
+            if document["more_available"]:
+                suffix = "/media?max_id=" + document["items"][-1]["id"]
+            self.assertLess(len(pages), 100, "paging does not end")
+        return pages
+
+    def test_paging_chain_of_the_main_user(self):
+        pages = self.feed_chain("alice")
+        self.assertEqual([len(page) for page in pages], [20, 20, 5])
+        ids = [item["id"] for page in pages for item in page]
+        self.assertEqual(ids, ["1001_%d" % n for n in range(45, 0, -1)])
+        log = json.loads(self.get("service", "/__log")[2])
+        self.assertEqual([entry["path"] for entry in log],
+                         ["/alice", "/alice/media", "/alice/media?max_id=1001_26",
+                          "/alice/media?max_id=1001_6"])
+        self.assertTrue(all(entry["status"] == 200 for entry in log))
+
+    def test_big_user_has_a_thousand_items_in_fifty_pages(self):
+        pages = self.feed_chain("big")
+        self.assertEqual(len(pages), 50)
+        self.assertEqual(len({item["id"] for page in pages for item in page}), 1000)
+
+    def test_profile_counts_and_escaped_captions(self):
+        _, _, profile = self.get("service", "/alice")
+        text = profile.decode("utf-8")
+        self.assertEqual(text.count('"counts":{'), 2)  # the viewer's, then the user's
+        self.assertIn('"counts":{"media":45,', text[text.rfind('"counts":{'):])
+        _, _, first = self.get("service", "/alice/media")
+        self.assertIn(b"\\ud83c\\udf05", first)  # an emoji as a surrogate pair escape
+        self.assertIn(b"http:\\/\\/", first)
+        captions = [item["caption"]["text"] for item in json.loads(first)["items"]
+                    if item.get("caption")]
+        self.assertTrue(any("\n" in c for c in captions))
+        self.assertTrue(any('"' in c for c in captions))
+        self.assertTrue(any("\\" in c for c in captions))
+        _, _, second = self.get("service", "/alice/media?max_id=1001_26")
+        self.assertIn("Привет".encode("utf-8"), second)  # this page carries UTF-8 as it is
+
+    def test_scenario_status_codes(self):
+        self.assertEqual(self.get("service", "/nosuchuser")[0], 404)
+        self.assertEqual([self.get("service", "/flaky")[0] for _ in range(3)], [500, 500, 200])
+        self.assertEqual(self.get("service", "/flaky/media")[0], 200)
+        self.assertEqual([self.get("service", "/flaky/media?max_id=7007_6")[0] for _ in range(4)],
+                         [500, 500, 500, 200])
+        _, _, bad = self.get("service", "/badfeed/media")
+        self.assertNotIn(b'"more_available":', bad)
+        self.assertNotIn(b'"can_delete_comments":', self.get("service", "/private")[2])
+        self.assertIn(b'"media":abc,', self.get("service", "/nocount")[2])
+        _, _, zero = self.get("service", "/zero/media")
+        self.assertEqual(json.loads(zero), {"status": "ok", "items": [], "more_available": False})
+        self.assertEqual(self.get("service", "/slow")[0], 200)
+
+    def test_loop_user_ignores_max_id(self):
+        first = self.get("service", "/loop/media")[2]
+        last_id = json.loads(first)["items"][-1]["id"]
+        again = self.get("service", "/loop/media?max_id=" + last_id)[2]
+        self.assertEqual(first, again)
+
+    def test_refused_failing_and_empty_thumbnails(self):
+        statuses = {n: self.get("images", "/cdn/refused/l/1101_%d.jpg" % n)[0] for n in range(1, 7)}
+        self.assertEqual(statuses, {1: 200, 2: 500, 3: 403, 4: 200, 5: 403, 6: 200})
+        self.assertEqual(self.get("images", "/cdn/refused/s/1101_5.jpg")[0], 200)
+        status, headers, body = self.get("images", "/cdn/zerobyte/l/1606_2.jpg")
+        self.assertEqual((status, headers["Content-Length"], body), (200, "0", b""))
+        self.assertEqual(self.get("images", "/cdn/alice/l/1001_99.jpg")[0], 404)
+
+    def test_stalled_reply_sends_nothing(self):
+        with socket.create_connection(("127.0.0.1", self.site.port("service")), timeout=5) as s:
+            s.sendall(b"GET /stall HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n")
+            s.settimeout(0.5)
+            with self.assertRaises(socket.timeout):
+                s.recv(1)
+
+    def test_every_reply_has_length_and_closes(self):
+        for host, path in (("service", "/alice"), ("service", "/nosuchuser"),
+                           ("service", "/p/A45/"), ("images", "/cdn/alice/s/1001_45.jpg"),
+                           ("images", "/cdn/alice/v/1001_44.mp4"), ("maker", "/"),
+                           ("maker", "/downloads/Pixhaul.exe"), ("maker", "/Recommend.html")):
+            status, headers, body = self.get(host, path)
+            self.assertEqual(headers["Connection"], "close", path)
+            self.assertEqual(int(headers["Content-Length"]), len(body), path)
+            if status == 200:
+                self.assertGreater(len(body), 0, path)
+
+    def test_maker_version_file_switches(self):
+        self.assertEqual(self.get("maker", "/CurrentVersion.txt")[2], b"2.1\r\n")
+        self.request("maker", "POST", "/__mode?version=2.2")
+        self.assertEqual(self.get("maker", "/CurrentVersion.txt")[2], b"2.2\r\n")
+        self.request("maker", "POST", "/__reset")
+        self.assertEqual(self.get("maker", "/CurrentVersion.txt")[2], b"2.1\r\n")
+
+    def test_log_resets(self):
+        self.get("service", "/bob")
+        self.get("images", "/cdn/bob/l/2002_1.jpg")
+        log = json.loads(self.get("service", "/__log")[2])
+        self.assertEqual([(e["host"], e["path"], e["status"]) for e in log],
+                         [("service", "/bob", 200), ("images", "/cdn/bob/l/2002_1.jpg", 200)])
+        self.request("images", "POST", "/__reset")
+        self.assertEqual(json.loads(self.get("service", "/__log")[2]), [])
+
+    @unittest.skipIf(Image is None and not os.environ.get("PIXHAUL_REQUIRE_PIL"),
+                     "Pillow is not installed")
+    def test_every_picture_decodes_and_differs(self):
+        self.assertIsNotNone(Image, "python3-pil is needed to check the pictures")
+        seen = set()
+        for user, prefix, count in (("alice", "1001", 45), ("refused", "1101", 6)):
+            for n in range(1, count + 1):
+                for size, pixels in (("l", 320), ("s", 640)):
+                    status, headers, body = self.get("images", "/cdn/%s/%s/%s_%d.jpg" % (
+                        user, size, prefix, n))
+                    if status != 200:
+                        continue
+                    self.assertEqual(headers["Content-Type"], "image/jpeg")
+                    picture = Image.open(io.BytesIO(body))
+                    picture.load()
+                    self.assertEqual((picture.format, picture.size), ("JPEG", (pixels, pixels)))
+                    digest = hashlib.sha1(body).hexdigest()
+                    self.assertNotIn(digest, seen)
+                    seen.add(digest)
+        self.assertEqual(len(seen), 2 * 45 + 2 * 6 - 3)
+
+
+class GoldenDataTest(unittest.TestCase):
+    def test_sample_pages_in_the_tests_are_current(self):
+        for name, data in make_golden.sample_files().items():
+            path = os.path.join(make_golden.DEFAULT_OUT, name)
+            with open(path, "rb") as stream:
+                self.assertEqual(stream.read(), data,
+                                 "%s is stale: run tools/fixture-site/make_golden.py" % name)
+
+    def test_pages_are_deterministic(self):
+        self.assertEqual(make_golden.sample_files(), make_golden.sample_files())
+
+
+class CommandLineTest(unittest.TestCase):
+    def test_prints_the_bound_ports_and_serves_on_loopback(self):
+        process = subprocess.Popen(
+            [sys.executable, os.path.join(HERE, "server.py"), "--service-port", "0",
+             "--image-port", "0", "--maker-port", "0"],
+            stdout=subprocess.PIPE, text=True)
+        try:
+            line = process.stdout.readline()
+            match = re.match(r"fixture-site ports: service=(\d+) images=(\d+) maker=(\d+)$",
+                             line.strip())
+            self.assertIsNotNone(match, line)
+            connection = http.client.HTTPConnection("127.0.0.1", int(match.group(1)), timeout=10)
+            connection.request("GET", "/bob")
+            self.assertEqual(connection.getresponse().status, 200)
+            connection.close()
+        finally:
+            process.terminate()
+            process.wait(10)
+            process.stdout.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
