@@ -199,8 +199,42 @@ def _mockups(skin, rendered):
     return sheet
 
 
+def _icon_sizes_cell(picture, data):
+    """Every image of a multi-size icon, at its own size and enlarged twice, on white and on grey."""
+    icon = Image.open(io.BytesIO(data))
+    images = []
+    for size in sorted(icon.info["sizes"]):
+        icon.size = size
+        images.append(icon.convert("RGBA"))
+    small = [im for im in images if im.width <= 64]
+    width = sum(im.width * 2 + PAD for im in small) + 256 + 3 * PAD
+    cell = Image.new("RGBA", (width, 256 + 2 * PAD + 18), (250, 250, 250, 255))
+    x = PAD
+    for im in small:
+        y = PAD
+        for backdrop in ((255, 255, 255, 255), (60, 62, 66, 255)):
+            plate = Image.new("RGBA", im.size, backdrop)
+            plate.alpha_composite(im)
+            cell.paste(plate, (x, y))
+            y += im.height + 4
+        plate = Image.new("RGBA", im.size, (255, 255, 255, 255))
+        plate.alpha_composite(im)
+        cell.paste(plate.resize((im.width * 2, im.height * 2), Image.NEAREST), (x, y))
+        x += im.width * 2 + PAD
+    cell.alpha_composite(images[-1], (x + PAD, PAD))
+    ImageDraw.Draw(cell).text((2, 256 + PAD + 3), "%d  %s  %s" % (picture.ids[0], picture.name,
+                              " ".join("%d" % im.width for im in images)), font=font(11, bold=False),
+                              fill=(40, 40, 40, 255))
+    return cell
+
+
 def draw(skin, rendered):
-    cells = [_mockups(skin, rendered)] + [_cell(picture, rendered) for picture in skin]
+    cells = [_mockups(skin, rendered)]
+    for picture in skin:
+        if picture.name == "appIcon":
+            cells.append(_icon_sizes_cell(picture, rendered[picture.ids[0]]))
+        else:
+            cells.append(_cell(picture, rendered))
     rows, row, row_w = [], [], 0
     for cell in cells:
         if row and row_w + cell.width + PAD > SHEET_WIDTH - PAD:

@@ -569,11 +569,11 @@ def spinner_frames(size, frames, transparent):
         badge = d.image().getchannel("A").load()
     cx = cy = size / 2
     radius = size * 0.3
-    width = size * 0.1
+    width = size * 0.12
     result = []
     for f in range(frames):
         c = Canvas(size, size)
-        c.fill(WHITE, alpha=60, shape=lambda m: m.ring(cx, cy, radius + width / 2, width))
+        c.fill(WHITE, alpha=50, shape=lambda m: m.ring(cx, cy, radius + width / 2, width))
         start = -90 + 360 * f / frames
         m = c.mask()
         glyphs.arc(m, cx, cy, radius, start, start + 110, width, 24)
