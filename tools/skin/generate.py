@@ -19,7 +19,6 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from PIL import Image  # noqa: E402
 
 import encoders  # noqa: E402
 import pictures as p  # noqa: E402
@@ -58,7 +57,6 @@ def three(first):
     return (first, first + 1, first + 2)
 
 
-W, H = "width", "height"
 _btn = dict(opaque=True)
 
 # Scroll-bar arrows are icons drawn by the bar into its arrow cell (the system's scroll-bar
@@ -124,7 +122,7 @@ SKIN = [
     Picture("stopButton", three(15049), "PNG", (88, 27), "stop loading (same button, other face)",
             p.name_box_button, backdrop="accent", face="stop", **_btn),
     Picture("logoSmall", 15094, "PNG", (170, 43), "logo in the title area at (49, 21)",
-            p.logo, backdrop="accent", mark_size=38, text_size=27, on_accent=True),
+            p.logo, backdrop="accent", mark_size=38, name_size=27, on_accent=True),
 
     # Toolbar (black, 60 px high; buttons 12 px from the top).
     Picture("selectAllButton", three(15052), "PNG", (126, 36), "toolbar: select all",
@@ -194,7 +192,7 @@ SKIN = [
 ] + [
     # Start screen and the small windows.
     Picture("logoBig", 15095, "PNG", (400, 104), "big logo in the middle of the start screen",
-            p.logo, backdrop="pattern", mark_size=96, text_size=64, on_accent=False),
+            p.logo, backdrop="pattern", mark_size=96, name_size=64, on_accent=False),
     Picture("startSavingText", 15096, "PNG", (520, 54),
             "start screen: invitation under the user-name box, at (219, 10)",
             p.start_text, backdrop="pattern"),

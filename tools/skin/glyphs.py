@@ -22,11 +22,6 @@ def pause(m, x, y, s):
     m.rect(left + bar + gap, y + round(s * 0.12), left + 2 * bar + gap, y + s - round(s * 0.12))
 
 
-def stop_square(m, x, y, s, radius=1.0):
-    inset = round(s * 0.16)
-    m.rrect(x + inset, y + inset, x + s - inset, y + s - inset, radius)
-
-
 def chevron(m, x, y, s, direction, w):
     """An open arrow head pointing "left", "right", "up" or "down"."""
     a, b = s * 0.3, s * 0.6
@@ -102,11 +97,6 @@ def check_box(m, x, y, s, w, checked):
                     max(0.5, s * 0.18 - w))
 
 
-def speaker(m, x, y, s):
-    m.polygon([(x + s * 0.08, y + s * 0.36), (x + s * 0.28, y + s * 0.36), (x + s * 0.52, y + s * 0.12),
-               (x + s * 0.52, y + s * 0.88), (x + s * 0.28, y + s * 0.64), (x + s * 0.08, y + s * 0.64)])
-
-
 def arc(m, cx, cy, r, start, end, w, steps=24):
     """A circular arc from angle start to end (degrees, clockwise from three o'clock)."""
     pts = []
@@ -114,13 +104,6 @@ def arc(m, cx, cy, r, start, end, w, steps=24):
         a = math.radians(start + (end - start) * i / steps)
         pts.append((cx + r * math.cos(a), cy + r * math.sin(a)))
     m.line(pts, w)
-
-
-def sound_waves(m, x, y, s, w):
-    """Two arcs to the right of a point at the left middle of the box."""
-    cx, cy = x, y + s / 2
-    arc(m, cx, cy, s * 0.3, -45, 45, w, 8)
-    arc(m, cx, cy, s * 0.62, -45, 45, w, 12)
 
 
 def full_screen(m, x, y, s, w, h=None):

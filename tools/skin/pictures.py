@@ -11,7 +11,7 @@ import math
 from PIL import Image
 
 import glyphs
-from draw import Canvas, colorref, mix
+from draw import Canvas, colorref, mix, text_size
 
 # The program's colours (COLORREF values as the code writes them).
 ACCENT = colorref(0xEFAE00)
@@ -79,10 +79,10 @@ def name_box_button(width, height, state, face):
         ink = _state((ACCENT, ACCENT_DARK, ACCENT_PRESSED), state)
         label, glyph_color = "Start", ink
     else:
-        ink = _state((TEXT, TEXT, TEXT), state)
+        ink = TEXT
         label, glyph_color = "Stop", (214, 64, 56)
     size = 13
-    tw, _ = _label_size(label, size)
+    tw, _ = text_size(label, size)
     g = 10
     left = (width - (g + 7 + tw)) // 2
     cy = height / 2 + (1 if state == 2 else 0)
@@ -152,19 +152,19 @@ def mark(c, x, y, s, body, ink):
     c.paint(m, body)
 
 
-def logo(width, height, state, mark_size, text_size, on_accent):
+def logo(width, height, state, mark_size, name_size, on_accent):
     """The mark followed by the program's name."""
     c = Canvas(width, height)
     top = (height - mark_size) / 2
+    # On the accent strip the tile turns white; on the dark start screen it keeps the accent.
     if on_accent:
         mark(c, 0, top, mark_size, WHITE, ACCENT)
-        ink = WHITE
     else:
         mark(c, 0, top, mark_size, ACCENT, WHITE)
-        ink = WHITE
+    ink = WHITE
     gap = round(mark_size * 0.24)
-    c.text(mark_size + gap, (height - _label_size("Pixhaul", text_size)[1]) / 2 - text_size * 0.02,
-           "Pixhaul", text_size, ink)
+    c.text(mark_size + gap, (height - text_size("Pixhaul", name_size)[1]) / 2 - name_size * 0.02,
+           "Pixhaul", name_size, ink)
     return c.image()
 
 
@@ -209,11 +209,6 @@ def app_icon_image(size):
 
 # ---------------------------------------------------------------- toolbar (black)
 
-def _label_size(text, size):
-    from draw import text_size
-    return text_size(text, size)
-
-
 def toolbar_button(width, height, state, glyph, label, running=False, speed=0):
     """Select all, unselect all and the slideshow faces: dark rounded buttons with an icon."""
     c = Canvas(width, height, BLACK)
@@ -224,7 +219,7 @@ def toolbar_button(width, height, state, glyph, label, running=False, speed=0):
     icon_ink = WHITE if state == 2 else ACCENT
     ink = WHITE if state else LIGHT_INK
     size = 13
-    tw, th = _label_size(label, size)
+    tw, th = text_size(label, size)
     g = 16
     extra = 21 if speed else 0
     left = round((width - (g + 8 + tw + extra)) / 2)
@@ -284,7 +279,7 @@ def action_button(width, height, state, glyph, label):
     body = _state((ACCENT, ACCENT_HOVER, ACCENT_PRESSED), state)
     c.fill(body, shape=lambda m: m.rrect(0, 0, width, height, 6))
     size = 15
-    tw, th = _label_size(label, size)
+    tw, th = text_size(label, size)
     g = 22
     left = round((width - (g + 10 + tw)) / 2)
     cy = height / 2 + (1 if state == 2 else 0)
@@ -297,18 +292,20 @@ def action_button(width, height, state, glyph, label):
 
 
 def info_button(width, height, state, transparent):
+    """Opens the info menu: an "i" in a ring; the big one sits on the start screen's pattern."""
     c = Canvas(width, height, None if transparent else BLACK)
     s = width - (8 if transparent else 6)
     off = (width - s) / 2
+    cx, cy = width / 2, height / 2
     if transparent:
-        c.fill(BLACK, alpha=110, shape=lambda m: m.ellipse(width / 2, height / 2, s / 2))
-    ink = _state(((170, 172, 176) if not transparent else (220, 221, 223), ACCENT, ACCENT_PRESSED), state)
+        c.fill(BLACK, alpha=110, shape=lambda m: m.ellipse(cx, cy, s / 2))
     if state:
-        c.fill(_state((None, (40, 42, 45), (28, 29, 31)), state), alpha=255 if not transparent else 200,
-               shape=lambda m: m.ellipse(width / 2, height / 2, s / 2))
+        disc = (40, 42, 45) if state == 1 else (28, 29, 31)
+        c.fill(disc, alpha=200 if transparent else 255, shape=lambda m: m.ellipse(cx, cy, s / 2))
+    rest = (220, 221, 223) if transparent else (170, 172, 176)
     m = c.mask()
     glyphs.info(m, off, off, s, 2 if s < 30 else 2.6)
-    c.paint(m, ink)
+    c.paint(m, _state((rest, ACCENT, ACCENT_PRESSED), state))
     return c.image()
 
 
@@ -320,7 +317,7 @@ def stop_job_button(width, height, state):
         c.fill((160, 162, 166), shape=lambda m: m.ring(cx, cy, r, 2))
         ink = (160, 162, 166)
     else:
-        c.fill(_state((None, (222, 54, 46), (170, 36, 30)), state), shape=lambda m: m.ellipse(cx, cy, r))
+        c.fill((222, 54, 46) if state == 1 else (170, 36, 30), shape=lambda m: m.ellipse(cx, cy, r))
         ink = WHITE
     c.fill(ink, shape=lambda m: m.rrect(cx - 5, cy - 5, cx + 5, cy + 5, 1.5))
     return c.image()
@@ -333,8 +330,7 @@ def round_glyph_button(width, height, state, glyph):
     c = Canvas(width, height, BLACK)
     cx, cy = width / 2, height / 2
     if state:
-        c.fill(_state((None, (58, 60, 64), ACCENT_PRESSED), state),
-               shape=lambda m: m.ellipse(cx, cy, width / 2 - 1))
+        c.fill((58, 60, 64) if state == 1 else ACCENT_PRESSED, shape=lambda m: m.ellipse(cx, cy, width / 2 - 1))
     ink = (200, 201, 204) if state == 0 else WHITE
     s = round(width * 0.46)
     m = c.mask()
