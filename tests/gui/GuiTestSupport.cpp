@@ -1,0 +1,155 @@
+#include "GuiTestSupport.h"
+#include "gui/Exception.h"
+#include <gtest/gtest.h>
+
+namespace guitest {
+
+namespace {
+
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        application_ = new gui::TApplication();
+        application_->Initialize();
+        application_->SetTitle(L"gui tests");
+        application_->OnException = [](gui::TObject*, std::exception_ptr error) {
+            CaughtExceptions().push_back(gui::ExceptionMessage(error));
+        };
+    }
+    void TearDown() override
+    {
+        delete application_;
+        application_ = nullptr;
+    }
+
+private:
+    gui::TApplication* application_ = nullptr;
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+}  // namespace
+
+std::vector<std::wstring>& CaughtExceptions()
+{
+    static std::vector<std::wstring> caught;
+    return caught;
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
+            return done();
+        gui::Application->ProcessMessages();
+        if (done())
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void Pump(int milliseconds)
+{
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+void MoveMouseTo(POINT screen)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void MouseButton(bool left, bool down)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    if (left)
+        input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    else
+        input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+void KeyStroke(WORD virtualKey, bool down)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+COLORREF PixelAt(HDC dc, int x, int y)
+{
+    return GetPixel(dc, x, y);
+}
+
+RecordingGraphic::RecordingGraphic(gui::TComponent* owner, const std::string& name_, COLORREF color_)
+    : gui::TGraphicControl(owner), name(name_), color(color_)
+{
+}
+
+RecordingGraphic::~RecordingGraphic()
+{
+    log("destroyed");
+}
+
+void RecordingGraphic::log(const std::string& event)
+{
+    if (journal)
+        journal->push_back(name + ":" + event);
+}
+
+void RecordingGraphic::Dispatch(gui::TMessage& message)
+{
+    if (message.Msg == gui::CM_MOUSEENTER)
+        log("enter");
+    else if (message.Msg == gui::CM_MOUSELEAVE)
+        log("leave");
+    gui::TGraphicControl::Dispatch(message);
+}
+
+void RecordingGraphic::Paint()
+{
+    ++paints;
+    lastClip = Canvas()->ClipRect();
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT r = fillBeyondBounds ? RECT{-500, -500, 2000, 2000} : RECT{0, 0, Width(), Height()};
+    FillRect(Canvas()->Handle(), &r, brush);
+    DeleteObject(brush);
+}
+
+void RecordingGraphic::MouseDown(gui::TMouseButton button, gui::TShiftState shift, int x, int y)
+{
+    log("down " + std::to_string(x) + "," + std::to_string(y));
+    gui::TGraphicControl::MouseDown(button, shift, x, y);
+}
+
+void RecordingGraphic::MouseMove(gui::TShiftState shift, int x, int y)
+{
+    log("move " + std::to_string(x) + "," + std::to_string(y));
+    gui::TGraphicControl::MouseMove(shift, x, y);
+}
+
+void RecordingGraphic::MouseUp(gui::TMouseButton button, gui::TShiftState shift, int x, int y)
+{
+    log("up " + std::to_string(x) + "," + std::to_string(y));
+    gui::TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+void RecordingGraphic::Click()
+{
+    log("click");
+    gui::TGraphicControl::Click();
+}
+
+}  // namespace guitest
