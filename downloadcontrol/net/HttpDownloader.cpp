@@ -1,0 +1,402 @@
+#include "downloadcontrol/net/HttpDownloader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "downloadcontrol/ControlUtilities.h"
+#include "downloadcontrol/net/NetResult.h"
+
+namespace {
+
+constexpr int kHeaderReadSize = 512;
+constexpr int kTunnelReadSize = 2048;
+
+// "bytes first-last/total": false when the text is not of that form.
+bool parseContentRange(const std::wstring& value, int64_t& first, int64_t& last) {
+    const std::wstring text = trimText(value);
+    if (text.compare(0, 6, L"bytes ") != 0) {
+        return false;
+    }
+    const std::size_t dash = text.find(L'-', 6);
+    const std::size_t slash = text.find(L'/', 6);
+    if (dash == std::wstring::npos || slash == std::wstring::npos || slash < dash) {
+        return false;
+    }
+    first = parseInt64(trimText(std::wstring_view(text).substr(6, dash - 6)), -1);
+    last = parseInt64(trimText(std::wstring_view(text).substr(dash + 1, slash - dash - 1)), -1);
+    return first >= 0 && last >= first;
+}
+
+}  // namespace
+
+HttpDownloader::HttpDownloader(bool secure, const std::wstring& host, int32_t port, const std::wstring& path,
+                               const std::wstring& referer, const std::wstring& userName,
+                               const std::wstring& password, const std::wstring& proxyHost, int32_t proxyPort,
+                               const std::wstring& proxyUserName, const std::wstring& proxyPassword,
+                               int32_t proxyMethod, int32_t connectionTimeout, int32_t receiveBufferSize,
+                               LastErrorHolder& errors)
+    : secure_(secure),
+      host_(host),
+      port_(port),
+      path_(path),
+      referer_(referer),
+      userName_(userName),
+      password_(password),
+      proxy_{proxyHost, proxyPort, proxyUserName, proxyPassword, proxyMethod},
+      connectionTimeout_(connectionTimeout),
+      errors_(errors),
+      buffer_(static_cast<std::size_t>(std::max(receiveBufferSize, 1))) {
+    if (secure_) {
+        setTlsEnabled(true);
+        setVerificationMode(SkipVerification);
+    }
+    retarget(host, port, path, proxyHost, proxyPort);
+}
+
+HttpDownloader::~HttpDownloader() { disconnect(); }
+
+void HttpDownloader::retarget(const std::wstring& host, int32_t port, const std::wstring& path,
+                              const std::wstring& proxyHost, int32_t proxyPort) {
+    host_ = host;
+    port_ = port;
+    path_ = path;
+    proxy_.host = proxyHost;
+    proxy_.port = proxyPort;
+    setTarget(toAnsi(host_).c_str(), port_);
+    ProtocolClient::setProxy(toAnsi(proxy_.host).c_str(), proxy_.port);
+}
+
+int HttpDownloader::connectWaitSeconds(int32_t connectionTimeoutMs) {
+    const int64_t seconds = roundHalfUp(static_cast<double>(connectionTimeoutMs) * 0.001);
+    return static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(seconds, INT32_MAX / 1000)));
+}
+
+void HttpDownloader::onTlsFailure(int) { aborted_ = true; }
+
+bool HttpDownloader::isTransferAborted() { return errors_.stopRequest(); }
+
+std::wstring HttpDownloader::hostText() const {
+    const int32_t defaultPort = secure_ ? 443 : 80;
+    return port_ == defaultPort ? host_ : host_ + L":" + std::to_wstring(port_);
+}
+
+std::wstring HttpDownloader::requestTarget() const {
+    const std::wstring path = path_.empty() ? L"/" : path_;
+    if (!proxy_.host.empty() && proxy_.method == ForwardingProxy) {
+        return (secure_ ? L"https://" : L"http://") + hostText() + path;
+    }
+    return path;
+}
+
+std::wstring HttpDownloader::basicCredentials(const std::wstring& userName, const std::wstring& password) {
+    const std::string bytes = wideToLowBytes(userName + L":" + password);
+    return bytesToWide(base64Encode(bytes.data(), bytes.size(), Base64NoLineBreaks));
+}
+
+std::wstring HttpDownloader::credentialLines() const {
+    std::wstring lines;
+    if (!referer_.empty()) {
+        lines += L"Referer: " + referer_ + L"\r\n";
+    }
+    if (!proxy_.host.empty() && proxy_.method == ForwardingProxy && !proxy_.userName.empty() &&
+        !proxy_.password.empty()) {
+        lines += L"Proxy-Authorization: Basic " + basicCredentials(proxy_.userName, proxy_.password) + L"\r\n";
+    }
+    if (!userName_.empty() || !password_.empty()) {
+        lines += L"Authorization: Basic " + basicCredentials(userName_, password_) + L"\r\n";
+    }
+    return lines;
+}
+
+bool HttpDownloader::fail(int32_t code) {
+    // A stop request ends whatever step saw it with the stop's own code.
+    errors_.setError(errors_.stopRequest() ? ErrTransferStopped : code);
+    disconnect();
+    return false;
+}
+
+bool HttpDownloader::failSend() {
+    return fail(::WSAGetLastError() == WSAETIMEDOUT ? ErrSendTimeout : ErrSend);
+}
+
+bool HttpDownloader::failReceive() {
+    if (aborted_) {
+        return fail(ErrTransferStopped);
+    }
+    return fail(::WSAGetLastError() == WSAETIMEDOUT ? ErrReceiveTimeout : ErrReceive);
+}
+
+bool HttpDownloader::connectStep() {
+    disconnect();
+    aborted_ = false;
+    const bool tunnel = !proxy_.host.empty() && proxy_.method == TunnelProxy;
+    setDeferTls(tunnel && isTlsEnabled());
+    const std::string host = toAnsi(host_);
+    if (connect(port_, host.c_str(), connectWaitSeconds(connectionTimeout_), AF_INET, SOCK_STREAM) != NetOk) {
+        return fail(ErrConnect);
+    }
+    return tunnel ? openTunnel() : true;
+}
+
+bool HttpDownloader::openTunnel() {
+    // The tunnel always names the port: a proxy may take a bare host for port 443.
+    const std::wstring authority = host_ + L":" + std::to_wstring(port_);
+    std::wstring request = L"CONNECT " + authority + L" HTTP/1.1\r\nHost: " + authority + L"\r\n";
+    if (!proxy_.userName.empty() && !proxy_.password.empty()) {
+        request += L"Proxy-Authorization: Basic " + basicCredentials(proxy_.userName, proxy_.password) + L"\r\n";
+    }
+    request += L"\r\n";
+    if (!sendRequest(request)) {
+        return false;
+    }
+
+    std::string bytes;
+    std::size_t bodyStart = 0;
+    HttpReplyHeader header;
+    if (!readReplyHead(kTunnelReadSize, ErrConnect, bytes, bodyStart, header)) {
+        return false;
+    }
+    const int status = header.status();
+    if (status >= 200 && status <= 299) {
+        if (isTlsEnabled()) {
+            // Inside the tunnel the TLS session is with the server, which knows itself by its bare name.
+            const std::string host = toAnsi(host_);
+            if (startTls(socketHandle(), host.c_str()) != NetOk) {
+                return fail(ErrConnect);
+            }
+        }
+        return true;
+    }
+    return fail(status == 403 ? ErrAccessDenied : ErrConnect);
+}
+
+bool HttpDownloader::sendRequest(const std::wstring& request) {
+    const std::string bytes = toAnsi(request);
+    if (send(bytes.data(), static_cast<int>(bytes.size())) != static_cast<int>(bytes.size())) {
+        if (aborted_) {
+            return fail(ErrSend);
+        }
+        return failSend();
+    }
+    return true;
+}
+
+bool HttpDownloader::readReplyHead(int readSize, int closedError, std::string& bytes, std::size_t& bodyStart,
+                                   HttpReplyHeader& header) {
+    bytes.clear();
+    std::size_t blockStart = 0;
+    std::size_t searchFrom = 0;
+    aborted_ = false;
+    std::vector<char> piece(static_cast<std::size_t>(readSize));
+    for (;;) {
+        std::size_t next = 0;
+        const std::ptrdiff_t end = findHeaderBlockEnd(bytes, searchFrom, &next);
+        if (end >= 0) {
+            if (!header.parse(std::string_view(bytes).substr(blockStart, static_cast<std::size_t>(end) - blockStart))) {
+                return fail(ErrHttpStatus);
+            }
+            // Interim replies (100 Continue and the like) come before the real one.
+            if (header.status() >= 100 && header.status() <= 199) {
+                blockStart = next;
+                searchFrom = next;
+                continue;
+            }
+            bodyStart = next;
+            return true;
+        }
+        if (bytes.size() >= kMaximumHeaderBytes) {
+            return fail(ErrHttpStatus);
+        }
+        // Only the last few bytes can start the empty line that is still missing.
+        searchFrom = std::max(blockStart, bytes.size() >= 3 ? bytes.size() - 3 : std::size_t(0));
+        const int wanted = static_cast<int>(std::min<std::size_t>(piece.size(), kMaximumHeaderBytes - bytes.size()));
+        const int received = receive(piece.data(), wanted, 0);
+        if (aborted_ || errors_.stopRequest()) {
+            return fail(ErrTransferStopped);
+        }
+        if (received < 0) {
+            return failReceive();
+        }
+        if (received == 0) {
+            return fail(closedError);  // closed before the header was complete
+        }
+        bytes.append(piece.data(), static_cast<std::size_t>(received));
+    }
+}
+
+bool HttpDownloader::acceptSegmentReply(const HttpReplyHeader& header, int64_t start, int64_t length,
+                                        bool rangeRequested) {
+    const int status = header.status();
+    if (status == 206) {
+        // Partial content is taken only for the range asked, and at the place asked: bytes from
+        // elsewhere would be written at the wrong offset of the file.
+        int64_t first = -1;
+        int64_t last = -1;
+        if (!rangeRequested || !parseContentRange(header.value(L"Content-Range"), first, last) || first != start ||
+            last > start + length - 1) {
+            return false;
+        }
+    } else if (rangeRequested && start > 0) {
+        return false;  // the whole file instead of the range
+    }
+
+    chunked_ = compareText(header.value(L"Transfer-Encoding"), L"chunked", false) == 0;
+    decoder_.reset();
+    bodyLength_ = chunked_ ? -1 : parseInt64(header.value(L"Content-Length"), -1);
+    bodyReceived_ = 0;
+    bodyComplete_ = false;
+    return true;
+}
+
+bool HttpDownloader::deliver(const char* data, std::size_t count, char* output, int32_t& received, bool& done) {
+    std::size_t written = 0;
+    if (chunked_) {
+        if (decoder_.decode(data, count, output, written) != ChunkDecoder::Result::Ok) {
+            return fail(ErrHttpStatus);
+        }
+        bodyComplete_ = decoder_.finished();
+    } else {
+        written = count;
+        if (bodyLength_ >= 0) {
+            // Bytes beyond the announced length are not part of the file.
+            written = static_cast<std::size_t>(std::min<int64_t>(static_cast<int64_t>(count), bodyLength_ - bodyReceived_));
+            bodyComplete_ = bodyReceived_ + static_cast<int64_t>(written) >= bodyLength_;
+        }
+        if (output != data) {
+            std::memmove(output, data, written);
+        }
+    }
+    bodyReceived_ += static_cast<int64_t>(written);
+    received = static_cast<int32_t>(written);
+    done = bodyComplete_;
+    return true;
+}
+
+bool HttpDownloader::openSegment(int32_t segmentNumber, int64_t start, int64_t length, int64_t& fileSize,
+                                 char* buffer, int32_t& received, bool& rangesAccepted, bool& done) {
+    received = 0;
+    rangesAccepted = false;
+    done = false;
+    chunked_ = false;
+    bodyComplete_ = false;
+    if (!buffer) {
+        return fail(ErrReceive);
+    }
+    if (!connectStep()) {
+        return false;
+    }
+
+    const bool rangeRequested = start >= 0 && length >= 0 && fileSize >= 0;
+    std::wstring request = L"GET " + requestTarget() + L" HTTP/1.1\r\nHost: " + hostText() + L"\r\nAccept: */*\r\n";
+    request += rangeRequested ? L"User-Agent: Pxhl/1.0 (segment " + std::to_wstring(segmentNumber + 1) + L")\r\n"
+                              : L"User-Agent: Pxhl/1.0\r\n";
+    request += credentialLines();
+    if (rangeRequested) {
+        request += L"Range: bytes=" + std::to_wstring(start) + L"-" + std::to_wstring(start + length - 1) + L"\r\n";
+    }
+    request += L"Connection: close\r\n\r\n";
+    if (!sendRequest(request)) {
+        return false;
+    }
+
+    std::string bytes;
+    std::size_t bodyStart = 0;
+    HttpReplyHeader header;
+    const int readSize = std::min<int>(static_cast<int>(buffer_.size()), kHeaderReadSize);
+    if (!readReplyHead(readSize, ErrHttpStatus, bytes, bodyStart, header)) {
+        return false;
+    }
+    const int status = header.status();
+    if (status < 200 || status > 299) {
+        return fail(status == 401 || status == 403 ? ErrAccessDenied : ErrHttpStatus);
+    }
+    if (!acceptSegmentReply(header, start, length, rangeRequested)) {
+        return fail(ErrHttpStatus);
+    }
+    if (segmentNumber == 0 && fileSize < 0) {
+        fileSize = parseInt64(header.value(L"Content-Length"), -1);
+    }
+    if (fileSize >= 0) {
+        rangesAccepted = status == 206 || compareText(header.value(L"Accept-Ranges"), L"bytes", false) == 0;
+    }
+    // What came with the header is at most one read, which fits the caller's buffer.
+    return deliver(bytes.data() + bodyStart, bytes.size() - bodyStart, buffer, received, done);
+}
+
+bool HttpDownloader::receiveMore(char* buffer, int32_t& received, bool& done) {
+    received = 0;
+    done = false;
+    aborted_ = false;
+    if (!buffer) {
+        return fail(ErrReceive);
+    }
+    if (bodyComplete_) {
+        done = true;
+        return true;
+    }
+    // Chunked bytes are decoded from the client's own buffer; others go straight to the caller's.
+    char* target = chunked_ ? buffer_.data() : buffer;
+    const int count = receive(target, static_cast<int>(buffer_.size()), 0);
+    if (aborted_ || errors_.stopRequest()) {
+        return fail(ErrTransferStopped);
+    }
+    if (count < 0) {
+        return failReceive();
+    }
+    if (count == 0) {
+        // The server closed: the end of a body without a length, or a body cut short.
+        if (chunked_ || (bodyLength_ >= 0 && bodyReceived_ < bodyLength_)) {
+            return fail(ErrReceive);
+        }
+        bodyComplete_ = true;
+        done = true;
+        return true;
+    }
+    return deliver(target, static_cast<std::size_t>(count), buffer, received, done);
+}
+
+void HttpDownloader::close() { disconnect(); }
+
+bool HttpDownloader::querySize(int64_t& size, std::wstring& lastModified, std::wstring& location,
+                               std::wstring& proxyLocation) {
+    size = -1;
+    lastModified.clear();
+    location.clear();
+    proxyLocation.clear();
+    if (!connectStep()) {
+        return false;
+    }
+    std::wstring request = L"HEAD " + requestTarget() + L" HTTP/1.1\r\nHost: " + hostText() + L"\r\nAccept: */*\r\n";
+    request += L"User-Agent: Pxhl/1.0\r\n";
+    request += credentialLines();
+    request += L"Connection: close\r\n\r\n";
+    if (!sendRequest(request)) {
+        return false;
+    }
+
+    std::string bytes;
+    std::size_t bodyStart = 0;
+    HttpReplyHeader header;
+    const int readSize = std::min<int>(static_cast<int>(buffer_.size()), kHeaderReadSize);
+    if (!readReplyHead(readSize, ErrHttpStatus, bytes, bodyStart, header)) {
+        return false;
+    }
+    disconnect();
+
+    const int status = header.status();
+    if (status >= 200 && status <= 299) {
+        size = parseInt64(header.value(L"Content-Length"), -1);
+        lastModified = header.value(L"Last-Modified");
+        return true;
+    }
+    if ((status >= 300 && status <= 303) || status == 307 || status == 308) {
+        location = header.value(L"Location");
+        return true;
+    }
+    if (status == 305) {
+        proxyLocation = header.value(L"Location");
+        return true;
+    }
+    errors_.setError(status == 401 || status == 403 ? ErrAccessDenied : ErrHttpStatus);
+    return false;
+}

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "NetPeers.h"
+#include "downloadcontrol/net/HttpDownloader.h"
+
+using nettest::Fetched;
+using nettest::fetchSegment;
+using nettest::pattern;
+using nettest::port;
+
+namespace {
+
+std::unique_ptr<HttpDownloader> client(LastErrorHolder& errors, const char* peer, const std::wstring& path,
+                                       bool secure = false, int bufferSize = 4096, const std::wstring& user = L"",
+                                       const std::wstring& password = L"") {
+    return std::make_unique<HttpDownloader>(secure, L"127.0.0.1", port(peer), path, L"", user, password, L"", 0, L"",
+                                            L"", 0, 4000, bufferSize, errors);
+}
+
+// ---- nginx, plain and TLS 1.2 ----
+
+class NginxTest : public ::testing::TestWithParam<bool> {
+protected:
+    bool secure() const { return GetParam(); }
+    const char* peer() const { return secure() ? "nginx_https" : "nginx_http"; }
+    LastErrorHolder errors;
+};
+
+TEST_P(NginxTest, WholeFilesOfUnknownSizeArriveByteForByte) {
+    for (const char* name : {"files/empty.bin", "files/one.bin", "files/small.bin", "files/large.bin"}) {
+        const std::string expected = nettest::servedFile(name);
+        for (int bufferSize : {1000, 4096, 65536}) {
+            auto http = client(errors, peer(), std::wstring(L"/") + std::wstring(name, name + strlen(name)), secure(),
+                               bufferSize);
+            const Fetched fetched = fetchSegment(*http, errors, 0, -1, -1, -1);
+            ASSERT_TRUE(fetched.ok) << name << " error " << fetched.error;
+            EXPECT_EQ(fetched.fileSize, static_cast<int64_t>(expected.size())) << name;
+            EXPECT_TRUE(fetched.rangesAccepted) << name;
+            ASSERT_EQ(fetched.body.size(), expected.size()) << name;
+            EXPECT_TRUE(fetched.body == expected) << name << " differs";
+        }
+    }
+}
+
+TEST_P(NginxTest, RangedSegmentsReassembleTheFile) {
+    const std::string expected = nettest::servedFile("files/medium.bin");
+    const int64_t size = static_cast<int64_t>(expected.size());
+    const int64_t segments = 7;
+    const int64_t step = size / segments;
+    std::string assembled;
+    for (int64_t i = 0; i < segments; ++i) {
+        const int64_t start = i * step;
+        const int64_t length = i == segments - 1 ? size - start : step;
+        auto http = client(errors, peer(), L"/files/medium.bin", secure());
+        const Fetched fetched = fetchSegment(*http, errors, static_cast<int32_t>(i), start, length, size);
+        ASSERT_TRUE(fetched.ok) << "segment " << i << " error " << fetched.error;
+        EXPECT_EQ(fetched.body.size(), static_cast<std::size_t>(length));
+        EXPECT_TRUE(fetched.rangesAccepted);
+        assembled += fetched.body;
+    }
+    EXPECT_TRUE(assembled == expected);
+}
+
+TEST_P(NginxTest, SizeQueryGivesSizeAndLastModified) {
+    auto http = client(errors, peer(), L"/files/small.bin", secure());
+    int64_t size = 0;
+    std::wstring lastModified, location, proxyLocation;
+    ASSERT_TRUE(http->querySize(size, lastModified, location, proxyLocation)) << errors.error();
+    EXPECT_EQ(size, 300000);
+    EXPECT_NE(lastModified.find(L" GMT"), std::wstring::npos) << std::string(lastModified.begin(), lastModified.end());
+    EXPECT_TRUE(location.empty());
+    EXPECT_TRUE(proxyLocation.empty());
+}
+
+TEST_P(NginxTest, RedirectsGiveTheLocationToTheQueryAndFailASegment) {
+    for (const wchar_t* path : {L"/r301", L"/r302", L"/r307"}) {
+        auto http = client(errors, peer(), path, secure());
+        int64_t size = 0;
+        std::wstring lastModified, location, proxyLocation;
+        ASSERT_TRUE(http->querySize(size, lastModified, location, proxyLocation));
+        EXPECT_EQ(size, -1);
+        EXPECT_NE(location.find(L"/files/small.bin"), std::wstring::npos);
+
+        const Fetched fetched = fetchSegment(*client(errors, peer(), path, secure()), errors, 0, -1, -1, -1);
+        EXPECT_FALSE(fetched.ok);
+        EXPECT_EQ(fetched.error, ErrHttpStatus);
+    }
+}
+
+TEST_P(NginxTest, RefusalsMapToTheirErrors) {
+    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure()), errors, 0, -1, -1, -1).error,
+              ErrAccessDenied);
+    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/forbidden/index.html", secure()), errors, 0, -1, -1, -1).error,
+              ErrAccessDenied);
+    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/files/missing.bin", secure()), errors, 0, -1, -1, -1).error,
+              ErrHttpStatus);
+    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure(), 4096, L"user", L"wrong"), errors, 0,
+                           -1, -1, -1)
+                  .error,
+              ErrAccessDenied);
+
+    const Fetched allowed =
+        fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure(), 4096, L"user", L"secret"), errors, 0, -1,
+                     -1, -1);
+    ASSERT_TRUE(allowed.ok) << allowed.error;
+    EXPECT_EQ(allowed.body, nettest::servedFile("auth/secret.txt"));
+
+    int64_t size = 0;
+    std::wstring lastModified, location, proxyLocation;
+    errors.setError(0);
+    EXPECT_FALSE(client(errors, peer(), L"/files/missing.bin", secure())->querySize(size, lastModified, location,
+                                                                                   proxyLocation));
+    EXPECT_EQ(errors.error(), ErrHttpStatus);
+    EXPECT_FALSE(client(errors, peer(), L"/auth/secret.txt", secure())->querySize(size, lastModified, location,
+                                                                                 proxyLocation));
+    EXPECT_EQ(errors.error(), ErrAccessDenied);
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndTls, NginxTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Https" : "Http"; });
+
+}  // namespace

@@ -1,0 +1,274 @@
+#!/usr/bin/env python3
+"""Network peers for the download control's tests, all on 127.0.0.1 with free ports.
+
+Started by the test program (or a benchmark script) as
+    peers.py --dir FOLDER [--large-mb N]
+it creates FOLDER, starts nginx (plain and TLS 1.2 with a self-signed certificate), two tinyproxy
+instances (open and with basic authentication), an openssl s_server that speaks only TLS 1.3, the
+scripted HTTP and TLS fault servers and a black-hole listener, then writes FOLDER/peers.txt
+(key=value lines) and waits. It stops everything and removes FOLDER when the connection to its
+control port closes, or when nobody connects to that port within 60 seconds.
+"""
+import argparse
+import os
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import threading
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import faultserver  # noqa: E402
+import tlsfaultserver  # noqa: E402
+
+HOST = "127.0.0.1"
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind((HOST, 0))
+        return s.getsockname()[1]
+
+
+def wait_listening(port, timeout=15.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        try:
+            with socket.create_connection((HOST, port), timeout=0.5):
+                return True
+        except OSError:
+            time.sleep(0.05)
+    return False
+
+
+def make_certificate(folder):
+    key = os.path.join(folder, "server.key")
+    crt = os.path.join(folder, "server.crt")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "30",
+                    "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
+                    "-keyout", key, "-out", crt], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return crt, key
+
+
+def pattern_bytes(size, seed):
+    # Random-looking but reproducible content, so a shifted or repeated block never compares equal.
+    import random
+    rnd = random.Random(seed)
+    return rnd.randbytes(size)
+
+
+def write_files(www, large_mb):
+    files = os.path.join(www, "files")
+    os.makedirs(files)
+    sizes = {"empty.bin": 0, "one.bin": 1, "small.bin": 300000, "medium.bin": 1000000,
+             "large.bin": 5 * 1024 * 1024}
+    for index, (name, size) in enumerate(sizes.items()):
+        with open(os.path.join(files, name), "wb") as f:
+            f.write(pattern_bytes(size, index))
+    os.makedirs(os.path.join(www, "auth"))
+    with open(os.path.join(www, "auth", "secret.txt"), "wb") as f:
+        f.write(b"only for those who know the password\n")
+    os.makedirs(os.path.join(www, "forbidden"))
+    with open(os.path.join(www, "forbidden", "index.html"), "wb") as f:
+        f.write(b"hidden\n")
+    if large_mb:
+        chunk = pattern_bytes(1024 * 1024, 99)
+        with open(os.path.join(files, "huge.bin"), "wb") as f:
+            for _ in range(large_mb):
+                f.write(chunk)
+
+
+NGINX_CONF = """
+daemon off;
+master_process off;
+worker_processes 1;
+pid {dir}/nginx.pid;
+error_log {dir}/nginx-error.log warn;
+events {{ worker_connections 512; }}
+http {{
+    access_log off;
+    client_body_temp_path {dir}/nginx-tmp/body;
+    proxy_temp_path {dir}/nginx-tmp/proxy;
+    fastcgi_temp_path {dir}/nginx-tmp/fastcgi;
+    uwsgi_temp_path {dir}/nginx-tmp/uwsgi;
+    scgi_temp_path {dir}/nginx-tmp/scgi;
+    default_type application/octet-stream;
+    keepalive_timeout 65;
+    sendfile on;
+    server {{
+        listen {host}:{http_port};
+        listen {host}:{https_port} ssl;
+        server_name localhost;
+        ssl_certificate {crt};
+        ssl_certificate_key {key};
+        ssl_protocols TLSv1.2;
+        root {www};
+        location /auth/ {{
+            auth_basic "Test area";
+            auth_basic_user_file {dir}/htpasswd;
+        }}
+        location /forbidden/ {{ deny all; }}
+        location = /r301 {{ return 301 /files/small.bin; }}
+        location = /r302 {{ return 302 /files/small.bin; }}
+        location = /r307 {{ return 307 /files/small.bin; }}
+    }}
+}}
+"""
+
+TINYPROXY_CONF = """
+Port {port}
+Listen {host}
+Timeout 60
+MaxClients 50
+Allow 127.0.0.1
+LogLevel Critical
+DisableViaHeader Yes
+ConnectPort {connect_port}
+{extra}
+"""
+
+
+class Peers:
+    def __init__(self, folder, large_mb):
+        self.folder = os.path.abspath(folder)
+        self.large_mb = large_mb
+        self.processes = []
+        self.servers = []
+        self.info = {}
+
+    def start(self):
+        if os.path.exists(self.folder):
+            shutil.rmtree(self.folder)
+        os.makedirs(self.folder)
+        crt, key = make_certificate(self.folder)
+        www = os.path.join(self.folder, "www")
+        write_files(www, self.large_mb)
+        self.info["www"] = www
+        self.info["certificate"] = crt
+
+        with open(os.path.join(self.folder, "htpasswd"), "w") as f:
+            f.write("user:{PLAIN}secret\n")
+        for sub in ("body", "proxy", "fastcgi", "uwsgi", "scgi"):
+            os.makedirs(os.path.join(self.folder, "nginx-tmp", sub))
+        http_port, https_port = free_port(), free_port()
+        conf = os.path.join(self.folder, "nginx.conf")
+        with open(conf, "w") as f:
+            f.write(NGINX_CONF.format(dir=self.folder, host=HOST, http_port=http_port,
+                                      https_port=https_port, crt=crt, key=key, www=www))
+        self.spawn(["nginx", "-p", self.folder, "-c", conf, "-e",
+                    os.path.join(self.folder, "nginx-error.log")])
+        self.info["nginx_http"] = http_port
+        self.info["nginx_https"] = https_port
+
+        proxy_port, auth_proxy_port = free_port(), free_port()
+        for name, port, extra in (("proxy", proxy_port, ""),
+                                  ("authproxy", auth_proxy_port, "BasicAuth proxyuser proxysecret")):
+            path = os.path.join(self.folder, name + ".conf")
+            with open(path, "w") as f:
+                f.write(TINYPROXY_CONF.format(port=port, host=HOST, connect_port=https_port,
+                                              extra=extra))
+            self.spawn(["tinyproxy", "-d", "-c", path])
+        self.info["proxy"] = proxy_port
+        self.info["auth_proxy"] = auth_proxy_port
+
+        tls13_port = free_port()
+        self.spawn(["openssl", "s_server", "-quiet", "-accept", "%s:%d" % (HOST, tls13_port),
+                    "-cert", crt, "-key", key, "-tls1_3", "-www"], stdin=subprocess.PIPE)
+        self.info["tls13_only"] = tls13_port
+
+        fault = faultserver.start(HOST)
+        self.servers.append(fault)
+        self.info["fault_http"] = fault.server_address[1]
+
+        for mode in tlsfaultserver.MODES:
+            server = tlsfaultserver.start(HOST, mode, crt, key)
+            self.servers.append(server)
+            self.info["tls_" + mode] = server.server_address[1]
+
+        # Listens but never accepts; the backlog is filled so that further connects hang.
+        hole = socket.socket()
+        hole.bind((HOST, 0))
+        hole.listen(0)
+        self.hole = [hole]
+        for _ in range(3):
+            filler = socket.socket()
+            filler.setblocking(False)
+            try:
+                filler.connect(hole.getsockname())
+            except BlockingIOError:
+                pass
+            self.hole.append(filler)
+        self.info["black_hole"] = hole.getsockname()[1]
+
+        # A port nobody listens on.
+        self.info["closed"] = free_port()
+
+        for key_name in ("nginx_http", "nginx_https", "proxy", "auth_proxy", "tls13_only"):
+            if not wait_listening(self.info[key_name]):
+                raise RuntimeError("peer %s did not start" % key_name)
+
+    def spawn(self, args, stdin=subprocess.DEVNULL):
+        log = open(os.path.join(self.folder, os.path.basename(args[0]) + ".log"), "ab")
+        process = subprocess.Popen(args, stdin=stdin, stdout=log, stderr=log, cwd=self.folder,
+                                   start_new_session=True)
+        self.processes.append(process)
+        return process
+
+    def stop(self):
+        for server in self.servers:
+            server.shutdown()
+            server.server_close()
+        for process in self.processes:
+            if process.poll() is None:
+                process.terminate()
+        for process in self.processes:
+            try:
+                process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        for s in getattr(self, "hole", []):
+            s.close()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def write_info(self, control_port):
+        self.info["control"] = control_port
+        self.info["pid"] = os.getpid()
+        text = "".join("%s=%s\n" % item for item in self.info.items())
+        temporary = os.path.join(self.folder, "peers.tmp")
+        with open(temporary, "w") as f:
+            f.write(text)
+        os.rename(temporary, os.path.join(self.folder, "peers.txt"))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--dir", required=True)
+    parser.add_argument("--large-mb", type=int, default=0)
+    args = parser.parse_args()
+
+    control = socket.socket()
+    control.bind((HOST, 0))
+    control.listen(1)
+    control.settimeout(60)
+
+    peers = Peers(args.dir, args.large_mb)
+    signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
+    try:
+        peers.start()
+        peers.write_info(control.getsockname()[1])
+        connection, _ = control.accept()
+        # The owner keeps this connection open for as long as it needs the peers.
+        while connection.recv(1024):
+            pass
+    except (KeyboardInterrupt, socket.timeout):
+        pass
+    finally:
+        peers.stop()
+
+
+if __name__ == "__main__":
+    main()
