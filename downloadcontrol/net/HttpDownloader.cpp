@@ -81,7 +81,8 @@ std::wstring HttpDownloader::hostText() const {
 }
 
 std::wstring HttpDownloader::requestTarget() const {
-    const std::wstring path = path_.empty() ? L"/" : path_;
+    // A blank would end the request line early.
+    const std::wstring path = path_.empty() ? L"/" : escapeUrlBlanks(path_);
     if (!proxy_.host.empty() && proxy_.method == ForwardingProxy) {
         return (secure_ ? L"https://" : L"http://") + hostText() + path;
     }
@@ -344,8 +345,11 @@ bool HttpDownloader::receiveMore(char* buffer, int32_t& received, bool& done) {
         return failReceive();
     }
     if (count == 0) {
-        // The server closed: the end of a body without a length, or a body cut short.
-        if (chunked_ || (bodyLength_ >= 0 && bodyReceived_ < bodyLength_)) {
+        // The server closed: the end of a body without a length, or a body cut short. Over TLS, only a
+        // close-notify ends a body without a length: a bare close may be a cut connection.
+        const bool cut = chunked_ || (bodyLength_ >= 0 && bodyReceived_ < bodyLength_) ||
+                         (bodyLength_ < 0 && isTlsEnabled() && !peerClosedSession());
+        if (cut) {
             return fail(ErrReceive);
         }
         bodyComplete_ = true;

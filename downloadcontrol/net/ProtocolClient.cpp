@@ -256,10 +256,10 @@ int ProtocolClient::waitWritable(int seconds) {
     return ::select(0, nullptr, &writable, nullptr, &wait) == 1 ? 0 : 1;
 }
 
-int ProtocolClient::waitForInput(SOCKET socket, DWORD milliseconds) {
+int ProtocolClient::waitForInput(SOCKET socket, DWORD milliseconds, bool sessionCounts) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
-        if (hasBufferedInput()) {
+        if (sessionCounts && hasBufferedInput()) {
             return 0;
         }
         if (isTransferAborted()) {
@@ -286,7 +286,9 @@ int ProtocolClient::waitForInput(SOCKET socket, DWORD milliseconds) {
 }
 
 int ProtocolClient::receiveFromSocket(SOCKET socket, char* buffer, int size, int flags) {
-    if (waitForInput(socket, static_cast<DWORD>(receiveTimeout_)) != 0) {
+    // Called for the socket's own bytes, also from inside a TLS read: what the session holds is no
+    // reason to skip the wait.
+    if (waitForInput(socket, static_cast<DWORD>(receiveTimeout_), false) != 0) {
         return -1;
     }
     return ::recv(socket, buffer, size, flags);
@@ -296,7 +298,7 @@ int ProtocolClient::receive(char* buffer, int size, int waitSeconds) {
     if (!buffer || size <= 0) {
         return -1;
     }
-    if (waitSeconds > 0 && waitForInput(socket_, static_cast<DWORD>(waitSeconds) * 1000) != 0) {
+    if (waitSeconds > 0 && waitForInput(socket_, static_cast<DWORD>(waitSeconds) * 1000, true) != 0) {
         return -1;
     }
     return receiveRaw(socket_, buffer, size, 0);
@@ -309,7 +311,7 @@ int ProtocolClient::readLine(char* buffer, int capacity, int waitSeconds) {
     buffer[0] = '\0';
     int total = 0;
     while (total < capacity - 1 && continueReceiving()) {
-        if (waitSeconds >= 1 && waitForInput(socket_, static_cast<DWORD>(waitSeconds) * 1000) != 0) {
+        if (waitSeconds >= 1 && waitForInput(socket_, static_cast<DWORD>(waitSeconds) * 1000, true) != 0) {
             break;
         }
         char* free = buffer + total;

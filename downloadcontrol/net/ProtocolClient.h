@@ -92,9 +92,10 @@ protected:
     int proxyPort_ = 0;
 
 private:
-    // Waits in slices until the socket is readable: 0, or -1 with the last error set to WSAETIMEDOUT
-    // after `milliseconds`, or to WSAEINTR when the transfer was aborted.
-    int waitForInput(SOCKET socket, DWORD milliseconds);
+    // Waits in slices until the socket is readable (or, when `sessionCounts`, the TLS session holds
+    // input): 0, or -1 with the last error set to WSAETIMEDOUT after `milliseconds`, or to WSAEINTR
+    // when the transfer was aborted.
+    int waitForInput(SOCKET socket, DWORD milliseconds, bool sessionCounts);
     // The connect's wait for the outcome of a non-blocking connect.
     int waitConnected(int waitSeconds);
     void closeQuietly(SOCKET& socket);

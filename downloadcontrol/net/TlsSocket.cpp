@@ -184,11 +184,11 @@ bool TlsSocket::hasPendingData(SOCKET socket) {
     if (!tlsEnabled_) {
         return RawSocket::hasPendingData(socket);
     }
-    return plainCount_ > 0 || RawSocket::hasPendingData(socket);
+    return hasBufferedInput() || RawSocket::hasPendingData(socket);
 }
 
 bool TlsSocket::isNotReadable(SOCKET socket, long seconds, long microseconds) {
-    if (tlsEnabled_ && plainCount_ > 0) {
+    if (hasBufferedInput()) {
         return false;
     }
     return RawSocket::isNotReadable(socket, seconds, microseconds);

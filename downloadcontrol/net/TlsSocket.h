@@ -49,6 +49,8 @@ public:
     void setMaximumCipherStrength(DWORD bits) { maximumCipherStrength_ = bits; }
     void setVerificationMode(int mode) { verificationMode_ = mode; }
     int verificationMode() const { return verificationMode_; }
+    // True once the peer ended the session with a close-notify; a TCP close without one may be a cut.
+    bool peerClosedSession() const { return sessionClosed_; }
 
 protected:
     // Called for every failure of the session except a failed close-notify.
@@ -78,8 +80,9 @@ protected:
 
     void deleteContext();
     void freeCredentials();
-    // True when decrypted bytes wait to be handed out, so a read needs nothing from the socket.
-    bool hasBufferedInput() const { return tlsEnabled_ && plainCount_ > 0; }
+    // True when decrypted bytes, or received bytes of a record, wait in the session: a read starts with
+    // them rather than with a wait on the socket.
+    bool hasBufferedInput() const { return tlsEnabled_ && (plainCount_ > 0 || recordCount_ > 0); }
 
     // Flags asked of every InitializeSecurityContextW call.
     static constexpr ULONG kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
