@@ -130,13 +130,19 @@ bool HttpDownloader::failReceive() {
 bool HttpDownloader::connectStep() {
     disconnect();
     aborted_ = false;
+    setTlsEnabled(secure_);
     const bool tunnel = !proxy_.host.empty() && proxy_.method == TunnelProxy;
-    setDeferTls(tunnel && isTlsEnabled());
+    setDeferTls(tunnel && secure_);
     const std::string host = toAnsi(host_);
     if (connect(port_, host.c_str(), connectWaitSeconds(connectionTimeout_), AF_INET, SOCK_STREAM) != NetOk) {
         return fail(ErrConnect);
     }
-    return tunnel ? openTunnel() : true;
+    if (!tunnel) {
+        return true;
+    }
+    // The proxy speaks plain HTTP until the tunnel stands.
+    setTlsEnabled(false);
+    return openTunnel();
 }
 
 bool HttpDownloader::openTunnel() {
@@ -159,7 +165,8 @@ bool HttpDownloader::openTunnel() {
     }
     const int status = header.status();
     if (status >= 200 && status <= 299) {
-        if (isTlsEnabled()) {
+        setTlsEnabled(secure_);
+        if (secure_) {
             // Inside the tunnel the TLS session is with the server, which knows itself by its bare name.
             const std::string host = toAnsi(host_);
             if (startTls(socketHandle(), host.c_str()) != NetOk) {

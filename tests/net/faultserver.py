@@ -106,7 +106,13 @@ class Handler(socketserver.BaseRequestHandler):
         bytewise = query.get("bytewise") == "1"
         send = self.request.sendall
 
-        if path == "/echo":
+        if parts[0] == "CONNECT":
+            # A tunnel that echoes: the request that comes through it is answered with both heads.
+            send(b"HTTP/1.1 200 Connection established\r\n\r\n")
+            inner = self.read_head()
+            both = head + inner
+            send(b"HTTP/1.1 200 OK\r\nContent-Length: %d\r\n\r\n" % len(both) + both)
+        elif path == "/echo":
             send(b"HTTP/1.1 200 OK\r\nContent-Length: %d\r\n\r\n" % len(head) + head)
         elif path == "/chunked":
             reply = (b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + chunked_body(size))
