@@ -103,11 +103,11 @@ int ProtocolClient::connect(int port, const char* host, int waitSeconds, int fam
         }
     }
 
-    // Connected, at once or after the wait: the same steps follow either way.
-    if (nonBlocking_) {
-        u_long off = 0;
-        ::ioctlsocket(socket_, FIONBIO, &off);
-        nonBlocking_ = false;
+    // Connected, at once or after the wait: the same steps follow either way. The socket stays
+    // non-blocking: reads and writes wait for it themselves, in slices (see receiveFromSocket).
+    if (!nonBlocking_) {
+        u_long on = 1;
+        nonBlocking_ = ::ioctlsocket(socket_, FIONBIO, &on) == 0;
     }
     const DWORD receiveTimeout = static_cast<DWORD>(receiveTimeout_);
     const DWORD sendTimeout = static_cast<DWORD>(sendTimeout_);
@@ -256,7 +256,7 @@ int ProtocolClient::waitWritable(int seconds) {
     return ::select(0, nullptr, &writable, nullptr, &wait) == 1 ? 0 : 1;
 }
 
-int ProtocolClient::waitForInput(SOCKET socket, DWORD milliseconds, bool sessionCounts) {
+int ProtocolClient::waitForSocket(SOCKET socket, bool forOutput, ULONGLONG milliseconds, bool sessionCounts) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
         if (sessionCounts && hasBufferedInput()) {
@@ -271,34 +271,66 @@ int ProtocolClient::waitForInput(SOCKET socket, DWORD milliseconds, bool session
             ::WSASetLastError(WSAETIMEDOUT);
             return -1;
         }
-        fd_set readable;
+        fd_set ready;
         fd_set failed;
-        FD_ZERO(&readable);
+        FD_ZERO(&ready);
         FD_ZERO(&failed);
-        FD_SET(socket, &readable);
+        FD_SET(socket, &ready);
         FD_SET(socket, &failed);
         timeval wait = sliceOf(milliseconds - elapsed);
-        const int ready = ::select(0, &readable, nullptr, &failed, &wait);
-        if (ready != 0) {
-            return ready > 0 ? 0 : -1;  // readable, closed or reset: recv tells which
+        const int count = forOutput ? ::select(0, nullptr, &ready, &failed, &wait)
+                                    : ::select(0, &ready, nullptr, &failed, &wait);
+        if (count != 0) {
+            return count > 0 ? 0 : -1;  // ready, closed or reset: the next call tells which
         }
     }
+}
+
+int ProtocolClient::waitForInput(SOCKET socket, ULONGLONG milliseconds, bool sessionCounts) {
+    return waitForSocket(socket, false, milliseconds, sessionCounts);
+}
+
+int ProtocolClient::waitForOutput(SOCKET socket, ULONGLONG milliseconds) {
+    return waitForSocket(socket, true, milliseconds, false);
 }
 
 int ProtocolClient::receiveFromSocket(SOCKET socket, char* buffer, int size, int flags) {
     // Called for the socket's own bytes, also from inside a TLS read: what the session holds is no
     // reason to skip the wait.
-    if (waitForInput(socket, static_cast<DWORD>(receiveTimeout_), false) != 0) {
-        return -1;
+    const ULONGLONG start = GetTickCount64();
+    const ULONGLONG limit = static_cast<ULONGLONG>(static_cast<DWORD>(receiveTimeout_));
+    for (;;) {
+        const int received = ::recv(socket, buffer, size, flags);
+        if (received >= 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) {
+            return received;
+        }
+        const ULONGLONG elapsed = GetTickCount64() - start;
+        if (waitForInput(socket, elapsed >= limit ? 0 : limit - elapsed, false) != 0) {
+            return -1;
+        }
     }
-    return ::recv(socket, buffer, size, flags);
+}
+
+int ProtocolClient::sendToSocket(SOCKET socket, const char* data, int length, int flags) {
+    const ULONGLONG start = GetTickCount64();
+    const ULONGLONG limit = static_cast<ULONGLONG>(static_cast<DWORD>(sendTimeout_));
+    for (;;) {
+        const int sent = ::send(socket, data, length, flags);
+        if (sent >= 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) {
+            return sent;
+        }
+        const ULONGLONG elapsed = GetTickCount64() - start;
+        if (waitForOutput(socket, elapsed >= limit ? 0 : limit - elapsed) != 0) {
+            return -1;
+        }
+    }
 }
 
 int ProtocolClient::receive(char* buffer, int size, int waitSeconds) {
     if (!buffer || size <= 0) {
         return -1;
     }
-    if (waitSeconds > 0 && waitForInput(socket_, static_cast<DWORD>(waitSeconds) * 1000, true) != 0) {
+    if (waitSeconds > 0 && waitForInput(socket_, static_cast<ULONGLONG>(waitSeconds) * 1000, true) != 0) {
         return -1;
     }
     return receiveRaw(socket_, buffer, size, 0);
@@ -311,7 +343,7 @@ int ProtocolClient::readLine(char* buffer, int capacity, int waitSeconds) {
     buffer[0] = '\0';
     int total = 0;
     while (total < capacity - 1 && continueReceiving()) {
-        if (waitSeconds >= 1 && waitForInput(socket_, static_cast<DWORD>(waitSeconds) * 1000, true) != 0) {
+        if (waitSeconds >= 1 && waitForInput(socket_, static_cast<ULONGLONG>(waitSeconds) * 1000, true) != 0) {
             break;
         }
         char* free = buffer + total;

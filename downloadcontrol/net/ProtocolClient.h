@@ -3,8 +3,9 @@
 // send, receive and line-reading loops, and the disconnect. The HTTP client, the FTP session and its
 // data connection derive from it. An object is used by one thread and holds one connection at a time.
 //
-// Every wait for data runs in short slices and asks isTransferAborted() between them, so that a stop
-// request is seen within a fraction of a second while a receive still waits up to its full time-out.
+// The socket is non-blocking once connected: a read or write that cannot go on at once waits in short
+// slices and asks isTransferAborted() between them, so that a stop request is seen within a fraction of
+// a second while a receive or send still waits up to its full time-out.
 #include "downloadcontrol/net/SocketConnection.h"
 
 #include <string>
@@ -73,6 +74,7 @@ protected:
     virtual bool isTransferAborted() { return false; }
 
     int receiveFromSocket(SOCKET socket, char* buffer, int size, int flags) override;
+    int sendToSocket(SOCKET socket, const char* data, int length, int flags) override;
 
     SOCKET socket_ = INVALID_SOCKET;
     SOCKET secondSocket_ = INVALID_SOCKET;
@@ -95,7 +97,11 @@ private:
     // Waits in slices until the socket is readable (or, when `sessionCounts`, the TLS session holds
     // input): 0, or -1 with the last error set to WSAETIMEDOUT after `milliseconds`, or to WSAEINTR
     // when the transfer was aborted.
-    int waitForInput(SOCKET socket, DWORD milliseconds, bool sessionCounts);
+    int waitForInput(SOCKET socket, ULONGLONG milliseconds, bool sessionCounts);
+    // The same for room to send.
+    int waitForOutput(SOCKET socket, ULONGLONG milliseconds);
+    // Waits in slices for the socket to become readable or writable.
+    int waitForSocket(SOCKET socket, bool forOutput, ULONGLONG milliseconds, bool sessionCounts);
     // The connect's wait for the outcome of a non-blocking connect.
     int waitConnected(int waitSeconds);
     void closeQuietly(SOCKET& socket);

@@ -31,10 +31,14 @@ int RawSocket::receiveFromSocket(SOCKET socket, char* buffer, int size, int flag
     return ::recv(socket, buffer, size, flags);
 }
 
+int RawSocket::sendToSocket(SOCKET socket, const char* data, int length, int flags) {
+    return ::send(socket, data, length, flags);
+}
+
 int RawSocket::sendAll(SOCKET socket, const char* data, int length, int flags) {
     int sent = 0;
     while (sent < length) {
-        int result = ::send(socket, data + sent, length - sent, flags);
+        int result = sendToSocket(socket, data + sent, length - sent, flags);
         if (result <= 0) {
             return result;
         }

@@ -25,9 +25,10 @@ public:
     virtual bool isNotReadable(SOCKET socket, long seconds, long microseconds);
 
 protected:
-    // Every read from the socket, plain or TLS, goes through here so that a derived class can bound
-    // and interrupt the wait for data. The default is a plain recv.
+    // Every read from and write to the socket, plain or TLS, goes through these two so that a derived
+    // class can bound and interrupt the waits. The defaults are the plain recv and send.
     virtual int receiveFromSocket(SOCKET socket, char* buffer, int size, int flags);
+    virtual int sendToSocket(SOCKET socket, const char* data, int length, int flags);
     // Sends all `length` bytes, looping on partial sends: `length` on success, else the failing
     // send's result (0 or -1).
     int sendAll(SOCKET socket, const char* data, int length, int flags = 0);

@@ -1,5 +1,5 @@
-// Fetches one URL from 127.0.0.1 with the control's HTTP client and prints the bytes and seconds.
-// Usage: net_throughput.exe PORT PATH [RECEIVE_BUFFER_SIZE]
+// Fetches one file from 127.0.0.1 with the control's HTTP client and prints the bytes and seconds.
+// Usage: HttpThroughputBench PORT PATH [RECEIVE_BUFFER_SIZE]   (run by tests/bench/http-throughput.sh)
 #include <winsock2.h>
 #include <windows.h>
 
@@ -12,19 +12,19 @@
 #include "downloadcontrol/LastErrorHolder.h"
 #include "downloadcontrol/net/HttpDownloader.h"
 
-int wmain(int argc, wchar_t** argv) {
+int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: net_throughput PORT PATH [RECEIVE_BUFFER_SIZE]\n");
+        std::fprintf(stderr, "usage: HttpThroughputBench PORT PATH [RECEIVE_BUFFER_SIZE]\n");
         return 2;
     }
     if (!startWinSock()) {
         return 1;
     }
-    const int port = _wtoi(argv[1]);
-    const int bufferSize = argc > 3 ? _wtoi(argv[3]) : 4096;
+    const int port = std::atoi(argv[1]);
+    const int bufferSize = argc > 3 ? std::atoi(argv[3]) : 4096;
     LastErrorHolder errors;
-    HttpDownloader client(false, L"127.0.0.1", port, argv[2], L"", L"", L"", L"", 0, L"", L"", 0, 12000, bufferSize,
-                          errors);
+    HttpDownloader client(false, L"127.0.0.1", port, multiByteToWide(argv[2], CP_ACP), L"", L"", L"", L"", 0, L"", L"",
+                          0, 12000, bufferSize, errors);
     std::vector<char> buffer(static_cast<std::size_t>(client.receiveBufferSize()));
     LARGE_INTEGER frequency, begin, end;
     QueryPerformanceFrequency(&frequency);
