@@ -177,11 +177,14 @@ TEST_F(HttpFaultTest, AStalledServerEndsInAReceiveTimeOut) {
     public:
         QuickClient(int port, const std::wstring& path, LastErrorHolder& errors)
             : HttpDownloader(false, L"127.0.0.1", port, path, L"", L"", L"", L"", 0, L"", L"", 0, 4000, 4096, errors) {
+            originalTimeout = receiveTimeout_;
             receiveTimeout_ = 1500;
         }
+        int originalTimeout = 0;
     };
     for (const wchar_t* path : {L"/stall?after=nothing", L"/stall?after=headers", L"/stall?after=body&size=20000"}) {
         QuickClient http(port("fault_http"), path, errors);
+        EXPECT_EQ(http.originalTimeout, 30000);
         const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);
         EXPECT_FALSE(fetched.ok);
         EXPECT_EQ(fetched.error, ErrReceiveTimeout);
