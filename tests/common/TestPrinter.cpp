@@ -63,6 +63,7 @@ TestPrinter::~TestPrinter() {
     }
     deletePrinter();
     if (driverAdded_) {
+        // Only the registration: the driver file beside the description is the prefix's own.
         DeletePrinterDriverW(nullptr, nullptr, const_cast<wchar_t*>(driverName));
     }
     if (!descriptionFile_.empty()) {
@@ -78,7 +79,8 @@ bool TestPrinter::install() {
         problem_ = L"no printer driver folder";
         return false;
     }
-    // Driver files are expected in the version folder of the driver folder.
+    // The driver's files are looked up in the version folder of the driver folder, where the
+    // prefix keeps Wine's PostScript driver.
     const std::wstring versionFolder = std::wstring(driverFolder) + L"\\3";
     CreateDirectoryW(versionFolder.c_str(), nullptr);
     descriptionFile_ = versionFolder + L"\\" + descriptionFileName;
