@@ -1,0 +1,45 @@
+#pragma once
+// Writes at a 64-bit offset of a data or header file. Every positioned write of a control goes
+// through its one file-write lock, so a seek and its write are never separated by another thread's.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "downloadcontrol/CriticalSection.h"
+#include "downloadcontrol/LastErrorHolder.h"
+
+class DownloadItem;
+
+class PositionedWriter {
+public:
+    PositionedWriter(CriticalSection& fileWriteLock, LastErrorHolder& errors) : lock_(fileWriteLock), errors_(errors) {}
+
+    // Writes `count` bytes at `offset`. A short or failed write sets error 7 and gives false; an empty
+    // handle does nothing (true).
+    bool write(HANDLE file, int64_t offset, const void* bytes, std::size_t count);
+    // Sets the file's length (used once per file, before the segments write in place).
+    bool setLength(HANDLE file, int64_t length);
+
+private:
+    CriticalSection& lock_;
+    LastErrorHolder& errors_;
+};
+
+// Header fields gathered while the control lock is held and written after it is left, so that a worker
+// never holds both locks.
+class HeaderUpdate {
+public:
+    // The field's current bytes in the item's header (the item read under the control lock).
+    void add(const DownloadItem& item, int32_t field, int32_t segmentIndex = 0);
+    // The state slot: 0 while the file is open for transfer, the closing mark when it is consistent.
+    void addStateSlot(uint32_t value);
+    void writeTo(HANDLE header, PositionedWriter& writer) const;
+    bool empty() const { return fields_.empty(); }
+
+private:
+    std::vector<std::pair<int64_t, std::string>> fields_;
+};

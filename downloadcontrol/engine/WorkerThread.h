@@ -1,0 +1,43 @@
+#pragma once
+// Starts a worker object's run() on a thread of its own. The thread owns the object and frees it when
+// run() returns. The thread is created suspended, so that the caller can store its handle (and leave
+// any lock) before it runs; ResumeThread starts it.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "downloadcontrol/ScopedHandle.h"
+
+namespace workerthread {
+
+template <class Work>
+DWORD WINAPI entry(void* parameter) {
+    std::unique_ptr<Work> work(static_cast<Work*>(parameter));
+    work->run();
+    return 0;
+}
+
+template <class Work>
+DWORD WINAPI borrowedEntry(void* parameter) {
+    static_cast<Work*>(parameter)->run();
+    return 0;
+}
+
+}  // namespace workerthread
+
+// An empty handle when the thread cannot be created; the work is freed then.
+template <class Work>
+ScopedHandle createSuspendedThread(std::unique_ptr<Work> work) {
+    HANDLE thread = CreateThread(nullptr, 0, &workerthread::entry<Work>, work.get(), CREATE_SUSPENDED, nullptr);
+    if (thread) {
+        work.release();
+    }
+    return ScopedHandle(thread);
+}
+
+// The same for work that the caller keeps and frees once the thread has ended.
+template <class Work>
+ScopedHandle createSuspendedThreadFor(Work& work) {
+    return ScopedHandle(CreateThread(nullptr, 0, &workerthread::borrowedEntry<Work>, &work, CREATE_SUSPENDED, nullptr));
+}
