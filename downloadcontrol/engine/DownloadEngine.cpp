@@ -1,0 +1,260 @@
+#include "downloadcontrol/engine/DownloadEngine.h"
+
+#include <algorithm>
+
+#include "downloadcontrol/ControlUtilities.h"
+#include "downloadcontrol/engine/HeaderFile.h"
+#include "downloadcontrol/engine/HeaderFolder.h"
+#include "downloadcontrol/engine/SystemSaveDialogs.h"
+#include "downloadcontrol/engine/TransferClock.h"
+#include "downloadcontrol/engine/TransferPlan.h"
+
+namespace {
+
+// Whole seconds of a span of 100-ns ticks, as the events carry them.
+int32_t wholeSeconds(int64_t ticks) {
+    return static_cast<int32_t>(std::min<int64_t>(ticks / kTicksPerSecond, INT32_MAX));
+}
+
+}  // namespace
+
+DownloadEngine::DownloadEngine(LastErrorHolder& errors, EngineEvents& events, EngineHost& host)
+    : errors_(errors),
+      events_(events),
+      host_(host),
+      files_(controlLock_),
+      writer_(fileWriteLock_, errors),
+      stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      clients_(std::make_unique<ProtocolClientFactory>()),
+      dialogs_(std::make_unique<SystemSaveDialogs>(host)),
+      context_{errors, controlLock_, writer_, window_, stopEvent_.get(), clients_.get(), runningFiles_},
+      headerFolder_(defaultHeaderFolder()) {}
+
+DownloadEngine::~DownloadEngine() { shutdown(); }
+
+bool DownloadEngine::create() { return stopEvent_.valid() && window_.create(*this); }
+
+void DownloadEngine::shutdown() {
+    stopDownload();
+    queries_.cancelAndJoin();
+    window_.destroy();
+}
+
+void DownloadEngine::setClientFactory(std::unique_ptr<DownloadClientFactory> factory) {
+    if (!downloading_ && factory) {
+        clients_ = std::move(factory);
+        context_.clients = clients_.get();
+    }
+}
+
+void DownloadEngine::setSaveDialogs(std::unique_ptr<SaveDialogs> dialogs) {
+    if (dialogs) {
+        dialogs_ = std::move(dialogs);
+    }
+}
+
+// ---- The file list ----
+
+int32_t DownloadEngine::addFile(const AddFileRequest& request) {
+    if (downloading_) {
+        errors_.setError(ErrRunUnderWay);
+        return -1;
+    }
+    const int32_t fileId = files_.addFile(request, errors_);
+    if (fileId >= 0) {
+        listPrepared_ = false;
+        setOverallProgress(0);
+        host_.fileChanged(fileId);
+    }
+    return fileId;
+}
+
+bool DownloadEngine::removeFile(int32_t fileId) {
+    if (downloading_) {
+        errors_.setError(ErrRunUnderWay);
+        return false;
+    }
+    const std::ptrdiff_t index = files_.removeFile(fileId);
+    if (index >= 0) {
+        listPrepared_ = false;
+        setOverallProgress(0);
+        host_.fileRemoved(fileId);
+    }
+    return true;
+}
+
+bool DownloadEngine::clearFiles() {
+    if (downloading_) {
+        errors_.setError(ErrRunUnderWay);
+        return false;
+    }
+    setOverallProgress(0);
+    files_.clear();
+    listPrepared_ = false;
+    host_.filesCleared();
+    return true;
+}
+
+std::wstring DownloadEngine::fileInfo(int32_t fileId, int32_t field) { return files_.fileInfo(fileId, field, errors_); }
+
+std::wstring DownloadEngine::segmentInfo(int32_t fileId, int32_t segmentIndex, int32_t field) {
+    return files_.segmentInfo(fileId, segmentIndex, field, errors_);
+}
+
+// ---- Header files ----
+
+void DownloadEngine::setSessionTempSubfolder(const std::wstring& value) {
+    sessionTempSubfolder_ = value;
+    const std::wstring folder = headerFolderForSubfolder(value);
+    if (folder != headerFolder_) {
+        headerFolder_ = folder;
+        listPrepared_ = false;
+    }
+}
+
+bool DownloadEngine::clearHeaderFiles() {
+    if (headerFolder_.empty()) {
+        return true;
+    }
+    if (downloading_) {
+        errors_.setError(ErrRunUnderWay);
+        return false;
+    }
+    deleteHeaderFiles(headerFolder_);
+    setOverallProgress(0);
+    listPrepared_ = false;
+    return true;
+}
+
+// ---- Progress ----
+
+double DownloadEngine::overallProgress() {
+    CriticalSectionLock lock(controlLock_);
+    return overallProgress_;
+}
+
+void DownloadEngine::setOverallProgress(double progress) {
+    {
+        CriticalSectionLock lock(controlLock_);
+        overallProgress_ = std::clamp(progress, 0.0, 1.0);
+        progress = overallProgress_;
+    }
+    host_.overallProgressChanged(progress);
+}
+
+// ---- Size queries ----
+
+void DownloadEngine::querySizeAndTime(const std::wstring& url, const std::wstring& referer,
+                                      const std::wstring& userName, const std::wstring& password, int32_t options) {
+    auto item = std::make_unique<DownloadItem>();
+    if (!item->setUrl(url, options == 1)) {
+        errors_.setError(ErrUrlParse);
+        events_.onGetFileSizeLastModified(url, decimalText(-2), std::wstring());
+        return;
+    }
+    item->referer = referer;
+    item->userName = userName;
+    item->password = password;
+    item->proxy = proxies_.forProtocol(item->protocol);
+    auto query = std::make_unique<SizeQuery>(std::move(item), url, settings_, proxies_, errors_, window_,
+                                             queries_.cancelEvent(), *clients_);
+    if (!queries_.start(std::move(query))) {
+        errors_.setError(ErrConnect);
+        auto result = std::make_unique<SizeQueryResult>();
+        result->url = url;
+        result->size = -2;
+        window_.postSizeQueryDone(std::move(result));
+    }
+}
+
+// ---- The notification window's messages ----
+
+void DownloadEngine::beginMessage() { host_.holdControl(); }
+
+void DownloadEngine::endMessage() { host_.releaseControl(); }
+
+void DownloadEngine::onListRefresh(int32_t fileId, ListRefreshMode mode) {
+    if (mode == RefreshRow || mode == RefreshRowAndOverall) {
+        host_.fileChanged(fileId);
+    }
+    if (mode == RefreshRow) {
+        return;
+    }
+    double progress = 0;
+    {
+        CriticalSectionLock lock(controlLock_);
+        double added = 0;
+        for (DownloadItem* item : runningFiles_) {
+            if (item->size > 0 && item->downloaded > item->countedBytes) {
+                added += static_cast<double>(item->downloaded - item->countedBytes) / static_cast<double>(item->size) *
+                         item->weight;
+                item->countedBytes = item->downloaded;
+            }
+            added -= item->precountedShare;
+            item->precountedShare = 0;
+        }
+        overallProgress_ = std::clamp(overallProgress_ + added, 0.0, 1.0);
+        progress = overallProgress_;
+    }
+    host_.overallProgressChanged(progress);
+}
+
+void DownloadEngine::onSizeQueryDone(const SizeQueryResult& result) {
+    events_.onGetFileSizeLastModified(result.url, decimalText(result.size), result.lastModified);
+}
+
+void DownloadEngine::onFileStart(const ProgressSnapshot& snapshot, int32_t segmentCount) {
+    events_.onFileDownloadStart(snapshot.fileId, decimalText(snapshot.size), segmentCount);
+}
+
+void DownloadEngine::onFileProgress(const ProgressSnapshot& snapshot) {
+    events_.onFileDownloadProgress(snapshot.fileId, decimalText(snapshot.size), decimalText(snapshot.downloaded),
+                                   wholeSeconds(snapshot.elapsed), decimalText(snapshot.remaining),
+                                   snapshot.size < 0 ? -1 : wholeSeconds(snapshot.remainingTime), snapshot.rate);
+}
+
+void DownloadEngine::onSegmentProgress(const SegmentSnapshot& snapshot, int32_t segmentIndex) {
+    events_.onFileSegmentDownloadProgress(snapshot.fileId, segmentIndex, decimalText(snapshot.size),
+                                          decimalText(snapshot.downloaded),
+                                          decimalText(snapshot.size < 0 ? -1 : snapshot.size - snapshot.downloaded));
+}
+
+void DownloadEngine::onDownloadDone(bool result) { events_.onDownloadComplete(result); }
+
+void DownloadEngine::onTimer() {
+    const ULONGLONG tick = GetTickCount64();
+    const int64_t now = currentTimeTicks();
+    struct Report {
+        HANDLE header;
+        HeaderUpdate fields;
+        int32_t fileId;
+        std::unique_ptr<ProgressSnapshot> snapshot;
+    };
+    std::vector<Report> reports;
+    {
+        CriticalSectionLock lock(controlLock_);
+        for (DownloadItem* item : runningFiles_) {
+            if (tick - item->startedTick <= 999) {
+                continue;
+            }
+            item->elapsed = std::max<int64_t>(now - fileTimeTicks(item->startedTime), 0);
+            if (item->elapsed >= kTicksPerSecond) {
+                item->rate = transferRate(item->downloaded, item->elapsed);
+            }
+            item->remainingTime = remainingTimeTicks(item->remaining, item->downloaded, item->elapsed);
+            item->startedTick = tick;
+            item->downloadedAtLastReport = item->downloaded;
+            Report report{item->headerFile.get(), HeaderUpdate(), item->fileId,
+                          std::make_unique<ProgressSnapshot>(snapshotOf(*item))};
+            report.fields.add(*item, HeaderElapsed);
+            report.fields.add(*item, HeaderRemainingTime);
+            report.fields.add(*item, HeaderRate);
+            reports.push_back(std::move(report));
+        }
+    }
+    for (Report& report : reports) {
+        report.fields.writeTo(report.header, writer_);
+        host_.fileChanged(report.fileId);
+        window_.postFileProgress(std::move(report.snapshot));
+    }
+}

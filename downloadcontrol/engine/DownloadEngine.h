@@ -1,0 +1,147 @@
+#pragma once
+// The machinery behind the download control's queue and runs: the file list, the run state, the file
+// and segment threads, the notification window with its progress timer, stopping and resuming, and the
+// size queries. The control object owns one engine, forwards its IDownloadX members to it and turns
+// EngineEvents into its COM events.
+//
+// Every member is called on the thread that created the engine (the control's thread), which must pump
+// messages: the engine's events and the end of each file arrive through its notification window.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "downloadcontrol/CriticalSection.h"
+#include "downloadcontrol/LastErrorHolder.h"
+#include "downloadcontrol/ScopedHandle.h"
+#include "downloadcontrol/engine/ClientFactory.h"
+#include "downloadcontrol/engine/EngineEvents.h"
+#include "downloadcontrol/engine/EngineSettings.h"
+#include "downloadcontrol/engine/FileList.h"
+#include "downloadcontrol/engine/NotificationWindow.h"
+#include "downloadcontrol/engine/PositionedWriter.h"
+#include "downloadcontrol/engine/SaveDialogs.h"
+#include "downloadcontrol/engine/SizeQuery.h"
+#include "downloadcontrol/engine/TransferContext.h"
+#include "downloadcontrol/net/ProxyTable.h"
+
+class DownloadEngine final : private NotificationHandler {
+public:
+    DownloadEngine(LastErrorHolder& errors, EngineEvents& events, EngineHost& host);
+    ~DownloadEngine() override;
+    DownloadEngine(const DownloadEngine&) = delete;
+    DownloadEngine& operator=(const DownloadEngine&) = delete;
+
+    // Creates the notification window and the events on the calling thread. False when they cannot be
+    // made; the engine then cannot run.
+    bool create();
+    // Stops a run and waits for it, cancels and joins the size queries, and frees every record still
+    // queued. The control calls it when it is released; the destructor calls it too.
+    void shutdown();
+
+    // ---- Settings and parts ----
+    EngineSettings& settings() { return settings_; }
+    // The proxies by protocol id (SetProxy, GetProxy); each file takes a copy when a run starts.
+    ProxyTable& proxies() { return proxies_; }
+    void setClientFactory(std::unique_ptr<DownloadClientFactory> factory);
+    void setSaveDialogs(std::unique_ptr<SaveDialogs> dialogs);
+
+    // ---- The file list (AddFile, RemoveFile, ClearFiles, GetFileInfo, GetFileSegmentInfo) ----
+    CriticalSection& controlLock() { return controlLock_; }
+    FileList& files() { return files_; }
+    // The new file id, or -1 with error 20 (a run is under way), 12 or 31.
+    int32_t addFile(const AddFileRequest& request);
+    // False with error 20 while a run is under way; true otherwise, also for an unknown id.
+    bool removeFile(int32_t fileId);
+    bool clearFiles();
+    std::wstring fileInfo(int32_t fileId, int32_t field);
+    std::wstring segmentInfo(int32_t fileId, int32_t segmentIndex, int32_t field);
+
+    // ---- Temporary header files (DownloadSessionTempSubfolder) ----
+    const std::wstring& sessionTempSubfolder() const { return sessionTempSubfolder_; }
+    void setSessionTempSubfolder(const std::wstring& value);
+    const std::wstring& headerFolder() const { return headerFolder_; }
+    // ClearDownloadSessionTempSubfolder: false with error 20 while a run is under way.
+    bool clearHeaderFiles();
+
+    // ---- Runs ----
+    bool running() const { return downloading_; }
+    // Download: false with error 20, 11, 1, 2, 3 or 4.
+    bool download();
+    // StopDownload: returns once every thread of the run has ended and every stopped file was reported.
+    void stopDownload();
+    // ResumeDownload: false with error 20, 32 or 11.
+    bool resumeDownload();
+    // GetFileSizeLastModified: the answer comes as onGetFileSizeLastModified.
+    void querySizeAndTime(const std::wstring& url, const std::wstring& referer, const std::wstring& userName,
+                          const std::wstring& password, int32_t options);
+    // Size queries whose threads still run.
+    std::size_t runningSizeQueries() { return queries_.runningCount(); }
+
+    // The overall progress of the run, 0..1.
+    double overallProgress();
+    HWND notificationWindow() const { return window_.handle(); }
+
+private:
+    // NotificationHandler
+    void onListRefresh(int32_t fileId, ListRefreshMode mode) override;
+    void onFileFinished(DownloadItem* item) override;
+    void onSizeQueryDone(const SizeQueryResult& result) override;
+    void onFileStart(const ProgressSnapshot& snapshot, int32_t segmentCount) override;
+    void onFileProgress(const ProgressSnapshot& snapshot) override;
+    void onSegmentProgress(const SegmentSnapshot& snapshot, int32_t segmentIndex) override;
+    void onDownloadDone(bool result) override;
+    void onTimer() override;
+    void beginMessage() override;
+    void endMessage() override;
+
+    // Download's steps: save paths, header folder, weights and per-file preparation.
+    bool settleSavePaths();
+    bool prepareFiles();
+    // The common end of Download and ResumeDownload: the run starts with `progress` done.
+    bool beginRun(double progress);
+    // Starts file threads up to the concurrency limit; ends the run when none is left.
+    void startFileThreads();
+    // Creates the data file of a new file (error 45 when it cannot be made).
+    bool prepareDataFile(DownloadItem& item);
+    void endRun();
+    // The item's list index (the control lock held), -1 when it is not listed any more.
+    std::ptrdiff_t indexOfItem(const DownloadItem* item);
+    // Closes the item's header with its closing mark, and its data file with its file time.
+    void closeHeader(DownloadItem& item);
+    void closeDataFile(DownloadItem& item);
+    void removeCompletedFile(DownloadItem* item);
+    // The list rebuilt from the header files of the header folder; false with error 32.
+    bool rebuildFromHeaders();
+    void setOverallProgress(double progress);
+
+    LastErrorHolder& errors_;
+    EngineEvents& events_;
+    EngineHost& host_;
+    EngineSettings settings_;
+    ProxyTable proxies_;
+
+    CriticalSection controlLock_;    // the list, the running list and counters, item figures, progress
+    CriticalSection fileWriteLock_;  // every positioned write (taken after the control lock, never before)
+    FileList files_;
+    PositionedWriter writer_;
+    NotificationWindow window_;
+    ScopedHandle stopEvent_;
+    std::unique_ptr<DownloadClientFactory> clients_;
+    std::unique_ptr<SaveDialogs> dialogs_;
+    std::vector<DownloadItem*> runningFiles_;  // files whose threads transfer now
+    TransferContext context_;
+    SizeQueries queries_;
+
+    std::wstring sessionTempSubfolder_;
+    std::wstring headerFolder_;
+    int32_t runningCount_ = 0;
+    int32_t nextIndex_ = -1;
+    bool downloading_ = false;
+    bool failureSeen_ = false;
+    bool listPrepared_ = false;
+    double overallProgress_ = 0;
+};

@@ -1,0 +1,149 @@
+// DownloadEngine: stopping a run and resuming files.
+#include <algorithm>
+
+#include "downloadcontrol/ControlUtilities.h"
+#include "downloadcontrol/engine/DownloadEngine.h"
+#include "downloadcontrol/engine/HeaderFile.h"
+#include "downloadcontrol/engine/HeaderFolder.h"
+
+void DownloadEngine::stopDownload() {
+    if (!downloading_) {
+        return;
+    }
+    errors_.setError(ErrStopped);
+    errors_.setStopRequest(true);
+    // Workers waiting for the window to drain its queue wake up through the stop event.
+    SetEvent(stopEvent_.get());
+    for (;;) {
+        std::vector<HANDLE> threads;
+        {
+            CriticalSectionLock lock(controlLock_);
+            for (const auto& item : files_.items()) {
+                if (item->thread.valid()) {
+                    threads.push_back(item->thread.get());
+                }
+            }
+        }
+        for (HANDLE thread : threads) {
+            WaitForSingleObject(thread, INFINITE);
+        }
+        // Whatever a client reported while it noticed the stop, the host learns that the run was stopped.
+        errors_.setError(ErrStopped);
+        // Finishes the stopped files (their FileFinished messages) and delivers the end of the run; only
+        // the control's own window is pumped, never the host's other messages.
+        const bool dispatched = window_.dispatchPending();
+        bool busy = false;
+        {
+            CriticalSectionLock lock(controlLock_);
+            busy = runningCount_ > 0;
+            for (const auto& item : files_.items()) {
+                busy = busy || item->thread.valid();
+            }
+        }
+        if (!busy || (threads.empty() && !dispatched)) {
+            break;
+        }
+    }
+    if (downloading_) {
+        // Nothing runs any more: a file whose end could not be reported must not keep the run open.
+        downloading_ = false;
+        window_.stopTimer();
+    }
+    errors_.setError(ErrStopped);
+}
+
+bool DownloadEngine::rebuildFromHeaders() {
+    const std::vector<std::wstring> paths = findHeaderFiles(headerFolder_);
+    if (paths.empty()) {
+        errors_.setError(ErrNothingToResume);
+        return false;
+    }
+    std::vector<std::unique_ptr<DownloadItem>> collected;
+    for (const std::wstring& path : paths) {
+        std::wstring url;
+        std::unique_ptr<DownloadItem> item = readHeaderFile(path, errors_, &url);
+        if (!item) {
+            events_.onFileDownloadResume(url, -1, path);
+            continue;
+        }
+        collected.push_back(std::move(item));
+    }
+    if (collected.empty()) {
+        errors_.setError(ErrNothingToResume);
+        return false;
+    }
+    std::stable_sort(collected.begin(), collected.end(),
+                     [](const auto& a, const auto& b) { return a->fileId < b->fileId; });
+    setOverallProgress(0);
+    files_.clear();
+    host_.filesCleared();
+
+    for (std::unique_ptr<DownloadItem>& item : collected) {
+        if (item->state == DownloadStateTransferring) {
+            item->state = DownloadStateIncomplete;
+        }
+        item->proxy = proxies_.forProtocol(item->protocol);
+        const bool dataFileGone =
+            GetFileAttributesW(toLongPath(item->dataPath).c_str()) == INVALID_FILE_ATTRIBUTES;
+        if (item->state != DownloadStateComplete && dataFileGone) {
+            // Nothing of it is left on disk: it starts again from nothing.
+            item->setUrl(item->url, item->implicitTls);
+            item->state = DownloadStateNew;
+            item->validator.clear();
+            item->downloaded = 0;
+            item->remaining = item->size;
+            item->segments.clear();
+            item->rate = 0;
+            createHeaderFile(*item, headerFolder_, errors_);
+        }
+        const std::wstring url = item->url;
+        const int32_t fileId = item->fileId;
+        const std::wstring headerPath = item->headerPath;
+        {
+            CriticalSectionLock lock(controlLock_);
+            item = files_.append(std::move(item), errors_);
+        }
+        if (!item) {
+            host_.fileChanged(fileId);
+        }
+        events_.onFileDownloadResume(url, fileId, headerPath);
+        item.reset();
+    }
+    listPrepared_ = true;
+    return true;
+}
+
+bool DownloadEngine::resumeDownload() {
+    if (downloading_) {
+        errors_.setError(ErrRunUnderWay);
+        return false;
+    }
+    bool rebuild = false;
+    {
+        CriticalSectionLock lock(controlLock_);
+        rebuild = !listPrepared_ || files_.empty();
+    }
+    if (rebuild) {
+        if (headerFolder_.empty()) {
+            return true;
+        }
+        if (!rebuildFromHeaders()) {
+            return false;
+        }
+    }
+    if (!isWinSockStarted()) {
+        errors_.setError(ErrSocketsNotStarted);
+        return false;
+    }
+    double progress = 0;
+    {
+        CriticalSectionLock lock(controlLock_);
+        for (const auto& item : files_.items()) {
+            if (item->size > 0) {
+                progress += static_cast<double>(item->downloaded) / static_cast<double>(item->size) * item->weight;
+                item->countedBytes = item->downloaded;
+            }
+        }
+    }
+    return beginRun(progress);
+}

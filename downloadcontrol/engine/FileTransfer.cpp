@@ -1,0 +1,321 @@
+#include "downloadcontrol/engine/FileTransfer.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "downloadcontrol/ControlUtilities.h"
+#include "downloadcontrol/engine/DownloadItem.h"
+#include "downloadcontrol/engine/HeaderFile.h"
+#include "downloadcontrol/engine/ProgressRecords.h"
+#include "downloadcontrol/engine/SegmentReceiver.h"
+#include "downloadcontrol/engine/TransferClock.h"
+#include "downloadcontrol/engine/TransferPlan.h"
+#include "downloadcontrol/engine/WorkerThread.h"
+#include "downloadcontrol/net/DownloadClient.h"
+
+namespace {
+
+// Bytes asked for when the first segment is complete already and only the file's size is wanted.
+constexpr int64_t kSizeProbeBytes = 20;
+
+std::vector<char> receiveBuffer(const DownloadClient& client) {
+    return std::vector<char>(static_cast<std::size_t>(std::max<int32_t>(client.receiveBufferSize(), 1)));
+}
+
+}  // namespace
+
+FileTransfer::FileTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
+                           bool dataFileReady)
+    : context_(context), settings_(settings), item_(item), dataFileReady_(dataFileReady) {}
+
+void FileTransfer::run() {
+    transfer();
+    // Everything of the transfer is freed; after this the control may join the thread at any moment.
+    context_.window.postFileFinished(&item_);
+}
+
+bool FileTransfer::openFiles() {
+    std::wstring headerPath;
+    std::wstring dataPath;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        headerPath = item_.headerPath;
+        dataPath = item_.dataPath;
+    }
+    ScopedHandle header;
+    if (!headerPath.empty()) {
+        header = openFile(headerPath, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING);
+        if (!header.valid()) {
+            context_.errors.setError(ErrHeaderFileOpen);
+            return false;
+        }
+        // Open for transfer: a header left like this by a crash is never resumed.
+        HeaderUpdate slot;
+        slot.addStateSlot(0);
+        slot.writeTo(header.get(), context_.writer);
+        FlushFileBuffers(header.get());
+    }
+    ScopedHandle data;
+    if (dataFileReady_) {
+        data = openFile(dataPath, GENERIC_WRITE, 0, OPEN_EXISTING);
+        if (!data.valid()) {
+            context_.errors.setError(ErrDataFileOpen);
+        }
+    }
+    const bool opened = data.valid();
+    CriticalSectionLock lock(context_.controlLock);
+    // The control closes both when it finishes the file, the header with its closing mark.
+    item_.headerFile = std::move(header);
+    item_.dataFile = std::move(data);
+    return opened;
+}
+
+void FileTransfer::startSegmentThreads(std::vector<ScopedHandle>& threads) {
+    std::vector<int32_t> indexes;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        for (std::size_t i = 1; i < item_.segments.size(); ++i) {
+            const FileSegment& segment = *item_.segments[i];
+            if (segment.size < 0 || segment.downloaded < segment.size) {
+                indexes.push_back(static_cast<int32_t>(i));
+            }
+        }
+    }
+    for (int32_t index : indexes) {
+        if (context_.errors.stopRequest()) {
+            break;
+        }
+        ScopedHandle thread = createSuspendedThread(std::make_unique<SegmentTransfer>(context_, settings_, item_, index));
+        if (!thread.valid()) {
+            context_.errors.setError(ErrSend);
+            item_.setFailed(true);
+            break;
+        }
+        ResumeThread(thread.get());
+        threads.push_back(std::move(thread));
+    }
+}
+
+void FileTransfer::markIncomplete() {
+    HeaderUpdate header;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        item_.state = DownloadStateIncomplete;
+        header.add(item_, HeaderState);
+    }
+    header.writeTo(item_.headerFile.get(), context_.writer);
+}
+
+void FileTransfer::settle() {
+    HeaderUpdate header;
+    bool sizeMismatch = false;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        item_.elapsed = std::max<int64_t>(currentTimeTicks() - fileTimeTicks(item_.startedTime), 0);
+        item_.rate = transferRate(item_.downloaded, item_.elapsed);
+        header.add(item_, HeaderElapsed);
+        header.add(item_, HeaderRate);
+        if (item_.size < 0) {
+            // The server did not tell the size: the file is what arrived until it closed.
+            item_.size = item_.downloaded;
+            item_.remaining = 0;
+            header.add(item_, HeaderSize);
+            header.add(item_, HeaderRemaining);
+        }
+        sizeMismatch = item_.downloaded != item_.size;
+        if (sizeMismatch) {
+            item_.state = DownloadStateIncomplete;
+        } else {
+            item_.state = DownloadStateComplete;
+            item_.remainingTime = 0;
+            header.add(item_, HeaderRemainingTime);
+        }
+        header.add(item_, HeaderState);
+    }
+    header.writeTo(item_.headerFile.get(), context_.writer);
+    if (sizeMismatch) {
+        context_.errors.setError(ErrSizeMismatch);
+        item_.setFailed(true);
+    }
+}
+
+void FileTransfer::transfer() {
+    if (!openFiles()) {
+        item_.setFailed(true);
+        return;
+    }
+    std::unique_ptr<DownloadClient> client =
+        context_.clients->makeClient(item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
+    if (!client) {
+        context_.errors.setError(ErrConnect);
+        item_.setFailed(true);
+        return;
+    }
+    std::vector<char> buffer = receiveBuffer(*client);
+    SegmentReceiver first(context_, settings_, item_, 0, *client, buffer);
+
+    // A file with segments from an earlier run continues from them, unless its size is not known:
+    // a body of unknown length cannot be asked for from the middle.
+    bool resumed = false;
+    FileSegment segment0{&item_, 0, -1, 0};
+    int64_t fileSize = -1;
+    int32_t requestedSegments = kDefaultSegmentCount;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        resumed = !item_.segments.empty() && item_.size > 0;
+        if (resumed) {
+            segment0 = *item_.segments[0];
+        }
+        fileSize = item_.size;
+        requestedSegments = item_.requestedSegmentCount;
+    }
+
+    int32_t pending = 0;
+    bool rangesAccepted = false;
+    bool done = false;
+    bool probe = false;
+    bool opened = false;
+    for (;;) {
+        probe = segment0.size >= 0 && segment0.downloaded >= segment0.size;
+        const int64_t start = probe ? segment0.start : segment0.start + segment0.downloaded;
+        const int64_t length = probe ? std::min(fileSize, kSizeProbeBytes)
+                                     : segment0.size < 0 ? -1 : segment0.size - segment0.downloaded;
+        opened = first.open(start, length, fileSize, pending, rangesAccepted, done);
+        if (!opened && resumed && start > 0 && !context_.errors.stopRequest() &&
+            context_.errors.error() == ErrHttpStatus) {
+            // The server no longer serves the file from the middle: fetch it again from its first byte.
+            resumed = false;
+            segment0 = FileSegment{&item_, 0, -1, 0};
+            item_.setFailed(false);
+            continue;
+        }
+        break;
+    }
+    if (!opened || context_.errors.stopRequest()) {
+        client->close();
+        return;
+    }
+    if (probe) {
+        // Those bytes only confirmed the file; the first segment is complete already.
+        client->close();
+        pending = 0;
+        done = true;
+    }
+
+    std::vector<PlannedSegment> plan;
+    if (!resumed) {
+        if (rangesAccepted && fileSize > 0) {
+            plan = planSegments(fileSize, requestedSegments, settings_.minFileSegmentSize);
+        } else {
+            plan.push_back({0, fileSize});
+        }
+    }
+    HeaderUpdate header;
+    int64_t dataLength = 0;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        if (!resumed) {
+            item_.size = fileSize;
+            item_.downloaded = 0;
+            item_.elapsed = 0;
+            item_.segments.clear();
+            for (const PlannedSegment& planned : plan) {
+                item_.segments.push_back(std::make_unique<FileSegment>(FileSegment{&item_, planned.start, planned.size, 0}));
+            }
+        }
+        item_.remaining = item_.size < 0 ? -1 : item_.size - item_.downloaded;
+        item_.countedBytes = item_.size < 0 ? 0 : item_.downloaded;
+        item_.precountedShare = 0;
+        header.add(item_, HeaderSegmentCount);
+        for (std::size_t i = 0; i < item_.segments.size(); ++i) {
+            for (int32_t field = HeaderSegmentStart; field <= HeaderSegmentDownloaded; ++field) {
+                header.add(item_, field, static_cast<int32_t>(i));
+            }
+        }
+        header.add(item_, HeaderSize);
+        header.add(item_, HeaderDownloaded);
+        header.add(item_, HeaderElapsed);
+        header.add(item_, HeaderRemaining);
+        header.add(item_, HeaderValidatorLength);
+        header.add(item_, HeaderValidator);
+        dataLength = std::max<int64_t>(item_.size, 0);
+    }
+    header.writeTo(item_.headerFile.get(), context_.writer);
+    // Sized once, so that every segment writes in place.
+    if (!context_.writer.setLength(item_.dataFile.get(), dataLength)) {
+        context_.errors.setError(ErrDataFileWrite);
+        item_.setFailed(true);
+    }
+    if (item_.failed() || context_.errors.stopRequest()) {
+        client->close();
+        return;
+    }
+
+    std::unique_ptr<ProgressSnapshot> snapshot;
+    int32_t segmentCount = 0;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        item_.state = DownloadStateTransferring;
+        item_.startedTime = ticksToFileTime(currentTimeTicks() - item_.elapsed);
+        item_.startedTick = GetTickCount64();
+        item_.downloadedAtLastReport = item_.downloaded;
+        segmentCount = static_cast<int32_t>(item_.segments.size());
+        snapshot = std::make_unique<ProgressSnapshot>(snapshotOf(item_));
+        context_.running.push_back(&item_);
+        header = HeaderUpdate();
+        header.add(item_, HeaderState);
+    }
+    header.writeTo(item_.headerFile.get(), context_.writer);
+    context_.window.postListRefresh(item_.fileId, RefreshRow);
+    context_.window.postFileStart(std::move(snapshot), segmentCount);
+
+    std::vector<ScopedHandle> segmentThreads;
+    startSegmentThreads(segmentThreads);
+    const SegmentReceiver::Outcome firstOutcome =
+        probe ? SegmentReceiver::Outcome::Complete : first.receive(pending, done);
+    client->close();
+    for (const ScopedHandle& thread : segmentThreads) {
+        WaitForSingleObject(thread.get(), INFINITE);
+    }
+
+    bool complete = true;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        auto& running = context_.running;
+        running.erase(std::remove(running.begin(), running.end(), &item_), running.end());
+        for (const auto& segment : item_.segments) {
+            if (segment->size >= 0 ? segment->downloaded < segment->size
+                                   : firstOutcome != SegmentReceiver::Outcome::Complete) {
+                complete = false;
+            }
+        }
+    }
+    if (item_.failed() || !complete) {
+        markIncomplete();
+        context_.window.postListRefresh(item_.fileId, RefreshRow);
+        return;
+    }
+    settle();
+}
+
+SegmentTransfer::SegmentTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
+                                 int32_t segmentIndex)
+    : context_(context), settings_(settings), item_(item), index_(segmentIndex) {}
+
+void SegmentTransfer::run() {
+    std::unique_ptr<DownloadClient> client =
+        context_.clients->makeClient(item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
+    if (!client) {
+        context_.errors.setError(ErrConnect);
+        item_.setFailed(true);
+        return;
+    }
+    std::vector<char> buffer = receiveBuffer(*client);
+    SegmentReceiver receiver(context_, settings_, item_, index_, *client, buffer);
+    int32_t pending = 0;
+    bool done = false;
+    if (receiver.openRest(pending, done)) {
+        receiver.receive(pending, done);
+    }
+    client->close();
+}

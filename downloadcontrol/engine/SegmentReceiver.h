@@ -1,0 +1,50 @@
+#pragma once
+// Fetches one segment of a file on the calling worker thread: the request under the retry rule, the
+// receive loop, the positioned writes into the data file, the header updates and the progress reports.
+//
+// Retry rule: a step is tried up to `attempts` times; after a failed try the tries end at once when the
+// file has failed or a stop was requested, else the thread waits RetryWait ms (or until the stop
+// event) before the next. A receive that fails is retried by asking for the rest of the segment again,
+// which is possible only while the segment's size is known or nothing of it has arrived.
+#include <cstdint>
+#include <vector>
+
+#include "downloadcontrol/engine/EngineSettings.h"
+#include "downloadcontrol/engine/TransferContext.h"
+
+class DownloadClient;
+class DownloadItem;
+
+class SegmentReceiver {
+public:
+    enum class Outcome { Complete, Failed, Stopped };
+
+    SegmentReceiver(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
+                    int32_t segmentIndex, DownloadClient& client, std::vector<char>& buffer);
+
+    // openSegment under the retry rule. After the last failed try the file is marked failed.
+    bool open(int64_t start, int64_t length, int64_t& fileSize, int32_t& received, bool& rangesAccepted, bool& done);
+
+    // The receive loop for a connection that `open` opened, with `pending` bytes already in the
+    // buffer. Stops at the end of the segment, when the file fails or when a stop is requested.
+    Outcome receive(int32_t pending, bool done);
+
+    // Asks for the rest of the segment (open with the segment's own figures).
+    bool openRest(int32_t& received, bool& done);
+
+private:
+    // False when the tries end after failed try number `attempt`.
+    bool pauseBeforeRetry(int32_t attempt);
+    bool stopped() const;
+    // Writes and reports `count` received bytes (clipped to the segment); `done` is set at its end.
+    bool deliver(int32_t count, bool& done);
+    // A new connection for the rest of the segment after a failed receive.
+    bool reconnect(int32_t& received, bool& done);
+
+    TransferContext& context_;
+    const EngineSettings& settings_;
+    DownloadItem& item_;
+    int32_t index_;
+    DownloadClient& client_;
+    std::vector<char>& buffer_;
+};
