@@ -3,6 +3,8 @@
 #include "downloadcontrol/activex/ComPtr.h"
 #include "downloadcontrol/activex/RegistryKey.h"
 
+#include <cwchar>
+
 namespace activex {
 namespace {
 
@@ -125,13 +127,19 @@ HRESULT unregisterTypeLibrary(const std::wstring& modulePath) {
     if (FAILED(hr)) {
         return hr;
     }
+    // A library that is not registered is already as unregistration leaves it (the system's
+    // answer for that case differs between versions, so look first). Versions are hexadecimal.
+    wchar_t version[32];
+    swprintf(version, 32, L"%x.%x", attributes->wMajorVerNum, attributes->wMinorVerNum);
+    RegistryKey registered;
+    if (registered.open(HKEY_CLASSES_ROOT, L"TypeLib\\" + guidText(attributes->guid) + L"\\" + version) !=
+        ERROR_SUCCESS) {
+        library->ReleaseTLibAttr(attributes);
+        return S_OK;
+    }
     hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
                            attributes->syskind);
     library->ReleaseTLibAttr(attributes);
-    // A library that was never registered is already as unregistration leaves it.
-    if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED || hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
-        return S_OK;
-    }
     return hr;
 }
 
