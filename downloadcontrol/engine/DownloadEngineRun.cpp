@@ -350,9 +350,8 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         HeaderUpdate state;
         {
             CriticalSectionLock lock(controlLock_);
-            if (item->state == DownloadStateComplete || item->state == DownloadStateTransferring) {
-                item->state = DownloadStateIncomplete;
-            }
+            // Failed, stopped short or empty: incomplete, and resumable from what it has.
+            item->state = DownloadStateIncomplete;
             state.add(*item, HeaderState);
         }
         state.writeTo(item->headerFile.get(), writer_);

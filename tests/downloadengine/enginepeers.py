@@ -68,7 +68,7 @@ def write_files(www, large_mb, many):
     for seed, (name, size) in enumerate(sorted(sizes.items())):
         write_file(os.path.join(files, name), size, seed)
     for index in range(8):
-        write_file(os.path.join(slow, "slow%d.bin" % index), 2 * 1024 * 1024, 100 + index)
+        write_file(os.path.join(slow, "slow%d.bin" % index), 768 * 1024, 100 + index)
     if large_mb:
         write_file(os.path.join(files, "huge.bin"), large_mb * 1024 * 1024, 999)
     if many:
