@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "downloadcontrol/ActivationContext.h"
 #include "downloadcontrol/engine/FileList.h"
 #include "downloadcontrol/ui/DownloadListView.h"
 #include "downloadcontrol/ui/RowText.h"
@@ -64,6 +65,18 @@ protected:
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = kHostClass;
         RegisterClassW(&windowClass);
+
+        // The test program carries the control's resources: its manifest for version 6 of the common
+        // controls and the row pictures.
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH);
+        context = new ActivationContext();
+        context->create(GetModuleHandleW(nullptr), path, 1000);
+    }
+
+    static void TearDownTestSuite() {
+        delete context;
+        context = nullptr;
     }
 
     void SetUp() override {
@@ -81,6 +94,7 @@ protected:
     }
 
     void createView() {
+        ScopedActivation activation(*context);
         ASSERT_TRUE(view.create(host, GetModuleHandleW(nullptr), static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
                                 true));
         list = view.listWindow();
@@ -221,6 +235,7 @@ protected:
         return rect;
     }
 
+    static ActivationContext* context;
     CriticalSection controlLock;
     FileList files{controlLock};
     LastErrorHolder errors;
@@ -228,6 +243,8 @@ protected:
     HWND host = nullptr;
     HWND list = nullptr;
 };
+
+ActivationContext* DownloadListViewTest::context = nullptr;
 
 TEST_F(DownloadListViewTest, ColumnsTextShowsItsColumnsAndRoundTrips) {
     createView();
@@ -641,6 +658,10 @@ TEST_F(DownloadListViewTest, PictureOfARunningDownload) {
     EXPECT_EQ(rowImage(1), RowImageTransferring);
     EXPECT_EQ(rowImage(0), RowImageComplete);
     EXPECT_EQ(rowImage(3), RowImageNew);
+    EXPECT_TRUE(context->valid());
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(images), 3);
 }
 
 }  // namespace
