@@ -1,7 +1,6 @@
 #include "downloadcontrol/Pxhl.h"
 
 #include <commctrl.h>
-#include <olectl.h>
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/activex/Module.h"
@@ -59,24 +58,38 @@ HRESULT Pxhl::create(IUnknown* outer, REFIID iid, void** object) {
 }
 
 Pxhl::Pxhl(IUnknown* outer)
-    : activex::ControlBase(outer, kRegistration, DIID__IDownloadXEvents), activex::DualDispatch<IDownloadX>(IID_IDownloadX) {}
+    : activex::ControlBase(outer, kRegistration, DIID__IDownloadXEvents),
+      activex::DualDispatch<IDownloadX>(IID_IDownloadX),
+      events_(*this),
+      engine_(errors_, events_, *this),
+      listView_(engine_.files()) {}
 
 Pxhl::~Pxhl() = default;
 
 HRESULT Pxhl::finalConstruct() {
     startModuleServices();
+    // The notification window and the events of the engine; without them no run can report back.
+    if (!engine_.create()) {
+        return E_FAIL;
+    }
     // Tahoma 8.25 points, normal weight: the list's font until the host puts another.
     HRESULT hr = stock().createFont(L"Tahoma", 82500, FW_NORMAL);
     if (FAILED(hr)) {
         return hr;
     }
+    applyListFont();
+    engine_.proxies().presetFromSystem();
     activationContext_.create(activex::Module::handle(), activex::Module::path(), kCommonControlsManifestId);
     return S_OK;
 }
 
 void Pxhl::finalRelease() {
-    activationContext_.release();
+    // A run ends first, so that connected sinks still hear how its files ended; the size queries
+    // are cancelled and joined before anything they report into goes away.
+    engine_.shutdown();
     ControlBase::finalRelease();
+    releaseListFont();
+    activationContext_.release();
 }
 
 void* Pxhl::primaryInterface(REFIID iid) {
@@ -91,14 +104,3 @@ HRESULT STDMETHODCALLTYPE Pxhl::QueryInterface(REFIID iid, void** object) { retu
 ULONG STDMETHODCALLTYPE Pxhl::AddRef() { return outerAddRef(); }
 
 ULONG STDMETHODCALLTYPE Pxhl::Release() { return outerRelease(); }
-
-LRESULT Pxhl::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
-    // Messages that a parent reflects back to its child control go to the default handling of
-    // the original message.
-    if (message >= OCM__BASE && message < OCM__BASE + WM_USER) {
-        handled = true;
-        return DefWindowProcW(window, message - OCM__BASE, wParam, lParam);
-    }
-    handled = false;
-    return 0;
-}

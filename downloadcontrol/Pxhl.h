@@ -14,12 +14,14 @@
 #include <string>
 
 #include "downloadcontrol/ActivationContext.h"
-#include "downloadcontrol/CriticalSection.h"
+#include "downloadcontrol/ControlEvents.h"
 #include "downloadcontrol/LastErrorHolder.h"
 #include "downloadcontrol/activex/ClassFactory.h"
 #include "downloadcontrol/activex/ClassRegistration.h"
 #include "downloadcontrol/activex/ControlBase.h"
 #include "downloadcontrol/activex/DualDispatch.h"
+#include "downloadcontrol/engine/DownloadEngine.h"
+#include "downloadcontrol/ui/DownloadListView.h"
 
 // Dispatch ids of the control's own properties (the stock ones are the system's).
 enum PxhlPropertyId : DISPID {
@@ -37,7 +39,7 @@ enum PxhlPropertyId : DISPID {
     PxhlReceiveBufferSizeId = 31,
 };
 
-class Pxhl final : public activex::ControlBase, public activex::DualDispatch<IDownloadX> {
+class Pxhl final : public activex::ControlBase, public activex::DualDispatch<IDownloadX>, private EngineHost {
 public:
     // What DllRegisterServer writes for the class, and the module's class table entry.
     static const activex::ClassRegistration& registration();
@@ -125,9 +127,12 @@ public:
 
     // The error holder that the engine and the protocol clients report into.
     LastErrorHolder& errors() { return errors_; }
+    DownloadEngine& engine() { return engine_; }
+    DownloadListView& listView() { return listView_; }
 
     // Framework hooks
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
+    void onStockPropertyChanged(DISPID id) override;
 
 private:
     explicit Pxhl(IUnknown* outer);
@@ -139,22 +144,32 @@ private:
     void finalRelease() override;
     void* primaryInterface(REFIID iid) override;
 
-    // The put protocol for a long property whose value must be 1 or more: other values are
+    // EngineHost: the list view, the save dialogs' owner and context, and the control's lifetime
+    // while the engine's notification window works.
+    void fileChanged(int32_t fileId) override;
+    void fileRemoved(int32_t fileId) override;
+    void filesCleared() override;
+    void overallProgressChanged(double progress) override;
+    HWND dialogOwner() override;
+    ULONG_PTR activateDialogContext() override;
+    void deactivateDialogContext(ULONG_PTR cookie) override;
+    void holdControl() override;
+    void releaseControl() override;
+
+    // The put protocol for a long setting whose value must be 1 or more: other values are
     // ignored (still S_OK).
     HRESULT putPositive(DISPID id, LONG value, int32_t& field);
+    // The put protocol for one of the list's colours.
+    HRESULT putListColor(DISPID id, OLE_COLOR color, void (DownloadListView::*apply)(COLORREF));
+    // Hands the stock font's handle to the list, holding a reference on it while the list uses it.
+    void applyListFont();
+    void releaseListFont();
 
     LastErrorHolder errors_;
-    CriticalSection controlLock_;      // the file list, the running count and the next index
-    CriticalSection fileWriteLock_;    // every positioned write to a data or header file
-    std::wstring sessionTempSubfolder_;
-    bool commonSaveFolder_ = true;
-    int32_t concurrentDownloadFileCount_ = 3;
-    int32_t receiveBufferSize_ = 4096;
-    int32_t minFileSegmentSize_ = 204800;
-    bool downloading_ = false;
-    bool autoRemoveCompletedFiles_ = false;
-    int32_t connectionTimeout_ = 30000;  // ms
-    int32_t retryWait_ = 10000;          // ms
-    int32_t attempts_ = 1;               // RetryCount + 1
+    ControlEvents events_;
+    DownloadEngine engine_;
+    DownloadListView listView_;
     ActivationContext activationContext_;
+    activex::ComPtr<IFont> listFontOwner_;  // the font whose handle the list holds
+    HFONT listFont_ = nullptr;
 };

@@ -1,4 +1,4 @@
-// The stock properties and the settings of the control.
+// The stock properties, the settings of the control and its proxies.
 #include "downloadcontrol/Pxhl.h"
 
 #include <climits>
@@ -44,56 +44,84 @@ HRESULT Pxhl::putPositive(DISPID id, LONG value, int32_t& field) {
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::get_CommonSaveFolder(VARIANT_BOOL* value) {
-    return returnBool(commonSaveFolder_, value);
+    return returnBool(engine_.settings().commonSaveFolder, value);
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_CommonSaveFolder(VARIANT_BOOL value) {
-    return putProperty(PxhlCommonSaveFolderId, [&] { commonSaveFolder_ = value != VARIANT_FALSE; });
+    return putProperty(PxhlCommonSaveFolderId, [&] { engine_.settings().commonSaveFolder = value != VARIANT_FALSE; });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_ReceiveBufferSize(LONG* value) { return returnLong(receiveBufferSize_, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_ReceiveBufferSize(LONG* value) { return returnLong(engine_.settings().receiveBufferSize, value); }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_ReceiveBufferSize(LONG value) {
-    return putPositive(PxhlReceiveBufferSizeId, value, receiveBufferSize_);
+    return putPositive(PxhlReceiveBufferSizeId, value, engine_.settings().receiveBufferSize);
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_MinFileSegmentSize(LONG* value) { return returnLong(minFileSegmentSize_, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_MinFileSegmentSize(LONG* value) { return returnLong(engine_.settings().minFileSegmentSize, value); }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_MinFileSegmentSize(LONG value) {
-    return putPositive(PxhlMinFileSegmentSizeId, value, minFileSegmentSize_);
+    return putPositive(PxhlMinFileSegmentSizeId, value, engine_.settings().minFileSegmentSize);
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::get_ConcurrentDownloadFileCount(LONG* value) {
-    return returnLong(concurrentDownloadFileCount_, value);
+    return returnLong(engine_.settings().concurrentDownloadFileCount, value);
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_ConcurrentDownloadFileCount(LONG value) {
-    return putPositive(PxhlConcurrentDownloadFileCountId, value, concurrentDownloadFileCount_);
+    return putPositive(PxhlConcurrentDownloadFileCountId, value, engine_.settings().concurrentDownloadFileCount);
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::get_AutoRemoveCompletedFiles(VARIANT_BOOL* value) {
-    return returnBool(autoRemoveCompletedFiles_, value);
+    return returnBool(engine_.settings().autoRemoveCompletedFiles, value);
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_AutoRemoveCompletedFiles(VARIANT_BOOL value) {
-    return putProperty(PxhlAutoRemoveCompletedFilesId, [&] { autoRemoveCompletedFiles_ = value != VARIANT_FALSE; });
+    return putProperty(PxhlAutoRemoveCompletedFilesId, [&] { engine_.settings().autoRemoveCompletedFiles = value != VARIANT_FALSE; });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_ConnectionTimeout(LONG* value) { return returnLong(connectionTimeout_, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_ConnectionTimeout(LONG* value) { return returnLong(engine_.settings().connectionTimeout, value); }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_ConnectionTimeout(LONG value) {
-    return putProperty(PxhlConnectionTimeoutId, [&] { connectionTimeout_ = value; });
+    return putProperty(PxhlConnectionTimeoutId, [&] { engine_.settings().connectionTimeout = value; });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_RetryWait(LONG* value) { return returnLong(retryWait_, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_RetryWait(LONG* value) { return returnLong(engine_.settings().retryWait, value); }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_RetryWait(LONG value) {
-    return putProperty(PxhlRetryWaitId, [&] { retryWait_ = value; });
+    return putProperty(PxhlRetryWaitId, [&] { engine_.settings().retryWait = value; });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_RetryCount(LONG* value) { return returnLong(attempts_ - 1, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_RetryCount(LONG* value) { return returnLong(engine_.settings().attempts - 1, value); }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_RetryCount(LONG value) {
     // A negative count, or one whose attempt count would overflow, means a single attempt.
-    return putProperty(PxhlRetryCountId, [&] { attempts_ = (value < 0 || value == LONG_MAX) ? 1 : value + 1; });
+    return putProperty(PxhlRetryCountId, [&] { engine_.settings().attempts = (value < 0 || value == LONG_MAX) ? 1 : value + 1; });
+}
+
+HRESULT STDMETHODCALLTYPE Pxhl::get_DownloadSessionTempSubfolder(BSTR* value) {
+    return activex::returnText(engine_.sessionTempSubfolder(), value);
+}
+
+HRESULT STDMETHODCALLTYPE Pxhl::put_DownloadSessionTempSubfolder(BSTR value) {
+    const std::wstring text = activex::Bstr::textOf(value);
+    return putProperty(PxhlDownloadSessionTempSubfolderId, [&] { engine_.setSessionTempSubfolder(text); });
+}
+
+HRESULT STDMETHODCALLTYPE Pxhl::SetProxy(short protocolId, BSTR proxyServer, BSTR proxyUserName, BSTR proxyPassword,
+                                         short method, VARIANT_BOOL* result) {
+    if (!result) {
+        return E_POINTER;
+    }
+    const bool stored = engine_.proxies().set(protocolId, activex::Bstr::textOf(proxyServer),
+                                              activex::Bstr::textOf(proxyUserName),
+                                              activex::Bstr::textOf(proxyPassword), method, errors_);
+    *result = stored ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE Pxhl::GetProxy(short protocolId, short field, BSTR* value) {
+    if (!value) {
+        return E_POINTER;
+    }
+    return activex::returnText(engine_.proxies().get(protocolId, field, errors_), value);
 }

@@ -4,6 +4,7 @@
 
 #include "activex/PxhlTestSupport.h"
 
+#include <commctrl.h>
 #include <psapi.h>
 
 using namespace pxhltest;
@@ -357,4 +358,77 @@ TEST(InPlace, SinkThatTouchesTheControlDuringFinalReleaseDoesNotDestroyItTwice) 
     EXPECT_EQ(adviseSink->closes, 1);
     EXPECT_EQ(pxhlCanUnloadNow(), S_OK);
     adviseSink->Release();
+}
+
+TEST(InPlace, ActiveControlShowsItsQueueInAListWithItsFontAndState) {
+    OleApartment ole;
+    ComPtr<IDownloadX> control = createRegisteredControl();
+    ASSERT_TRUE(control);
+    BSTR empty = SysAllocString(L"");
+    BSTR first = SysAllocString(L"http://127.0.0.1/first.jpg");
+    BSTR second = SysAllocString(L"http://127.0.0.1/second.jpg");
+    LONG id = -1;
+    ASSERT_EQ(control->AddFile(first, empty, empty, empty, 0, empty, empty, empty, 0, &id), S_OK);
+    ASSERT_EQ(id, 0);
+
+    auto* container = new comtest::TestContainer;
+    ComPtr<IOleObject> oleObject;
+    ComPtr<IOleInPlaceObject> inPlace;
+    ASSERT_EQ(control.query(IID_IOleObject, oleObject), S_OK);
+    ASSERT_EQ(control.query(IID_IOleInPlaceObject, inPlace), S_OK);
+    ASSERT_EQ(oleObject->SetClientSite(container), S_OK);
+    ASSERT_EQ(oleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, container, 0, container->window(), nullptr), S_OK);
+    HWND window = nullptr;
+    ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
+
+    HWND list = GetDlgItem(window, 201);
+    HWND bar = GetDlgItem(window, 203);
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(bar, nullptr);
+    wchar_t className[64] = {};
+    GetClassNameW(list, className, 64);
+    EXPECT_STREQ(className, L"SysListView32");
+    GetClassNameW(bar, className, 64);
+    EXPECT_STREQ(className, L"msctls_progress32");
+    // The file queued before activation has its row; a file added now gets one at once.
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+    ASSERT_EQ(control->AddFile(second, empty, empty, empty, 0, empty, empty, empty, 0, &id), S_OK);
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+    VARIANT_BOOL result = VARIANT_FALSE;
+    ASSERT_EQ(control->RemoveFile(0, &result), S_OK);
+    EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+
+    // The list shows the control's font, and follows a new one.
+    ComPtr<IFontDisp> fontDisp;
+    ComPtr<IFont> font;
+    ASSERT_EQ(control->get_Font(fontDisp.put()), S_OK);
+    ASSERT_EQ(fontDisp.query(IID_IFont, font), S_OK);
+    HFONT handle = nullptr;
+    ASSERT_EQ(font->get_hFont(&handle), S_OK);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), handle);
+    FONTDESC description = {sizeof(FONTDESC), const_cast<LPOLESTR>(L"Tahoma"), {}, 700, 0, FALSE, FALSE, FALSE};
+    description.cySize.int64 = 120000;
+    ComPtr<IFontDisp> bold;
+    ASSERT_EQ(OleCreateFontIndirect(&description, IID_IFontDisp, bold.putVoid()), S_OK);
+    ASSERT_EQ(control->putref_Font(bold.get()), S_OK);
+    ComPtr<IFont> boldFont;
+    ASSERT_EQ(bold.query(IID_IFont, boldFont), S_OK);
+    ASSERT_EQ(boldFont->get_hFont(&handle), S_OK);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), handle);
+
+    // Enabled reaches the list; the bar follows SetProgressBar.
+    EXPECT_TRUE(IsWindowEnabled(list));
+    EXPECT_EQ(control->put_Enabled(VARIANT_FALSE), S_OK);
+    EXPECT_FALSE(IsWindowEnabled(list));
+    EXPECT_EQ(control->SetProgressBar(VARIANT_FALSE, -1, -1), S_OK);
+    EXPECT_FALSE(IsWindowVisible(bar));
+
+    comtest::pumpWaitingMessages();
+    EXPECT_EQ(oleObject->Close(OLECLOSE_NOSAVE), S_OK);
+    EXPECT_FALSE(IsWindow(list));
+    oleObject->SetClientSite(nullptr);
+    container->Release();
+    SysFreeString(empty);
+    SysFreeString(first);
+    SysFreeString(second);
 }
