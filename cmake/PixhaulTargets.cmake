@@ -14,11 +14,13 @@ function(pixhaul_folder_library target)
   endif()
 endfunction()
 
-# pixhaul_test_suite(<name> [LIBS <libs>...] [TIMEOUT <seconds>])
+# pixhaul_test_suite(<name> [LIBS <libs>...] [TIMEOUT <seconds>] [DESKTOP])
 #   Called from tests/<folder>/CMakeLists.txt: one GoogleTest executable <name>_tests made of every
 #   .cpp file in the calling folder, registered with CTest as <name> and run through Wine.
+#   DESKTOP: the suite shows windows that need focus, the foreground or the pointer; such suites
+#   share one virtual display and never run at the same time as each other.
 function(pixhaul_test_suite name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DESKTOP" "TIMEOUT" "LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -34,4 +36,7 @@ function(pixhaul_test_suite name)
   add_test(NAME ${name} COMMAND ${exe} --gtest_brief=0)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "PIXHAUL_SOURCE_DIR=${PROJECT_SOURCE_DIR};PIXHAUL_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  if(ARG_DESKTOP)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+  endif()
 endfunction()
