@@ -105,7 +105,8 @@ void ProxyTable::presetFromList(const std::wstring& list) {
         perProtocol = perProtocol || item.find(L'=') != std::wstring::npos;
     }
     if (!perProtocol) {
-        for (int32_t id = ProtocolHttp; id <= ProtocolFtps; ++id) {
+        // One server for every protocol is a web proxy: FTP spoken to it would fail every log-on.
+        for (int32_t id : {ProtocolHttp, ProtocolHttps}) {
             set(id, withoutScheme(entries.front()), L"", L"", systemMethod(id), ignored);
         }
         return;

@@ -28,9 +28,9 @@ public:
     // Presets the records from the current user's system proxy setting, when it names one.
     void presetFromSystem();
 
-    // Presets the records from a system proxy list: "server" for every protocol, or entries
-    // "scheme=server" separated by blanks or semicolons for one protocol each. HTTPS goes through a
-    // tunnel, the others through a forwarding proxy.
+    // Presets the records from a system proxy list: "server" for HTTP and HTTPS, or entries
+    // "scheme=server" separated by blanks or semicolons for one protocol each ("ftp" for FTP and FTP
+    // over TLS). HTTPS goes through a tunnel, HTTP through a forwarding proxy, FTP with method 0.
     void presetFromList(const std::wstring& list);
 
 private:

@@ -71,7 +71,10 @@ int TlsSocket::startTls(SOCKET socket, const char* host) {
     }
 
     const std::size_t record = sizes_.cbHeader + sizes_.cbMaximumMessage + sizes_.cbTrailer;
-    const std::size_t bufferSize = std::max<std::size_t>(std::min<std::size_t>(2 * record, 65535), record);
+    // A server that speaks first (an FTP data connection) may have sent many records along with its
+    // last handshake message: the buffer takes all of them.
+    const std::size_t bufferSize =
+        std::max(std::max<std::size_t>(std::min<std::size_t>(2 * record, 65535), record), extra.size());
     try {
         records_.assign(bufferSize, 0);
         sendBuffer_.assign(record, 0);
@@ -81,10 +84,6 @@ int TlsSocket::startTls(SOCKET socket, const char* host) {
     }
 
     // Bytes the server sent right after its last handshake message are the start of the first record.
-    if (extra.size() > records_.size()) {
-        deleteContext();
-        return reportTlsFailure(TlsRecordNotDecrypted);
-    }
     std::memcpy(records_.data(), extra.data(), extra.size());
     recordCount_ = extra.size();
 
@@ -384,6 +383,11 @@ int TlsSocket::readTlsRecords(SOCKET socket) {
             std::memmove(records_.data(), records_.data() + recordCount_ - left, left);
         }
         recordCount_ = left;
+        // Records still buffered wait for the next read once another might not fit the plaintext.
+        if (produced && recordCount_ > 0 && status == SEC_E_OK &&
+            kPlaintextCapacity - (plainStart_ + plainCount_) < sizes_.cbMaximumMessage) {
+            return NetOk;
+        }
         // Some providers answer a close-notify with success and no data; the record's type tells.
         if (status == SEC_E_OK && alertRecord && !(data && data->cbBuffer > 0)) {
             recordCount_ = 0;

@@ -148,13 +148,15 @@ TEST(ProxyTable, RefusesWhatItCannotStore) {
     EXPECT_EQ(errors.error(), ErrProxyField);
 }
 
-TEST(ProxyTable, SystemListsGiveOneProxyForAllOrOnePerProtocol) {
+TEST(ProxyTable, SystemListsGiveOneWebProxyOrOnePerProtocol) {
     ProxyTable all;
     all.presetFromList(L"http://127.0.0.1:3128/");
     LastErrorHolder errors;
-    for (int id = 0; id < 4; ++id) {
-        EXPECT_EQ(all.get(id, ProxyTable::ProxyServerField, errors), L"127.0.0.1:3128") << id;
-    }
+    EXPECT_EQ(all.get(0, ProxyTable::ProxyServerField, errors), L"127.0.0.1:3128");
+    EXPECT_EQ(all.get(1, ProxyTable::ProxyServerField, errors), L"127.0.0.1:3128");
+    // A web proxy does not speak FTP.
+    EXPECT_EQ(all.get(2, ProxyTable::ProxyServerField, errors), L"");
+    EXPECT_EQ(all.get(3, ProxyTable::ProxyServerField, errors), L"");
     EXPECT_EQ(all.forProtocol(0).method, HttpDownloader::ForwardingProxy);
     EXPECT_EQ(all.forProtocol(1).method, HttpDownloader::TunnelProxy);
 
@@ -204,9 +206,10 @@ TEST(ProxyTable, TheSystemProxyIsReadFromTheSettingsAndAbsentWithoutThem) {
         SystemProxySetting setting(L"127.0.0.1:3128");
         preset.presetFromSystem();
     }
-    for (int id = 0; id < 4; ++id) {
-        EXPECT_EQ(preset.get(id, ProxyTable::ProxyServerField, errors), L"127.0.0.1:3128") << id;
-    }
+    EXPECT_EQ(preset.get(0, ProxyTable::ProxyServerField, errors), L"127.0.0.1:3128");
+    EXPECT_EQ(preset.get(1, ProxyTable::ProxyServerField, errors), L"127.0.0.1:3128");
+    EXPECT_EQ(preset.get(2, ProxyTable::ProxyServerField, errors), L"") << "one server for all is a web proxy";
+    EXPECT_EQ(preset.get(3, ProxyTable::ProxyServerField, errors), L"");
 }
 
 }  // namespace

@@ -5,7 +5,9 @@ Started by the test program (or a benchmark script) as
     peers.py --dir FOLDER [--large-mb N]
 it creates FOLDER, starts nginx (plain and TLS 1.2 with a self-signed certificate), two tinyproxy
 instances (open and with basic authentication), an openssl s_server that speaks only TLS 1.3, the
-scripted HTTP and TLS fault servers and a black-hole listener, then writes FOLDER/peers.txt
+scripted HTTP and TLS fault servers, vsftpd (FTP over TLS, negotiated and implicit), the pyftpdlib
+servers of ftpservers.py, the scripted FTP servers and proxies of ftpfaultserver.py and a black-hole
+listener, then writes FOLDER/peers.txt
 (key=value lines) and waits. It stops everything and removes FOLDER when the connection to its
 control port closes, or when nobody connects to that port within 60 seconds.
 """
@@ -21,15 +23,24 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import faultserver  # noqa: E402
+import ftpfaultserver  # noqa: E402
 import tlsfaultserver  # noqa: E402
 
 HOST = "127.0.0.1"
 
 
+_handed_out = set()
+
+
 def free_port():
-    with socket.socket() as s:
-        s.bind((HOST, 0))
-        return s.getsockname()[1]
+    # A port just released can come back from the next bind: never hand out one twice.
+    while True:
+        with socket.socket() as s:
+            s.bind((HOST, 0))
+            port = s.getsockname()[1]
+        if port not in _handed_out:
+            _handed_out.add(port)
+            return port
 
 
 def wait_listening(port, timeout=15.0):
@@ -130,6 +141,40 @@ ConnectPort {connect_port}
 {extra}
 """
 
+# Anonymous and read-only. vsftpd runs as the user who starts it (no privileges needed, none dropped).
+# Only TLS 1.2 cipher suites are offered: the client must negotiate TLS 1.2, not 1.0. The data
+# connection's TLS session need not resume the control connection's (the system's TLS provider under
+# Wine keeps no session cache).
+VSFTPD_CONF = """
+listen=YES
+listen_address={host}
+listen_port={port}
+background=NO
+run_as_launching_user=YES
+seccomp_sandbox=NO
+anonymous_enable=YES
+no_anon_password=YES
+local_enable=NO
+write_enable=NO
+anon_root={root}
+pasv_enable=YES
+xferlog_enable=NO
+syslog_enable=NO
+ssl_enable=YES
+implicit_ssl={implicit}
+allow_anon_ssl=YES
+force_anon_logins_ssl=YES
+force_anon_data_ssl=YES
+require_ssl_reuse=NO
+ssl_request_cert=NO
+ssl_tlsv1=YES
+ssl_sslv2=NO
+ssl_sslv3=NO
+ssl_ciphers=ECDHE-RSA-AES128-GCM-SHA256:ECDHE-RSA-AES256-GCM-SHA384
+rsa_cert_file={crt}
+rsa_private_key_file={key}
+"""
+
 
 class Peers:
     def __init__(self, folder, large_mb):
@@ -148,6 +193,37 @@ class Peers:
         write_files(www, self.large_mb)
         self.info["www"] = www
         self.info["certificate"] = crt
+
+        # The servers of this process first: they hold their ports from now on, so that none of the
+        # free ports picked below for other programs is taken before that program binds it.
+        fault = faultserver.start(HOST)
+        self.servers.append(fault)
+        self.info["fault_http"] = fault.server_address[1]
+
+        for mode in tlsfaultserver.MODES:
+            server = tlsfaultserver.start(HOST, mode, crt, key)
+            self.servers.append(server)
+            self.info["tls_" + mode] = server.server_address[1]
+
+        for mode in ftpfaultserver.MODES:
+            server = ftpfaultserver.start(HOST, mode)
+            self.servers.append(server)
+            self.info["ftpfault_" + mode] = server.server_address[1]
+
+        # Listens but never accepts; the backlog is filled so that further connects hang.
+        hole = socket.socket()
+        hole.bind((HOST, 0))
+        hole.listen(0)
+        self.hole = [hole]
+        for _ in range(3):
+            filler = socket.socket()
+            filler.setblocking(False)
+            try:
+                filler.connect(hole.getsockname())
+            except BlockingIOError:
+                pass
+            self.hole.append(filler)
+        self.info["black_hole"] = hole.getsockname()[1]
 
         with open(os.path.join(self.folder, "htpasswd"), "w") as f:
             f.write("user:{PLAIN}secret\n")
@@ -179,34 +255,27 @@ class Peers:
                     "-cert", crt, "-key", key, "-tls1_3", "-www"], stdin=subprocess.PIPE)
         self.info["tls13_only"] = tls13_port
 
-        fault = faultserver.start(HOST)
-        self.servers.append(fault)
-        self.info["fault_http"] = fault.server_address[1]
+        for name, implicit in (("ftps_explicit", "NO"), ("ftps_implicit", "YES")):
+            port = free_port()
+            path = os.path.join(self.folder, name + ".conf")
+            with open(path, "w") as f:
+                f.write(VSFTPD_CONF.format(host=HOST, port=port, root=www, implicit=implicit,
+                                           crt=crt, key=key))
+            self.spawn(["vsftpd", path])
+            self.info[name] = port
 
-        for mode in tlsfaultserver.MODES:
-            server = tlsfaultserver.start(HOST, mode, crt, key)
-            self.servers.append(server)
-            self.info["tls_" + mode] = server.server_address[1]
-
-        # Listens but never accepts; the backlog is filled so that further connects hang.
-        hole = socket.socket()
-        hole.bind((HOST, 0))
-        hole.listen(0)
-        self.hole = [hole]
-        for _ in range(3):
-            filler = socket.socket()
-            filler.setblocking(False)
-            try:
-                filler.connect(hole.getsockname())
-            except BlockingIOError:
-                pass
-            self.hole.append(filler)
-        self.info["black_hole"] = hole.getsockname()[1]
+        ftp_ports = {mode: free_port() for mode in ("plain", "norest", "longreply", "badpasv")}
+        here = os.path.dirname(os.path.abspath(__file__))
+        self.spawn([sys.executable, os.path.join(here, "ftpservers.py"), "--root", www] +
+                   ["--port=%s=%d" % item for item in ftp_ports.items()])
+        for mode, port in ftp_ports.items():
+            self.info["ftp_" + mode] = port
 
         # A port nobody listens on.
         self.info["closed"] = free_port()
 
-        for key_name in ("nginx_http", "nginx_https", "proxy", "auth_proxy", "tls13_only"):
+        for key_name in ("nginx_http", "nginx_https", "proxy", "auth_proxy", "tls13_only", "ftps_explicit",
+                         "ftps_implicit") + tuple("ftp_" + mode for mode in ftp_ports):
             if not wait_listening(self.info[key_name]):
                 raise RuntimeError("peer %s did not start" % key_name)
 
