@@ -17,7 +17,7 @@ public:
                                                        int32_t receiveBufferSize, LastErrorHolder& errors) = 0;
 };
 
-// HTTP and HTTPS through the control's own HTTP client.
+// HTTP and HTTPS through the control's own HTTP client, FTP and FTP over TLS through its FTP client.
 class ProtocolClientFactory final : public DownloadClientFactory {
 public:
     std::unique_ptr<DownloadClient> makeClient(const DownloadItem& item, int32_t connectionTimeout,
