@@ -31,6 +31,15 @@ TEST(FtpScriptedServer, GreetingsCutShortOrEndlessFailTheLogOn) {
     }
 }
 
+TEST(FtpScriptedServer, AServerThatKnowsNeitherSecurityRequestFailsTheSecureLogOn) {
+    LastErrorHolder errors;
+    FtpDownloader ftp(true, false, L"127.0.0.1", port("ftpfault_normal"), L"/log", L"user", L"pass", L"", 0, L"", L"",
+                      0, 4000, 4096, errors);
+    const Fetched fetched = fetchSegment(ftp, errors, 0, -1, -1, -1);
+    EXPECT_FALSE(fetched.ok);
+    EXPECT_EQ(fetched.error, ErrFtpLogOn);
+}
+
 TEST(FtpScriptedServer, OverlongReplyLinesAreReadToTheirEnd) {
     // Every reply line is 300 bytes, and the one that opens each transfer 5000.
     LastErrorHolder errors;
