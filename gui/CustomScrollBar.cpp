@@ -11,6 +11,8 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x5C0B;
 constexpr UINT_PTR kRepeatTimerId = 0x5C0B;
+// The window property that leads from a window to its bar.
+constexpr const wchar_t* kBarProperty = L"Pixhaul.CustomScrollBar";
 
 // The whole window's device context (non-client area included), released at the end.
 class WholeWindowDC {
@@ -51,8 +53,12 @@ std::unique_ptr<CustomScrollBar> CustomScrollBar::Attach(HWND window)
     if ((style & WS_VSCROLL) == 0)
         return nullptr;
     std::unique_ptr<CustomScrollBar> bar(new CustomScrollBar(window));
-    if (!SetWindowSubclass(window, SubclassProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(bar.get())))
+    if (!SetPropW(window, kBarProperty, bar.get()))
         return nullptr;
+    if (!SetWindowSubclass(window, SubclassProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(bar.get()))) {
+        RemovePropW(window, kBarProperty);
+        return nullptr;
+    }
     // Without the style the system neither reserves nor draws its own bar; ours takes the
     // same place in WM_NCCALCSIZE.
     SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VSCROLL));
@@ -75,6 +81,7 @@ CustomScrollBar::~CustomScrollBar()
     if (GetCapture() == window_)
         ReleaseCapture();
     RemoveWindowSubclass(window_, SubclassProcedure, kSubclassId);
+    RemovePropW(window_, kBarProperty);
     const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
     SetWindowLongPtrW(window_, GWL_STYLE, style | WS_VSCROLL);
     SetWindowPos(window_, nullptr, 0, 0, 0, 0,
@@ -83,10 +90,9 @@ CustomScrollBar::~CustomScrollBar()
 
 CustomScrollBar* CustomScrollBar::FromWindow(HWND window)
 {
-    DWORD_PTR data = 0;
-    if (!window || !GetWindowSubclass(window, SubclassProcedure, kSubclassId, &data))
+    if (!window)
         return nullptr;
-    return reinterpret_cast<CustomScrollBar*>(data);
+    return static_cast<CustomScrollBar*>(GetPropW(window, kBarProperty));
 }
 
 // ---- scroll information
@@ -297,6 +303,7 @@ LRESULT CALLBACK CustomScrollBar::SubclassProcedure(HWND window, UINT msg, WPARA
     auto* bar = reinterpret_cast<CustomScrollBar*>(data);
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(window, SubclassProcedure, kSubclassId);
+        RemovePropW(window, kBarProperty);
         bar->window_ = nullptr;
         return DefSubclassProc(window, msg, wParam, lParam);
     }
