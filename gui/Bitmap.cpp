@@ -5,6 +5,38 @@
 
 namespace gui {
 
+namespace {
+
+// Whether the first row in memory is the top row. The height's sign in DIBSECTION cannot be
+// trusted (some systems report it positive for top-down sections), so look: draw the top-left
+// pixel and see where it lands, then put the old value back.
+bool rowsRunDownward(HBITMAP bitmap, uint32_t* bits, int height, int stride)
+{
+    if (height <= 1)
+        return true;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc)
+        return true;
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    uint32_t* firstRow = bits;
+    uint32_t* lastRow = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(bits) + static_cast<ptrdiff_t>(height - 1) * stride);
+    GdiFlush();
+    const uint32_t savedFirst = firstRow[0];
+    const uint32_t savedLast = lastRow[0];
+    firstRow[0] = 0;
+    lastRow[0] = 0;
+    SetPixelV(dc, 0, 0, RGB(1, 2, 3));
+    GdiFlush();
+    const bool downward = firstRow[0] != 0;
+    firstRow[0] = savedFirst;
+    lastRow[0] = savedLast;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return downward;
+}
+
+}  // namespace
+
 TBitmap::TBitmap() = default;
 
 TBitmap::~TBitmap()
@@ -43,10 +75,10 @@ void TBitmap::setHandleInternal(HBITMAP handle, bool hasAlpha)
         if (GetObjectW(handle_, sizeof(dib), &dib) == sizeof(dib)) {
             width_ = dib.dsBm.bmWidth;
             height_ = dib.dsBm.bmHeight;
-            if (dib.dsBm.bmBitsPixel == 32) {
+            if (dib.dsBm.bmBitsPixel == 32 && dib.dsBm.bmBits) {
                 bits_ = dib.dsBm.bmBits;
                 stride_ = dib.dsBm.bmWidthBytes;
-                topDown_ = dib.dsBmih.biHeight < 0;
+                topDown_ = rowsRunDownward(handle_, static_cast<uint32_t*>(bits_), height_, stride_);
             }
         } else {
             BITMAP bm{};

@@ -26,15 +26,13 @@ bool decodeInto(Gdiplus::Bitmap& source, TBitmap& target)
         return false;
 
     Gdiplus::BitmapData data{};
-    data.Width = static_cast<UINT>(width);
-    data.Height = static_cast<UINT>(height);
-    data.Stride = width * 4;
-    data.PixelFormat = PixelFormat32bppPARGB;
-    data.Scan0 = decoded.ScanLine(0);
     Gdiplus::Rect area(0, 0, width, height);
-    if (source.LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                        PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+    if (source.LockBits(&area, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
         return false;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = static_cast<const BYTE*>(data.Scan0) + static_cast<ptrdiff_t>(y) * data.Stride;
+        std::copy_n(reinterpret_cast<const uint32_t*>(row), width, decoded.ScanLine(y));
+    }
     source.UnlockBits(&data);
 
     bool alpha = false;

@@ -65,6 +65,7 @@ HPEN TPen::Handle()
 
 // ---- TBrush
 
+
 void TBrush::SetColor(TColor color)
 {
     if (color_ == color)

@@ -55,7 +55,10 @@ static void registerWindowClass(const wchar_t* name, WNDPROC procedure, bool wit
     wc.hInstance = HInstance();
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     if (withIcon) {
-        wc.hIcon = LoadIconW(HInstance(), L"MAINICON");
+        // The program's icon is resource 1.
+        wc.hIcon = LoadIconW(HInstance(), MAKEINTRESOURCEW(1));
+        wc.hIconSm = static_cast<HICON>(LoadImageW(HInstance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
         if (!wc.hIcon)
             wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     }
