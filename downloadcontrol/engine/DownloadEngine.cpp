@@ -36,6 +36,7 @@ bool DownloadEngine::create() { return stopEvent_.valid() && window_.create(*thi
 
 void DownloadEngine::shutdown() {
     stopDownload();
+    joinRetiredThreads();
     queries_.cancelAndJoin();
     window_.destroy();
 }
@@ -225,13 +226,13 @@ void DownloadEngine::onTimer() {
     const ULONGLONG tick = GetTickCount64();
     const int64_t now = currentTimeTicks();
     struct Report {
-        HANDLE header;
-        HeaderUpdate fields;
         int32_t fileId;
         std::unique_ptr<ProgressSnapshot> snapshot;
     };
     std::vector<Report> reports;
     {
+        // The header writes stay under the control lock: a file thread takes its header away (to close
+        // it) only under that lock, and only after the file left the running list.
         CriticalSectionLock lock(controlLock_);
         for (DownloadItem* item : runningFiles_) {
             if (tick - item->startedTick <= 999) {
@@ -244,16 +245,15 @@ void DownloadEngine::onTimer() {
             item->remainingTime = remainingTimeTicks(item->remaining, item->downloaded, item->elapsed);
             item->startedTick = tick;
             item->downloadedAtLastReport = item->downloaded;
-            Report report{item->headerFile.get(), HeaderUpdate(), item->fileId,
-                          std::make_unique<ProgressSnapshot>(snapshotOf(*item))};
-            report.fields.add(*item, HeaderElapsed);
-            report.fields.add(*item, HeaderRemainingTime);
-            report.fields.add(*item, HeaderRate);
-            reports.push_back(std::move(report));
+            HeaderUpdate fields;
+            fields.add(*item, HeaderElapsed);
+            fields.add(*item, HeaderRemainingTime);
+            fields.add(*item, HeaderRate);
+            fields.writeTo(item->headerFile.get(), writer_);
+            reports.push_back(Report{item->fileId, std::make_unique<ProgressSnapshot>(snapshotOf(*item))});
         }
     }
     for (Report& report : reports) {
-        report.fields.writeTo(report.header, writer_);
         host_.fileChanged(report.fileId);
         window_.postFileProgress(std::move(report.snapshot));
     }

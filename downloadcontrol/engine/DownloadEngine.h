@@ -105,14 +105,13 @@ private:
     bool beginRun(double progress);
     // Starts file threads up to the concurrency limit; ends the run when none is left.
     void startFileThreads();
-    // Creates the data file of a new file (error 45 when it cannot be made).
-    bool prepareDataFile(DownloadItem& item);
     void endRun();
+    // Waits for the file threads that have finished their files (they end at once) and closes them.
+    void joinRetiredThreads();
+    // Closes the handles of retired threads that have ended.
+    void pruneRetiredThreads();
     // The item's list index (the control lock held), -1 when it is not listed any more.
     std::ptrdiff_t indexOfItem(const DownloadItem* item);
-    // Closes the item's header with its closing mark, and its data file with its file time.
-    void closeHeader(DownloadItem& item);
-    void closeDataFile(DownloadItem& item);
     void removeCompletedFile(DownloadItem* item);
     // The list rebuilt from the header files of the header folder; false with error 32.
     bool rebuildFromHeaders();
@@ -133,6 +132,7 @@ private:
     std::unique_ptr<DownloadClientFactory> clients_;
     std::unique_ptr<SaveDialogs> dialogs_;
     std::vector<DownloadItem*> runningFiles_;  // files whose threads transfer now
+    std::vector<ScopedHandle> retiredThreads_; // threads whose files are finished, until they have ended
     TransferContext context_;
     SizeQueries queries_;
 

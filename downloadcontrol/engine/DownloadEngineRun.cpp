@@ -12,13 +12,8 @@
 
 namespace {
 
-bool isZero(const FILETIME& time) { return time.dwLowDateTime == 0 && time.dwHighDateTime == 0; }
-
-// The folder part of a file path ("" when it has none).
-std::wstring folderOfPath(const std::wstring& path) {
-    const std::size_t end = path.find_last_of(L"\\/");
-    return end == std::wstring::npos ? std::wstring() : path.substr(0, end);
-}
+// Finished threads whose handles are kept before the ended ones are closed.
+constexpr std::size_t kRetiredThreadsToPrune = 32;
 
 }  // namespace
 
@@ -149,30 +144,8 @@ bool DownloadEngine::beginRun(double progress) {
     return true;
 }
 
-bool DownloadEngine::prepareDataFile(DownloadItem& item) {
-    const std::wstring folder = folderOfPath(item.dataPath);
-    if (!folder.empty() && !createFolders(folder)) {
-        errors_.setError(ErrDataFileCreate);
-        return false;
-    }
-    ScopedHandle file = openFileForWriting(item.dataPath, OPEN_ALWAYS);
-    if (!file.valid()) {
-        errors_.setError(ErrDataFileCreate);
-        return false;
-    }
-    LARGE_INTEGER length;
-    if (!isZero(item.fileTime) && GetFileSizeEx(file.get(), &length) && length.QuadPart == 0) {
-        SetFileTime(file.get(), &item.fileTime, &item.fileTime, &item.fileTime);
-    }
-    return true;
-}
-
 void DownloadEngine::startFileThreads() {
-    struct Start {
-        DownloadItem* item;
-        bool dataFileReady;
-    };
-    std::vector<Start> starts;
+    std::vector<DownloadItem*> starts;
     // No new file starts once a stop was requested.
     if (!errors_.stopRequest()) {
         CriticalSectionLock lock(controlLock_);
@@ -182,33 +155,46 @@ void DownloadEngine::startFileThreads() {
             if (item.state == DownloadStateComplete) {
                 continue;
             }
-            const bool ready = item.state != DownloadStateNew || prepareDataFile(item);
             item.setFailed(false);
             item.row = static_cast<int32_t>(i);
             ++runningCount_;
             nextIndex_ = static_cast<int32_t>(i);
-            starts.push_back({&item, ready});
+            starts.push_back(&item);
         }
     }
-    for (const Start& start : starts) {
-        ScopedHandle thread =
-            createSuspendedThread(std::make_unique<FileTransfer>(context_, settings_, *start.item, start.dataFileReady));
+    for (DownloadItem* item : starts) {
+        ScopedHandle thread = createSuspendedThread(std::make_unique<FileTransfer>(context_, settings_, *item));
         if (!thread.valid()) {
             errors_.setError(ErrSend);
-            start.item->setFailed(true);
-            window_.postFileFinished(start.item);
+            item->setFailed(true);
+            window_.postFileFinished(item);
             continue;
         }
         const HANDLE handle = thread.get();
         {
             CriticalSectionLock lock(controlLock_);
-            start.item->thread = std::move(thread);
+            item->thread = std::move(thread);
         }
         ResumeThread(handle);
     }
     if (downloading_ && runningCount_ < 1) {
         endRun();
     }
+}
+
+void DownloadEngine::joinRetiredThreads() {
+    for (const ScopedHandle& thread : retiredThreads_) {
+        WaitForSingleObject(thread.get(), INFINITE);
+    }
+    retiredThreads_.clear();
+}
+
+void DownloadEngine::pruneRetiredThreads() {
+    retiredThreads_.erase(std::remove_if(retiredThreads_.begin(), retiredThreads_.end(),
+                                         [](const ScopedHandle& thread) {
+                                             return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+                                         }),
+                          retiredThreads_.end());
 }
 
 void DownloadEngine::endRun() {
@@ -225,26 +211,6 @@ std::ptrdiff_t DownloadEngine::indexOfItem(const DownloadItem* item) {
         }
     }
     return -1;
-}
-
-void DownloadEngine::closeHeader(DownloadItem& item) {
-    if (!item.headerFile.valid()) {
-        return;
-    }
-    HeaderUpdate slot;
-    slot.addStateSlot(kHeaderMagic);
-    slot.writeTo(item.headerFile.get(), writer_);
-    item.headerFile.close();
-}
-
-void DownloadEngine::closeDataFile(DownloadItem& item) {
-    if (!item.dataFile.valid()) {
-        return;
-    }
-    if (!isZero(item.fileTime)) {
-        SetFileTime(item.dataFile.get(), &item.fileTime, &item.fileTime, &item.fileTime);
-    }
-    item.dataFile.close();
 }
 
 void DownloadEngine::removeCompletedFile(DownloadItem* item) {
@@ -284,24 +250,18 @@ void DownloadEngine::removeCompletedFile(DownloadItem* item) {
 }
 
 void DownloadEngine::onFileFinished(DownloadItem* item) {
-    HANDLE thread = nullptr;
-    {
-        CriticalSectionLock lock(controlLock_);
-        if (indexOfItem(item) < 0) {
-            return;
-        }
-        thread = item->thread.get();
-    }
-    // The thread posted this as its last act; it ends at once.
-    if (thread) {
-        WaitForSingleObject(thread, INFINITE);
-    }
     int32_t fileId = -1;
     bool complete = false;
     double progress = 0;
     {
         CriticalSectionLock lock(controlLock_);
-        item->thread.close();
+        if (indexOfItem(item) < 0) {
+            return;
+        }
+        // The thread posted this as its last act and ends at once; its handle is kept until it has.
+        if (item->thread.valid()) {
+            retiredThreads_.push_back(std::move(item->thread));
+        }
         fileId = item->fileId;
         if (item->size > 0 && item->downloaded > item->countedBytes) {
             overallProgress_ = std::clamp(overallProgress_ + static_cast<double>(item->downloaded - item->countedBytes) /
@@ -311,15 +271,16 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         }
         progress = overallProgress_;
         --runningCount_;
-        complete = item->state == DownloadStateComplete && item->size > 0 && !item->failed();
+        complete = item->state == DownloadStateComplete;
+    }
+    if (retiredThreads_.size() >= kRetiredThreadsToPrune) {
+        pruneRetiredThreads();
     }
     host_.fileChanged(fileId);
     host_.overallProgressChanged(progress);
 
     if (!complete && errors_.stopRequest()) {
         failureSeen_ = true;
-        closeHeader(*item);
-        closeDataFile(*item);
         events_.onFileDownloadComplete(fileId, false);
         // The events may have re-entered the engine; only the counters are looked at again.
         if (downloading_ && runningCount_ < 1) {
@@ -327,37 +288,14 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         }
         return;
     }
-
     if (complete) {
-        closeDataFile(*item);
-        const bool renamed = MoveFileExW(toLongPath(item->dataPath).c_str(), toLongPath(item->finalPath()).c_str(),
-                                         MOVEFILE_REPLACE_EXISTING) != FALSE;
-        if (renamed) {
-            closeHeader(*item);
-            events_.onFileDownloadComplete(fileId, true);
-            if (settings_.autoRemoveCompletedFiles) {
-                removeCompletedFile(item);
-            }
-            startFileThreads();
-            return;
+        events_.onFileDownloadComplete(fileId, true);
+        if (settings_.autoRemoveCompletedFiles) {
+            removeCompletedFile(item);
         }
-        // Not at its final path is not a success: the file stays resumable under its data path.
-        errors_.setError(ErrDataFileCreate);
+    } else {
+        failureSeen_ = true;
+        events_.onFileDownloadComplete(fileId, false);
     }
-
-    failureSeen_ = true;
-    {
-        HeaderUpdate state;
-        {
-            CriticalSectionLock lock(controlLock_);
-            // Failed, stopped short or empty: incomplete, and resumable from what it has.
-            item->state = DownloadStateIncomplete;
-            state.add(*item, HeaderState);
-        }
-        state.writeTo(item->headerFile.get(), writer_);
-    }
-    closeHeader(*item);
-    closeDataFile(*item);
-    events_.onFileDownloadComplete(fileId, false);
     startFileThreads();
 }

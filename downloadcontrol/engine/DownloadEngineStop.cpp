@@ -44,6 +44,7 @@ void DownloadEngine::stopDownload() {
             break;
         }
     }
+    joinRetiredThreads();
     if (downloading_) {
         // Nothing runs any more: a file whose end could not be reported must not keep the run open.
         downloading_ = false;

@@ -18,29 +18,94 @@ namespace {
 // Bytes asked for when the first segment is complete already and only the file's size is wanted.
 constexpr int64_t kSizeProbeBytes = 20;
 
-std::vector<char> receiveBuffer(const DownloadClient& client) {
-    return std::vector<char>(static_cast<std::size_t>(std::max<int32_t>(client.receiveBufferSize(), 1)));
+bool isZero(const FILETIME& time) { return time.dwLowDateTime == 0 && time.dwHighDateTime == 0; }
+
+// The folder part of a file path ("" when it has none).
+std::wstring folderOfPath(const std::wstring& path) {
+    const std::size_t end = path.find_last_of(L"\\/");
+    return end == std::wstring::npos ? std::wstring() : path.substr(0, end);
 }
 
 }  // namespace
 
-FileTransfer::FileTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
-                           bool dataFileReady)
-    : context_(context), settings_(settings), item_(item), dataFileReady_(dataFileReady) {}
+FileTransfer::FileTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item)
+    : context_(context), settings_(settings), item_(item) {}
 
 void FileTransfer::run() {
     transfer();
-    // Everything of the transfer is freed; after this the control may join the thread at any moment.
+    closeFiles();
+    // Everything of the transfer is closed and freed; the control goes on with the file from here.
     context_.window.postFileFinished(&item_);
+}
+
+ScopedHandle FileTransfer::prepareDataFile(const std::wstring& dataPath, const FILETIME& fileTime) {
+    const std::wstring folder = folderOfPath(dataPath);
+    if (!folder.empty() && !createFolders(folder)) {
+        context_.errors.setError(ErrDataFileCreate);
+        return ScopedHandle();
+    }
+    ScopedHandle file = openFileForWriting(dataPath, OPEN_ALWAYS);
+    if (!file.valid()) {
+        context_.errors.setError(ErrDataFileCreate);
+        return file;
+    }
+    LARGE_INTEGER length;
+    if (!isZero(fileTime) && GetFileSizeEx(file.get(), &length) && length.QuadPart == 0) {
+        SetFileTime(file.get(), &fileTime, &fileTime, &fileTime);
+    }
+    return file;
+}
+
+void FileTransfer::closeFiles() {
+    ScopedHandle header;
+    ScopedHandle data;
+    std::wstring dataPath;
+    std::wstring finalPath;
+    FILETIME fileTime{};
+    bool complete = false;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        header = std::move(item_.headerFile);
+        data = std::move(item_.dataFile);
+        dataPath = item_.dataPath;
+        finalPath = item_.finalPath();
+        fileTime = item_.fileTime;
+        complete = item_.state == DownloadStateComplete && item_.size > 0 && !item_.failed();
+    }
+    if (data.valid() && !isZero(fileTime)) {
+        SetFileTime(data.get(), &fileTime, &fileTime, &fileTime);
+    }
+    data.close();
+    if (complete && !MoveFileExW(toLongPath(dataPath).c_str(), toLongPath(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        // Not at its final path is not a success: the file stays resumable under its data path.
+        context_.errors.setError(ErrDataFileCreate);
+        item_.setFailed(true);
+        complete = false;
+    }
+    HeaderUpdate fields;
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        if (!complete) {
+            // Failed, stopped or empty: incomplete, and resumable from what it has.
+            item_.state = DownloadStateIncomplete;
+        }
+        fields.add(item_, HeaderState);
+    }
+    fields.addStateSlot(kHeaderMagic);
+    fields.writeTo(header.get(), context_.writer);
 }
 
 bool FileTransfer::openFiles() {
     std::wstring headerPath;
     std::wstring dataPath;
+    FILETIME fileTime{};
+    bool resumes = false;
     {
         CriticalSectionLock lock(context_.controlLock);
         headerPath = item_.headerPath;
         dataPath = item_.dataPath;
+        fileTime = item_.fileTime;
+        resumes = item_.state != DownloadStateNew && !item_.segments.empty();
     }
     ScopedHandle header;
     if (!headerPath.empty()) {
@@ -56,15 +121,18 @@ bool FileTransfer::openFiles() {
         FlushFileBuffers(header.get());
     }
     ScopedHandle data;
-    if (dataFileReady_) {
+    if (resumes) {
+        // A file that continues where it stopped needs the data file it has.
         data = openFile(dataPath, GENERIC_WRITE, 0, OPEN_EXISTING);
         if (!data.valid()) {
             context_.errors.setError(ErrDataFileOpen);
         }
+    } else {
+        data = prepareDataFile(dataPath, fileTime);
     }
     const bool opened = data.valid();
     CriticalSectionLock lock(context_.controlLock);
-    // The control closes both when it finishes the file, the header with its closing mark.
+    // Both stay open until the file ends (closeFiles).
     item_.headerFile = std::move(header);
     item_.dataFile = std::move(data);
     return opened;
@@ -94,16 +162,6 @@ void FileTransfer::startSegmentThreads(std::vector<ScopedHandle>& threads) {
         ResumeThread(thread.get());
         threads.push_back(std::move(thread));
     }
-}
-
-void FileTransfer::markIncomplete() {
-    HeaderUpdate header;
-    {
-        CriticalSectionLock lock(context_.controlLock);
-        item_.state = DownloadStateIncomplete;
-        header.add(item_, HeaderState);
-    }
-    header.writeTo(item_.headerFile.get(), context_.writer);
 }
 
 void FileTransfer::settle() {
@@ -151,8 +209,7 @@ void FileTransfer::transfer() {
         item_.setFailed(true);
         return;
     }
-    std::vector<char> buffer = receiveBuffer(*client);
-    SegmentReceiver first(context_, settings_, item_, 0, *client, buffer);
+    SegmentReceiver first(context_, settings_, item_, 0, *client);
 
     // A file with segments from an earlier run continues from them, unless its size is not known:
     // a body of unknown length cannot be asked for from the middle.
@@ -290,12 +347,9 @@ void FileTransfer::transfer() {
             }
         }
     }
-    if (item_.failed() || !complete) {
-        markIncomplete();
-        context_.window.postListRefresh(item_.fileId, RefreshRow);
-        return;
+    if (!item_.failed() && complete) {
+        settle();
     }
-    settle();
 }
 
 SegmentTransfer::SegmentTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
@@ -310,8 +364,7 @@ void SegmentTransfer::run() {
         item_.setFailed(true);
         return;
     }
-    std::vector<char> buffer = receiveBuffer(*client);
-    SegmentReceiver receiver(context_, settings_, item_, index_, *client, buffer);
+    SegmentReceiver receiver(context_, settings_, item_, index_, *client);
     int32_t pending = 0;
     bool done = false;
     if (receiver.openRest(pending, done)) {

@@ -1,11 +1,12 @@
 #pragma once
 // The file thread and the segment threads of one file.
 //
-// A file thread opens the file's header and data file, asks the server for the first segment (which
-// tells the file's size and whether the server serves byte ranges), plans the segments, starts one
-// segment thread for each further segment, fetches the first segment itself, waits for the others and
-// settles the file's state. Its very last act is to post FileFinished, after it has freed its client,
-// so that the control can join the thread as soon as it handles the message.
+// A file thread opens the file's header and data file (creating the data file of a new file), asks the
+// server for the first segment (which tells the file's size and whether the server serves byte ranges),
+// plans the segments, starts one segment thread for each further segment, fetches the first segment
+// itself, waits for the others and settles the file's state. Then it closes the data file (stamped with
+// the file's time), moves a complete file to its final path, and closes the header with its closing mark.
+// Its very last act is to post FileFinished; the control's thread then only reports and goes on.
 #include <cstdint>
 #include <vector>
 
@@ -17,25 +18,25 @@ class DownloadItem;
 
 class FileTransfer {
 public:
-    // `dataFileReady` is false when the control could not create the file's data file (error 45 is
-    // set already); the file then fails at once.
-    FileTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item, bool dataFileReady);
+    FileTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item);
     void run();
 
 private:
     void transfer();
     bool openFiles();
+    // The data file of a file that starts from its first byte: its folders made, opened or created, and
+    // stamped with the file's time while it is new and empty. Empty with error 45.
+    ScopedHandle prepareDataFile(const std::wstring& dataPath, const FILETIME& fileTime);
+    // Ends the file on disk: complete and moved to its final path, or incomplete and resumable.
+    void closeFiles();
     // Starts the further segments' threads; their handles are added to `threads`.
     void startSegmentThreads(std::vector<ScopedHandle>& threads);
-    // Marks the file incomplete (state 1) in memory and in its header.
-    void markIncomplete();
     // Settles a file whose segments all ended: complete, or failed with a size mismatch.
     void settle();
 
     TransferContext& context_;
     const EngineSettings settings_;
     DownloadItem& item_;
-    const bool dataFileReady_;
 };
 
 class SegmentTransfer {

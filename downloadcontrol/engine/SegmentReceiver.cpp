@@ -9,8 +9,14 @@
 #include "downloadcontrol/net/DownloadClient.h"
 
 SegmentReceiver::SegmentReceiver(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
-                                 int32_t segmentIndex, DownloadClient& client, std::vector<char>& buffer)
-    : context_(context), settings_(settings), item_(item), index_(segmentIndex), client_(client), buffer_(buffer) {}
+                                 int32_t segmentIndex, DownloadClient& client)
+    : context_(context),
+      settings_(settings),
+      item_(item),
+      index_(segmentIndex),
+      client_(client),
+      clientBufferBytes_(std::max<int32_t>(client.receiveBufferSize(), 1)),
+      block_(static_cast<std::size_t>(std::max<int32_t>(clientBufferBytes_, kBlockBytes))) {}
 
 bool SegmentReceiver::stopped() const { return context_.errors.stopRequest(); }
 
@@ -31,7 +37,7 @@ bool SegmentReceiver::open(int64_t start, int64_t length, int64_t& fileSize, int
             return false;
         }
         int64_t size = fileSize;
-        if (client_.openSegment(index_, start, length, size, buffer_.data(), received, rangesAccepted, done)) {
+        if (client_.openSegment(index_, start, length, size, block_.data(), received, rangesAccepted, done)) {
             fileSize = size;
             return true;
         }
@@ -77,19 +83,33 @@ bool SegmentReceiver::reconnect(int32_t& received, bool& done) {
             fileSize = item_.size;
         }
         bool rangesAccepted = false;
-        if (client_.openSegment(index_, start, length, fileSize, buffer_.data(), received, rangesAccepted, done)) {
+        if (client_.openSegment(index_, start, length, fileSize, block_.data(), received, rangesAccepted, done)) {
             return true;
         }
     }
 }
 
+int64_t SegmentReceiver::segmentLeft() {
+    CriticalSectionLock lock(context_.controlLock);
+    const FileSegment& segment = *item_.segments[static_cast<std::size_t>(index_)];
+    return segment.size < 0 ? -1 : segment.size - segment.downloaded;
+}
+
 SegmentReceiver::Outcome SegmentReceiver::receive(int32_t pending, bool done) {
+    const std::size_t capacity = block_.size();
+    std::size_t filled = static_cast<std::size_t>(pending);
+    ULONGLONG blockBegan = GetTickCount64();
+    int64_t left = segmentLeft();
     for (;;) {
-        if (pending > 0) {
-            if (!deliver(pending, done)) {
+        const bool segmentEnds = left >= 0 && static_cast<int64_t>(filled) >= left;
+        const bool full = filled + static_cast<std::size_t>(clientBufferBytes_) > capacity;
+        const bool due = GetTickCount64() - blockBegan >= kBlockMilliseconds;
+        if (filled > 0 && (done || segmentEnds || full || due)) {
+            if (!deliver(static_cast<int32_t>(filled), done)) {
                 return Outcome::Failed;
             }
-            pending = 0;
+            filled = 0;
+            left = segmentLeft();
         }
         if (done) {
             return Outcome::Complete;
@@ -100,10 +120,31 @@ SegmentReceiver::Outcome SegmentReceiver::receive(int32_t pending, bool done) {
         if (stopped()) {
             return Outcome::Stopped;
         }
-        if (!client_.receiveMore(buffer_.data(), pending, done) && !reconnect(pending, done)) {
+        int32_t received = 0;
+        const bool ok = client_.receiveMore(block_.data() + filled, received, done);
+        if (ok) {
+            if (filled == 0) {
+                blockBegan = GetTickCount64();
+            }
+            filled += static_cast<std::size_t>(received);
+            continue;
+        }
+        // What arrived before the failure is kept; the rest is asked for again.
+        if (filled > 0 && !deliver(static_cast<int32_t>(filled), done)) {
+            return Outcome::Failed;
+        }
+        filled = 0;
+        if (done) {
+            return Outcome::Complete;
+        }
+        int32_t first = 0;
+        if (!reconnect(first, done)) {
             item_.setFailed(true);
             return stopped() ? Outcome::Stopped : Outcome::Failed;
         }
+        filled = static_cast<std::size_t>(first);
+        blockBegan = GetTickCount64();
+        left = segmentLeft();
     }
 }
 
@@ -123,7 +164,7 @@ bool SegmentReceiver::deliver(int32_t count, bool& done) {
     if (done) {
         client_.close();
     }
-    if (bytes > 0 && !context_.writer.write(item_.dataFile.get(), offset, buffer_.data(), static_cast<std::size_t>(bytes))) {
+    if (bytes > 0 && !context_.writer.write(item_.dataFile.get(), offset, block_.data(), static_cast<std::size_t>(bytes))) {
         item_.setFailed(true);
         return false;
     }

@@ -183,7 +183,7 @@ TEST(EngineResume, AServerThatIgnoresRangesOnResumeNeverGivesACorruptFile) {
         const std::wstring name = L"switch" + std::to_wstring(segments) + L".bin";
         const int32_t id = test.add(peerUrl("scripted", L"/switch/600000/" + name), folder.file(name), segments);
         ASSERT_TRUE(test.engine->download());
-        ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") >= 10; }));
+        ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") >= 2; }));
         test.engine->stopDownload();
         ASSERT_TRUE(testsupport::writeFileBytes(enginetest::scriptedPath(name + L".ignore-ranges"), ""));
 
