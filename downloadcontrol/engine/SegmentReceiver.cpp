@@ -15,8 +15,7 @@ SegmentReceiver::SegmentReceiver(TransferContext& context, const EngineSettings&
       item_(item),
       index_(segmentIndex),
       client_(client),
-      clientBufferBytes_(std::max<int32_t>(client.receiveBufferSize(), 1)),
-      block_(static_cast<std::size_t>(std::max<int32_t>(clientBufferBytes_, kBlockBytes))) {}
+      buffer_(static_cast<std::size_t>(std::max<int32_t>(client.receiveBufferSize(), 1))) {}
 
 bool SegmentReceiver::stopped() const { return context_.errors.stopRequest(); }
 
@@ -37,7 +36,7 @@ bool SegmentReceiver::open(int64_t start, int64_t length, int64_t& fileSize, int
             return false;
         }
         int64_t size = fileSize;
-        if (client_.openSegment(index_, start, length, size, block_.data(), received, rangesAccepted, done)) {
+        if (client_.openSegment(index_, start, length, size, buffer_.data(), received, rangesAccepted, done)) {
             fileSize = size;
             return true;
         }
@@ -83,72 +82,51 @@ bool SegmentReceiver::reconnect(int32_t& received, bool& done) {
             fileSize = item_.size;
         }
         bool rangesAccepted = false;
-        if (client_.openSegment(index_, start, length, fileSize, block_.data(), received, rangesAccepted, done)) {
+        if (client_.openSegment(index_, start, length, fileSize, buffer_.data(), received, rangesAccepted, done)) {
             return true;
         }
     }
 }
 
-int64_t SegmentReceiver::segmentLeft() {
-    CriticalSectionLock lock(context_.controlLock);
-    const FileSegment& segment = *item_.segments[static_cast<std::size_t>(index_)];
-    return segment.size < 0 ? -1 : segment.size - segment.downloaded;
-}
-
 SegmentReceiver::Outcome SegmentReceiver::receive(int32_t pending, bool done) {
-    const std::size_t capacity = block_.size();
-    std::size_t filled = static_cast<std::size_t>(pending);
-    ULONGLONG blockBegan = GetTickCount64();
-    int64_t left = segmentLeft();
+    lastReport_ = GetTickCount64();
+    Outcome outcome = Outcome::Complete;
     for (;;) {
-        const bool segmentEnds = left >= 0 && static_cast<int64_t>(filled) >= left;
-        const bool full = filled + static_cast<std::size_t>(clientBufferBytes_) > capacity;
-        const bool due = GetTickCount64() - blockBegan >= kBlockMilliseconds;
-        if (filled > 0 && (done || segmentEnds || full || due)) {
-            if (!deliver(static_cast<int32_t>(filled), done)) {
-                return Outcome::Failed;
+        if (pending > 0) {
+            if (!store(pending, done)) {
+                outcome = Outcome::Failed;
+                break;
             }
-            filled = 0;
-            left = segmentLeft();
+            pending = 0;
         }
         if (done) {
-            return Outcome::Complete;
+            break;
+        }
+        const bool due = unreported_ > 0 && GetTickCount64() - lastReport_ >= kReportMilliseconds;
+        if (due || unreported_ >= nextReportBytes_) {
+            report(false);
         }
         if (item_.failed()) {
-            return Outcome::Failed;
+            outcome = Outcome::Failed;
+            break;
         }
         if (stopped()) {
-            return Outcome::Stopped;
+            outcome = Outcome::Stopped;
+            break;
         }
-        int32_t received = 0;
-        const bool ok = client_.receiveMore(block_.data() + filled, received, done);
-        if (ok) {
-            if (filled == 0) {
-                blockBegan = GetTickCount64();
-            }
-            filled += static_cast<std::size_t>(received);
-            continue;
-        }
-        // What arrived before the failure is kept; the rest is asked for again.
-        if (filled > 0 && !deliver(static_cast<int32_t>(filled), done)) {
-            return Outcome::Failed;
-        }
-        filled = 0;
-        if (done) {
-            return Outcome::Complete;
-        }
-        int32_t first = 0;
-        if (!reconnect(first, done)) {
+        if (!client_.receiveMore(buffer_.data(), pending, done) && !reconnect(pending, done)) {
             item_.setFailed(true);
-            return stopped() ? Outcome::Stopped : Outcome::Failed;
+            outcome = stopped() ? Outcome::Stopped : Outcome::Failed;
+            break;
         }
-        filled = static_cast<std::size_t>(first);
-        blockBegan = GetTickCount64();
-        left = segmentLeft();
     }
+    if (unreported_ > 0) {
+        report(true);
+    }
+    return outcome;
 }
 
-bool SegmentReceiver::deliver(int32_t count, bool& done) {
+bool SegmentReceiver::store(int32_t count, bool& done) {
     int64_t offset = 0;
     int64_t bytes = count;
     {
@@ -164,23 +142,36 @@ bool SegmentReceiver::deliver(int32_t count, bool& done) {
     if (done) {
         client_.close();
     }
-    if (bytes > 0 && !context_.writer.write(item_.dataFile.get(), offset, block_.data(), static_cast<std::size_t>(bytes))) {
+    if (bytes > 0 && !context_.writer.write(item_.dataFile.get(), offset, buffer_.data(), static_cast<std::size_t>(bytes))) {
         item_.setFailed(true);
         return false;
     }
+    CriticalSectionLock lock(context_.controlLock);
+    FileSegment& segment = *item_.segments[static_cast<std::size_t>(index_)];
+    segment.downloaded += bytes;
+    item_.downloaded += bytes;
+    if (item_.size >= 0) {
+        item_.remaining -= bytes;
+    }
+    item_.elapsed = std::max<int64_t>(currentTimeTicks() - fileTimeTicks(item_.startedTime), 0);
+    unreported_ += bytes;
+    return true;
+}
 
+void SegmentReceiver::report(bool last) {
+    NotificationWindow& window = context_.window;
+    lastReport_ = GetTickCount64();
+    if (!last && WaitForSingleObject(window.queueEmptyEvent(), 0) != WAIT_OBJECT_0) {
+        // The host has not seen the previous reports yet: this one waits for the next chance.
+        nextReportBytes_ = unreported_ + kReportBytes;
+        return;
+    }
     HeaderUpdate header;
     std::unique_ptr<ProgressSnapshot> fileSnapshot;
     std::unique_ptr<SegmentSnapshot> segmentSnapshot;
     {
         CriticalSectionLock lock(context_.controlLock);
-        FileSegment& segment = *item_.segments[static_cast<std::size_t>(index_)];
-        segment.downloaded += bytes;
-        item_.downloaded += bytes;
-        if (item_.size >= 0) {
-            item_.remaining -= bytes;
-        }
-        item_.elapsed = std::max<int64_t>(currentTimeTicks() - fileTimeTicks(item_.startedTime), 0);
+        const FileSegment& segment = *item_.segments[static_cast<std::size_t>(index_)];
         header.add(item_, HeaderSegmentDownloaded, index_);
         header.add(item_, HeaderDownloaded);
         header.add(item_, HeaderElapsed);
@@ -188,13 +179,16 @@ bool SegmentReceiver::deliver(int32_t count, bool& done) {
         fileSnapshot = std::make_unique<ProgressSnapshot>(snapshotOf(item_));
         segmentSnapshot = std::make_unique<SegmentSnapshot>(snapshotOf(item_, segment));
     }
+    // The header never counts more than the data file holds: it is written after the data.
     header.writeTo(item_.headerFile.get(), context_.writer);
+    unreported_ = 0;
+    nextReportBytes_ = kReportBytes;
 
-    NotificationWindow& window = context_.window;
     window.beginReport();
     window.postListRefresh(0, RefreshOverall);
     window.postSegmentProgress(std::move(segmentSnapshot), index_);
     window.postFileProgress(std::move(fileSnapshot));
-    window.awaitDrained(context_.stopEvent);
-    return true;
+    if (last) {
+        window.awaitDrained(context_.stopEvent);
+    }
 }

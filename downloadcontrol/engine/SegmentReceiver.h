@@ -7,9 +7,11 @@
 // event) before the next. A receive that fails is retried by asking for the rest of the segment again,
 // which is possible only while the segment's size is known or nothing of it has arrived.
 //
-// What the client receives is gathered into blocks of up to kBlockBytes (never less than one client
-// buffer) and written and reported a block at a time. A block is also written when kBlockMilliseconds
-// passed since its first byte arrived, so that a slow transfer still reports several times a second.
+// Every block the client receives is written at once and counted in the file's figures. The header and
+// the host hear of it every kReportMilliseconds or kReportBytes, and at the segment's end. A report is
+// made only once the notification window has drained the reports before it, so the window's queue
+// never grows and the host is never more than one report behind; the segment's last report is also
+// waited for. (A round trip through the window costs far more than the write of a small block.)
 #include <cstdint>
 #include <vector>
 
@@ -21,21 +23,21 @@ class DownloadItem;
 
 class SegmentReceiver {
 public:
-    static constexpr int32_t kBlockBytes = 256 * 1024;
-    static constexpr uint64_t kBlockMilliseconds = 100;
+    static constexpr int64_t kReportBytes = 256 * 1024;
+    static constexpr uint64_t kReportMilliseconds = 100;
 
     enum class Outcome { Complete, Failed, Stopped };
 
     SegmentReceiver(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
                     int32_t segmentIndex, DownloadClient& client);
 
-    // openSegment under the retry rule; the first bytes of the reply stay in the block (`received`).
+    // openSegment under the retry rule; the first bytes of the reply are in the buffer (`received`).
     // After the last failed try the file is marked failed.
     bool open(int64_t start, int64_t length, int64_t& fileSize, int32_t& received, bool& rangesAccepted, bool& done);
     // Asks for the rest of the segment (open with the segment's own figures).
     bool openRest(int32_t& received, bool& done);
 
-    // The receive loop for a connection that `open` opened, with `pending` bytes already in the block.
+    // The receive loop for a connection that `open` opened, with `pending` bytes already in the buffer.
     // Stops at the end of the segment, when the file fails or when a stop is requested.
     Outcome receive(int32_t pending, bool done);
 
@@ -43,11 +45,13 @@ private:
     // False when the tries end after failed try number `attempt`.
     bool pauseBeforeRetry(int32_t attempt);
     bool stopped() const;
-    // Bytes of the segment still to come; -1 when its size is not known.
-    int64_t segmentLeft();
-    // Writes and reports the first `count` bytes of the block (clipped to the segment); `done` is set
-    // at the segment's end.
-    bool deliver(int32_t count, bool& done);
+    // Writes and counts the `count` bytes in the buffer (clipped to the segment); `done` is set at the
+    // segment's end.
+    bool store(int32_t count, bool& done);
+    // Tells the header and the host what was stored since the last report. A report waits while the
+    // host has not seen the previous ones yet, except the `last` of the segment, which is always made
+    // and waited for.
+    void report(bool last);
     // A new connection for the rest of the segment after a failed receive.
     bool reconnect(int32_t& received, bool& done);
 
@@ -56,6 +60,8 @@ private:
     DownloadItem& item_;
     int32_t index_;
     DownloadClient& client_;
-    const int32_t clientBufferBytes_;
-    std::vector<char> block_;
+    std::vector<char> buffer_;
+    int64_t unreported_ = 0;
+    int64_t nextReportBytes_ = kReportBytes;
+    ULONGLONG lastReport_ = 0;
 };
