@@ -1,5 +1,4 @@
 #include "gui/GraphicControl.h"
-#include "gui/Win32Handles.h"
 
 namespace gui {
 
@@ -13,7 +12,7 @@ void TGraphicControl::Dispatch(TMessage& message)
         HDC dc = reinterpret_cast<HDC>(message.WParam);
         if (!dc)
             return;
-        SavedDCState state(dc);
+        // The parent saved the context's state and restores it after this control.
         canvas_.SetHandle(dc);
         try {
             Paint();

@@ -108,7 +108,8 @@ protected:
     // The background, before the windowless children are painted over it. Opaque windowless
     // children are excluded from dc's clip region.
     virtual void PaintWindow(HDC dc);
-    // WM_PAINT of the library's own window classes: background, PaintWindow, children.
+    // WM_PAINT of the library's own window classes: background, PaintWindow, children. A
+    // device context in wParam is painted as it is (off screen when lParam holds it too).
     void PaintHandler(TMessage& message);
     void EraseBackground(TMessage& message);
     virtual void KeyDown(WORD& key, TShiftState shift);

@@ -20,17 +20,19 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-// Paints the form's client area the way a double-buffered WM_PAINT does, into a bitmap.
-void paintInto(TForm& form, TBitmap& bitmap, COLORREF prefill = kGreen)
+// Paints the form's client area into a bitmap, the way a double-buffered WM_PAINT does
+// (offScreen) or the way painting straight on the window does.
+void paintInto(TForm& form, TBitmap& bitmap, bool offScreen = true)
 {
     bitmap.SetSize(200, 200);
     HDC dc = bitmap.Canvas()->Handle();
-    HBRUSH brush = CreateSolidBrush(prefill);
+    HBRUSH brush = CreateSolidBrush(kGreen);
     RECT all{0, 0, 200, 200};
     FillRect(dc, &all, brush);
     DeleteObject(brush);
-    form.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
-    form.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    const LPARAM marker = offScreen ? reinterpret_cast<LPARAM>(dc) : 0;
+    form.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), marker);
+    form.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), marker);
 }
 
 class FormTest : public ::testing::Test {
@@ -95,19 +97,59 @@ TEST_F(FormTest, WindowlessChildrenArePaintedInZOrderAtTheirOriginAndClippedToTh
 
 TEST_F(FormTest, OpaqueChildrenAreLeftOutOfTheBackground)
 {
-    // An opaque control paints every pixel itself, so the parent's brush must not flash under it.
+    // An opaque control paints every pixel itself, so the parent's brush must not flash under it
+    // on the screen. (Off screen nothing can flash: there the background is simply filled.)
     auto* opaque = new TGraphicControl(form.get());
     opaque->SetBounds(120, 120, 30, 30);
     opaque->SetParent(form.get());
     opaque->SetControlStyle(opaque->ControlStyle() | csOpaque);
     TBitmap bitmap;
-    paintInto(*form, bitmap);
+    paintInto(*form, bitmap, false);
     EXPECT_EQ(GetPixel(bitmap.Canvas()->Handle(), 130, 130), kGreen);
     EXPECT_EQ(GetPixel(bitmap.Canvas()->Handle(), 110, 110), kWhite);
 
     opaque->SetControlStyle(opaque->ControlStyle() & ~csOpaque);
-    paintInto(*form, bitmap);
+    paintInto(*form, bitmap, false);
     EXPECT_EQ(GetPixel(bitmap.Canvas()->Handle(), 130, 130), kWhite);
+}
+
+namespace {
+
+// Leaves the device context in a state of its own after painting.
+class Careless : public TGraphicControl {
+public:
+    explicit Careless(TComponent* owner) : TGraphicControl(owner) {}
+
+protected:
+    void Paint() override
+    {
+        HDC dc = Canvas()->Handle();
+        SetTextColor(dc, RGB(1, 2, 3));
+        SetBkMode(dc, TRANSPARENT);
+        SelectObject(dc, GetStockObject(WHITE_PEN));
+        OffsetViewportOrgEx(dc, 1000, 1000, nullptr);
+    }
+};
+
+}  // namespace
+
+TEST_F(FormTest, EachWindowlessChildPaintsOnAContextLeftAsTheParentHadIt)
+{
+    auto* careless = new Careless(form.get());
+    careless->SetBounds(0, 0, 10, 10);
+    careless->SetParent(form.get());
+    careless->SendToBack();  // painted first; A and B come after it
+    b->fillBeyondBounds = true;
+    TBitmap bitmap;
+    paintInto(*form, bitmap);
+    HDC dc = bitmap.Canvas()->Handle();
+    EXPECT_EQ(GetPixel(dc, 40, 40), kBlue);
+    EXPECT_EQ(GetPixel(dc, 75, 75), kWhite);
+    EXPECT_NE(GetTextColor(dc), RGB(1, 2, 3));
+    POINT origin{};
+    GetViewportOrgEx(dc, &origin);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_NE(GetCurrentObject(dc, OBJ_PEN), GetStockObject(WHITE_PEN));
 }
 
 TEST_F(FormTest, HiddenChildrenNeitherPaintNorTakeTheMouse)
