@@ -36,7 +36,9 @@ public:
         if (!source || !binary) {
             return;
         }
-        const std::string folder = std::string(binary) + "/slowfiles-" + std::to_string(GetCurrentProcessId());
+        // Process ids come round again from run to run: the tick count keeps an old run's port file away.
+        const std::string folder = std::string(binary) + "/slowfiles-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                   std::to_string(GetTickCount64());
         std::wstring command = L"/usr/bin/python3 " + bytesToWide(source) + L"/tests/listview/slowfiles.py --dir " +
                                bytesToWide(folder);
         STARTUPINFOW startup{};
@@ -52,6 +54,8 @@ public:
             Sleep(100);
             text = testsupport::readFileBytes(windowsPath(folder + "/ports.txt"));
         }
+        DeleteFileW(windowsPath(folder + "/ports.txt").c_str());
+        RemoveDirectoryW(windowsPath(folder).c_str());
         std::istringstream lines(text);
         std::string line;
         int controlPort = 0;
