@@ -178,3 +178,48 @@ TEST_F(InputTest, AMessageFilterSeesQueuedMessagesAndCanDropThem)
     EXPECT_EQ(reached, 1);
     form->WindowProc = old;
 }
+
+TEST_F(InputTest, TheCursorComesFromTheControlUnderThePointer)
+{
+    a->SetCursor(crHandPoint);
+    form->SetCursor(crSizeNWSE);
+    MoveMouseTo(at(a));
+    EXPECT_TRUE(PumpUntil([] { return GetCursor() == LoadCursorW(nullptr, IDC_HAND); }));
+    MoveMouseTo(at(b));  // B keeps the default: it lies in the form's window, so the form's applies
+    EXPECT_TRUE(PumpUntil([] { return GetCursor() == LoadCursorW(nullptr, IDC_SIZENWSE); }));
+    form->SetCursor(crDefault);
+    MoveMouseTo(form->ClientToScreen({200, 190}));
+    EXPECT_TRUE(PumpUntil([] { return GetCursor() == LoadCursorW(nullptr, IDC_ARROW); }));
+}
+
+namespace {
+
+class CreatedForm : public TForm {
+public:
+    explicit CreatedForm(TComponent* owner) : TForm(owner)
+    {
+        events.push_back("constructor");
+        OnCreate = [this](TObject*) { events.push_back("OnCreate"); };
+    }
+    std::vector<std::string> events;
+};
+
+}  // namespace
+
+TEST(Application, CreateFormRunsOnCreateAfterTheConstructorAndTheFirstFormIsTheMainForm)
+{
+    ASSERT_EQ(Application->MainForm(), nullptr);
+    CreatedForm* main = nullptr;
+    CreatedForm* other = nullptr;
+    Application->CreateForm(main);
+    Application->CreateForm(other);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->events, (std::vector<std::string>{"constructor", "OnCreate"}));
+    EXPECT_EQ(Application->MainForm(), main);
+    EXPECT_EQ(main->Owner(), Application);
+    EXPECT_TRUE(GetWindowLongPtrW(main->Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(GetWindow(other->Handle(), GW_OWNER), main->Handle());  // stays above the main form
+    delete other;
+    delete main;
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
