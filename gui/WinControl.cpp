@@ -94,8 +94,8 @@ void HandleCallbackException(TObject* sender)
 TWinControl::TWinControl(TComponent* owner) : TControl(owner)
 {
     isWindowed_ = true;
+    // A brush change repaints nothing by itself: controls switch brushes while they paint.
     brush_.SetColor(Color());
-    brush_.OnChange = [this] { Invalidate(); };
 }
 
 TWinControl::~TWinControl()
@@ -112,7 +112,6 @@ TWinControl::~TWinControl()
         detach();
         DestroyWindow(window);
     }
-    brush_.OnChange = nullptr;
 }
 
 // ---- the window

@@ -55,7 +55,8 @@ public:
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool tabStop) { tabStop_ = tabStop; }
 
-    // The background brush; its colour follows Color, a bitmap makes it a pattern.
+    // The background brush; its colour follows Color, a bitmap makes it a pattern. Changing it
+    // repaints nothing by itself (controls switch brushes while they paint): call Invalidate.
     TBrush* Brush() { return &brush_; }
     // When set, WM_PAINT draws into an off-screen bitmap and copies it to the window at once.
     bool DoubleBuffered() const { return doubleBuffered_; }
