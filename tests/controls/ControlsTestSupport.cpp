@@ -1,0 +1,148 @@
+#include "ControlsTestSupport.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace controlstest {
+
+namespace {
+
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        application_ = new gui::TApplication();
+        application_->Initialize();
+        application_->SetTitle(L"controls tests");
+        application_->OnException = [](gui::TObject*, std::exception_ptr) {
+            ADD_FAILURE() << "an exception reached the application object";
+        };
+    }
+    void TearDown() override
+    {
+        delete application_;
+        application_ = nullptr;
+    }
+
+private:
+    gui::TApplication* application_ = nullptr;
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+void mouseInput(DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
+            return done();
+        gui::Application->ProcessMessages();
+        if (done())
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void Pump(int milliseconds)
+{
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+void MoveMouseTo(POINT screen)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void LeftButton(bool down)
+{
+    mouseInput(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+}
+
+void RightButton(bool down)
+{
+    mouseInput(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
+}
+
+PaintedPixels::PaintedPixels(int width, int height, COLORREF background) : width_(width), height_(height)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<uint32_t*>(bits);
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, bitmap_);
+    HBRUSH brush = CreateSolidBrush(background);
+    RECT all{0, 0, width, height};
+    FillRect(dc_, &all, brush);
+    DeleteObject(brush);
+}
+
+PaintedPixels::~PaintedPixels()
+{
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+}
+
+COLORREF PaintedPixels::at(int x, int y) const
+{
+    GdiFlush();
+    const uint32_t pixel = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+int PaintedPixels::count(const RECT& r, COLORREF color, int tolerance) const
+{
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += closeTo(at(x, y), color, tolerance) ? 1 : 0;
+    return n;
+}
+
+bool closeTo(COLORREF a, COLORREF b, int tolerance)
+{
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+void paintChildren(gui::TWinControl* parent, PaintedPixels& target)
+{
+    const int saved = SaveDC(target.dc());
+    parent->PaintControls(target.dc());
+    RestoreDC(target.dc(), saved);
+}
+
+void paintControl(gui::TControl* control, PaintedPixels& target)
+{
+    const int saved = SaveDC(target.dc());
+    IntersectClipRect(target.dc(), 0, 0, control->Width(), control->Height());
+    control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(target.dc()), 0);
+    RestoreDC(target.dc(), saved);
+}
+
+}  // namespace controlstest
