@@ -3,7 +3,6 @@
 #include "common/PathFunctions.h"
 #include "controls/HoverGeometry.h"
 #include "controls/HoverProtocol.h"
-#include "controls/ImageDrawPlan.h"
 #include "controls/ResourceImage.h"
 
 namespace controls {
@@ -25,7 +24,7 @@ void Image::freePicture()
         delete picture_;
     picture_ = nullptr;
     ownsPicture_ = false;
-    cache_.reset();
+    cache_.Reset();
 }
 
 void Image::showPicture(Gdiplus::Bitmap* picture, bool owned)
@@ -121,40 +120,11 @@ void Image::mouseLeave()
         OnMouseLeave(this);
 }
 
-void Image::buildCache(int width, int height)
-{
-    // 32-bit ARGB whatever the picture's format: GDI+ on Windows cannot draw on indexed bitmaps.
-    cache_ = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
-    Gdiplus::Graphics graphics(cache_.get());
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-    const Gdiplus::Rect area(0, 0, width, height);
-    if (imageDrawMode(BitmapWidth(), BitmapHeight(), width, height) == ImageDrawMode::Scaled) {
-        graphics.DrawImage(picture_, area);
-        return;
-    }
-    // Smaller than the control in a direction: the picture keeps its size and repeats
-    // mirror-wise, so its edges meet without seams.
-    Gdiplus::ImageAttributes attributes;
-    attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    graphics.DrawImage(picture_, area, 0, 0, width, height, Gdiplus::UnitPixel, &attributes);
-}
-
 void Image::Paint()
 {
-    HDC dc = Canvas()->Handle();
-    const int width = Width();
-    const int height = Height();
-    const ImageDrawMode mode = imageDrawMode(BitmapWidth(), BitmapHeight(), width, height);
-    if (!dc || mode == ImageDrawMode::Nothing)
-        return;
-    Gdiplus::Graphics graphics(dc);
-    if (mode == ImageDrawMode::Direct) {
-        graphics.DrawImage(picture_, 0, 0, width, height);
-        return;
-    }
-    if (!cache_ || static_cast<int>(cache_->GetWidth()) != width || static_cast<int>(cache_->GetHeight()) != height)
-        buildCache(width, height);
-    graphics.DrawImage(cache_.get(), 0, 0, width, height);
+    // Through a rendering of the control's size (made again when the size changes); its pixels
+    // are 32-bit with alpha whatever the picture's format.
+    cache_.Draw(Canvas()->Handle(), picture_, Width(), Height(), PictureCache::Fit::ScaleOrTile);
 }
 
 }  // namespace controls

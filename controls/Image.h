@@ -4,6 +4,7 @@
 // through OnMouseEnter and OnMouseLeave. The picture comes from a resource, a file, or the
 // caller (who keeps that one alive and deletes it).
 #include "controls/HoverState.h"
+#include "controls/PictureCache.h"
 #include "gui/GdiPlus.h"
 #include "gui/PaintBox.h"
 #include <objidl.h>
@@ -53,11 +54,10 @@ private:
     void showPicture(Gdiplus::Bitmap* picture, bool owned);
     void mouseEnter(gui::TMessage& message);
     void mouseLeave();
-    void buildCache(int width, int height);
 
     gui::GdiPlusSession gdiPlus_;
     Gdiplus::Bitmap* picture_ = nullptr;
-    std::unique_ptr<Gdiplus::Bitmap> cache_;
+    PictureCache cache_;
     bool ownsPicture_ = false;
     bool autoSize_ = false;
     bool transparent_ = false;

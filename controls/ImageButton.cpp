@@ -24,6 +24,8 @@ void ImageButton::setPicture(ButtonFace face, int id)
     auto& slot = pictures_[static_cast<int>(face)];
     slot.reset();
     slot = loadSkinPicture(gui::HInstance(), id);
+    if (cachedFace_ == face)
+        cache_.Reset();
     if (face_.Face() == face)
         Repaint();
     if (autoSize_ && slot)
@@ -170,12 +172,12 @@ void ImageButton::MouseUp(gui::TMouseButton button, gui::TShiftState shift, int 
 void ImageButton::Paint()
 {
     HDC dc = Canvas()->Handle();
-    Gdiplus::Bitmap* shown = picture(face_.Face());
-    if (!dc || !shown)
-        return;
-    Gdiplus::Graphics graphics(dc);
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
-    graphics.DrawImage(shown, Gdiplus::Rect(0, 0, Width(), Height()));
+    // The face shown is rendered once at the button's size and copied from then on.
+    if (cachedFace_ != face_.Face()) {
+        cache_.Reset();
+        cachedFace_ = face_.Face();
+    }
+    cache_.Draw(dc, picture(face_.Face()), Width(), Height(), PictureCache::Fit::Stretch);
 }
 
 }  // namespace controls

@@ -4,6 +4,7 @@
 // when the left button is released over its visible part. A press can install the main
 // window's thread mouse hook, which follows the pointer until the button is let go.
 #include "controls/HoverState.h"
+#include "controls/PictureCache.h"
 #include "gui/GdiPlus.h"
 #include "gui/PaintBox.h"
 #include "gui/WinControl.h"
@@ -68,6 +69,8 @@ private:
     bool autoSize_ = false;
     bool transparent_ = false;
     std::unique_ptr<Gdiplus::Bitmap> pictures_[3];
+    PictureCache cache_;
+    ButtonFace cachedFace_ = ButtonFace::Normal;
     ImageButton** pressedButtonHolder_ = nullptr;
     HHOOK* hookHolder_ = nullptr;
     HOOKPROC hookProcedure_ = nullptr;

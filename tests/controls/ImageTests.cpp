@@ -2,6 +2,7 @@
 // resources, files and the caller, and its properties.
 #include "ControlsTestSupport.h"
 #include "controls/Image.h"
+#include "controls/PictureCache.h"
 #include "resources/SkinIds.h"
 #include "support/TestSupport.h"
 
@@ -150,4 +151,41 @@ TEST_F(ImageTest, TransparencyIsTheOpaqueStyleTurnedAround)
     EXPECT_TRUE(image.CanShowHint());
     image.setCanShowHint(false);
     EXPECT_FALSE(image.CanShowHint());
+}
+
+TEST_F(ImageTest, TheRenderingIsMadeOncePerSize)
+{
+    auto picture = markedPicture(200, 100);
+    controls::PictureCache cache;
+    PaintedPixels pixels(100, 50, RGB(255, 0, 255));
+    cache.Draw(pixels.dc(), picture.get(), 100, 50, controls::PictureCache::Fit::ScaleOrTile);
+    cache.Draw(pixels.dc(), picture.get(), 100, 50, controls::PictureCache::Fit::ScaleOrTile);
+    EXPECT_EQ(cache.Renders(), 1);
+    cache.Draw(pixels.dc(), picture.get(), 50, 25, controls::PictureCache::Fit::ScaleOrTile);
+    cache.Draw(pixels.dc(), picture.get(), 50, 25, controls::PictureCache::Fit::ScaleOrTile);
+    EXPECT_EQ(cache.Renders(), 2);
+    cache.Reset();
+    cache.Draw(pixels.dc(), picture.get(), 50, 25, controls::PictureCache::Fit::ScaleOrTile);
+    EXPECT_EQ(cache.Renders(), 3);
+    cache.Draw(pixels.dc(), nullptr, 50, 25, controls::PictureCache::Fit::ScaleOrTile);
+    EXPECT_EQ(cache.Renders(), 3);
+}
+
+TEST_F(ImageTest, PicturesWithAlphaAreBlendedOverWhatLiesBelow)
+{
+    auto picture = std::make_unique<Gdiplus::Bitmap>(20, 20, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(picture.get());
+        g.Clear(Gdiplus::Color(0, 0, 0, 0));
+        Gdiplus::SolidBrush half(Gdiplus::Color(128, 0, 0, 255));
+        g.FillRectangle(&half, 0, 0, 10, 20);
+    }
+    Image image(nullptr);
+    image.SetBounds(0, 0, 20, 20);
+    image.setTransparent(true);
+    image.setImageBitmap(picture.get());
+    PaintedPixels pixels(20, 20, RGB(255, 0, 0));
+    controlstest::paintControl(&image, pixels);
+    EXPECT_TRUE(closeTo(pixels.at(15, 10), RGB(255, 0, 0), 0));     // clear: the background stays
+    EXPECT_TRUE(closeTo(pixels.at(5, 10), RGB(127, 0, 128), 3));    // half blue over red
 }

@@ -1,0 +1,35 @@
+#pragma once
+// A picture rendered once at a control's size into a 32-bit bitmap with premultiplied alpha,
+// then copied with GDI's alpha blending on every paint. GDI+ drawing on a window's context is
+// slow, and it would scale the picture anew on every paint.
+#include "gui/Bitmap.h"
+#include <objidl.h>
+#include <gdiplus.h>
+
+namespace controls {
+
+class PictureCache {
+public:
+    enum class Fit {
+        Stretch,       // the whole picture stretched to the size (picture buttons)
+        ScaleOrTile,   // the picture control's rule: as it is, scaled down, or tiled mirror-wise
+    };
+
+    // Draws picture at (0, 0, width, height) on dc, rendering it first when there is no
+    // rendering of that size yet. Nothing is drawn without a picture or an area.
+    void Draw(HDC dc, Gdiplus::Bitmap* picture, int width, int height, Fit fit);
+    // The picture or the way it is fitted changed: the next Draw renders anew.
+    void Reset();
+    // How many times a picture was rendered.
+    int Renders() const { return renders_; }
+
+private:
+    bool render(Gdiplus::Bitmap* picture, int width, int height, Fit fit);
+
+    gui::TBitmap bitmap_;
+    bool valid_ = false;
+    bool opaque_ = false;
+    int renders_ = 0;
+};
+
+}  // namespace controls

@@ -1,0 +1,173 @@
+// The skinned controls under real mouse input (SendInput inside the Wine session): the pointer
+// moving across a form's controls, and a picture button pressed, dragged out and back, with the
+// main window's kind of thread mouse hook following it (such hooks see only real input).
+#include "ControlsTestSupport.h"
+#include "controls/Image.h"
+#include "controls/ImageButton.h"
+#include "controls/ImageEx.h"
+#include "controls/PanelEx.h"
+#include "gui/Form.h"
+#include "resources/SkinIds.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace controls;
+using controlstest::MoveMouseTo;
+using controlstest::PumpUntil;
+
+namespace {
+
+// What the owner of the hook keeps, as the main window does.
+ImageButton* pressedButton = nullptr;
+HHOOK mouseHook = nullptr;
+int hookedMoves = 0;
+int hookedReleases = 0;
+
+LRESULT CALLBACK followPressedButton(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        if (wParam == WM_MOUSEMOVE)
+            ++hookedMoves;
+        if (wParam == WM_LBUTTONUP) {
+            ++hookedReleases;
+            pressedButton = nullptr;
+            HHOOK self = mouseHook;
+            mouseHook = nullptr;
+            const LRESULT result = CallNextHookEx(self, code, wParam, lParam);
+            UnhookWindowsHookEx(self);
+            return result;
+        }
+    }
+    return CallNextHookEx(mouseHook, code, wParam, lParam);
+}
+
+class RealInputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MoveMouseTo({5, 5});
+        form = std::make_unique<gui::TForm>(nullptr);
+        form->SetBorderStyle(gui::bsNone);
+        form->SetBounds(300, 300, 600, 220);
+
+        first = new TImageEx(form.get());
+        first->SetParent(form.get());
+        first->SetBounds(10, 10, 80, 80);
+        first->OnMouseEnter = [this](gui::TObject*) { journal.push_back("first:enter"); };
+        first->OnMouseLeave = [this](gui::TObject*) { journal.push_back("first:leave"); };
+        picture = new Image(form.get());
+        picture->SetParent(form.get());
+        picture->SetBounds(100, 10, 80, 80);
+        picture->OnMouseEnter = [this](gui::TObject*) { journal.push_back("picture:enter"); };
+        picture->OnMouseLeave = [this](gui::TObject*) { journal.push_back("picture:leave"); };
+        button = new ImageButton(form.get());
+        button->SetParent(form.get());
+        button->SetBounds(190, 10, 88, 27);
+        button->setNormalResourceId(skin::startButton);
+        button->setMouseOverResourceId(skin::startButtonOver);
+        button->setMouseDownResourceId(skin::startButtonPressed);
+        button->OnBtnClick = [this](gui::TObject*) { ++clicks; };
+        panel = new TPanelEx(form.get());
+        panel->SetParent(form.get());
+        panel->SetBounds(300, 10, 250, 180);
+        inner = new TImageEx(form.get());
+        inner->SetParent(panel);
+        inner->SetBounds(120, 80, 80, 80);
+        inner->OnMouseEnter = [this](gui::TObject*) { journal.push_back("inner:enter"); };
+        inner->OnMouseLeave = [this](gui::TObject*) { journal.push_back("inner:leave"); };
+
+        form->Show();
+        SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        controlstest::Pump(100);
+        journal.clear();
+    }
+    void TearDown() override
+    {
+        controlstest::LeftButton(false);
+        if (mouseHook)
+            UnhookWindowsHookEx(mouseHook);
+        mouseHook = nullptr;
+        pressedButton = nullptr;
+        form.reset();
+        MoveMouseTo({5, 5});
+        controlstest::Pump(30);
+    }
+    POINT on(gui::TControl* control, int x, int y) { return control->ClientToScreen({x, y}); }
+    bool journalIs(const std::vector<std::string>& expected)
+    {
+        return PumpUntil([&] { return journal.size() >= expected.size(); }) && journal == expected;
+    }
+
+    std::unique_ptr<gui::TForm> form;
+    TImageEx* first = nullptr;
+    Image* picture = nullptr;
+    ImageButton* button = nullptr;
+    TPanelEx* panel = nullptr;
+    TImageEx* inner = nullptr;
+    std::vector<std::string> journal;
+    int clicks = 0;
+};
+
+}  // namespace
+
+TEST_F(RealInputTest, ThePointerMovingAcrossTheFormEntersOneControlAtATime)
+{
+    MoveMouseTo(on(first, 40, 40));
+    EXPECT_TRUE(journalIs({"first:enter"})) << ::testing::PrintToString(journal);
+    MoveMouseTo(on(picture, 40, 40));
+    EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter"})) << ::testing::PrintToString(journal);
+    MoveMouseTo(on(button, 40, 12));
+    EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::MouseOver; }));
+    EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter", "picture:leave"}));
+    MoveMouseTo(on(panel, 20, 20));
+    EXPECT_TRUE(PumpUntil([&] { return panel->Hovered(); }));
+    EXPECT_EQ(button->Face(), ButtonFace::Normal);
+    MoveMouseTo(on(inner, 40, 40));
+    EXPECT_TRUE(PumpUntil([&] { return inner->MouseOver(); }));
+    EXPECT_FALSE(panel->Hovered());
+    MoveMouseTo(on(first, 40, 40));
+    EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter", "picture:leave", "inner:enter",
+                           "inner:leave", "first:enter"}))
+        << ::testing::PrintToString(journal);
+}
+
+TEST_F(RealInputTest, AButtonClicksOnlyWhenReleasedOverIt)
+{
+    button->SetMouseHookInfo(&pressedButton, &mouseHook, followPressedButton, nullptr);
+    hookedMoves = 0;
+    hookedReleases = 0;
+
+    // Pressed, dragged out, released outside: no click.
+    MoveMouseTo(on(button, 40, 12));
+    ASSERT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::MouseOver; }));
+    controlstest::LeftButton(true);
+    ASSERT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Pressed; }));
+    EXPECT_EQ(pressedButton, button);
+    EXPECT_NE(mouseHook, nullptr);
+    MoveMouseTo(on(button, 40, 120));
+    EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Normal; }));
+    controlstest::LeftButton(false);
+    EXPECT_TRUE(PumpUntil([&] { return hookedReleases == 1; }));
+    controlstest::Pump(50);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_GT(hookedMoves, 0);  // the hook followed the real pointer
+    EXPECT_EQ(pressedButton, nullptr);
+
+    // Pressed, dragged out and back (the pressed face again), released inside: one click.
+    MoveMouseTo(on(button, 40, 12));
+    ASSERT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::MouseOver; }));
+    controlstest::LeftButton(true);
+    ASSERT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Pressed; }));
+    MoveMouseTo(on(button, 200, 12));
+    EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Normal; }));
+    MoveMouseTo(on(button, 50, 14));
+    EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Pressed; }));
+    controlstest::LeftButton(false);
+    EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
+    EXPECT_EQ(button->Face(), ButtonFace::MouseOver);
+    EXPECT_EQ(hookedReleases, 2);
+    EXPECT_EQ(mouseHook, nullptr);
+}
