@@ -68,13 +68,8 @@ void TScrollBoxEx::selectPhaseBrush()
     const int index = patternBrushIndex(VertScrollBar()->Position(), first->Bitmap()->Height());
     if (index < 0 || !patternBrushes[index])
         return;
-    // Chosen while painting, for the painting under way: the change must not ask for another
-    // paint of the whole box.
-    gui::TBrush* brush = Brush();
-    auto onChange = std::move(brush->OnChange);
-    brush->OnChange = nullptr;
-    brush->SetBitmap(patternBrushes[index]->Bitmap());
-    brush->OnChange = std::move(onChange);
+    // Chosen while painting, for the painting under way (a brush change repaints nothing).
+    Brush()->SetBitmap(patternBrushes[index]->Bitmap());
 }
 
 void TScrollBoxEx::PaintWindow(HDC dc)
