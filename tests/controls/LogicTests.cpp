@@ -1,8 +1,7 @@
-// The pure logic under the skinned controls: visible parts, hover and button faces, pie angles,
-// pattern phases and picture fitting.
+// The pure logic under the skinned controls: visible parts, button faces, pie angles and pattern
+// phases.
 #include "controls/HoverGeometry.h"
 #include "controls/HoverState.h"
-#include "controls/ImageDrawPlan.h"
 #include "controls/PatternPhase.h"
 #include "controls/PieGeometry.h"
 
@@ -66,18 +65,6 @@ TEST(HoverGeometry, CentringHalvesTowardZero)
     EXPECT_EQ(centeredOffset(100, 103), -1);
 }
 
-TEST(HoverFlag, EventsFireOnlyOnChanges)
-{
-    HoverFlag flag;
-    EXPECT_TRUE(flag.Enter());
-    EXPECT_FALSE(flag.Enter());
-    EXPECT_TRUE(flag.Leave());
-    EXPECT_FALSE(flag.Leave());
-    flag.Set(true);  // a plain write
-    EXPECT_FALSE(flag.Enter());
-    EXPECT_TRUE(flag.Hovered());
-}
-
 TEST(ButtonFaceState, FollowsEnterPressReleaseAndLeave)
 {
     ButtonFaceState face;
@@ -123,32 +110,6 @@ TEST(PieGeometry, SliceStartsAtTwelveAndGrowsClockwise)
     EXPECT_FLOAT_EQ(pieLayout(25, 25, 2, 0.5f).startAngle, -90.0f);
 }
 
-TEST(PieGeometry, BoxesFollowTheBorderWidth)
-{
-    const PieLayout pie = pieLayout(25, 25, 2, 0.5f);
-    EXPECT_TRUE(pie.hasRing);
-    EXPECT_EQ(pie.disc.x, 2);
-    EXPECT_EQ(pie.disc.width, 22);
-    EXPECT_EQ(pie.ring.x, 1);
-    EXPECT_EQ(pie.ring.width, 22);
-    EXPECT_EQ(pie.ringPenWidth, 2);
-    EXPECT_EQ(pie.lineFrom.x, 12);
-    EXPECT_EQ(pie.lineFrom.y, 1);
-    EXPECT_EQ(pie.lineTo.y, 12);
-    EXPECT_EQ(pie.slice.x, pie.ring.x);
-
-    const PieLayout odd = pieLayout(30, 20, 3, 0.0f);
-    EXPECT_EQ(odd.ring.x, 1);  // 3 / 2 toward zero
-    EXPECT_EQ(odd.ring.height, 16);
-    EXPECT_EQ(odd.lineTo.x, 15);
-    EXPECT_EQ(odd.lineTo.y, 10);
-
-    const PieLayout flat = pieLayout(25, 25, 0, 1.0f);
-    EXPECT_FALSE(flat.hasRing);
-    EXPECT_EQ(flat.slice.x, 0);
-    EXPECT_EQ(flat.slice.width, 24);
-}
-
 TEST(PatternPhase, OneRowOfScrollingMovesToTheNextBrush)
 {
     EXPECT_EQ(patternBrushIndex(0, 4), 0);
@@ -173,15 +134,4 @@ TEST(PatternPhase, TilesReachingIntoTheClipBoxAreLeftOut)
     EXPECT_TRUE(tileReachesClip(clip, RECT{10, 200, 60, 260}));   // touches its bottom edge
     EXPECT_FALSE(tileReachesClip(clip, RECT{10, 201, 60, 260}));
     EXPECT_FALSE(tileReachesClip(clip, RECT{501, 150, 560, 160}));
-}
-
-TEST(ImageDrawPlan, PicksDirectScaledOrTiled)
-{
-    EXPECT_EQ(imageDrawMode(100, 50, 100, 50), ImageDrawMode::Direct);
-    EXPECT_EQ(imageDrawMode(200, 100, 100, 50), ImageDrawMode::Scaled);
-    EXPECT_EQ(imageDrawMode(200, 50, 100, 50), ImageDrawMode::Scaled);
-    EXPECT_EQ(imageDrawMode(50, 100, 100, 50), ImageDrawMode::Tiled);
-    EXPECT_EQ(imageDrawMode(40, 20, 100, 50), ImageDrawMode::Tiled);
-    EXPECT_EQ(imageDrawMode(0, 0, 100, 50), ImageDrawMode::Nothing);
-    EXPECT_EQ(imageDrawMode(40, 20, 0, 50), ImageDrawMode::Nothing);
 }
