@@ -234,11 +234,13 @@ TEST_F(EngineScripted, StopEndsTheRunAtOnceAndStartsNothingNew) {
 }
 
 TEST_F(EngineScripted, ResumeContinuesStoppedFilesAndRestartsOnesWhoseServerDroppedRanges) {
+    // Large enough that neither file can end before the stop, however slowly this thread pumps.
+    constexpr int64_t kResumedSize = 3000000;
     ScriptedFile slow;
     slow.blockDelayMs = 5;
-    slow.body = someBytes(300000, 20);
+    slow.body = someBytes(kResumedSize, 20);
     scripted->serve(L"/r1.bin", slow);
-    slow.body = someBytes(300000, 21);
+    slow.body = someBytes(kResumedSize, 21);
     scripted->serve(L"/r2.bin", slow);
     const int32_t one = test.add(url(L"/r1.bin"), folder.file(L"r1.bin"), 1);
     const int32_t two = test.add(url(L"/r2.bin"), folder.file(L"r2.bin"), 1);
@@ -254,7 +256,7 @@ TEST_F(EngineScripted, ResumeContinuesStoppedFilesAndRestartsOnesWhoseServerDrop
     test.engine->stopDownload();
     const int64_t partOne = std::stoll(test.engine->fileInfo(one, 4));
     ASSERT_GT(partOne, 0);
-    ASSERT_LT(partOne, 300000);
+    ASSERT_LT(partOne, kResumedSize);
 
     // The second file's server no longer serves ranges: it starts again from its first byte.
     slow.rangesServed = false;
@@ -262,7 +264,7 @@ TEST_F(EngineScripted, ResumeContinuesStoppedFilesAndRestartsOnesWhoseServerDrop
     scripted->serve(L"/r2.bin", slow);
     ScriptedFile fast = slow;
     fast.rangesServed = true;
-    fast.body = someBytes(300000, 20);
+    fast.body = someBytes(kResumedSize, 20);
     scripted->serve(L"/r1.bin", fast);
     test.host.events.clear();
     ASSERT_TRUE(test.engine->resumeDownload());
@@ -271,7 +273,7 @@ TEST_F(EngineScripted, ResumeContinuesStoppedFilesAndRestartsOnesWhoseServerDrop
     EXPECT_EQ(readFileBytes(folder.file(L"r1.bin")), fast.body);
     EXPECT_EQ(readFileBytes(folder.file(L"r2.bin")), slow.body);
     const auto opensOne = scripted->opens(L"/r1.bin");
-    EXPECT_EQ(opensOne.back(), std::to_string(partOne) + "+" + std::to_string(300000 - partOne));
+    EXPECT_EQ(opensOne.back(), std::to_string(partOne) + "+" + std::to_string(kResumedSize - partOne));
     EXPECT_EQ(scripted->opens(L"/r2.bin").back(), "0+-1");
     EXPECT_EQ(test.engine->fileInfo(two, 2), L"3");
 }
