@@ -360,4 +360,46 @@ TEST_F(EngineScripted, ReleasingTheEngineDuringARunEndsEveryThread) {
     }
 }
 
+TEST_F(EngineScripted, ResumeEdgesStopWhenIdleNoHeaderFolderAndAHeaderLeftOpen) {
+    // A stop without a run changes nothing, not even the last error.
+    test.errors.setError(17);
+    test.engine->stopDownload();
+    EXPECT_EQ(test.errors.error(), 17);
+    // Without a header folder a new list has nothing to resume: TRUE, and nothing happens.
+    EXPECT_TRUE(test.engine->resumeDownload());
+    EXPECT_FALSE(test.engine->running());
+    enginetest::pumpFor(100);
+    EXPECT_TRUE(test.host.events.empty());
+
+    // A header whose state slot still says "open" (left by a crash) is announced with id -1 and skipped.
+    TempFolder headers;
+    ScriptedFile slow;
+    slow.blockDelayMs = 5;
+    slow.body = someBytes(2000000, 70);
+    scripted->serve(L"/h.bin", slow);
+    test.engine->setSessionTempSubfolder(headers.path());
+    test.add(url(L"/h.bin"), folder.file(L"h.bin"));
+    ASSERT_TRUE(test.engine->download());
+    ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") > 0; }));
+    test.engine->stopDownload();
+    std::wstring headerPath;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((headers.path() + L"*.hdr").c_str(), &entry);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    headerPath = headers.path() + entry.cFileName;
+    FindClose(search);
+    std::string bytes = readFileBytes(headerPath);
+    ASSERT_GE(bytes.size(), 4u);
+    bytes.replace(0, 4, std::string(4, '\0'));
+    ASSERT_TRUE(testsupport::writeFileBytes(headerPath, bytes));
+
+    TestEngine fresh;
+    fresh.engine->setSessionTempSubfolder(headers.path());
+    EXPECT_FALSE(fresh.engine->resumeDownload());
+    EXPECT_EQ(fresh.errors.error(), 32);
+    ASSERT_EQ(fresh.host.count(L"Resume"), 1);
+    EXPECT_EQ(fresh.host.last(L"Resume")->fileId, -1);
+    EXPECT_EQ(fresh.host.last(L"Resume")->texts[1], headerPath);
+}
+
 }  // namespace
