@@ -1,13 +1,13 @@
 #include "common/WFolderDialog.h"
 
 #include "common/DialogGeometry.h"
+#include "common/FolderTree.h"
 #include "common/PathFunctions.h"
 #include "common/TextFunctions.h"
 
+#include <commctrl.h>
 #include <ole2.h>
 #include <shlobj.h>
-
-#include <memory>
 
 namespace {
 
@@ -32,10 +32,11 @@ private:
     HRESULT result_;
 };
 
-struct ItemListFree {
-    void operator()(ITEMIDLIST* items) const { CoTaskMemFree(items); }
+// One opening of the dialog: its caller and the selection as the dialog last reported it.
+struct BrowseSession {
+    const WFolderDialog* caller;
+    ItemList selected;
 };
-using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
 std::wstring pathFromItemList(PCIDLIST_ABSOLUTE items) {
     wchar_t path[MAX_PATH] = {};
@@ -45,17 +46,38 @@ std::wstring pathFromItemList(PCIDLIST_ABSOLUTE items) {
     return path;
 }
 
+// Selects the start folder. Wine's dialog matches the folder's item list level by level byte for
+// byte against its tree's own listing, last-write times included: a folder on the way that changed
+// between the two (files being saved into it, another program's temporary files beside it) leaves
+// the tree on an ancestor, and OK would return that. The tree is then searched by names instead.
+void selectStartFolder(HWND dialog, BrowseSession& session) {
+    const ItemList start = parseShellPath(session.caller->folder);
+    if (!start) {
+        return;
+    }
+    SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(start.get()));
+    if (session.selected && ILIsEqual(session.selected.get(), start.get())) {
+        return;
+    }
+    const HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    if (HTREEITEM item = findFolderTreeItem(tree, start.get())) {
+        // Reported back through the dialog's own selection-change notification.
+        TreeView_SelectItem(tree, item);
+        TreeView_EnsureVisible(tree, item);
+    }
+}
+
 int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM data) {
-    const auto* caller = reinterpret_cast<const WFolderDialog*>(data);
+    auto* session = reinterpret_cast<BrowseSession*>(data);
+    const WFolderDialog* caller = session->caller;
     switch (message) {
     case BFFM_INITIALIZED:
         followDialogGeometry(dialog, folderDialogGeometry);
-        if (!caller->folder.empty()) {
-            SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
-                         reinterpret_cast<LPARAM>(caller->folder.c_str()));
-        }
+        selectStartFolder(dialog, *session);
         break;
     case BFFM_SELCHANGED:
+        session->selected.reset(
+            parameter != 0 ? ILClone(reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter)) : nullptr);
         if (!caller->excludedFolder.empty()) {
             const std::wstring selected = chosenFolderPath(
                 caller->owner, pathFromItemList(reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter)));
@@ -99,8 +121,9 @@ bool WFolderDialog::execute() {
     if (!allowNewFolder) {
         browse.ulFlags |= BIF_NONEWFOLDERBUTTON;
     }
+    BrowseSession session{this, nullptr};
     browse.lpfn = &browseCallback;
-    browse.lParam = reinterpret_cast<LPARAM>(this);
+    browse.lParam = reinterpret_cast<LPARAM>(&session);
 
     DialogPlacement& remembered = folderDialogPlacements[secondGeometry ? 1 : 0];
     folderDialogGeometry.placement = remembered;

@@ -17,6 +17,7 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -274,6 +275,77 @@ std::wstring lastName(const std::wstring& path) {
     return trimmed.substr(trimmed.rfind(L'\\') + 1);
 }
 
+// Changes a folder's last-write time each time a dialog is asked to select a folder, after the
+// dialog has looked the folder up and before its tree lists the folder: as a download saving into
+// the folder would while the dialog opens.
+class FolderTouchedWhileSelecting {
+public:
+    explicit FolderTouchedWhileSelecting(std::wstring folder)
+        : folder_(std::move(folder)),
+          hook_(SetWindowsHookExW(WH_CALLWNDPROC, &hookProc, nullptr, GetCurrentThreadId())) {
+        active_ = this;
+    }
+    ~FolderTouchedWhileSelecting() {
+        if (hook_ != nullptr) {
+            UnhookWindowsHookEx(hook_);
+        }
+        active_ = nullptr;
+    }
+    FolderTouchedWhileSelecting(const FolderTouchedWhileSelecting&) = delete;
+    FolderTouchedWhileSelecting& operator=(const FolderTouchedWhileSelecting&) = delete;
+
+    bool hooked() const { return hook_ != nullptr; }
+    int touches() const { return touches_; }
+
+private:
+    static bool hasClass(HWND window, const wchar_t* name) {
+        wchar_t className[32] = {};
+        GetClassNameW(window, className, 32);
+        return lstrcmpiW(className, name) == 0;
+    }
+
+    // A time far from now, another day for each touch.
+    void touch() {
+        const HANDLE folder =
+            CreateFileW(folder_.c_str(), FILE_WRITE_ATTRIBUTES,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (folder == INVALID_HANDLE_VALUE) {
+            return;
+        }
+        SYSTEMTIME day = {2001, 1, 0, static_cast<WORD>(1 + touches_ % 28), 12, 0, 0, 0};
+        FILETIME written = {};
+        if (SystemTimeToFileTime(&day, &written) &&
+            SetFileTime(folder, nullptr, nullptr, &written)) {
+            ++touches_;
+        }
+        CloseHandle(folder);
+    }
+
+    // The selection request reaches the dialog first; its first word to the tree comes after it
+    // has looked the folder up.
+    static LRESULT CALLBACK hookProc(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HC_ACTION && active_ != nullptr) {
+            const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (sent->message == BFFM_SETSELECTIONW && hasClass(sent->hwnd, L"#32770")) {
+                active_->armed_ = true;
+            } else if (active_->armed_ && hasClass(sent->hwnd, WC_TREEVIEWW)) {
+                active_->armed_ = false;
+                active_->touch();
+            }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static FolderTouchedWhileSelecting* active_;
+    std::wstring folder_;
+    HHOOK hook_;
+    bool armed_ = false;
+    int touches_ = 0;
+};
+
+FolderTouchedWhileSelecting* FolderTouchedWhileSelecting::active_ = nullptr;
+
 class FolderDialog : public testing::Test {
 protected:
     void SetUp() override {
@@ -409,6 +481,47 @@ TEST_F(FolderDialog, ExcludedFolderCannotBeChosen) {
     EXPECT_FALSE(okAtStart);
     EXPECT_FALSE(result);
     EXPECT_EQ(L"", dialog.folder);
+}
+
+// The start folder changes on disk while the dialog opens; the dialog still opens on it, and
+// what the selection allows (OK for an excluded folder) follows it.
+TEST_F(FolderDialog, StartFolderChangingWhileTheDialogOpensIsStillSelected) {
+    bool result = false;
+    WFolderDialog dialog(nullptr);
+    dialog.folder = target;
+    std::wstring seenNames;
+    int touches = 0;
+    {
+        FolderTouchedWhileSelecting touching(target);
+        ASSERT_TRUE(touching.hooked());
+        ASSERT_TRUE(answered(dialog, [&](HWND window) {
+            seenNames = selectedFolderNames(window);
+            pressDialogButton(window, IDOK);
+        }, result));
+        touches = touching.touches();
+    }
+    EXPECT_EQ(1, touches);
+    EXPECT_EQ(lastName(parent) + L"\\Target", seenNames);
+    EXPECT_TRUE(result);
+    EXPECT_EQ(0, lstrcmpiW(target.c_str(), dialog.folder.c_str()))
+        << testing::PrintToString(dialog.folder);
+
+    dialog.folder = excluded;
+    dialog.excludedFolder = excluded;
+    bool okAtStart = true;
+    {
+        FolderTouchedWhileSelecting touching(excluded);
+        ASSERT_TRUE(answered(dialog, [&](HWND window) {
+            seenNames = selectedFolderNames(window);
+            okAtStart = okEnabled(window);
+            pressDialogButton(window, IDCANCEL);
+        }, result));
+        touches = touching.touches();
+    }
+    EXPECT_EQ(1, touches);
+    EXPECT_EQ(lastName(parent) + L"\\Excluded", seenNames);
+    EXPECT_FALSE(okAtStart);
+    EXPECT_FALSE(result);
 }
 
 // --- print dialog ------------------------------------------------------------------------------
