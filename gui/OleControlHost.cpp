@@ -7,17 +7,29 @@ namespace gui {
 
 namespace {
 
-// Hosts with a control, in creation order; only their own GUI thread touches them.
+// Hosts with a control, in creation order. Each host belongs to one thread, but every thread with
+// OLE shares the list.
+SRWLOCK hostsLock = SRWLOCK_INIT;
+
 std::vector<OleControlHost*>& openHosts()
 {
     static std::vector<OleControlHost*> hosts;
     return hosts;
 }
 
+void remember(OleControlHost* host)
+{
+    AcquireSRWLockExclusive(&hostsLock);
+    openHosts().push_back(host);
+    ReleaseSRWLockExclusive(&hostsLock);
+}
+
 void forget(OleControlHost* host)
 {
+    AcquireSRWLockExclusive(&hostsLock);
     auto& hosts = openHosts();
     hosts.erase(std::remove(hosts.begin(), hosts.end(), host), hosts.end());
+    ReleaseSRWLockExclusive(&hostsLock);
 }
 
 // The texts a failed Invoke may leave in its exception record.
@@ -45,7 +57,7 @@ HRESULT OleControlHost::Create(const CLSID& classId)
         return E_FAIL;
     object_ = object;
     thread_ = GetCurrentThreadId();
-    openHosts().push_back(this);
+    remember(this);
 
     site_ = OleClientSite::Create();
     object_->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(oleObject_.GetAddressOf()));
@@ -215,11 +227,20 @@ void OleControlHost::ClearEventHandler(DISPID id)
 void CloseAllOleControls()
 {
     const DWORD thread = GetCurrentThreadId();
-    // Closing removes a host from the list: take a copy first.
-    const std::vector<OleControlHost*> hosts = openHosts();
-    for (OleControlHost* host : hosts) {
-        if (host->thread_ == thread)
-            host->Close();
+    // One at a time, newest first, looked up afresh each time: closing one host removes it from the
+    // list and may let its owner go, and that owner may close others of its own.
+    for (;;) {
+        OleControlHost* next = nullptr;
+        AcquireSRWLockShared(&hostsLock);
+        const auto& hosts = openHosts();
+        for (auto it = hosts.rbegin(); it != hosts.rend() && !next; ++it) {
+            if ((*it)->thread_ == thread)
+                next = *it;
+        }
+        ReleaseSRWLockShared(&hostsLock);
+        if (!next)
+            return;
+        next->Close();
     }
 }
 
