@@ -148,11 +148,7 @@ void AnimatedGif::setAutoSize(bool autoSize)
 void AnimatedGif::setTransparent(bool transparent)
 {
     transparent_ = transparent;
-    // A transparent control lets the parent paint the background under it.
-    if (transparent_)
-        SetControlStyle(ControlStyle() & ~gui::csOpaque);
-    else
-        SetControlStyle(ControlStyle() | gui::csOpaque);
+    SetOpaque(!transparent_);
     Repaint();
 }
 

@@ -5,6 +5,23 @@
 
 namespace controls {
 
+namespace {
+
+void fire(const gui::TNotifyEvent* event, gui::TControl* self)
+{
+    if (event && *event)
+        (*event)(self);
+}
+
+void enterHover(gui::TControl* self, gui::TMessage& message, HoverFlag& flag, const gui::TNotifyEvent* onEnter)
+{
+    broadcastMouseLeave(self, message);
+    if (flag.Enter())
+        fire(onEnter, self);
+}
+
+}  // namespace
+
 void dispatchToAllControls(gui::TWinControl* control, gui::TMessage& message, gui::TControl* excluded)
 {
     if (!control)
@@ -50,6 +67,27 @@ void centerOnScreen(gui::TControl* control)
     control->SetBounds(centeredOffset(gui::Screen->Width(), control->Width()),
                        centeredOffset(gui::Screen->Height(), control->Height()), control->Width(),
                        control->Height());
+}
+
+bool dispatchHover(gui::TControl* self, gui::TMessage& message, HoverFlag& flag,
+                   const std::function<bool(LPARAM)>& pointerInside,
+                   const gui::TNotifyEvent* onEnter, const gui::TNotifyEvent* onLeave)
+{
+    switch (message.Msg) {
+    case WM_MOUSEMOVE:
+        if (!flag.Hovered() && pointerInside(message.LParam))
+            enterHover(self, message, flag, onEnter);
+        return false;
+    case gui::CM_MOUSEENTER:
+        enterHover(self, message, flag, onEnter);
+        return true;
+    case gui::CM_MOUSELEAVE:
+        if (flag.Leave())
+            fire(onLeave, self);
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace controls

@@ -78,46 +78,18 @@ void Image::setAutoSize(bool autoSize)
 void Image::setTransparent(bool transparent)
 {
     transparent_ = transparent;
-    if (transparent_)
-        SetControlStyle(ControlStyle() & ~gui::csOpaque);
-    else
-        SetControlStyle(ControlStyle() | gui::csOpaque);
+    SetOpaque(!transparent_);
     Repaint();
 }
 
 void Image::Dispatch(gui::TMessage& message)
 {
-    switch (message.Msg) {
-    case WM_MOUSEMOVE:
-        if (!hover_.Hovered()) {
-            const RECT visible = getVisibleScreenRect(this);
-            if (rectContains(visible, ClientToScreen(gui::PointFromLParam(message.LParam))))
-                mouseEnter(message);
-        }
+    // Only the part of the picture within its parent counts as under the pointer.
+    const auto onVisiblePart = [this](LPARAM point) {
+        return rectContains(getVisibleScreenRect(this), ClientToScreen(gui::PointFromLParam(point)));
+    };
+    if (!dispatchHover(this, message, hover_, onVisiblePart, &OnMouseEnter, &OnMouseLeave))
         gui::TPaintBox::Dispatch(message);
-        return;
-    case gui::CM_MOUSEENTER:
-        mouseEnter(message);
-        return;
-    case gui::CM_MOUSELEAVE:
-        mouseLeave();
-        return;
-    default:
-        gui::TPaintBox::Dispatch(message);
-    }
-}
-
-void Image::mouseEnter(gui::TMessage& message)
-{
-    broadcastMouseLeave(this, message);
-    if (hover_.Enter() && OnMouseEnter)
-        OnMouseEnter(this);
-}
-
-void Image::mouseLeave()
-{
-    if (hover_.Leave() && OnMouseLeave)
-        OnMouseLeave(this);
 }
 
 void Image::Paint()

@@ -52,8 +52,6 @@ protected:
 private:
     void freePicture();
     void showPicture(Gdiplus::Bitmap* picture, bool owned);
-    void mouseEnter(gui::TMessage& message);
-    void mouseLeave();
 
     gui::GdiPlusSession gdiPlus_;
     Gdiplus::Bitmap* picture_ = nullptr;

@@ -82,10 +82,7 @@ void ImageButton::setAutoSize(bool autoSize)
 void ImageButton::setTransparent(bool transparent)
 {
     transparent_ = transparent;
-    if (transparent_)
-        SetControlStyle(ControlStyle() & ~gui::csOpaque);
-    else
-        SetControlStyle(ControlStyle() | gui::csOpaque);
+    SetOpaque(!transparent_);
 }
 
 void ImageButton::Dispatch(gui::TMessage& message)

@@ -20,9 +20,6 @@ public:
     void Dispatch(gui::TMessage& message) override;
 
 private:
-    void mouseEnter(gui::TMessage& message);
-    void mouseLeave();
-
     HoverFlag hover_;
 };
 

@@ -11,27 +11,9 @@ TPanelEx::TPanelEx(gui::TComponent* owner) : gui::TPanel(owner)
 
 void TPanelEx::Dispatch(gui::TMessage& message)
 {
-    switch (message.Msg) {
-    case WM_MOUSEMOVE:
-        if (!hover_.Hovered() && messagePointInside(message.LParam, Width(), Height()))
-            mouseEnter(message);
+    const auto onControl = [this](LPARAM point) { return messagePointInside(point, Width(), Height()); };
+    if (!dispatchHover(this, message, hover_, onControl))
         gui::TPanel::Dispatch(message);
-        return;
-    case gui::CM_MOUSEENTER:
-        mouseEnter(message);
-        return;
-    case gui::CM_MOUSELEAVE:
-        hover_.Leave();
-        return;
-    default:
-        gui::TPanel::Dispatch(message);
-    }
-}
-
-void TPanelEx::mouseEnter(gui::TMessage& message)
-{
-    broadcastMouseLeave(this, message);
-    hover_.Enter();
 }
 
 }  // namespace controls

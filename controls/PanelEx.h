@@ -15,8 +15,6 @@ public:
     void Dispatch(gui::TMessage& message) override;
 
 private:
-    void mouseEnter(gui::TMessage& message);
-
     HoverFlag hover_;
 };
 

@@ -13,6 +13,9 @@ TScrollBoxEx::TScrollBoxEx(gui::TComponent* owner) : gui::TScrollBox(owner)
 
 void TScrollBoxEx::Dispatch(gui::TMessage& message)
 {
+    const auto onControl = [this](LPARAM point) { return messagePointInside(point, Width(), Height()); };
+    if (dispatchHover(this, message, hover_, onControl))
+        return;
     switch (message.Msg) {
     case WM_PAINT:
         gui::TScrollBox::Dispatch(message);
@@ -38,26 +41,9 @@ void TScrollBoxEx::Dispatch(gui::TMessage& message)
         if (OnVerticalScrollEnd)
             OnVerticalScrollEnd(this);
         return;
-    case WM_MOUSEMOVE:
-        if (!hover_.Hovered() && messagePointInside(message.LParam, Width(), Height()))
-            mouseEnter(message);
-        gui::TScrollBox::Dispatch(message);
-        return;
-    case gui::CM_MOUSEENTER:
-        mouseEnter(message);
-        return;
-    case gui::CM_MOUSELEAVE:
-        hover_.Leave();
-        return;
     default:
         gui::TScrollBox::Dispatch(message);
     }
-}
-
-void TScrollBoxEx::mouseEnter(gui::TMessage& message)
-{
-    broadcastMouseLeave(this, message);
-    hover_.Enter();
 }
 
 void TScrollBoxEx::selectPhaseBrush()

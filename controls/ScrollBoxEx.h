@@ -56,7 +56,6 @@ protected:
 
 private:
     void selectPhaseBrush();
-    void mouseEnter(gui::TMessage& message);
 
     gui::GdiPlusSession gdiPlus_;
     HoverFlag hover_;

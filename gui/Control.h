@@ -77,6 +77,8 @@ public:
     // ---- look
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle style);
+    // Sets or clears csOpaque: a control that is not opaque lets its parent paint under it.
+    void SetOpaque(bool opaque) { SetControlStyle(opaque ? (controlStyle_ | csOpaque) : (controlStyle_ & ~csOpaque)); }
     TColor Color() const { return color_; }
     void SetColor(TColor color);
     bool ParentColor() const { return parentColor_; }

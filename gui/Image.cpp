@@ -40,7 +40,7 @@ void TImage::pictureChanged()
     const bool covers = !picture_.Empty() &&
                         (stretch_ || (picture_.Width() >= Width() && picture_.Height() >= Height()));
     const bool opaque = !transparent_ && covers && !picture_.Bitmap()->HasAlpha();
-    SetControlStyle(opaque ? (ControlStyle() | csOpaque) : (ControlStyle() & ~csOpaque));
+    SetOpaque(opaque);
     Invalidate();
 }
 

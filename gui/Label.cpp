@@ -30,7 +30,7 @@ void TLabel::SetWordWrap(bool wordWrap)
 void TLabel::SetTransparent(bool transparent)
 {
     transparent_ = transparent;
-    SetControlStyle(transparent ? (ControlStyle() & ~csOpaque) : (ControlStyle() | csOpaque));
+    SetOpaque(!transparent);
     Invalidate();
 }
 
