@@ -47,14 +47,7 @@ void TEdit::SetBorderStyle(TBorderStyle style)
     if (borderStyle_ == style)
         return;
     borderStyle_ = style;
-    if (HandleAllocated()) {
-        HWND window = Handle();
-        LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
-        ex = style == bsSingle ? (ex | WS_EX_CLIENTEDGE) : (ex & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
-        SetWindowLongPtrW(window, GWL_EXSTYLE, ex);
-        SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    ChangeFrameStyle(GWL_EXSTYLE, WS_EX_CLIENTEDGE, style == bsSingle);
 }
 
 int TEdit::SelStart()

@@ -71,14 +71,7 @@ void TPanel::SetBorderStyle(TBorderStyle style)
     if (borderStyle_ == style)
         return;
     borderStyle_ = style;
-    if (HandleAllocated()) {
-        HWND window = Handle();
-        LONG_PTR bits = GetWindowLongPtrW(window, GWL_STYLE);
-        bits = style == bsSingle ? (bits | WS_BORDER) : (bits & ~static_cast<LONG_PTR>(WS_BORDER));
-        SetWindowLongPtrW(window, GWL_STYLE, bits);
-        SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    ChangeFrameStyle(GWL_STYLE, WS_BORDER, style == bsSingle);
 }
 
 void TPanel::CreateParams(TCreateParams& params)

@@ -517,6 +517,17 @@ void TWinControl::ExcludeOpaqueChildren(HDC dc)
     }
 }
 
+void TWinControl::ChangeFrameStyle(int index, LONG_PTR bit, bool set)
+{
+    if (!HandleAllocated())
+        return;
+    HWND window = Handle();
+    const LONG_PTR bits = GetWindowLongPtrW(window, index);
+    SetWindowLongPtrW(window, index, set ? (bits | bit) : (bits & ~bit));
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 namespace {
 
 // The parts of a device context's state that painting a windowless child may change, put back

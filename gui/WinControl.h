@@ -122,6 +122,9 @@ protected:
     bool IsSystemClass() const { return systemClass_; }
     void UpdateBounds();
     void ExcludeOpaqueChildren(HDC dc);
+    // Sets or clears bit in the window's style (index GWL_STYLE or GWL_EXSTYLE) and has the frame
+    // laid out again. Nothing before the window exists: CreateParams reads the property then.
+    void ChangeFrameStyle(int index, LONG_PTR bit, bool set);
 
     void ColorChanged() override;
     void FontChanged() override;
