@@ -189,6 +189,19 @@ bool HttpDownloader::sendRequest(const std::wstring& request) {
     return true;
 }
 
+std::wstring HttpDownloader::requestStart(const std::wstring& method) const {
+    return method + L" " + requestTarget() + L" HTTP/1.1\r\nHost: " + hostText() + L"\r\nAccept: */*\r\n";
+}
+
+bool HttpDownloader::exchange(const std::wstring& request, std::string& bytes, std::size_t& bodyStart,
+                              HttpReplyHeader& header) {
+    if (!sendRequest(request)) {
+        return false;
+    }
+    const int readSize = std::min<int>(static_cast<int>(buffer_.size()), kHeaderReadSize);
+    return readReplyHead(readSize, ErrHttpStatus, bytes, bodyStart, header);
+}
+
 bool HttpDownloader::readReplyHead(int readSize, int closedError, std::string& bytes, std::size_t& bodyStart,
                                    HttpReplyHeader& header) {
     bytes.clear();
@@ -295,7 +308,7 @@ bool HttpDownloader::openSegment(int32_t segmentNumber, int64_t start, int64_t l
     }
 
     const bool rangeRequested = start >= 0 && length >= 0 && fileSize >= 0;
-    std::wstring request = L"GET " + requestTarget() + L" HTTP/1.1\r\nHost: " + hostText() + L"\r\nAccept: */*\r\n";
+    std::wstring request = requestStart(L"GET");
     request += rangeRequested ? L"User-Agent: Pxhl/1.0 (segment " + std::to_wstring(segmentNumber + 1) + L")\r\n"
                               : L"User-Agent: Pxhl/1.0\r\n";
     request += credentialLines();
@@ -303,15 +316,10 @@ bool HttpDownloader::openSegment(int32_t segmentNumber, int64_t start, int64_t l
         request += L"Range: bytes=" + std::to_wstring(start) + L"-" + std::to_wstring(start + length - 1) + L"\r\n";
     }
     request += L"Connection: close\r\n\r\n";
-    if (!sendRequest(request)) {
-        return false;
-    }
-
     std::string bytes;
     std::size_t bodyStart = 0;
     HttpReplyHeader header;
-    const int readSize = std::min<int>(static_cast<int>(buffer_.size()), kHeaderReadSize);
-    if (!readReplyHead(readSize, ErrHttpStatus, bytes, bodyStart, header)) {
+    if (!exchange(request, bytes, bodyStart, header)) {
         return false;
     }
     const int status = header.status();
@@ -377,19 +385,14 @@ bool HttpDownloader::querySize(int64_t& size, std::wstring& lastModified, std::w
     if (!connectStep()) {
         return false;
     }
-    std::wstring request = L"HEAD " + requestTarget() + L" HTTP/1.1\r\nHost: " + hostText() + L"\r\nAccept: */*\r\n";
+    std::wstring request = requestStart(L"HEAD");
     request += L"User-Agent: Pxhl/1.0\r\n";
     request += credentialLines();
     request += L"Connection: close\r\n\r\n";
-    if (!sendRequest(request)) {
-        return false;
-    }
-
     std::string bytes;
     std::size_t bodyStart = 0;
     HttpReplyHeader header;
-    const int readSize = std::min<int>(static_cast<int>(buffer_.size()), kHeaderReadSize);
-    if (!readReplyHead(readSize, ErrHttpStatus, bytes, bodyStart, header)) {
+    if (!exchange(request, bytes, bodyStart, header)) {
         return false;
     }
     disconnect();

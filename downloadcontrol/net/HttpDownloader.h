@@ -54,6 +54,8 @@ private:
     std::wstring hostText() const;
     // What the request line names: the absolute URL for a forwarding proxy, else the path.
     std::wstring requestTarget() const;
+    // The request line, the host and what is accepted: how every request to the server starts.
+    std::wstring requestStart(const std::wstring& method) const;
     // The lines that carry the referer and the credentials.
     std::wstring credentialLines() const;
     static std::wstring basicCredentials(const std::wstring& userName, const std::wstring& password);
@@ -65,6 +67,8 @@ private:
     // holds everything read; the final block starts at `blockStart` and its body at `bodyStart`.
     bool readReplyHead(int readSize, int closedError, std::string& bytes, std::size_t& bodyStart,
                        HttpReplyHeader& header);
+    // Sends a request to the server and reads the reply's head, as readReplyHead does.
+    bool exchange(const std::wstring& request, std::string& bytes, std::size_t& bodyStart, HttpReplyHeader& header);
     // Checks a 2xx reply to a segment request and prepares the body's framing.
     bool acceptSegmentReply(const HttpReplyHeader& header, int64_t start, int64_t length, bool rangeRequested);
     // Passes received bytes through the body framing into `output`.
