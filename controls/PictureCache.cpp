@@ -1,21 +1,9 @@
 #include "controls/PictureCache.h"
 
 #include "controls/ImageDrawPlan.h"
-#include "gui/Win32Handles.h"
+#include "gui/Canvas.h"
 
 namespace controls {
-
-namespace {
-
-// One memory context for every cache to copy from: making one per paint costs more than the
-// copy itself. Controls live on the user-interface thread only.
-HDC copyContext()
-{
-    static gui::MemoryDC context(nullptr);
-    return context.get();
-}
-
-}  // namespace
 
 void PictureCache::Reset()
 {
@@ -79,10 +67,11 @@ void PictureCache::Draw(HDC dc, Gdiplus::Bitmap* picture, int width, int height,
         if (!valid_)
             return;
     }
-    HDC source = copyContext();
+    // The rendering stays selected in a memory context of its own: selecting it into a shared
+    // one and back on every paint costs more under Wine than the copy itself.
+    HDC source = bitmap_.Canvas()->Handle();
     if (!source)
         return;
-    gui::SelectedObject selected(source, bitmap_.Handle());
     if (opaque_) {
         BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
         return;
