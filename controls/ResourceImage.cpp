@@ -1,6 +1,11 @@
 #include "controls/ResourceImage.h"
 
+#include <cstdint>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 namespace controls {
 
@@ -48,7 +53,9 @@ bool loadImageResource(HMODULE module, int id, const wchar_t* type, Gdiplus::Bit
     return true;
 }
 
-std::unique_ptr<Gdiplus::Bitmap> loadSkinPicture(HMODULE module, int id)
+namespace {
+
+std::unique_ptr<Gdiplus::Bitmap> decodeSkinPicture(HMODULE module, int id)
 {
     Gdiplus::Bitmap* picture = nullptr;
     if (loadImageResource(module, id, L"PNG", picture))
@@ -59,6 +66,85 @@ std::unique_ptr<Gdiplus::Bitmap> loadSkinPicture(HMODULE module, int id)
     if (!fromBitmap || fromBitmap->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     return fromBitmap;
+}
+
+// The pixels of a decoded skin picture (32-bit ARGB, top-down rows). Kept as plain memory, not as
+// GDI+ objects, so that they outlive any GDI+ session.
+struct DecodedPixels {
+    UINT width = 0;
+    UINT height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+bool copyPixels(Gdiplus::Bitmap& picture, DecodedPixels& out)
+{
+    out.width = picture.GetWidth();
+    out.height = picture.GetHeight();
+    if (out.width == 0 || out.height == 0)
+        return false;
+    out.pixels.assign(static_cast<size_t>(out.width) * out.height, 0);
+    Gdiplus::BitmapData data{};
+    data.Width = out.width;
+    data.Height = out.height;
+    data.Stride = static_cast<INT>(out.width * 4);
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = out.pixels.data();
+    const Gdiplus::Rect all(0, 0, static_cast<INT>(out.width), static_cast<INT>(out.height));
+    if (picture.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
+                         &data) != Gdiplus::Ok)
+        return false;
+    return picture.UnlockBits(&data) == Gdiplus::Ok;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> pictureFrom(const DecodedPixels& decoded)
+{
+    auto picture = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(decoded.width),
+                                                     static_cast<INT>(decoded.height), PixelFormat32bppARGB);
+    if (picture->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    Gdiplus::BitmapData data{};
+    data.Width = decoded.width;
+    data.Height = decoded.height;
+    data.Stride = static_cast<INT>(decoded.width * 4);
+    data.PixelFormat = PixelFormat32bppARGB;
+    data.Scan0 = const_cast<uint32_t*>(decoded.pixels.data());
+    const Gdiplus::Rect all(0, 0, static_cast<INT>(decoded.width), static_cast<INT>(decoded.height));
+    if (picture->LockBits(&all, Gdiplus::ImageLockModeWrite | Gdiplus::ImageLockModeUserInputBuf,
+                          PixelFormat32bppARGB, &data) != Gdiplus::Ok)
+        return nullptr;
+    if (picture->UnlockBits(&data) != Gdiplus::Ok)
+        return nullptr;
+    return picture;
+}
+
+}  // namespace
+
+std::unique_ptr<Gdiplus::Bitmap> loadSkinPicture(HMODULE module, int id)
+{
+    // Many controls show the same few skin pictures: each is decoded once, and every later
+    // request gets a copy of its pixels, which costs far less than decoding it again.
+    static std::mutex guard;
+    static std::map<std::pair<HMODULE, int>, DecodedPixels> decoded;
+    const auto key = std::make_pair(module, id);
+    {
+        std::lock_guard<std::mutex> lock(guard);
+        const auto found = decoded.find(key);
+        if (found != decoded.end())
+            return pictureFrom(found->second);
+    }
+    std::unique_ptr<Gdiplus::Bitmap> picture = decodeSkinPicture(module, id);
+    if (!picture)
+        return nullptr;
+    DecodedPixels pixels;
+    if (!copyPixels(*picture, pixels))
+        return picture;
+    std::unique_ptr<Gdiplus::Bitmap> copy = pictureFrom(pixels);
+    if (!copy)
+        return picture;
+    std::lock_guard<std::mutex> lock(guard);
+    decoded.emplace(key, std::move(pixels));
+    // The first caller gets a copy as well, so that every picture of an id is alike.
+    return copy;
 }
 
 }  // namespace controls

@@ -1,5 +1,6 @@
 // Pictures from the program's resources: skin pictures of both types, the bitmap-resource
-// fallback, missing and broken resources, and that loading leaks no memory block.
+// fallback, missing and broken resources, that loading leaks no memory block, and that repeated
+// loads of a skin picture give alike copies of their own.
 #include "controls/ResourceImage.h"
 #include "gui/GdiPlus.h"
 #include "resources/SkinIds.h"
@@ -106,4 +107,37 @@ TEST_F(ResourceImageTest, RepeatedLoadsLeakNoMemoryBlocks)
     const SIZE_T grown = after > before ? after - before : 0;
     // A block kept per load would grow the process by kLoads x the resource's size.
     EXPECT_LT(grown, resourceSize * kLoads / 4) << "resource " << resourceSize << " bytes, grown " << grown;
+}
+
+TEST_F(ResourceImageTest, EveryLoadOfASkinPictureIsAnAlikeIndependentCopy)
+{
+    // Later loads of an id are copied from the first decoding: the same pixels, yet a bitmap of
+    // each caller's own, so that freeing or changing one leaves the others as they were.
+    auto first = loadSkinPicture(program(), skin::closeButton);
+    auto second = loadSkinPicture(program(), skin::closeButton);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    ASSERT_NE(first.get(), second.get());
+    ASSERT_EQ(first->GetWidth(), second->GetWidth());
+    ASSERT_EQ(first->GetHeight(), second->GetHeight());
+    const UINT width = first->GetWidth();
+    const UINT height = first->GetHeight();
+    for (UINT y = 0; y < height; ++y) {
+        for (UINT x = 0; x < width; ++x) {
+            Gdiplus::Color a, b;
+            first->GetPixel(static_cast<INT>(x), static_cast<INT>(y), &a);
+            second->GetPixel(static_cast<INT>(x), static_cast<INT>(y), &b);
+            ASSERT_EQ(a.GetValue(), b.GetValue()) << "at " << x << "," << y;
+        }
+    }
+
+    first->SetPixel(0, 0, Gdiplus::Color(255, 1, 2, 3));
+    first.reset();
+    auto third = loadSkinPicture(program(), skin::closeButton);
+    ASSERT_TRUE(third);
+    Gdiplus::Color kept, again;
+    second->GetPixel(0, 0, &kept);
+    third->GetPixel(0, 0, &again);
+    EXPECT_EQ(kept.GetValue(), again.GetValue());
+    EXPECT_NE(again.GetValue(), Gdiplus::Color(255, 1, 2, 3).GetValue());
 }
