@@ -1,4 +1,5 @@
 #include "ControlsTestSupport.h"
+#include "support/RealInput.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -30,14 +31,6 @@ private:
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
-void mouseInput(DWORD flags)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
-}
-
 }  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
@@ -61,24 +54,17 @@ void Pump(int milliseconds)
 
 void MoveMouseTo(POINT screen)
 {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
+    testsupport::moveMouseTo(screen);
 }
 
 void LeftButton(bool down)
 {
-    mouseInput(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    testsupport::mouseButton(true, down);
 }
 
 void RightButton(bool down)
 {
-    mouseInput(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
+    testsupport::mouseButton(false, down);
 }
 
 PaintedPixels::PaintedPixels(int width, int height, COLORREF background) : width_(width), height_(height)

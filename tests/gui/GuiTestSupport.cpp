@@ -1,4 +1,5 @@
 #include "GuiTestSupport.h"
+#include "support/RealInput.h"
 #include "gui/Exception.h"
 #include <gtest/gtest.h>
 
@@ -58,34 +59,17 @@ void Pump(int milliseconds)
 
 void MoveMouseTo(POINT screen)
 {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
+    testsupport::moveMouseTo(screen);
 }
 
 void MouseButton(bool left, bool down)
 {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    if (left)
-        input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    else
-        input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
-    SendInput(1, &input, sizeof(input));
+    testsupport::mouseButton(left, down);
 }
 
 void KeyStroke(WORD virtualKey, bool down)
 {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof(input));
+    testsupport::keyStroke(virtualKey, down);
 }
 
 COLORREF PixelAt(HDC dc, int x, int y)

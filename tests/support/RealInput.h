@@ -1,0 +1,17 @@
+#pragma once
+// Real mouse and keyboard input for window tests. Only input sent this way reaches thread mouse
+// hooks under Wine, so tests of hover, capture and hooks drive the pointer with it.
+#include <windows.h>
+
+namespace testsupport {
+
+// Moves the pointer to a point in screen coordinates.
+void moveMouseTo(POINT screen);
+
+// Presses or releases the left (left = true) or right mouse button where the pointer is.
+void mouseButton(bool left, bool down);
+
+// Presses or releases one key.
+void keyStroke(WORD virtualKey, bool down);
+
+}  // namespace testsupport
