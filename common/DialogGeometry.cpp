@@ -63,8 +63,7 @@ LRESULT CALLBACK geometryWindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 void completeDialogGeometry(DialogGeometry& geometry, const RECT& dialogRect, int screenWidth,
                             int screenHeight) {
-    if (geometry.naturalWidth == dialogGeometryUnset ||
-        geometry.naturalHeight == dialogGeometryUnset) {
+    if (geometry.naturalWidth == dialogGeometryUnset || geometry.naturalHeight == dialogGeometryUnset) {
         geometry.naturalWidth = dialogRect.right - dialogRect.left;
         geometry.naturalHeight = dialogRect.bottom - dialogRect.top;
     }
@@ -84,8 +83,7 @@ bool followDialogGeometry(HWND dialog, DialogGeometry& geometry) {
     if (dialog == nullptr || !GetWindowRect(dialog, &rect)) {
         return false;
     }
-    completeDialogGeometry(geometry, rect, GetSystemMetrics(SM_CXSCREEN),
-                           GetSystemMetrics(SM_CYSCREEN));
+    completeDialogGeometry(geometry, rect, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 
     if (auto* tracker = static_cast<GeometryTracker*>(GetPropW(dialog, trackerProperty))) {
         tracker->geometry = &geometry;
@@ -96,8 +94,8 @@ bool followDialogGeometry(HWND dialog, DialogGeometry& geometry) {
         delete tracker;
         return false;
     }
-    tracker->previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&geometryWindowProc)));
+    tracker->previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&geometryWindowProc)));
     if (tracker->previous == nullptr) {
         RemovePropW(dialog, trackerProperty);
         delete tracker;

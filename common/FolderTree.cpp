@@ -76,8 +76,7 @@ HTREEITEM findFolderTreeItem(HWND tree, PCIDLIST_ABSOLUTE folder) {
     }
     HTREEITEM item = TreeView_GetRoot(tree);
     size_t depth = 0;
-    for (PCUIDLIST_RELATIVE level = folder; item != nullptr && !ILIsEmpty(level);
-         level = ILNext(level)) {
+    for (PCUIDLIST_RELATIVE level = folder; item != nullptr && !ILIsEmpty(level); level = ILNext(level)) {
         const ItemList leading = leadingLevels(folder, ++depth);
         const std::wstring name = leading ? displayName(leading.get()) : std::wstring();
         if (name.empty()) {

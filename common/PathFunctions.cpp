@@ -195,10 +195,8 @@ bool resolveShortcut(HWND owner, const std::wstring& linkPath, wchar_t* target, 
     Microsoft::WRL::ComPtr<IShellLinkW> link;
     Microsoft::WRL::ComPtr<IPersistFile> file;
     bool resolved =
-        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(&link))) &&
-        SUCCEEDED(link.As(&file)) &&
-        SUCCEEDED(file->Load(linkPath.c_str(), STGM_READ)) &&
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) &&
+        SUCCEEDED(link.As(&file)) && SUCCEEDED(file->Load(linkPath.c_str(), STGM_READ)) &&
         SUCCEEDED(link->Resolve(owner, SLR_NO_UI | SLR_ANY_MATCH)) &&
         // S_FALSE means the link has no file-system path: not a success for the caller.
         link->GetPath(target, targetSize, nullptr, SLGP_UNCPRIORITY) == S_OK && target[0] != L'\0';

@@ -19,8 +19,8 @@ bool readUnits(HKEY key, const wchar_t* name, std::vector<wchar_t>& units) {
     if (size == 0) {
         return true;
     }
-    return RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()),
-                            &size) == ERROR_SUCCESS;
+    return RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(units.data()), &size) ==
+           ERROR_SUCCESS;
 }
 
 bool readFourBytes(HKEY key, const wchar_t* name, DWORD& value) {

@@ -6,9 +6,7 @@ bool StringKeyOrder::operator()(const StringKey& a, const StringKey& b) const {
     return compareStrings(*a.text, *b.text, caseSensitive_) < 0;
 }
 
-StringKeyCollection::StringKeyCollection()
-    : entries_(StringKeyOrder(true)), iteration_(entries_.end()) {
-}
+StringKeyCollection::StringKeyCollection() : entries_(StringKeyOrder(true)), iteration_(entries_.end()) {}
 
 bool StringKeyCollection::insert(const StringKey& key) {
     if (key.text == nullptr) {

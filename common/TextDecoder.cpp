@@ -65,8 +65,8 @@ bool looksLikeUtf8(const unsigned char* bytes, size_t length) {
 
 // Converts with MultiByteToWideChar. Null when memory ran out; converted is false when the system
 // rejected the bytes (the text is then empty).
-std::unique_ptr<std::wstring> convertMultiByte(UINT codePage, DWORD flags, const void* bytes,
-                                               size_t length, bool& converted) {
+std::unique_ptr<std::wstring> convertMultiByte(UINT codePage, DWORD flags, const void* bytes, size_t length,
+                                               bool& converted) {
     converted = true;
     try {
         auto text = std::make_unique<std::wstring>();
@@ -98,9 +98,7 @@ std::unique_ptr<std::wstring> convertMultiByte(UINT codePage, DWORD flags, const
 
 }  // namespace
 
-TextDecoder::TextDecoder()
-    : marks_{0xEF, 0xBB, 0xBF, 0xFE, 0xFF, 0xFF, 0xFE, 3, 2, 2} {
-}
+TextDecoder::TextDecoder() : marks_{0xEF, 0xBB, 0xBF, 0xFE, 0xFF, 0xFF, 0xFE, 3, 2, 2} {}
 
 std::unique_ptr<std::wstring> TextDecoder::decodeText(void* bytes, size_t length,
                                                       TextEncoding& encoding) const {
@@ -117,8 +115,7 @@ std::unique_ptr<std::wstring> TextDecoder::decodeText(void* bytes, size_t length
         body += marks_[utf8MarkLengthIndex];
         bodyLength -= marks_[utf8MarkLengthIndex];
         utf8 = true;
-    } else if (startsWithMark(data, length, littleEndianMarkOffset,
-                              marks_[littleEndianMarkLengthIndex])) {
+    } else if (startsWithMark(data, length, littleEndianMarkOffset, marks_[littleEndianMarkLengthIndex])) {
         encoding = TextEncoding::Utf16LE;
         const size_t markLength = marks_[littleEndianMarkLengthIndex];
         return decodeUtf16LE(data + markLength, length - markLength);
@@ -134,8 +131,8 @@ std::unique_ptr<std::wstring> TextDecoder::decodeText(void* bytes, size_t length
 
     if (utf8) {
         bool converted = false;
-        std::unique_ptr<std::wstring> text = convertMultiByte(CP_UTF8, MB_ERR_INVALID_CHARS, body,
-                                                              bodyLength, converted);
+        std::unique_ptr<std::wstring> text =
+            convertMultiByte(CP_UTF8, MB_ERR_INVALID_CHARS, body, bodyLength, converted);
         if (!text || converted) {
             return text;
         }

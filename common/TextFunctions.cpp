@@ -17,12 +17,11 @@ bool isBlank(wchar_t c) {
     return type == C2_BLOCKSEPARATOR || type == C2_SEGMENTSEPARATOR || type == C2_WHITESPACE;
 }
 
-int compareCounted(const wchar_t* a, size_t lengthA, const wchar_t* b, size_t lengthB,
-                   bool caseSensitive) {
+int compareCounted(const wchar_t* a, size_t lengthA, const wchar_t* b, size_t lengthB, bool caseSensitive) {
     // CompareStringW takes int lengths; texts that long do not occur in this program.
-    const int result = CompareStringW(LOCALE_USER_DEFAULT, caseSensitive ? 0 : NORM_IGNORECASE,
-                                      a, static_cast<int>(std::min<size_t>(lengthA, INT_MAX)),
-                                      b, static_cast<int>(std::min<size_t>(lengthB, INT_MAX)));
+    const int result = CompareStringW(LOCALE_USER_DEFAULT, caseSensitive ? 0 : NORM_IGNORECASE, a,
+                                      static_cast<int>(std::min<size_t>(lengthA, INT_MAX)), b,
+                                      static_cast<int>(std::min<size_t>(lengthB, INT_MAX)));
     switch (result) {
     case CSTR_EQUAL:
         return 0;
@@ -54,8 +53,8 @@ void appendField(const std::wstring& field, bool lowerCase,
 bool isIgnoredSymbol(wchar_t c) {
     const wchar_t withLetter[2] = {c, L'a'};
     const wchar_t letter[1] = {L'a'};
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | NORM_IGNORESYMBOLS, withLetter, 2,
-                          letter, 1) == CSTR_EQUAL;
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | NORM_IGNORESYMBOLS, withLetter, 2, letter,
+                          1) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -144,8 +143,8 @@ void splitString(const std::wstring& text, const std::wstring& delimiters,
                  std::vector<std::unique_ptr<std::wstring>>& parts, bool lowerCase) {
     size_t start = 0;
     for (;;) {
-        const size_t position = delimiters.empty() ? std::wstring::npos
-                                                   : text.find_first_of(delimiters, start);
+        const size_t position =
+            delimiters.empty() ? std::wstring::npos : text.find_first_of(delimiters, start);
         if (position == std::wstring::npos) {
             if (start < text.size())
                 appendField(text.substr(start), lowerCase, parts);

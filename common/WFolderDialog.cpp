@@ -76,8 +76,8 @@ int CALLBACK browseCallback(HWND dialog, UINT message, LPARAM parameter, LPARAM 
         selectStartFolder(dialog, *session);
         break;
     case BFFM_SELCHANGED:
-        session->selected.reset(
-            parameter != 0 ? ILClone(reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter)) : nullptr);
+        session->selected.reset(parameter != 0 ? ILClone(reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter))
+                                               : nullptr);
         if (!caller->excludedFolder.empty()) {
             const std::wstring selected = chosenFolderPath(
                 caller->owner, pathFromItemList(reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter)));

@@ -72,8 +72,7 @@ PrintPageRange initialPrintPageRange(int pageCount, int fromPage, int toPage) {
     return PrintPageRange{from, std::clamp(toPage, from, last)};
 }
 
-PrintPageRange confirmedPrintPageRange(DWORD returnedFlags, int dialogFrom, int dialogTo,
-                                       int pageCount) {
+PrintPageRange confirmedPrintPageRange(DWORD returnedFlags, int dialogFrom, int dialogTo, int pageCount) {
     if ((returnedFlags & PD_PAGENUMS) != 0) {
         return PrintPageRange{dialogFrom, dialogTo};
     }

@@ -37,5 +37,4 @@ PrintPageRange initialPrintPageRange(int pageCount, int fromPage, int toPage);
 
 // The range the user confirmed: the pages typed into the dialog when it returned with its page
 // numbers option chosen, else every page (1 to pageCount, which is 1 to 0 without pages).
-PrintPageRange confirmedPrintPageRange(DWORD returnedFlags, int dialogFrom, int dialogTo,
-                                       int pageCount);
+PrintPageRange confirmedPrintPageRange(DWORD returnedFlags, int dialogFrom, int dialogTo, int pageCount);

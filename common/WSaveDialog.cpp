@@ -48,8 +48,7 @@ bool WSaveDialog::execute() {
     dialog.lpstrTitle = nullWhenEmpty(title);
     // The process's current folder stays where it was: else the folder the user saved into would
     // be held open (and could not be renamed or deleted) until the program ends.
-    dialog.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY |
-                   OFN_NOCHANGEDIR;
+    dialog.Flags = OFN_ENABLESIZING | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     dialog.lpfnHook = &saveDialogHook;
     // The default extension is added afterwards, so that a name with another extension keeps it.
     dialog.lpstrDefExt = nullptr;
@@ -74,8 +73,7 @@ std::vector<wchar_t> makeDialogFilter(const std::wstring& filter) {
     return buffer;
 }
 
-std::wstring completeSaveFileName(const std::wstring& chosenName,
-                                  const std::wstring& defaultExtension) {
+std::wstring completeSaveFileName(const std::wstring& chosenName, const std::wstring& defaultExtension) {
     std::wstring name = trimString(chosenName);
     if (defaultExtension.empty()) {
         return name;

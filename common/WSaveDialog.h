@@ -37,5 +37,4 @@ std::vector<wchar_t> makeDialogFilter(const std::wstring& filter);
 // The confirmed name: trimmed, and with "." and the default extension appended unless it already
 // ends in that extension (compared without case). With zip: "photos" gives "photos.zip",
 // "photos.ZIP" stays, "photos.tar" gives "photos.tar.zip".
-std::wstring completeSaveFileName(const std::wstring& chosenName,
-                                  const std::wstring& defaultExtension);
+std::wstring completeSaveFileName(const std::wstring& chosenName, const std::wstring& defaultExtension);

@@ -13,8 +13,7 @@ namespace controls {
 namespace {
 
 // What lies in dc's rectangle (0, 0, width, height) as an opaque 32-bit ARGB bitmap, or null.
-std::unique_ptr<Gdiplus::Bitmap> captureArea(HDC dc, int width, int height)
-{
+std::unique_ptr<Gdiplus::Bitmap> captureArea(HDC dc, int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -50,24 +49,21 @@ std::unique_ptr<Gdiplus::Bitmap> captureArea(HDC dc, int width, int height)
 }
 
 // Smoothing 4 (anti-alias) and interpolation 1 (low quality), as every frame is drawn.
-void prepare(Gdiplus::Graphics& graphics)
-{
+void prepare(Gdiplus::Graphics& graphics) {
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
 }
 
 }  // namespace
 
-AnimatedGif::AnimatedGif(gui::TComponent* owner) : gui::TPaintBox(owner), timer_(new gui::TTimer(nullptr))
-{
+AnimatedGif::AnimatedGif(gui::TComponent* owner) : gui::TPaintBox(owner), timer_(new gui::TTimer(nullptr)) {
     timer_->SetEnabled(false);
     timer_->SetOnTimer([this](gui::TObject* sender) { timerTimer(sender); });
     SetBounds(Left(), Top(), 30, 30);
     SetControlStyle(ControlStyle() | gui::csOpaque);
 }
 
-AnimatedGif::~AnimatedGif()
-{
+AnimatedGif::~AnimatedGif() {
     stopped_ = true;
     timer_->SetEnabled(false);
     timer_.reset();
@@ -75,8 +71,7 @@ AnimatedGif::~AnimatedGif()
     freeFrames();
 }
 
-void AnimatedGif::freeFrames()
-{
+void AnimatedGif::freeFrames() {
     frames_.clear();
     delays_.clear();
     currentFrame_ = 0;
@@ -84,8 +79,7 @@ void AnimatedGif::freeFrames()
 
 // ---- loading
 
-void AnimatedGif::setAnimatedGifResourceId(int id)
-{
+void AnimatedGif::setAnimatedGifResourceId(int id) {
     stopped_ = true;
     timer_->SetEnabled(false);
     Gdiplus::Bitmap* loaded = nullptr;
@@ -98,8 +92,7 @@ void AnimatedGif::setAnimatedGifResourceId(int id)
     setAnimatedGif(*gif);
 }
 
-void AnimatedGif::setAnimatedGif(Gdiplus::Bitmap& gif)
-{
+void AnimatedGif::setAnimatedGif(Gdiplus::Bitmap& gif) {
     stopped_ = true;
     timer_->SetEnabled(false);
     GifFrames split;
@@ -120,33 +113,28 @@ void AnimatedGif::setAnimatedGif(Gdiplus::Bitmap& gif)
 
 // ---- properties
 
-int AnimatedGif::BitmapWidth() const
-{
+int AnimatedGif::BitmapWidth() const {
     return frames_.empty() ? 0 : static_cast<int>(frames_.front()->GetWidth());
 }
 
-int AnimatedGif::BitmapHeight() const
-{
+int AnimatedGif::BitmapHeight() const {
     return frames_.empty() ? 0 : static_cast<int>(frames_.front()->GetHeight());
 }
 
-Gdiplus::Bitmap* AnimatedGif::Frame(int index) const
-{
+Gdiplus::Bitmap* AnimatedGif::Frame(int index) const {
     if (index < 0 || index >= FrameCount())
         return nullptr;
     return frames_[static_cast<size_t>(index)].get();
 }
 
-void AnimatedGif::setAutoSize(bool autoSize)
-{
+void AnimatedGif::setAutoSize(bool autoSize) {
     autoSize_ = autoSize;
     if (autoSize_ && !frames_.empty())
         SetBounds(Left(), Top(), BitmapWidth(), BitmapHeight());
     Repaint();
 }
 
-void AnimatedGif::setTransparent(bool transparent)
-{
+void AnimatedGif::setTransparent(bool transparent) {
     transparent_ = transparent;
     SetOpaque(!transparent_);
     Repaint();
@@ -154,13 +142,11 @@ void AnimatedGif::setTransparent(bool transparent)
 
 // ---- playing
 
-bool AnimatedGif::playable() const
-{
+bool AnimatedGif::playable() const {
     return Showing() && !frames_.empty();
 }
 
-void AnimatedGif::Play()
-{
+void AnimatedGif::Play() {
     stopped_ = true;
     timer_->SetEnabled(false);
     if (!playable())
@@ -178,15 +164,13 @@ void AnimatedGif::Play()
     stopped_ = false;
 }
 
-void AnimatedGif::Stop()
-{
+void AnimatedGif::Stop() {
     stopped_ = true;
     timer_->SetEnabled(false);
     snapshot_.reset();
 }
 
-void AnimatedGif::timerTimer(gui::TObject*)
-{
+void AnimatedGif::timerTimer(gui::TObject*) {
     timer_->SetEnabled(false);
     if (stopped_ || !playable()) {
         stopped_ = true;
@@ -201,8 +185,7 @@ void AnimatedGif::timerTimer(gui::TObject*)
 
 // ---- drawing
 
-void AnimatedGif::Paint()
-{
+void AnimatedGif::Paint() {
     snapshot_.reset();
     if (frames_.empty())
         return;
@@ -215,11 +198,11 @@ void AnimatedGif::Paint()
     snapshot_ = captureArea(dc, width, height);
     Gdiplus::Graphics graphics(dc);
     prepare(graphics);
-    graphics.DrawImage(frames_[std::min(currentFrame_, frames_.size() - 1)].get(), Gdiplus::Rect(0, 0, width, height));
+    graphics.DrawImage(frames_[std::min(currentFrame_, frames_.size() - 1)].get(),
+                       Gdiplus::Rect(0, 0, width, height));
 }
 
-void AnimatedGif::drawCurrentBitmap()
-{
+void AnimatedGif::drawCurrentBitmap() {
     if (!snapshot_ || frames_.empty() || !Parent())
         return;
     Gdiplus::Bitmap* frame = frames_[std::min(currentFrame_, frames_.size() - 1)].get();

@@ -6,8 +6,7 @@
 
 namespace controls {
 
-inline Gdiplus::Color opaqueColor(gui::TColor color)
-{
+inline Gdiplus::Color opaqueColor(gui::TColor color) {
     const COLORREF rgb = gui::ColorToRGB(color);
     return Gdiplus::Color(255, GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
 }

@@ -7,8 +7,7 @@ namespace controls {
 namespace {
 
 // The GIF's frame-delay property: one 32-bit value per frame; empty when there is none.
-std::vector<uint32_t> readDelayProperty(Gdiplus::Bitmap& gif)
-{
+std::vector<uint32_t> readDelayProperty(Gdiplus::Bitmap& gif) {
     const UINT size = gif.GetPropertyItemSize(PropertyTagFrameDelay);
     if (size < sizeof(Gdiplus::PropertyItem))
         return {};
@@ -25,19 +24,18 @@ std::vector<uint32_t> readDelayProperty(Gdiplus::Bitmap& gif)
 
 }  // namespace
 
-std::vector<unsigned> FrameDelays(const std::vector<uint32_t>& hundredths, size_t frameCount)
-{
+std::vector<unsigned> FrameDelays(const std::vector<uint32_t>& hundredths, size_t frameCount) {
     std::vector<unsigned> delays(frameCount, 0);
     const size_t known = std::min(frameCount, hundredths.size());
     for (size_t i = 0; i < known; ++i) {
         const uint64_t milliseconds = uint64_t{hundredths[i]} * 10;
-        delays[i] = static_cast<unsigned>(std::min<uint64_t>(milliseconds, std::numeric_limits<unsigned>::max()));
+        delays[i] =
+            static_cast<unsigned>(std::min<uint64_t>(milliseconds, std::numeric_limits<unsigned>::max()));
     }
     return delays;
 }
 
-bool SplitGifFrames(Gdiplus::Bitmap& gif, GifFrames& out)
-{
+bool SplitGifFrames(Gdiplus::Bitmap& gif, GifFrames& out) {
     const UINT width = gif.GetWidth();
     const UINT height = gif.GetHeight();
     if (width == 0 || height == 0)
@@ -63,7 +61,8 @@ bool SplitGifFrames(Gdiplus::Bitmap& gif, GifFrames& out)
                                                        PixelFormat32bppARGB);
         Gdiplus::Graphics graphics(frame.get());
         if (frame->GetLastStatus() != Gdiplus::Ok ||
-            graphics.DrawImage(&gif, 0, 0, static_cast<INT>(width), static_cast<INT>(height)) != Gdiplus::Ok) {
+            graphics.DrawImage(&gif, 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
+                Gdiplus::Ok) {
             whole = false;
             break;
         }

@@ -4,8 +4,7 @@
 
 namespace controls {
 
-RECT visibleClientRect(int top, int width, int height, int parentClientHeight)
-{
+RECT visibleClientRect(int top, int width, int height, int parentClientHeight) {
     // Cut at both ends: a control taller than its parent's client area, scrolled partly above it,
     // must not react below the parent's bottom edge either.
     const int start = top < 0 ? -top : 0;
@@ -16,20 +15,17 @@ RECT visibleClientRect(int top, int width, int height, int parentClientHeight)
     return RECT{0, start, width, start + visibleHeight};
 }
 
-bool rectContains(const RECT& r, POINT p)
-{
+bool rectContains(const RECT& r, POINT p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
-bool messagePointInside(LPARAM lParam, int width, int height)
-{
+bool messagePointInside(LPARAM lParam, int width, int height) {
     const unsigned x = LOWORD(lParam);
     const unsigned y = HIWORD(lParam);
     return width > 0 && height > 0 && x < static_cast<unsigned>(width) && y < static_cast<unsigned>(height);
 }
 
-int centeredOffset(int outerExtent, int extent)
-{
+int centeredOffset(int outerExtent, int extent) {
     return (outerExtent - extent) / 2;
 }
 

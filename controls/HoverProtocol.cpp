@@ -7,14 +7,13 @@ namespace controls {
 
 namespace {
 
-void fire(const gui::TNotifyEvent* event, gui::TControl* self)
-{
+void fire(const gui::TNotifyEvent* event, gui::TControl* self) {
     if (event && *event)
         (*event)(self);
 }
 
-void enterHover(gui::TControl* self, gui::TMessage& message, HoverFlag& flag, const gui::TNotifyEvent* onEnter)
-{
+void enterHover(gui::TControl* self, gui::TMessage& message, HoverFlag& flag,
+                const gui::TNotifyEvent* onEnter) {
     broadcastMouseLeave(self, message);
     if (flag.Enter())
         fire(onEnter, self);
@@ -22,8 +21,7 @@ void enterHover(gui::TControl* self, gui::TMessage& message, HoverFlag& flag, co
 
 }  // namespace
 
-void dispatchToAllControls(gui::TWinControl* control, gui::TMessage& message, gui::TControl* excluded)
-{
+void dispatchToAllControls(gui::TWinControl* control, gui::TMessage& message, gui::TControl* excluded) {
     if (!control)
         return;
     // By index, reading the count again each time: a handler may add or remove controls.
@@ -36,8 +34,7 @@ void dispatchToAllControls(gui::TWinControl* control, gui::TMessage& message, gu
     }
 }
 
-void broadcastMouseLeave(gui::TControl* self, gui::TMessage& message)
-{
+void broadcastMouseLeave(gui::TControl* self, gui::TMessage& message) {
     gui::TWinControl* form = self->IsWindowed() ? static_cast<gui::TWinControl*>(self) : nullptr;
     for (gui::TWinControl* parent = self->Parent(); parent; parent = parent->Parent())
         form = parent;
@@ -49,8 +46,7 @@ void broadcastMouseLeave(gui::TControl* self, gui::TMessage& message)
     message.Msg = own;
 }
 
-RECT getVisibleScreenRect(const gui::TControl* control)
-{
+RECT getVisibleScreenRect(const gui::TControl* control) {
     const gui::TWinControl* parent = control->Parent();
     // A control without a parent is not clipped by one.
     const int parentHeight = parent ? parent->ClientHeight() : control->Top() + control->Height();
@@ -62,17 +58,15 @@ RECT getVisibleScreenRect(const gui::TControl* control)
                 origin.y + (visible.bottom - visible.top)};
 }
 
-void centerOnScreen(gui::TControl* control)
-{
+void centerOnScreen(gui::TControl* control) {
     control->SetBounds(centeredOffset(gui::Screen->Width(), control->Width()),
                        centeredOffset(gui::Screen->Height(), control->Height()), control->Width(),
                        control->Height());
 }
 
 bool dispatchHover(gui::TControl* self, gui::TMessage& message, HoverFlag& flag,
-                   const std::function<bool(LPARAM)>& pointerInside,
-                   const gui::TNotifyEvent* onEnter, const gui::TNotifyEvent* onLeave)
-{
+                   const std::function<bool(LPARAM)>& pointerInside, const gui::TNotifyEvent* onEnter,
+                   const gui::TNotifyEvent* onLeave) {
     switch (message.Msg) {
     case WM_MOUSEMOVE:
         if (!flag.Hovered() && pointerInside(message.LParam))

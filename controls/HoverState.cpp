@@ -2,52 +2,45 @@
 
 namespace controls {
 
-bool HoverFlag::Enter()
-{
+bool HoverFlag::Enter() {
     if (hovered_)
         return false;
     hovered_ = true;
     return true;
 }
 
-bool HoverFlag::Leave()
-{
+bool HoverFlag::Leave() {
     if (!hovered_)
         return false;
     hovered_ = false;
     return true;
 }
 
-bool ButtonFaceState::Enter(bool heldByThisButton)
-{
+bool ButtonFaceState::Enter(bool heldByThisButton) {
     if (!hover_.Enter())
         return false;
     show(heldByThisButton ? ButtonFace::Pressed : ButtonFace::MouseOver);
     return true;
 }
 
-bool ButtonFaceState::Leave()
-{
+bool ButtonFaceState::Leave() {
     if (!hover_.Leave())
         return false;
     show(ButtonFace::Normal);
     return true;
 }
 
-bool ButtonFaceState::Press()
-{
+bool ButtonFaceState::Press() {
     show(ButtonFace::Pressed);
     return true;
 }
 
-bool ButtonFaceState::ReleaseInside()
-{
+bool ButtonFaceState::ReleaseInside() {
     show(ButtonFace::MouseOver);
     return true;
 }
 
-bool ButtonFaceState::show(ButtonFace face)
-{
+bool ButtonFaceState::show(ButtonFace face) {
     const bool changed = face_ != face;
     face_ = face;
     return changed;

@@ -2,8 +2,7 @@
 
 namespace controls {
 
-ImageDrawMode imageDrawMode(int pictureWidth, int pictureHeight, int width, int height)
-{
+ImageDrawMode imageDrawMode(int pictureWidth, int pictureHeight, int width, int height) {
     if (pictureWidth <= 0 || pictureHeight <= 0 || width <= 0 || height <= 0)
         return ImageDrawMode::Nothing;
     if (pictureWidth == width && pictureHeight == height)

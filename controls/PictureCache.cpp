@@ -5,13 +5,11 @@
 
 namespace controls {
 
-void PictureCache::Reset()
-{
+void PictureCache::Reset() {
     valid_ = false;
 }
 
-bool PictureCache::render(Gdiplus::Bitmap* picture, int width, int height, Fit fit)
-{
+bool PictureCache::render(Gdiplus::Bitmap* picture, int width, int height, Fit fit) {
     bitmap_.SetSize(width, height);
     uint32_t* first = bitmap_.ScanLine(0);
     if (!first)
@@ -58,8 +56,7 @@ bool PictureCache::render(Gdiplus::Bitmap* picture, int width, int height, Fit f
     return true;
 }
 
-void PictureCache::Draw(HDC dc, Gdiplus::Bitmap* picture, int width, int height, Fit fit)
-{
+void PictureCache::Draw(HDC dc, Gdiplus::Bitmap* picture, int width, int height, Fit fit) {
     if (!dc || !picture || width <= 0 || height <= 0)
         return;
     if (!valid_ || bitmap_.Width() != width || bitmap_.Height() != height) {

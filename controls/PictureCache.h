@@ -11,8 +11,8 @@ namespace controls {
 class PictureCache {
 public:
     enum class Fit {
-        Stretch,       // the whole picture stretched to the size (picture buttons)
-        ScaleOrTile,   // the picture control's rule: as it is, scaled down, or tiled mirror-wise
+        Stretch,      // the whole picture stretched to the size (picture buttons)
+        ScaleOrTile,  // the picture control's rule: as it is, scaled down, or tiled mirror-wise
     };
 
     // Draws picture at (0, 0, width, height) on dc, rendering it first when there is no

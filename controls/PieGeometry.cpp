@@ -2,15 +2,13 @@
 
 namespace controls {
 
-float clampProgress(float value)
-{
+float clampProgress(float value) {
     if (!(value >= 0.0f))
         return 0.0f;
     return value > 1.0f ? 1.0f : value;
 }
 
-PieLayout pieLayout(int width, int height, int borderWidth, float progress)
-{
+PieLayout pieLayout(int width, int height, int borderWidth, float progress) {
     const int border = borderWidth;
     const int half = border / 2;
     PieLayout layout;

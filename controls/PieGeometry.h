@@ -20,8 +20,8 @@ struct PieLayout {
     PieBox disc;           // filled with the remaining colour
     PieBox ring;           // outlined with the progress colour, pen as wide as the border
     int ringPenWidth = 0;
-    POINT lineFrom{};      // from twelve o'clock on the ring ...
-    POINT lineTo{};        // ... to the centre, width 1
+    POINT lineFrom{};  // from twelve o'clock on the ring ...
+    POINT lineTo{};    // ... to the centre, width 1
     PieBox slice;
     float startAngle = -90.0f;  // degrees, clockwise from three o'clock: twelve o'clock
     float sweepAngle = 0.0f;    // progress x 360 degrees, clockwise

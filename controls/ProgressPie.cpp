@@ -5,37 +5,31 @@
 
 namespace controls {
 
-TProgressPie::TProgressPie(gui::TComponent* owner) : gui::TGraphicControl(owner)
-{
+TProgressPie::TProgressPie(gui::TComponent* owner) : gui::TGraphicControl(owner) {
     SetBounds(Left(), Top(), 25, 25);
 }
 
-void TProgressPie::FSetProgress(float value)
-{
+void TProgressPie::FSetProgress(float value) {
     progress_ = clampProgress(value);
     Repaint();
 }
 
-void TProgressPie::FSetProgressColor(gui::TColor color)
-{
+void TProgressPie::FSetProgressColor(gui::TColor color) {
     progressColor_ = color;
     Repaint();
 }
 
-void TProgressPie::FSetRemainingColor(gui::TColor color)
-{
+void TProgressPie::FSetRemainingColor(gui::TColor color) {
     remainingColor_ = color;
     Repaint();
 }
 
-void TProgressPie::FSetBorderWidth(int width)
-{
+void TProgressPie::FSetBorderWidth(int width) {
     borderWidth_ = width;
     Repaint();
 }
 
-void TProgressPie::Paint()
-{
+void TProgressPie::Paint() {
     HDC dc = Canvas()->Handle();
     if (!dc || !gdiPlus_.Started())
         return;

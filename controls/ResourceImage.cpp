@@ -9,8 +9,7 @@
 
 namespace controls {
 
-bool loadImageResource(HMODULE module, int id, const wchar_t* type, Gdiplus::Bitmap*& out)
-{
+bool loadImageResource(HMODULE module, int id, const wchar_t* type, Gdiplus::Bitmap*& out) {
     HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), type);
     if (!info)
         return false;
@@ -55,8 +54,7 @@ bool loadImageResource(HMODULE module, int id, const wchar_t* type, Gdiplus::Bit
 
 namespace {
 
-std::unique_ptr<Gdiplus::Bitmap> decodeSkinPicture(HMODULE module, int id)
-{
+std::unique_ptr<Gdiplus::Bitmap> decodeSkinPicture(HMODULE module, int id) {
     Gdiplus::Bitmap* picture = nullptr;
     if (loadImageResource(module, id, L"PNG", picture))
         return std::unique_ptr<Gdiplus::Bitmap>(picture);
@@ -76,8 +74,7 @@ struct DecodedPixels {
     std::vector<uint32_t> pixels;
 };
 
-bool copyPixels(Gdiplus::Bitmap& picture, DecodedPixels& out)
-{
+bool copyPixels(Gdiplus::Bitmap& picture, DecodedPixels& out) {
     out.width = picture.GetWidth();
     out.height = picture.GetHeight();
     if (out.width == 0 || out.height == 0)
@@ -90,14 +87,13 @@ bool copyPixels(Gdiplus::Bitmap& picture, DecodedPixels& out)
     data.PixelFormat = PixelFormat32bppARGB;
     data.Scan0 = out.pixels.data();
     const Gdiplus::Rect all(0, 0, static_cast<INT>(out.width), static_cast<INT>(out.height));
-    if (picture.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppARGB,
-                         &data) != Gdiplus::Ok)
+    if (picture.LockBits(&all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                         PixelFormat32bppARGB, &data) != Gdiplus::Ok)
         return false;
     return picture.UnlockBits(&data) == Gdiplus::Ok;
 }
 
-std::unique_ptr<Gdiplus::Bitmap> pictureFrom(const DecodedPixels& decoded)
-{
+std::unique_ptr<Gdiplus::Bitmap> pictureFrom(const DecodedPixels& decoded) {
     auto picture = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(decoded.width),
                                                      static_cast<INT>(decoded.height), PixelFormat32bppARGB);
     if (picture->GetLastStatus() != Gdiplus::Ok)
@@ -119,8 +115,7 @@ std::unique_ptr<Gdiplus::Bitmap> pictureFrom(const DecodedPixels& decoded)
 
 }  // namespace
 
-std::unique_ptr<Gdiplus::Bitmap> loadSkinPicture(HMODULE module, int id)
-{
+std::unique_ptr<Gdiplus::Bitmap> loadSkinPicture(HMODULE module, int id) {
     // Many controls show the same few skin pictures: each is decoded once, and every later
     // request gets a copy of its pixels, which costs far less than decoding it again.
     static std::mutex guard;

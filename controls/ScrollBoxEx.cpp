@@ -7,12 +7,9 @@
 
 namespace controls {
 
-TScrollBoxEx::TScrollBoxEx(gui::TComponent* owner) : gui::TScrollBox(owner)
-{
-}
+TScrollBoxEx::TScrollBoxEx(gui::TComponent* owner) : gui::TScrollBox(owner) {}
 
-void TScrollBoxEx::Dispatch(gui::TMessage& message)
-{
+void TScrollBoxEx::Dispatch(gui::TMessage& message) {
     const auto onControl = [this](LPARAM point) { return messagePointInside(point, Width(), Height()); };
     if (dispatchHover(this, message, hover_, onControl))
         return;
@@ -46,8 +43,7 @@ void TScrollBoxEx::Dispatch(gui::TMessage& message)
     }
 }
 
-void TScrollBoxEx::selectPhaseBrush()
-{
+void TScrollBoxEx::selectPhaseBrush() {
     gui::TBrush* first = patternBrushes[0];
     if (!first || !first->Bitmap())
         return;
@@ -58,8 +54,7 @@ void TScrollBoxEx::selectPhaseBrush()
     Brush()->SetBitmap(patternBrushes[index]->Bitmap());
 }
 
-void TScrollBoxEx::PaintWindow(HDC dc)
-{
+void TScrollBoxEx::PaintWindow(HDC dc) {
     selectPhaseBrush();
     if (!dc)
         return;

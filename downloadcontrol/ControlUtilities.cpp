@@ -47,7 +47,8 @@ std::basic_string<Char> unscramble(const Char* stored) {
     }
 
     // Drop the filler: first the middle part, then the front part. A count outside the text is clipped.
-    const std::size_t padding = count < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(count), length);
+    const std::size_t padding =
+        count < 0 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(count), length);
     const std::size_t front = padding / 2;
     text.erase(front + (length - padding) / 2, padding - front);
     text.erase(0, front);
@@ -142,7 +143,9 @@ std::wstring escapedBlank() {
 
 // ---- Module ----
 
-void setModuleInstance(HINSTANCE instance) { g_moduleInstance = instance; }
+void setModuleInstance(HINSTANCE instance) {
+    g_moduleInstance = instance;
+}
 
 HINSTANCE moduleInstance() {
     if (g_moduleInstance) {
@@ -179,9 +182,13 @@ bool isWinSockStarted() {
 
 // ---- Stored texts ----
 
-std::wstring UnscrambleString(const wchar_t* stored) { return unscramble(stored); }
+std::wstring UnscrambleString(const wchar_t* stored) {
+    return unscramble(stored);
+}
 
-std::string UnscrambleString(const char* stored) { return unscramble(stored); }
+std::string UnscrambleString(const char* stored) {
+    return unscramble(stored);
+}
 
 // ---- Numbers ----
 
@@ -211,7 +218,9 @@ int64_t parseInt64(std::wstring_view text, int64_t defaultValue) {
     return std::to_wstring(value) == buffer ? static_cast<int64_t>(value) : defaultValue;
 }
 
-std::wstring groupedNumber(int64_t value) { return formatNumberText(std::to_wstring(value), 0); }
+std::wstring groupedNumber(int64_t value) {
+    return formatNumberText(std::to_wstring(value), 0);
+}
 
 std::wstring groupedNumber(double value, int decimals) {
     if (decimals < 0) {
@@ -226,8 +235,8 @@ std::wstring groupedNumber(double value, int decimals) {
 std::wstring timeSpanText(int64_t ticks) {
     const int64_t seconds = ticks > 0 ? ticks / 10000000 : 0;
     const std::wstring separator = localeText(LOCALE_STIME, L":");
-    return formatText(L"%02I64d%ls%02d%ls%02d", seconds / 3600, separator.c_str(), static_cast<int>(seconds / 60 % 60),
-                      separator.c_str(), static_cast<int>(seconds % 60));
+    return formatText(L"%02I64d%ls%02d%ls%02d", seconds / 3600, separator.c_str(),
+                      static_cast<int>(seconds / 60 % 60), separator.c_str(), static_cast<int>(seconds % 60));
 }
 
 // ---- Base64 ----
@@ -439,9 +448,13 @@ std::string bytesAfter(std::string_view buffer, std::size_t start) {
 
 // ---- Blanks in URLs ----
 
-std::wstring escapeUrlBlanks(std::wstring_view url) { return replaceAll(url, L" ", escapedBlank()); }
+std::wstring escapeUrlBlanks(std::wstring_view url) {
+    return replaceAll(url, L" ", escapedBlank());
+}
 
-std::wstring unescapeUrlBlanks(std::wstring_view url) { return replaceAll(url, escapedBlank(), L" "); }
+std::wstring unescapeUrlBlanks(std::wstring_view url) {
+    return replaceAll(url, escapedBlank(), L" ");
+}
 
 std::wstring unescapeUrlBlanksBeforeQuery(std::wstring_view url) {
     std::wstring text = unescapeUrlBlanks(url);

@@ -97,7 +97,9 @@ int32_t LastErrorHolder::error() const {
     return code_;
 }
 
-std::wstring LastErrorHolder::description() const { return downloadErrorDescription(error()); }
+std::wstring LastErrorHolder::description() const {
+    return downloadErrorDescription(error());
+}
 
 void LastErrorHolder::setStopRequest(bool stop) {
     CriticalSectionLock lock(lock_);

@@ -23,9 +23,9 @@ const activex::ClassRegistration kRegistration = {
     L"Pxhl.Pxhl",
     L"Pxhl Class",
     L"Apartment",
-    true,   // Control
-    true,   // Insertable
-    true,   // Programmable
+    true,  // Control
+    true,  // Insertable
+    true,  // Programmable
     kToolboxBitmapId,
     kMiscStatus,
     &LIBID_PxhlLib,
@@ -49,9 +49,13 @@ void startModuleServices() {
 
 }  // namespace
 
-const activex::ClassRegistration& Pxhl::registration() { return kRegistration; }
+const activex::ClassRegistration& Pxhl::registration() {
+    return kRegistration;
+}
 
-const activex::ClassEntry& Pxhl::classEntry() { return kClassEntry; }
+const activex::ClassEntry& Pxhl::classEntry() {
+    return kClassEntry;
+}
 
 HRESULT Pxhl::create(IUnknown* outer, REFIID iid, void** object) {
     return activex::createObject<Pxhl>(outer, iid, object);
@@ -99,8 +103,14 @@ void* Pxhl::primaryInterface(REFIID iid) {
     return nullptr;
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::QueryInterface(REFIID iid, void** object) { return outerQueryInterface(iid, object); }
+HRESULT STDMETHODCALLTYPE Pxhl::QueryInterface(REFIID iid, void** object) {
+    return outerQueryInterface(iid, object);
+}
 
-ULONG STDMETHODCALLTYPE Pxhl::AddRef() { return outerAddRef(); }
+ULONG STDMETHODCALLTYPE Pxhl::AddRef() {
+    return outerAddRef();
+}
 
-ULONG STDMETHODCALLTYPE Pxhl::Release() { return outerRelease(); }
+ULONG STDMETHODCALLTYPE Pxhl::Release() {
+    return outerRelease();
+}

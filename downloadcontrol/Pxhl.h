@@ -114,11 +114,12 @@ public:
 
     // File information
     HRESULT STDMETHODCALLTYPE GetFileInfo(LONG fileId, short field, BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE GetFileSegmentInfo(LONG fileId, LONG segmentIndex, short field, BSTR* value) override;
+    HRESULT STDMETHODCALLTYPE GetFileSegmentInfo(LONG fileId, LONG segmentIndex, short field,
+                                                 BSTR* value) override;
 
     // Proxies
-    HRESULT STDMETHODCALLTYPE SetProxy(short protocolId, BSTR proxyServer, BSTR proxyUserName, BSTR proxyPassword,
-                                       short method, VARIANT_BOOL* result) override;
+    HRESULT STDMETHODCALLTYPE SetProxy(short protocolId, BSTR proxyServer, BSTR proxyUserName,
+                                       BSTR proxyPassword, short method, VARIANT_BOOL* result) override;
     HRESULT STDMETHODCALLTYPE GetProxy(short protocolId, short field, BSTR* value) override;
 
     // Overall progress bar

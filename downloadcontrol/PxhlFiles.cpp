@@ -6,8 +6,8 @@
 using activex::Bstr;
 
 HRESULT STDMETHODCALLTYPE Pxhl::AddFile(BSTR url, BSTR fileSize, BSTR displayFileName, BSTR savePath,
-                                        LONG segmentCount, BSTR referer, BSTR userName, BSTR password, short options,
-                                        LONG* fileId) {
+                                        LONG segmentCount, BSTR referer, BSTR userName, BSTR password,
+                                        short options, LONG* fileId) {
     if (!fileId) {
         return E_POINTER;
     }

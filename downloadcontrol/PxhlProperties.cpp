@@ -5,15 +5,33 @@
 
 #include "downloadcontrol/activex/ComText.h"
 
-HRESULT STDMETHODCALLTYPE Pxhl::put_BackColor(OLE_COLOR color) { return stock().putBackColor(color); }
-HRESULT STDMETHODCALLTYPE Pxhl::get_BackColor(OLE_COLOR* color) { return stock().getBackColor(color); }
-HRESULT STDMETHODCALLTYPE Pxhl::putref_Font(IFontDisp* font) { return stock().putRefFont(font); }
-HRESULT STDMETHODCALLTYPE Pxhl::put_Font(IFontDisp* font) { return stock().putFont(font); }
-HRESULT STDMETHODCALLTYPE Pxhl::get_Font(IFontDisp** font) { return stock().getFont(font); }
-HRESULT STDMETHODCALLTYPE Pxhl::put_Enabled(VARIANT_BOOL enabled) { return stock().putEnabled(enabled); }
-HRESULT STDMETHODCALLTYPE Pxhl::get_Enabled(VARIANT_BOOL* enabled) { return stock().getEnabled(enabled); }
-HRESULT STDMETHODCALLTYPE Pxhl::put_TabStop(VARIANT_BOOL tabStop) { return stock().putTabStop(tabStop); }
-HRESULT STDMETHODCALLTYPE Pxhl::get_TabStop(VARIANT_BOOL* tabStop) { return stock().getTabStop(tabStop); }
+HRESULT STDMETHODCALLTYPE Pxhl::put_BackColor(OLE_COLOR color) {
+    return stock().putBackColor(color);
+}
+HRESULT STDMETHODCALLTYPE Pxhl::get_BackColor(OLE_COLOR* color) {
+    return stock().getBackColor(color);
+}
+HRESULT STDMETHODCALLTYPE Pxhl::putref_Font(IFontDisp* font) {
+    return stock().putRefFont(font);
+}
+HRESULT STDMETHODCALLTYPE Pxhl::put_Font(IFontDisp* font) {
+    return stock().putFont(font);
+}
+HRESULT STDMETHODCALLTYPE Pxhl::get_Font(IFontDisp** font) {
+    return stock().getFont(font);
+}
+HRESULT STDMETHODCALLTYPE Pxhl::put_Enabled(VARIANT_BOOL enabled) {
+    return stock().putEnabled(enabled);
+}
+HRESULT STDMETHODCALLTYPE Pxhl::get_Enabled(VARIANT_BOOL* enabled) {
+    return stock().getEnabled(enabled);
+}
+HRESULT STDMETHODCALLTYPE Pxhl::put_TabStop(VARIANT_BOOL tabStop) {
+    return stock().putTabStop(tabStop);
+}
+HRESULT STDMETHODCALLTYPE Pxhl::get_TabStop(VARIANT_BOOL* tabStop) {
+    return stock().getTabStop(tabStop);
+}
 
 namespace {
 
@@ -48,16 +66,21 @@ HRESULT STDMETHODCALLTYPE Pxhl::get_CommonSaveFolder(VARIANT_BOOL* value) {
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_CommonSaveFolder(VARIANT_BOOL value) {
-    return putProperty(PxhlCommonSaveFolderId, [&] { engine_.settings().commonSaveFolder = value != VARIANT_FALSE; });
+    return putProperty(PxhlCommonSaveFolderId,
+                       [&] { engine_.settings().commonSaveFolder = value != VARIANT_FALSE; });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_ReceiveBufferSize(LONG* value) { return returnLong(engine_.settings().receiveBufferSize, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_ReceiveBufferSize(LONG* value) {
+    return returnLong(engine_.settings().receiveBufferSize, value);
+}
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_ReceiveBufferSize(LONG value) {
     return putPositive(PxhlReceiveBufferSizeId, value, engine_.settings().receiveBufferSize);
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_MinFileSegmentSize(LONG* value) { return returnLong(engine_.settings().minFileSegmentSize, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_MinFileSegmentSize(LONG* value) {
+    return returnLong(engine_.settings().minFileSegmentSize, value);
+}
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_MinFileSegmentSize(LONG value) {
     return putPositive(PxhlMinFileSegmentSizeId, value, engine_.settings().minFileSegmentSize);
@@ -68,7 +91,8 @@ HRESULT STDMETHODCALLTYPE Pxhl::get_ConcurrentDownloadFileCount(LONG* value) {
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_ConcurrentDownloadFileCount(LONG value) {
-    return putPositive(PxhlConcurrentDownloadFileCountId, value, engine_.settings().concurrentDownloadFileCount);
+    return putPositive(PxhlConcurrentDownloadFileCountId, value,
+                       engine_.settings().concurrentDownloadFileCount);
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::get_AutoRemoveCompletedFiles(VARIANT_BOOL* value) {
@@ -76,26 +100,35 @@ HRESULT STDMETHODCALLTYPE Pxhl::get_AutoRemoveCompletedFiles(VARIANT_BOOL* value
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_AutoRemoveCompletedFiles(VARIANT_BOOL value) {
-    return putProperty(PxhlAutoRemoveCompletedFilesId, [&] { engine_.settings().autoRemoveCompletedFiles = value != VARIANT_FALSE; });
+    return putProperty(PxhlAutoRemoveCompletedFilesId,
+                       [&] { engine_.settings().autoRemoveCompletedFiles = value != VARIANT_FALSE; });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_ConnectionTimeout(LONG* value) { return returnLong(engine_.settings().connectionTimeout, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_ConnectionTimeout(LONG* value) {
+    return returnLong(engine_.settings().connectionTimeout, value);
+}
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_ConnectionTimeout(LONG value) {
     return putProperty(PxhlConnectionTimeoutId, [&] { engine_.settings().connectionTimeout = value; });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_RetryWait(LONG* value) { return returnLong(engine_.settings().retryWait, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_RetryWait(LONG* value) {
+    return returnLong(engine_.settings().retryWait, value);
+}
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_RetryWait(LONG value) {
     return putProperty(PxhlRetryWaitId, [&] { engine_.settings().retryWait = value; });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::get_RetryCount(LONG* value) { return returnLong(engine_.settings().attempts - 1, value); }
+HRESULT STDMETHODCALLTYPE Pxhl::get_RetryCount(LONG* value) {
+    return returnLong(engine_.settings().attempts - 1, value);
+}
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_RetryCount(LONG value) {
     // A negative count, or one whose attempt count would overflow, means a single attempt.
-    return putProperty(PxhlRetryCountId, [&] { engine_.settings().attempts = (value < 0 || value == LONG_MAX) ? 1 : value + 1; });
+    return putProperty(PxhlRetryCountId, [&] {
+        engine_.settings().attempts = (value < 0 || value == LONG_MAX) ? 1 : value + 1;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::get_DownloadSessionTempSubfolder(BSTR* value) {
@@ -107,8 +140,8 @@ HRESULT STDMETHODCALLTYPE Pxhl::put_DownloadSessionTempSubfolder(BSTR value) {
     return putProperty(PxhlDownloadSessionTempSubfolderId, [&] { engine_.setSessionTempSubfolder(text); });
 }
 
-HRESULT STDMETHODCALLTYPE Pxhl::SetProxy(short protocolId, BSTR proxyServer, BSTR proxyUserName, BSTR proxyPassword,
-                                         short method, VARIANT_BOOL* result) {
+HRESULT STDMETHODCALLTYPE Pxhl::SetProxy(short protocolId, BSTR proxyServer, BSTR proxyUserName,
+                                         BSTR proxyPassword, short method, VARIANT_BOOL* result) {
     if (!result) {
         return E_POINTER;
     }

@@ -36,7 +36,7 @@ HRESULT STDMETHODCALLTYPE Pxhl::ResumeDownload(VARIANT_BOOL* result) {
 HRESULT STDMETHODCALLTYPE Pxhl::GetFileSizeLastModified(BSTR url, BSTR referer, BSTR userName, BSTR password,
                                                         short options) {
     activex::ComPtr<IUnknown> keepAlive(innerUnknown());
-    engine_.querySizeAndTime(Bstr::textOf(url), Bstr::textOf(referer), Bstr::textOf(userName), Bstr::textOf(password),
-                             options);
+    engine_.querySizeAndTime(Bstr::textOf(url), Bstr::textOf(referer), Bstr::textOf(userName),
+                             Bstr::textOf(password), options);
     return S_OK;
 }

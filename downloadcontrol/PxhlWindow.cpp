@@ -9,30 +9,30 @@
 LRESULT Pxhl::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = false;
     switch (message) {
-        case WM_CREATE: {
-            // The list and its bar use version 6 of the common controls, which the context selects.
-            ScopedActivation activation(activationContext_);
-            listView_.create(window, activex::Module::handle(), listFont_, stock().enabled());
-            return 0;
-        }
-        case WM_SIZE:
-            listView_.layout(LOWORD(lParam), HIWORD(lParam));
+    case WM_CREATE: {
+        // The list and its bar use version 6 of the common controls, which the context selects.
+        ScopedActivation activation(activationContext_);
+        listView_.create(window, activex::Module::handle(), listFont_, stock().enabled());
+        return 0;
+    }
+    case WM_SIZE:
+        listView_.layout(LOWORD(lParam), HIWORD(lParam));
+        handled = true;
+        return 0;
+    case WM_SETFOCUS:
+        // The list takes the keyboard focus; the framework then tells the container.
+        listView_.onSetFocus(window, reinterpret_cast<HWND>(wParam));
+        return 0;
+    case WM_NOTIFY:
+        if (lParam && listView_.onNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
             handled = true;
-            return 0;
-        case WM_SETFOCUS:
-            // The list takes the keyboard focus; the framework then tells the container.
-            listView_.onSetFocus(window, reinterpret_cast<HWND>(wParam));
-            return 0;
-        case WM_NOTIFY:
-            if (lParam && listView_.onNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
-                handled = true;
-            }
-            return 0;
-        case WM_DESTROY:
-            listView_.destroy();
-            return 0;
-        default:
-            break;
+        }
+        return 0;
+    case WM_DESTROY:
+        listView_.destroy();
+        return 0;
+    default:
+        break;
     }
     // Messages that a parent reflects back to its child control go to the default handling of
     // the original message.
@@ -77,11 +77,17 @@ void Pxhl::releaseListFont() {
     listFont_ = nullptr;
 }
 
-void Pxhl::fileChanged(int32_t fileId) { listView_.refreshRow(fileId); }
+void Pxhl::fileChanged(int32_t fileId) {
+    listView_.refreshRow(fileId);
+}
 
-void Pxhl::fileRemoved(int32_t fileId) { listView_.removeRow(fileId); }
+void Pxhl::fileRemoved(int32_t fileId) {
+    listView_.removeRow(fileId);
+}
 
-void Pxhl::filesCleared() { listView_.removeAllRows(); }
+void Pxhl::filesCleared() {
+    listView_.removeAllRows();
+}
 
 void Pxhl::overallProgressChanged(double progress) {
     // While a run is under way the engine only adds to the overall progress, and an addition never
@@ -93,7 +99,9 @@ void Pxhl::overallProgressChanged(double progress) {
     }
 }
 
-HWND Pxhl::dialogOwner() { return window(); }
+HWND Pxhl::dialogOwner() {
+    return window();
+}
 
 ULONG_PTR Pxhl::activateDialogContext() {
     ULONG_PTR cookie = 0;
@@ -109,6 +117,10 @@ void Pxhl::deactivateDialogContext(ULONG_PTR cookie) {
     }
 }
 
-void Pxhl::holdControl() { innerUnknown()->AddRef(); }
+void Pxhl::holdControl() {
+    innerUnknown()->AddRef();
+}
 
-void Pxhl::releaseControl() { innerUnknown()->Release(); }
+void Pxhl::releaseControl() {
+    innerUnknown()->Release();
+}

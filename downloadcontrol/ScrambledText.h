@@ -18,7 +18,9 @@ struct ScrambledText {
 };
 
 // Filler characters added to a text of this length (3 to 6).
-constexpr std::size_t scramblePadding(std::size_t length) { return 3 + length % 4; }
+constexpr std::size_t scramblePadding(std::size_t length) {
+    return 3 + length % 4;
+}
 
 template <typename Char, std::size_t N>
 constexpr ScrambledText<Char, N + scramblePadding(N - 1) + 1> scrambleText(const Char (&plain)[N]) {

@@ -14,7 +14,9 @@ const wchar_t kMediaMarker[] = L"\"media\":";
 const wchar_t kMoreTrueMarker[] = L"\"more_available\":true";
 const wchar_t kMoreFalseMarker[] = L"\"more_available\":false";
 
-constexpr size_t length(const wchar_t* marker) { return std::char_traits<wchar_t>::length(marker); }
+constexpr size_t length(const wchar_t* marker) {
+    return std::char_traits<wchar_t>::length(marker);
+}
 
 // The texts gathered for the item being read, and the page's more-available value.
 struct FeedAccumulators {
@@ -69,9 +71,8 @@ std::unique_ptr<PhotoMessageInfo> commitItem(const FeedAccumulators& item, int32
     if (item.lowResolutionUrl.empty() || item.standardResolutionUrl.empty())
         return nullptr;
     auto photo = std::make_unique<PhotoMessageInfo>(
-        generation, trimString(item.lowResolutionUrl), trimString(item.standardResolutionUrl),
-        std::wstring(), std::wstring(), trimString(item.captionText), trimString(item.link),
-        trimString(item.id));
+        generation, trimString(item.lowResolutionUrl), trimString(item.standardResolutionUrl), std::wstring(),
+        std::wstring(), trimString(item.captionText), trimString(item.link), trimString(item.id));
     if (item.type == L"video")
         photo->videoUrl = trimString(item.altMediaUrl);
     if (!item.createdTime.empty())
@@ -135,8 +136,7 @@ FeedPageScan scanFeedPage(const std::wstring& text, int32_t generation) {
     // The id is that of the page's last item, committed or not: without it there is no next page.
     scan.moreAvailable = accumulators.moreAvailable == L"true";
     if (scan.moreAvailable && !accumulators.id.empty()) {
-        scan.nextSuffix =
-            formatString(L"/media?max_id=%s", percentEncodeQueryValue(accumulators.id).c_str());
+        scan.nextSuffix = formatString(L"/media?max_id=%s", percentEncodeQueryValue(accumulators.id).c_str());
     }
     return scan;
 }
@@ -150,16 +150,15 @@ bool isUsableFeedPage(const FeedPageScan& scan, const std::wstring& pageSuffix) 
 }
 
 std::wstring feedDateText(const std::wstring& createdTime) {
-    static const wchar_t* const monthNames[] = {
-        L"January", L"February", L"March",     L"April",   L"May",      L"June",
-        L"July",    L"August",   L"September", L"October", L"November", L"December"};
+    static const wchar_t* const monthNames[] = {L"January",   L"February", L"March",    L"April",
+                                                L"May",       L"June",     L"July",     L"August",
+                                                L"September", L"October",  L"November", L"December"};
 
     // File times count 100-ns units from 1601 and must stay below 2^63 to convert.
     constexpr int64_t kUnixEpoch = 116444736000000000LL;
     constexpr int64_t kTicksPerSecond = 10000000LL;
     constexpr int64_t kMinSeconds = -(kUnixEpoch / kTicksPerSecond);
-    constexpr int64_t kMaxSeconds =
-        (std::numeric_limits<int64_t>::max() - kUnixEpoch) / kTicksPerSecond;
+    constexpr int64_t kMaxSeconds = (std::numeric_limits<int64_t>::max() - kUnixEpoch) / kTicksPerSecond;
 
     // Out-of-range text saturates, which the range check then refuses.
     const int64_t seconds = _wcstoi64(createdTime.c_str(), nullptr, 10);
@@ -172,8 +171,7 @@ std::wstring feedDateText(const std::wstring& createdTime) {
     fileTime.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     SYSTEMTIME utc;
     SYSTEMTIME local;
-    if (!FileTimeToSystemTime(&fileTime, &utc) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+    if (!FileTimeToSystemTime(&fileTime, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
         return std::wstring();
     if (local.wMonth < 1 || local.wMonth > 12)
         return std::wstring();
@@ -184,21 +182,21 @@ std::wstring feedDateText(const std::wstring& createdTime) {
 std::wstring percentEncodeQueryValue(const std::wstring& value) {
     if (value.empty())
         return std::wstring();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()),
-                                         nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), nullptr, 0,
+                                         nullptr, nullptr);
     if (size <= 0)
         return std::wstring();
     std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), &bytes[0], size,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, value.data(), static_cast<int>(value.size()), &bytes[0], size, nullptr,
+                        nullptr);
 
     static const wchar_t hexDigits[] = L"0123456789ABCDEF";
     std::wstring encoded;
     encoded.reserve(bytes.size());
     for (unsigned char byte : bytes) {
         const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                                (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' ||
-                                byte == '.' || byte == '~';
+                                (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' ||
+                                byte == '~';
         if (unreserved) {
             encoded.push_back(static_cast<wchar_t>(byte));
         } else {

@@ -10,9 +10,9 @@
 #include <vector>
 
 struct ProfilePageScan {
-    bool hasCount = false;     // the markers of the count were found
-    int32_t mediaCount = 0;    // the count; -1 when its text is not a whole number
-    std::wstring nextSuffix;   // "/media" with a count, else ""
+    bool hasCount = false;    // the markers of the count were found
+    int32_t mediaCount = 0;   // the count; -1 when its text is not a whole number
+    std::wstring nextSuffix;  // "/media" with a count, else ""
 };
 
 // Searches the profile page: "can_delete_comments" must occur, the last "counts" object holds the
@@ -23,7 +23,7 @@ struct FeedPageScan {
     bool valid = false;          // the page carries a more-available marker
     bool moreAvailable = false;  // the page's last more-available value is exactly true
     std::vector<std::unique_ptr<PhotoMessageInfo>> photos;  // the committed items, in page order
-    std::wstring nextSuffix;     // "/media?max_id=<id of the page's last item>", else ""
+    std::wstring nextSuffix;  // "/media?max_id=<id of the page's last item>", else ""
 };
 
 // Reads a feed page: one record per item with both image addresses, each carrying the generation.

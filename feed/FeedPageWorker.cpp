@@ -40,9 +40,9 @@ void handlePage(const ParsePageParams& params) {
         if (params.pageSuffix.empty()) {
             const ProfilePageScan profile = scanProfilePage(*text);
             if (profile.hasCount) {
-                postRecord(params.mainWindow, WM_FEED_TOTAL,
-                           std::make_unique<MessageInfo>(params.generation, profile.mediaCount,
-                                                         std::wstring()));
+                postRecord(
+                    params.mainWindow, WM_FEED_TOTAL,
+                    std::make_unique<MessageInfo>(params.generation, profile.mediaCount, std::wstring()));
             }
             nextSuffix = profile.nextSuffix;
             unusable = false;
@@ -90,8 +90,7 @@ bool startFeedPageWorker(std::unique_ptr<ParsePageParams> params) {
     if (!params)
         return false;
     DWORD threadId = 0;
-    HANDLE thread =
-        CreateThread(nullptr, 0, feedPageWorker, params.get(), CREATE_SUSPENDED, &threadId);
+    HANDLE thread = CreateThread(nullptr, 0, feedPageWorker, params.get(), CREATE_SUSPENDED, &threadId);
     if (!thread)
         return false;
     params->thread = thread;
@@ -122,8 +121,8 @@ std::unique_ptr<std::wstring> readPageText(const std::wstring& path) {
     std::vector<unsigned char> bytes(static_cast<size_t>(end.QuadPart));
     size_t filled = 0;
     while (filled < bytes.size()) {
-        const DWORD read = readFileBytes(file.get(), bytes.data() + filled,
-                                         static_cast<DWORD>(bytes.size() - filled));
+        const DWORD read =
+            readFileBytes(file.get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled));
         if (read == 0)
             break;  // the file shrank, or the read failed: decode what arrived
         filled += read;

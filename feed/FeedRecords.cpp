@@ -15,10 +15,9 @@ MessageInfo::MessageInfo(int32_t generation, int32_t code, const std::wstring& t
     : generation(generation), code(code), text(text) {}
 
 PhotoMessageInfo::PhotoMessageInfo(int32_t generation, const std::wstring& lowResolutionUrl,
-                                   const std::wstring& standardResolutionUrl,
-                                   const std::wstring& videoUrl, const std::wstring& dateText,
-                                   const std::wstring& captionText, const std::wstring& link,
-                                   const std::wstring& id)
+                                   const std::wstring& standardResolutionUrl, const std::wstring& videoUrl,
+                                   const std::wstring& dateText, const std::wstring& captionText,
+                                   const std::wstring& link, const std::wstring& id)
     : generation(generation),
       lowResolutionUrl(lowResolutionUrl),
       standardResolutionUrl(standardResolutionUrl),

@@ -51,15 +51,15 @@ struct MessageInfo {
 struct PhotoMessageInfo {
     PhotoMessageInfo(int32_t generation, const std::wstring& lowResolutionUrl,
                      const std::wstring& standardResolutionUrl, const std::wstring& videoUrl,
-                     const std::wstring& dateText, const std::wstring& captionText,
-                     const std::wstring& link, const std::wstring& id);
+                     const std::wstring& dateText, const std::wstring& captionText, const std::wstring& link,
+                     const std::wstring& id);
 
     int32_t generation;
     std::wstring lowResolutionUrl;
     std::wstring standardResolutionUrl;
-    std::wstring videoUrl;      // empty for a photo
-    std::wstring dateText;      // "March 5, 2014" in local time; empty when unknown
+    std::wstring videoUrl;  // empty for a photo
+    std::wstring dateText;  // "March 5, 2014" in local time; empty when unknown
     std::wstring captionText;
-    std::wstring link;          // the item's own page
+    std::wstring link;  // the item's own page
     std::wstring id;
 };

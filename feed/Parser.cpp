@@ -9,10 +9,10 @@ namespace {
 // The character tables, shared read-only by every tokenizer.
 struct ScriptTokenTables {
     enum : uint8_t {
-        Separator = 1,   // skipped between tokens
-        LineBreak = 2,   // skipped too, and ends a line comment or a regular-expression attempt
+        Separator = 1,  // skipped between tokens
+        LineBreak = 2,  // skipped too, and ends a line comment or a regular-expression attempt
         Delimiter = 4,
-        Operator = 8,    // can start an operator
+        Operator = 8,  // can start an operator
         Quote = 16,
         RegExpFlag = 32,
         WordStop = Separator | LineBreak | Delimiter | Operator | Quote,
@@ -63,10 +63,9 @@ const wchar_t kQuotes[] = L"'\"";
 const wchar_t kRegExpFlags[] = L"gim";
 
 const wchar_t* const kOperators[] = {
-    L"!",  L"!=",  L"!==", L"%",  L"%=",  L"&",   L"&&",   L"&=",  L"*",   L"*=",  L"+",
-    L"++", L"+=",  L"-",   L"--", L"-=",  L"/",   L"/=",   L":",   L"?",   L"~",   L"<",
-    L"<<", L"<=",  L"<<=", L"=",  L"==",  L"===", L">",    L">>",  L">>>", L">=",  L">>=",
-    L">>>=", L"^", L"^=",  L"|",  L"||",  L"|=",
+    L"!",  L"!=",  L"!==", L"%",  L"%=",  L"&",  L"&&",  L"&=",   L"*", L"*=", L"+",  L"++",  L"+=",
+    L"-",  L"--",  L"-=",  L"/",  L"/=",  L":",  L"?",   L"~",    L"<", L"<<", L"<=", L"<<=", L"=",
+    L"==", L"===", L">",   L">>", L">>>", L">=", L">>=", L">>>=", L"^", L"^=", L"|",  L"||",  L"|=",
 };
 
 // Character entities of the two quote characters, recognised when entity recognition is on.
@@ -75,7 +74,7 @@ struct QuoteEntity {
     wchar_t quote;
 };
 const QuoteEntity kQuoteEntities[] = {
-    {L"&quot;", L'"'}, {L"&#34;", L'"'}, {L"&#x22;", L'"'},
+    {L"&quot;", L'"'},  {L"&#34;", L'"'},  {L"&#x22;", L'"'},
     {L"&apos;", L'\''}, {L"&#39;", L'\''}, {L"&#x27;", L'\''},
 };
 
@@ -107,15 +106,24 @@ ScriptTokenTables::ScriptTokenTables() {
         list.insert(at, op);
     }
     keywords = {
-        {L"in", EntityKind::KeywordOperator, true},   {L"instanceof", EntityKind::KeywordOperator, true},
-        {L"new", EntityKind::UnaryKeyword, true},     {L"delete", EntityKind::UnaryKeyword, true},
-        {L"typeof", EntityKind::UnaryKeyword, true},  {L"void", EntityKind::UnaryKeyword, true},
-        {L"function", EntityKind::Word, false},       {L"this", EntityKind::Word, false},
-        {L"var", EntityKind::Word, false},            {L"if", EntityKind::Word, false},
-        {L"else", EntityKind::Word, true},            {L"case", EntityKind::Word, true},
-        {L"do", EntityKind::Word, true},              {L"while", EntityKind::Word, false},
-        {L"for", EntityKind::Word, false},            {L"with", EntityKind::Word, false},
-        {L"return", EntityKind::Word, true},          {L"throw", EntityKind::Word, true},
+        {L"in", EntityKind::KeywordOperator, true},
+        {L"instanceof", EntityKind::KeywordOperator, true},
+        {L"new", EntityKind::UnaryKeyword, true},
+        {L"delete", EntityKind::UnaryKeyword, true},
+        {L"typeof", EntityKind::UnaryKeyword, true},
+        {L"void", EntityKind::UnaryKeyword, true},
+        {L"function", EntityKind::Word, false},
+        {L"this", EntityKind::Word, false},
+        {L"var", EntityKind::Word, false},
+        {L"if", EntityKind::Word, false},
+        {L"else", EntityKind::Word, true},
+        {L"case", EntityKind::Word, true},
+        {L"do", EntityKind::Word, true},
+        {L"while", EntityKind::Word, false},
+        {L"for", EntityKind::Word, false},
+        {L"with", EntityKind::Word, false},
+        {L"return", EntityKind::Word, true},
+        {L"throw", EntityKind::Word, true},
     };
 }
 
@@ -425,8 +433,8 @@ void Parser::updateContext(const Scan& scan, size_t start) {
         break;
     case EntityKind::Operator:
         // "a++ / b" divides; after any other operator an expression starts.
-        regExpAllowed_ = !(length == 2 && (wcsncmp(text_ + start, L"++", 2) == 0 ||
-                                           wcsncmp(text_ + start, L"--", 2) == 0));
+        regExpAllowed_ = !(length == 2 &&
+                           (wcsncmp(text_ + start, L"++", 2) == 0 || wcsncmp(text_ + start, L"--", 2) == 0));
         break;
     case EntityKind::KeywordOperator:
     case EntityKind::UnaryKeyword:

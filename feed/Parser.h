@@ -41,8 +41,8 @@ struct ParsedEntity {
     int32_t start = 0;
     int32_t length = 0;
     int32_t end = 0;
-    int32_t line = 1;    // of the token's first character, from 1
-    int32_t column = 1;  // of the token's first character, from 1
+    int32_t line = 1;                  // of the token's first character, from 1
+    int32_t column = 1;                // of the token's first character, from 1
     const wchar_t* context = nullptr;  // name of the enclosing script context; none is tracked
     std::array<bool, EntityFlagCount> flags{};
     std::wstring tagText;  // empty for script tokens

@@ -19,8 +19,7 @@ const wchar_t* const kApplicationClassName = L"PixhaulApplication";
 constexpr UINT_PTR kShowHintTimer = 1;
 constexpr UINT_PTR kHideHintTimer = 2;
 
-bool isMouseButtonMessage(UINT msg)
-{
+bool isMouseButtonMessage(UINT msg) {
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -40,8 +39,7 @@ bool isMouseButtonMessage(UINT msg)
 
 // Calls every living TApplicationEvents; handlers may create or destroy instances meanwhile.
 template <class Call>
-void forEachEvents(Call call)
-{
+void forEachEvents(Call call) {
     const std::vector<TApplicationEvents*> snapshot = TApplicationEvents::All();
     for (TApplicationEvents* events : snapshot) {
         if (TApplicationEvents::Alive(events))
@@ -51,8 +49,7 @@ void forEachEvents(Call call)
 
 }  // namespace
 
-TApplication::TApplication() : TComponent(nullptr)
-{
+TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -60,8 +57,8 @@ TApplication::TApplication() : TComponent(nullptr)
     wc.hInstance = HInstance();
     wc.lpszClassName = kApplicationClassName;
     RegisterClassExW(&wc);
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                              HInstance(), nullptr);
+    window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kApplicationClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                              nullptr, HInstance(), nullptr);
     HWND foreground = GetForegroundWindow();
     DWORD process = 0;
     if (foreground)
@@ -69,8 +66,7 @@ TApplication::TApplication() : TComponent(nullptr)
     active_ = process == GetCurrentProcessId();
 }
 
-TApplication::~TApplication()
-{
+TApplication::~TApplication() {
     MarkDestroying();
     stopHintTimers();
     DestroyComponents();
@@ -81,14 +77,12 @@ TApplication::~TApplication()
         Application = nullptr;
 }
 
-void TApplication::Initialize()
-{
+void TApplication::Initialize() {
     INITCOMMONCONTROLSEX init{sizeof(init), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&init);
 }
 
-void TApplication::formCreated(TForm* form)
-{
+void TApplication::formCreated(TForm* form) {
     if (!mainForm_) {
         mainForm_ = form;
         if (form->HandleAllocated()) {
@@ -99,8 +93,7 @@ void TApplication::formCreated(TForm* form)
     form->AfterConstruction();
 }
 
-void TApplication::SetTitle(const std::wstring& title)
-{
+void TApplication::SetTitle(const std::wstring& title) {
     title_ = title;
     if (window_)
         SetWindowTextW(window_, title_.c_str());
@@ -108,8 +101,7 @@ void TApplication::SetTitle(const std::wstring& title)
 
 // ---- the loop
 
-void TApplication::Run()
-{
+void TApplication::Run() {
     if (mainForm_ && !mainForm_->Visible()) {
         try {
             mainForm_->Show();
@@ -126,15 +118,13 @@ void TApplication::Run()
     }
 }
 
-void TApplication::Terminate()
-{
+void TApplication::Terminate() {
     if (!terminated_)
         PostQuitMessage(0);
     terminated_ = true;
 }
 
-void TApplication::HandleMessage()
-{
+void TApplication::HandleMessage() {
     MSG msg{};
     if (!processMessage(msg)) {
         idle();
@@ -143,15 +133,13 @@ void TApplication::HandleMessage()
     }
 }
 
-void TApplication::ProcessMessages()
-{
+void TApplication::ProcessMessages() {
     MSG msg{};
     while (processMessage(msg)) {
     }
 }
 
-bool TApplication::processMessage(MSG& msg)
-{
+bool TApplication::processMessage(MSG& msg) {
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         return false;
     if (msg.message == WM_QUIT) {
@@ -174,14 +162,12 @@ bool TApplication::processMessage(MSG& msg)
     return true;
 }
 
-void TApplication::idle()
-{
+void TApplication::idle() {
     releasePendingForms();
     UpdateMouseControl();
 }
 
-bool TApplication::isDialogKey(const MSG& msg)
-{
+bool TApplication::isDialogKey(const MSG& msg) {
     if (msg.message != WM_KEYDOWN)
         return false;
     const WORD key = static_cast<WORD>(msg.wParam);
@@ -202,16 +188,14 @@ bool TApplication::isDialogKey(const MSG& msg)
     return form->DialogKey(key, TShiftState::FromKeyboard());
 }
 
-void TApplication::beforeDispatch(const MSG& msg)
-{
+void TApplication::beforeDispatch(const MSG& msg) {
     // A click or a key hides a shown hint.
     const bool keyMessage = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
     if ((keyMessage || isMouseButtonMessage(msg.message)) && hintWindow_ && hintWindow_->Visible())
         CancelHint();
 }
 
-void TApplication::afterDispatch(const MSG& msg)
-{
+void TApplication::afterDispatch(const MSG& msg) {
     switch (msg.message) {
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
@@ -236,8 +220,7 @@ void TApplication::afterDispatch(const MSG& msg)
     }
 }
 
-void TApplication::trackLeave(HWND window)
-{
+void TApplication::trackLeave(HWND window) {
     // Tell us when the pointer leaves the window, so that leaving the program is noticed too.
     if (!window || window == trackedWindow_ || !TWinControl::FindControl(window))
         return;
@@ -251,8 +234,7 @@ void TApplication::trackLeave(HWND window)
 
 // ---- the control under the pointer
 
-TControl* TApplication::FindControlAtPoint(POINT screenPoint)
-{
+TControl* TApplication::FindControlAtPoint(POINT screenPoint) {
     HWND window = WindowFromPoint(screenPoint);
     if (!window || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
         return nullptr;
@@ -264,8 +246,7 @@ TControl* TApplication::FindControlAtPoint(POINT screenPoint)
     return control;
 }
 
-void TApplication::UpdateMouseControl()
-{
+void TApplication::UpdateMouseControl() {
     if (updatingMouse_ || Destroying())
         return;
     updatingMouse_ = true;
@@ -288,15 +269,13 @@ void TApplication::UpdateMouseControl()
 
 // ---- hints
 
-void TApplication::SetShowHint(bool showHint)
-{
+void TApplication::SetShowHint(bool showHint) {
     showHint_ = showHint;
     if (!showHint_)
         CancelHint();
 }
 
-void TApplication::hintMouseMove(TControl* underPointer)
-{
+void TApplication::hintMouseMove(TControl* underPointer) {
     // The hint belongs to the nearest control (the one under the pointer or a parent) whose
     // hints are on.
     TControl* hintControl = underPointer;
@@ -315,8 +294,7 @@ void TApplication::hintMouseMove(TControl* underPointer)
     startHintTimer(kShowHintTimer, wasShowing ? hintShortPause_ : hintPause_);
 }
 
-void TApplication::ActivateHint()
-{
+void TApplication::ActivateHint() {
     stopHintTimers();
     TControl* control = hintControl_;
     if (!control || !showHint_)
@@ -345,7 +323,8 @@ void TApplication::ActivateHint()
     if (!hintWindow_)
         hintWindow_ = std::make_unique<THintWindow>();
     hintWindow_->SetColor(info.HintColor);
-    RECT size = hintWindow_->CalcHintRect(info.HintMaxWidth > 0 ? info.HintMaxWidth : Screen->Width(), info.HintStr);
+    RECT size =
+        hintWindow_->CalcHintRect(info.HintMaxWidth > 0 ? info.HintMaxWidth : Screen->Width(), info.HintStr);
     HMONITOR monitor = MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST);
     MONITORINFO monitorInfo{};
     monitorInfo.cbSize = sizeof(monitorInfo);
@@ -359,29 +338,25 @@ void TApplication::ActivateHint()
         startHintTimer(kHideHintTimer, info.HideTimeout);
 }
 
-void TApplication::hideHint()
-{
+void TApplication::hideHint() {
     stopHintTimers();
     hintActive_ = false;
     if (hintWindow_)
         hintWindow_->Hide();
 }
 
-void TApplication::CancelHint()
-{
+void TApplication::CancelHint() {
     hideHint();
     hintControl_ = nullptr;
 }
 
-void TApplication::startHintTimer(UINT_PTR id, int milliseconds)
-{
+void TApplication::startHintTimer(UINT_PTR id, int milliseconds) {
     stopHintTimers();
     if (window_)
         SetTimer(window_, id, static_cast<UINT>(milliseconds > 0 ? milliseconds : 1), nullptr);
 }
 
-void TApplication::stopHintTimers()
-{
+void TApplication::stopHintTimers() {
     if (!window_)
         return;
     KillTimer(window_, kShowHintTimer);
@@ -390,20 +365,17 @@ void TApplication::stopHintTimers()
 
 // ---- activation
 
-void TApplication::Minimize()
-{
+void TApplication::Minimize() {
     if (mainForm_ && mainForm_->HandleAllocated())
         ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
 }
 
-void TApplication::Restore()
-{
+void TApplication::Restore() {
     if (mainForm_ && mainForm_->HandleAllocated())
         ShowWindow(mainForm_->Handle(), SW_RESTORE);
 }
 
-void TApplication::ActivateApp(bool active)
-{
+void TApplication::ActivateApp(bool active) {
     if (active_ == active)
         return;
     active_ = active;
@@ -416,8 +388,7 @@ void TApplication::ActivateApp(bool active)
     });
 }
 
-void TApplication::Restored()
-{
+void TApplication::Restored() {
     forEachEvents([&](TApplicationEvents* events) {
         if (events->OnRestore)
             events->OnRestore(this);
@@ -426,16 +397,14 @@ void TApplication::Restored()
 
 // ---- errors
 
-void TApplication::HandleException(TObject* sender, std::exception_ptr error)
-{
+void TApplication::HandleException(TObject* sender, std::exception_ptr error) {
     if (OnException)
         OnException(sender, error);
     else
         ShowException(error);
 }
 
-void TApplication::ShowException(std::exception_ptr error)
-{
+void TApplication::ShowException(std::exception_ptr error) {
     const std::wstring text = ExceptionMessage(error);
     HWND owner = GetActiveWindow();
     if (!owner && mainForm_ && mainForm_->HandleAllocated())
@@ -445,30 +414,27 @@ void TApplication::ShowException(std::exception_ptr error)
 
 // ---- bookkeeping
 
-void TApplication::ControlDestroying(TControl* control)
-{
+void TApplication::ControlDestroying(TControl* control) {
     hover_.Forget(control);
     if (hintControl_ && control->Contains(hintControl_))
         CancelHint();
 }
 
-void TApplication::FormDestroying(TForm* form)
-{
+void TApplication::FormDestroying(TForm* form) {
     if (mainForm_ == form)
         mainForm_ = nullptr;
-    pendingRelease_.erase(std::remove(pendingRelease_.begin(), pendingRelease_.end(), form), pendingRelease_.end());
+    pendingRelease_.erase(std::remove(pendingRelease_.begin(), pendingRelease_.end(), form),
+                          pendingRelease_.end());
 }
 
-void TApplication::ReleaseForm(TForm* form)
-{
+void TApplication::ReleaseForm(TForm* form) {
     if (std::find(pendingRelease_.begin(), pendingRelease_.end(), form) == pendingRelease_.end())
         pendingRelease_.push_back(form);
     if (window_)
         PostMessageW(window_, CM_RELEASE, 0, 0);
 }
 
-void TApplication::releasePendingForms()
-{
+void TApplication::releasePendingForms() {
     while (!pendingRelease_.empty()) {
         TForm* form = pendingRelease_.back();
         pendingRelease_.pop_back();
@@ -476,8 +442,7 @@ void TApplication::releasePendingForms()
     }
 }
 
-LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     TApplication* app = Application;
     if (!app || app->window_ != window)
         return DefWindowProcW(window, msg, wParam, lParam);

@@ -26,8 +26,7 @@ public:
     // Makes a form owned by the application. The first form made is the main form; closing
     // the main form ends the program.
     template <class FormClass>
-    void CreateForm(FormClass*& reference)
-    {
+    void CreateForm(FormClass*& reference) {
         FormClass* form = new FormClass(this);
         reference = form;
         formCreated(form);

@@ -10,8 +10,7 @@ namespace {
 // Whether the first row in memory is the top row. The height's sign in DIBSECTION cannot be
 // trusted (some systems report it positive for top-down sections), so look: draw the top-left
 // pixel and see where it lands, then put the old value back.
-bool rowsRunDownward(HBITMAP bitmap, uint32_t* bits, int height, int stride)
-{
+bool rowsRunDownward(HBITMAP bitmap, uint32_t* bits, int height, int stride) {
     if (height <= 1)
         return true;
     HDC dc = CreateCompatibleDC(nullptr);
@@ -19,7 +18,8 @@ bool rowsRunDownward(HBITMAP bitmap, uint32_t* bits, int height, int stride)
         return true;
     HGDIOBJ old = SelectObject(dc, bitmap);
     uint32_t* firstRow = bits;
-    uint32_t* lastRow = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(bits) + static_cast<ptrdiff_t>(height - 1) * stride);
+    uint32_t* lastRow = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(bits) +
+                                                    static_cast<ptrdiff_t>(height - 1) * stride);
     GdiFlush();
     const uint32_t savedFirst = firstRow[0];
     const uint32_t savedLast = lastRow[0];
@@ -39,15 +39,13 @@ bool rowsRunDownward(HBITMAP bitmap, uint32_t* bits, int height, int stride)
 
 TBitmap::TBitmap() = default;
 
-TBitmap::~TBitmap()
-{
+TBitmap::~TBitmap() {
     releaseCanvas();
     if (handle_)
         DeleteObject(handle_);
 }
 
-void TBitmap::releaseCanvas()
-{
+void TBitmap::releaseCanvas() {
     if (canvas_)
         canvas_->SetHandle(nullptr);
     if (memoryDC_) {
@@ -59,8 +57,7 @@ void TBitmap::releaseCanvas()
     originalBitmap_ = nullptr;
 }
 
-void TBitmap::setHandleInternal(HBITMAP handle, bool hasAlpha)
-{
+void TBitmap::setHandleInternal(HBITMAP handle, bool hasAlpha) {
     releaseCanvas();
     if (handle_ && handle_ != handle)
         DeleteObject(handle_);
@@ -92,8 +89,7 @@ void TBitmap::setHandleInternal(HBITMAP handle, bool hasAlpha)
         OnChange();
 }
 
-void TBitmap::SetSize(int width, int height)
-{
+void TBitmap::SetSize(int width, int height) {
     if (width <= 0 || height <= 0) {
         setHandleInternal(nullptr, false);
         return;
@@ -112,21 +108,18 @@ void TBitmap::SetSize(int width, int height)
     setHandleInternal(handle, false);
 }
 
-void TBitmap::SetHandle(HBITMAP handle, bool hasAlpha)
-{
+void TBitmap::SetHandle(HBITMAP handle, bool hasAlpha) {
     setHandleInternal(handle, hasAlpha);
 }
 
-HBITMAP TBitmap::ReleaseHandle()
-{
+HBITMAP TBitmap::ReleaseHandle() {
     releaseCanvas();
     HBITMAP handle = std::exchange(handle_, nullptr);
     setHandleInternal(nullptr, false);
     return handle;
 }
 
-uint32_t* TBitmap::ScanLine(int y)
-{
+uint32_t* TBitmap::ScanLine(int y) {
     if (!bits_ || y < 0 || y >= height_)
         return nullptr;
     GdiFlush();
@@ -134,8 +127,7 @@ uint32_t* TBitmap::ScanLine(int y)
     return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(bits_) + static_cast<ptrdiff_t>(row) * stride_);
 }
 
-TCanvas* TBitmap::Canvas()
-{
+TCanvas* TBitmap::Canvas() {
     if (!canvas_)
         canvas_ = std::make_unique<TCanvas>();
     if (!memoryDC_ && handle_) {
@@ -147,8 +139,7 @@ TCanvas* TBitmap::Canvas()
     return canvas_.get();
 }
 
-bool TBitmap::LoadFromResourceID(HINSTANCE module, int id)
-{
+bool TBitmap::LoadFromResourceID(HINSTANCE module, int id) {
     HANDLE image = LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     if (!image)
         return false;
@@ -156,8 +147,7 @@ bool TBitmap::LoadFromResourceID(HINSTANCE module, int id)
     return true;
 }
 
-void TBitmap::Assign(TBitmap* source)
-{
+void TBitmap::Assign(TBitmap* source) {
     if (!source || source == this)
         return;
     if (source->Empty()) {

@@ -5,38 +5,33 @@ namespace gui {
 
 // ---- TButton
 
-TButton::TButton(TComponent* owner) : TWinControl(owner)
-{
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
     SetControlStyle(0);
     SetParentFont(true);
     SetTabStop(true);
     SetBounds(0, 0, 75, 25);
 }
 
-void TButton::CreateParams(TCreateParams& params)
-{
+void TButton::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.SystemClass = L"BUTTON";
     params.Style |= WS_TABSTOP | (default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
 }
 
-void TButton::SetDefault(bool isDefault)
-{
+void TButton::SetDefault(bool isDefault) {
     default_ = isDefault;
     if (HandleAllocated())
         SendMessageW(Handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
-void TButton::Click()
-{
+void TButton::Click() {
     TForm* form = GetParentForm(this);
     if (form && modalResult_ != mrNone)
         form->SetModalResult(modalResult_);
     TWinControl::Click();
 }
 
-void TButton::Dispatch(TMessage& message)
-{
+void TButton::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case CN_COMMAND:
         if (HIWORD(message.WParam) == BN_CLICKED)
@@ -48,7 +43,8 @@ void TButton::Dispatch(TMessage& message)
         const bool focusedOffer = message.LParam == 1;
         bool press = false;
         if (message.WParam == VK_RETURN)
-            press = focusedOffer || (default_ && !dynamic_cast<TButton*>(TWinControl::FindControl(GetFocus())));
+            press =
+                focusedOffer || (default_ && !dynamic_cast<TButton*>(TWinControl::FindControl(GetFocus())));
         else if (message.WParam == VK_ESCAPE)
             press = cancel_ && !focusedOffer;
         if (press && CanFocus()) {
@@ -67,28 +63,24 @@ void TButton::Dispatch(TMessage& message)
 
 // ---- TRadioButton
 
-TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner)
-{
+TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
     SetControlStyle(0);
     SetParentFont(true);
     SetTabStop(true);
     SetBounds(0, 0, 113, 17);
 }
 
-void TRadioButton::CreateParams(TCreateParams& params)
-{
+void TRadioButton::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.SystemClass = L"BUTTON";
     params.Style |= WS_TABSTOP | BS_RADIOBUTTON;
 }
 
-void TRadioButton::HandleCreated()
-{
+void TRadioButton::HandleCreated() {
     SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void TRadioButton::SetChecked(bool checked)
-{
+void TRadioButton::SetChecked(bool checked) {
     checked_ = checked;
     if (HandleAllocated())
         SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -101,8 +93,7 @@ void TRadioButton::SetChecked(bool checked)
     }
 }
 
-void TRadioButton::Dispatch(TMessage& message)
-{
+void TRadioButton::Dispatch(TMessage& message) {
     if (message.Msg == CN_COMMAND) {
         if (HIWORD(message.WParam) == BN_CLICKED) {
             SetChecked(true);

@@ -3,21 +3,18 @@
 
 namespace gui {
 
-TCanvas::TCanvas()
-{
+TCanvas::TCanvas() {
     font_.SetColor(clBlack);
     pen_.OnChange = [this] { deselectPen(); };
     brush_.OnChange = [this] { deselectBrush(); };
     font_.OnChange = [this] { deselectFont(); };
 }
 
-TCanvas::~TCanvas()
-{
+TCanvas::~TCanvas() {
     SetHandle(nullptr);
 }
 
-void TCanvas::SetHandle(HDC dc)
-{
+void TCanvas::SetHandle(HDC dc) {
     if (dc_ == dc)
         return;
     if (dc_) {
@@ -34,14 +31,12 @@ void TCanvas::SetHandle(HDC dc)
     }
 }
 
-void TCanvas::requirePen()
-{
+void TCanvas::requirePen() {
     if (!originalPen_)
         originalPen_ = SelectObject(dc_, pen_.Handle());
 }
 
-void TCanvas::requireBrush()
-{
+void TCanvas::requireBrush() {
     if (!originalBrush_) {
         HBRUSH brush = brush_.Handle();
         originalBrush_ = SelectObject(dc_, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
@@ -53,43 +48,37 @@ void TCanvas::requireBrush()
     }
 }
 
-void TCanvas::requireFont()
-{
+void TCanvas::requireFont() {
     if (!originalFont_)
         originalFont_ = SelectObject(dc_, font_.Handle());
 }
 
-void TCanvas::deselectPen()
-{
+void TCanvas::deselectPen() {
     if (dc_ && originalPen_)
         SelectObject(dc_, originalPen_);
     originalPen_ = nullptr;
 }
 
-void TCanvas::deselectBrush()
-{
+void TCanvas::deselectBrush() {
     if (dc_ && originalBrush_)
         SelectObject(dc_, originalBrush_);
     originalBrush_ = nullptr;
 }
 
-void TCanvas::deselectFont()
-{
+void TCanvas::deselectFont() {
     if (dc_ && originalFont_)
         SelectObject(dc_, originalFont_);
     originalFont_ = nullptr;
 }
 
-void TCanvas::MoveTo(int x, int y)
-{
+void TCanvas::MoveTo(int x, int y) {
     if (!dc_)
         return;
     MoveToEx(dc_, x, y, nullptr);
     penPos_ = POINT{x, y};
 }
 
-void TCanvas::LineTo(int x, int y)
-{
+void TCanvas::LineTo(int x, int y) {
     if (!dc_)
         return;
     requirePen();
@@ -97,16 +86,14 @@ void TCanvas::LineTo(int x, int y)
     penPos_ = POINT{x, y};
 }
 
-void TCanvas::Polyline(const POINT* points, int count)
-{
+void TCanvas::Polyline(const POINT* points, int count) {
     if (!dc_ || count <= 0)
         return;
     requirePen();
     ::Polyline(dc_, points, count);
 }
 
-void TCanvas::Polygon(const POINT* points, int count)
-{
+void TCanvas::Polygon(const POINT* points, int count) {
     if (!dc_ || count <= 0)
         return;
     requirePen();
@@ -114,8 +101,7 @@ void TCanvas::Polygon(const POINT* points, int count)
     ::Polygon(dc_, points, count);
 }
 
-void TCanvas::Rectangle(int left, int top, int right, int bottom)
-{
+void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     if (!dc_)
         return;
     requirePen();
@@ -123,8 +109,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom)
     ::Rectangle(dc_, left, top, right, bottom);
 }
 
-void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
-{
+void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
     if (!dc_)
         return;
     requirePen();
@@ -132,8 +117,7 @@ void TCanvas::RoundRect(int left, int top, int right, int bottom, int cornerWidt
     ::RoundRect(dc_, left, top, right, bottom, cornerWidth, cornerHeight);
 }
 
-void TCanvas::Ellipse(int left, int top, int right, int bottom)
-{
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     if (!dc_)
         return;
     requirePen();
@@ -141,24 +125,21 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom)
     ::Ellipse(dc_, left, top, right, bottom);
 }
 
-void TCanvas::FillRect(const RECT& r)
-{
+void TCanvas::FillRect(const RECT& r) {
     if (!dc_)
         return;
     if (HBRUSH brush = brush_.Handle())
         ::FillRect(dc_, &r, brush);
 }
 
-void TCanvas::FrameRect(const RECT& r)
-{
+void TCanvas::FrameRect(const RECT& r) {
     if (!dc_)
         return;
     if (HBRUSH brush = brush_.Handle())
         ::FrameRect(dc_, &r, brush);
 }
 
-void TCanvas::prepareText()
-{
+void TCanvas::prepareText() {
     requireFont();
     SetTextColor(dc_, ColorToRGB(font_.Color()));
     if (brush_.Style() == bsClear && !brush_.Bitmap()) {
@@ -169,8 +150,7 @@ void TCanvas::prepareText()
     }
 }
 
-void TCanvas::TextOut(int x, int y, const std::wstring& text)
-{
+void TCanvas::TextOut(int x, int y, const std::wstring& text) {
     if (!dc_)
         return;
     prepareText();
@@ -178,8 +158,7 @@ void TCanvas::TextOut(int x, int y, const std::wstring& text)
     penPos_.x = x + TextExtent(text).cx;
 }
 
-void TCanvas::TextRect(const RECT& r, int x, int y, const std::wstring& text)
-{
+void TCanvas::TextRect(const RECT& r, int x, int y, const std::wstring& text) {
     if (!dc_)
         return;
     prepareText();
@@ -187,8 +166,7 @@ void TCanvas::TextRect(const RECT& r, int x, int y, const std::wstring& text)
     ExtTextOutW(dc_, x, y, options, &r, text.c_str(), static_cast<UINT>(text.size()), nullptr);
 }
 
-SIZE TCanvas::TextExtent(const std::wstring& text)
-{
+SIZE TCanvas::TextExtent(const std::wstring& text) {
     SIZE size{};
     if (!dc_)
         return size;
@@ -197,15 +175,13 @@ SIZE TCanvas::TextExtent(const std::wstring& text)
     return size;
 }
 
-void TCanvas::Draw(int x, int y, TBitmap* bitmap)
-{
+void TCanvas::Draw(int x, int y, TBitmap* bitmap) {
     if (!dc_ || !bitmap || bitmap->Empty())
         return;
     StretchDraw(RECT{x, y, x + bitmap->Width(), y + bitmap->Height()}, bitmap);
 }
 
-void TCanvas::StretchDraw(const RECT& dest, TBitmap* bitmap)
-{
+void TCanvas::StretchDraw(const RECT& dest, TBitmap* bitmap) {
     if (!dc_ || !bitmap || bitmap->Empty())
         return;
     HDC source = bitmap->Canvas()->Handle();
@@ -225,8 +201,7 @@ void TCanvas::StretchDraw(const RECT& dest, TBitmap* bitmap)
     }
 }
 
-void TCanvas::CopyRect(const RECT& dest, TCanvas* source, const RECT& sourceRect)
-{
+void TCanvas::CopyRect(const RECT& dest, TCanvas* source, const RECT& sourceRect) {
     if (!dc_ || !source || !source->Handle())
         return;
     const int oldMode = SetStretchBltMode(dc_, COLORONCOLOR);
@@ -236,21 +211,18 @@ void TCanvas::CopyRect(const RECT& dest, TCanvas* source, const RECT& sourceRect
     SetStretchBltMode(dc_, oldMode);
 }
 
-RECT TCanvas::ClipRect() const
-{
+RECT TCanvas::ClipRect() const {
     RECT r{};
     if (dc_)
         GetClipBox(dc_, &r);
     return r;
 }
 
-COLORREF TCanvas::Pixel(int x, int y) const
-{
+COLORREF TCanvas::Pixel(int x, int y) const {
     return dc_ ? GetPixel(dc_, x, y) : CLR_INVALID;
 }
 
-void TCanvas::SetPixel(int x, int y, TColor color)
-{
+void TCanvas::SetPixel(int x, int y, TColor color) {
     if (dc_)
         ::SetPixel(dc_, x, y, ColorToRGB(color));
 }

@@ -2,8 +2,7 @@
 
 namespace gui {
 
-UINT CommandIdPool::Allocate()
-{
+UINT CommandIdPool::Allocate() {
     for (UINT id = kFirst; id <= kLast; ++id) {
         if (id >= used_.size())
             used_.resize(id + 1, false);
@@ -15,19 +14,16 @@ UINT CommandIdPool::Allocate()
     return 0;
 }
 
-void CommandIdPool::Release(UINT id)
-{
+void CommandIdPool::Release(UINT id) {
     if (id < used_.size())
         used_[id] = false;
 }
 
-bool CommandIdPool::InUse(UINT id) const
-{
+bool CommandIdPool::InUse(UINT id) const {
     return id < used_.size() && used_[id];
 }
 
-CommandIdPool& CommandIdPool::Shared()
-{
+CommandIdPool& CommandIdPool::Shared() {
     static CommandIdPool pool;
     return pool;
 }

@@ -3,22 +3,19 @@
 
 namespace gui {
 
-TComponent::TComponent(TComponent* owner)
-{
+TComponent::TComponent(TComponent* owner) {
     if (owner)
         owner->InsertComponent(this);
 }
 
-TComponent::~TComponent()
-{
+TComponent::~TComponent() {
     MarkDestroying();
     DestroyComponents();
     if (owner_)
         owner_->RemoveComponent(this);
 }
 
-void TComponent::InsertComponent(TComponent* component)
-{
+void TComponent::InsertComponent(TComponent* component) {
     if (!component || component->owner_ == this)
         return;
     if (component->owner_)
@@ -27,8 +24,7 @@ void TComponent::InsertComponent(TComponent* component)
     component->owner_ = this;
 }
 
-void TComponent::RemoveComponent(TComponent* component)
-{
+void TComponent::RemoveComponent(TComponent* component) {
     auto it = std::find(components_.begin(), components_.end(), component);
     if (it == components_.end())
         return;
@@ -36,8 +32,7 @@ void TComponent::RemoveComponent(TComponent* component)
     component->owner_ = nullptr;
 }
 
-void TComponent::DestroyComponents()
-{
+void TComponent::DestroyComponents() {
     // A component's destructor may delete others of this list (a menu item its sub-items),
     // so take one at a time from the end and detach it before deleting it.
     while (!components_.empty()) {

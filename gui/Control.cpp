@@ -9,13 +9,11 @@ namespace {
 TControl* captureControl = nullptr;
 }
 
-TControl* CaptureControl()
-{
+TControl* CaptureControl() {
     return captureControl;
 }
 
-void SetCaptureControl(TControl* control)
-{
+void SetCaptureControl(TControl* control) {
     // Releasing sends WM_CAPTURECHANGED to the old holder; the variable is already clear then.
     captureControl = nullptr;
     if (GetCapture())
@@ -36,16 +34,14 @@ void SetCaptureControl(TControl* control)
     captureControl = control;
 }
 
-TForm* GetParentForm(const TControl* control)
-{
+TForm* GetParentForm(const TControl* control) {
     const TControl* top = control;
     while (top && top->Parent())
         top = top->Parent();
     return dynamic_cast<TForm*>(const_cast<TControl*>(top));
 }
 
-TControl::TControl(TComponent* owner) : TComponent(owner)
-{
+TControl::TControl(TComponent* owner) : TComponent(owner) {
     WindowProc = [this](TMessage& message) { WndProc(message); };
     font_.OnChange = [this] {
         if (!fontFromParent_)
@@ -55,8 +51,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner)
     constraints_.OnChange = [this] { SetBounds(left_, top_, width_, height_); };
 }
 
-TControl::~TControl()
-{
+TControl::~TControl() {
     MarkDestroying();
     if (captureControl == this)
         SetCaptureControl(nullptr);
@@ -78,8 +73,7 @@ TControl::~TControl()
 
 // ---- parent and z-order
 
-void TControl::SetParent(TWinControl* parent)
-{
+void TControl::SetParent(TWinControl* parent) {
     if (parent_ == parent || parent == this)
         return;
     if (parent && Contains(parent))
@@ -105,20 +99,17 @@ void TControl::SetParent(TWinControl* parent)
     }
 }
 
-void TControl::BringToFront()
-{
+void TControl::BringToFront() {
     if (parent_)
         parent_->MoveChild(this, true);
 }
 
-void TControl::SendToBack()
-{
+void TControl::SendToBack() {
     if (parent_)
         parent_->MoveChild(this, false);
 }
 
-bool TControl::Contains(const TControl* control) const
-{
+bool TControl::Contains(const TControl* control) const {
     for (const TControl* c = control; c; c = c->parent_) {
         if (c == this)
             return true;
@@ -128,8 +119,7 @@ bool TControl::Contains(const TControl* control) const
 
 // ---- geometry
 
-void TControl::SetBounds(int left, int top, int width, int height)
-{
+void TControl::SetBounds(int left, int top, int width, int height) {
     const ConstrainedSize size = constraints_.Apply(width, height);
     if (left == left_ && top == top_ && size.width == width_ && size.height == height_)
         return;
@@ -144,18 +134,15 @@ void TControl::SetBounds(int left, int top, int width, int height)
         Resize();
 }
 
-RECT TControl::ClientRect() const
-{
+RECT TControl::ClientRect() const {
     return RECT{0, 0, width_, height_};
 }
 
-void TControl::SetClientSize(int width, int height)
-{
+void TControl::SetClientSize(int width, int height) {
     SetBounds(left_, top_, width, height);
 }
 
-POINT TControl::ClientOrigin() const
-{
+POINT TControl::ClientOrigin() const {
     POINT origin{left_, top_};
     if (parent_) {
         const POINT parentOrigin = parent_->ClientOrigin();
@@ -165,22 +152,19 @@ POINT TControl::ClientOrigin() const
     return origin;
 }
 
-POINT TControl::ClientToScreen(POINT p) const
-{
+POINT TControl::ClientToScreen(POINT p) const {
     const POINT origin = ClientOrigin();
     return POINT{p.x + origin.x, p.y + origin.y};
 }
 
-POINT TControl::ScreenToClient(POINT p) const
-{
+POINT TControl::ScreenToClient(POINT p) const {
     const POINT origin = ClientOrigin();
     return POINT{p.x - origin.x, p.y - origin.y};
 }
 
 // ---- visibility and painting
 
-void TControl::SetVisible(bool visible)
-{
+void TControl::SetVisible(bool visible) {
     if (visible_ == visible)
         return;
     visible_ = visible;
@@ -191,43 +175,37 @@ void TControl::SetVisible(bool visible)
     VisibleChanged();
 }
 
-bool TControl::Showing() const
-{
+bool TControl::Showing() const {
     return visible_ && parent_ && parent_->Showing();
 }
 
-void TControl::SetEnabled(bool enabled)
-{
+void TControl::SetEnabled(bool enabled) {
     if (enabled_ == enabled)
         return;
     enabled_ = enabled;
     EnabledChanged();
 }
 
-void TControl::Invalidate()
-{
+void TControl::Invalidate() {
     if (!visible_ || !parent_ || !parent_->HandleAllocated())
         return;
     RECT r = BoundsRect();
     InvalidateRect(parent_->Handle(), &r, (controlStyle_ & csOpaque) ? FALSE : TRUE);
 }
 
-void TControl::Update()
-{
+void TControl::Update() {
     if (parent_)
         parent_->Update();
 }
 
-void TControl::Repaint()
-{
+void TControl::Repaint() {
     Invalidate();
     Update();
 }
 
 // ---- look
 
-void TControl::SetControlStyle(TControlStyle style)
-{
+void TControl::SetControlStyle(TControlStyle style) {
     if (controlStyle_ == style)
         return;
     const bool opacityChanged = ((controlStyle_ ^ style) & csOpaque) != 0;
@@ -239,8 +217,7 @@ void TControl::SetControlStyle(TControlStyle style)
     StyleChanged();
 }
 
-void TControl::SetColor(TColor color)
-{
+void TControl::SetColor(TColor color) {
     parentColor_ = false;
     if (color_ == color)
         return;
@@ -248,30 +225,26 @@ void TControl::SetColor(TColor color)
     ColorChanged();
 }
 
-void TControl::SetParentColor(bool parentColor)
-{
+void TControl::SetParentColor(bool parentColor) {
     parentColor_ = parentColor;
     if (parentColor_)
         ParentColorChanged();
 }
 
-void TControl::ParentColorChanged()
-{
+void TControl::ParentColorChanged() {
     if (!parentColor_ || !parent_ || parent_->Color() == color_)
         return;
     color_ = parent_->Color();
     ColorChanged();
 }
 
-void TControl::SetParentFont(bool parentFont)
-{
+void TControl::SetParentFont(bool parentFont) {
     parentFont_ = parentFont;
     if (parentFont_)
         ParentFontChanged();
 }
 
-void TControl::ParentFontChanged()
-{
+void TControl::ParentFontChanged() {
     if (!parentFont_ || !parent_)
         return;
     fontFromParent_ = true;
@@ -279,50 +252,46 @@ void TControl::ParentFontChanged()
     fontFromParent_ = false;
 }
 
-void TControl::SetCursor(TCursor cursor)
-{
+void TControl::SetCursor(TCursor cursor) {
     if (cursor_ == cursor)
         return;
     cursor_ = cursor;
     SetDefaultCursorOnScreen();
 }
 
-void TControl::SetDefaultCursorOnScreen()
-{
+void TControl::SetDefaultCursorOnScreen() {
     // Let the window under the pointer choose its cursor again, so a change shows at once.
     POINT p{};
     if (!GetCursorPos(&p))
         return;
     HWND window = WindowFromPoint(p);
-    if (window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() && GetCapture() == nullptr)
-        SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    if (window && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
+        GetCapture() == nullptr)
+        SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 }
 
-void TControl::SetText(const std::wstring& text)
-{
+void TControl::SetText(const std::wstring& text) {
     if (GetText() == text)
         return;
     StoreText(text);
     TextChanged();
 }
 
-bool TControl::ShowHint() const
-{
+bool TControl::ShowHint() const {
     if (parentShowHint_ && parent_)
         return parent_->ShowHint();
     return showHint_;
 }
 
-void TControl::SetShowHint(bool showHint)
-{
+void TControl::SetShowHint(bool showHint) {
     showHint_ = showHint;
     parentShowHint_ = false;
 }
 
 // ---- messages
 
-LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     TMessage message{msg, wParam, lParam, 0};
     if (WindowProc)
         WindowProc(message);
@@ -331,20 +300,30 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam)
     return message.Result;
 }
 
-void TControl::WndProc(TMessage& message)
-{
+void TControl::WndProc(TMessage& message) {
     Dispatch(message);
 }
 
-void TControl::Dispatch(TMessage& message)
-{
+void TControl::Dispatch(TMessage& message) {
     switch (message.Msg) {
-    case WM_LBUTTONDOWN: handleMouseDown(message, mbLeft); return;
-    case WM_RBUTTONDOWN: handleMouseDown(message, mbRight); return;
-    case WM_MBUTTONDOWN: handleMouseDown(message, mbMiddle); return;
-    case WM_LBUTTONUP: handleMouseUp(message, mbLeft); return;
-    case WM_RBUTTONUP: handleMouseUp(message, mbRight); return;
-    case WM_MBUTTONUP: handleMouseUp(message, mbMiddle); return;
+    case WM_LBUTTONDOWN:
+        handleMouseDown(message, mbLeft);
+        return;
+    case WM_RBUTTONDOWN:
+        handleMouseDown(message, mbRight);
+        return;
+    case WM_MBUTTONDOWN:
+        handleMouseDown(message, mbMiddle);
+        return;
+    case WM_LBUTTONUP:
+        handleMouseUp(message, mbLeft);
+        return;
+    case WM_RBUTTONUP:
+        handleMouseUp(message, mbRight);
+        return;
+    case WM_MBUTTONUP:
+        handleMouseUp(message, mbMiddle);
+        return;
     case WM_MOUSEMOVE: {
         DefaultHandler(message);
         const POINT p = PointFromLParam(message.LParam);
@@ -356,13 +335,11 @@ void TControl::Dispatch(TMessage& message)
     }
 }
 
-void TControl::DefaultHandler(TMessage& message)
-{
+void TControl::DefaultHandler(TMessage& message) {
     message.Result = 0;
 }
 
-void TControl::handleMouseDown(TMessage& message, TMouseButton button)
-{
+void TControl::handleMouseDown(TMessage& message, TMouseButton button) {
     DefaultHandler(message);
     if (button == mbLeft) {
         if (controlStyle_ & csCaptureMouse)
@@ -374,8 +351,7 @@ void TControl::handleMouseDown(TMessage& message, TMouseButton button)
     MouseDown(button, TShiftState::FromMouseKeys(message.WParam), p.x, p.y);
 }
 
-void TControl::handleMouseUp(TMessage& message, TMouseButton button)
-{
+void TControl::handleMouseUp(TMessage& message, TMouseButton button) {
     DefaultHandler(message);
     const POINT p = PointFromLParam(message.LParam);
     if (button == mbLeft) {
@@ -391,13 +367,11 @@ void TControl::handleMouseUp(TMessage& message, TMouseButton button)
     MouseUp(button, TShiftState::FromMouseKeys(message.WParam), p.x, p.y);
 }
 
-bool TControl::MouseCapture() const
-{
+bool TControl::MouseCapture() const {
     return captureControl == this;
 }
 
-void TControl::SetMouseCapture(bool capture)
-{
+void TControl::SetMouseCapture(bool capture) {
     if (capture)
         SetCaptureControl(this);
     else if (captureControl == this)
@@ -406,32 +380,27 @@ void TControl::SetMouseCapture(bool capture)
 
 // ---- events
 
-void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
-{
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (OnMouseDown)
         OnMouseDown(this, button, shift, x, y);
 }
 
-void TControl::MouseMove(TShiftState shift, int x, int y)
-{
+void TControl::MouseMove(TShiftState shift, int x, int y) {
     if (OnMouseMove)
         OnMouseMove(this, shift, x, y);
 }
 
-void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
-{
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     if (OnMouseUp)
         OnMouseUp(this, button, shift, x, y);
 }
 
-void TControl::Click()
-{
+void TControl::Click() {
     if (OnClick)
         OnClick(this);
 }
 
-void TControl::Resize()
-{
+void TControl::Resize() {
     if (OnResize)
         OnResize(this);
 }

@@ -49,8 +49,14 @@ public:
     RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
     void SetBoundsRect(const RECT& r) { SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); }
     virtual RECT ClientRect() const;
-    int ClientWidth() const { RECT r = ClientRect(); return r.right - r.left; }
-    int ClientHeight() const { RECT r = ClientRect(); return r.bottom - r.top; }
+    int ClientWidth() const {
+        RECT r = ClientRect();
+        return r.right - r.left;
+    }
+    int ClientHeight() const {
+        RECT r = ClientRect();
+        return r.bottom - r.top;
+    }
     void SetClientWidth(int width) { SetClientSize(width, ClientHeight()); }
     void SetClientHeight(int height) { SetClientSize(ClientWidth(), height); }
     virtual void SetClientSize(int width, int height);
@@ -78,7 +84,9 @@ public:
     TControlStyle ControlStyle() const { return controlStyle_; }
     void SetControlStyle(TControlStyle style);
     // Sets or clears csOpaque: a control that is not opaque lets its parent paint under it.
-    void SetOpaque(bool opaque) { SetControlStyle(opaque ? (controlStyle_ | csOpaque) : (controlStyle_ & ~csOpaque)); }
+    void SetOpaque(bool opaque) {
+        SetControlStyle(opaque ? (controlStyle_ | csOpaque) : (controlStyle_ & ~csOpaque));
+    }
     TColor Color() const { return color_; }
     void SetColor(TColor color);
     bool ParentColor() const { return parentColor_; }
@@ -147,8 +155,7 @@ protected:
     virtual void ParentColorChanged();
     virtual void ParentFontChanged();
     // Geometry fields without side effects (windowed controls read them back from the window).
-    void StoreBounds(int left, int top, int width, int height)
-    {
+    void StoreBounds(int left, int top, int width, int height) {
         left_ = left;
         top_ = top;
         width_ = width;

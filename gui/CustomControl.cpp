@@ -2,12 +2,9 @@
 
 namespace gui {
 
-TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner)
-{
-}
+TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {}
 
-void TCustomControl::PaintWindow(HDC dc)
-{
+void TCustomControl::PaintWindow(HDC dc) {
     canvas_.SetHandle(dc);
     try {
         Paint();
@@ -18,8 +15,6 @@ void TCustomControl::PaintWindow(HDC dc)
     canvas_.SetHandle(nullptr);
 }
 
-void TCustomControl::Paint()
-{
-}
+void TCustomControl::Paint() {}
 
 }  // namespace gui

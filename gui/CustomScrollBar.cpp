@@ -18,8 +18,7 @@ constexpr const wchar_t* kBarProperty = L"Pixhaul.CustomScrollBar";
 class WholeWindowDC {
 public:
     explicit WholeWindowDC(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-    ~WholeWindowDC()
-    {
+    ~WholeWindowDC() {
         if (dc_)
             ReleaseDC(window_, dc_);
     }
@@ -32,8 +31,7 @@ private:
     HDC dc_;
 };
 
-bool isEmpty(const RECT& r)
-{
+bool isEmpty(const RECT& r) {
     return r.right <= r.left || r.bottom <= r.top;
 }
 
@@ -45,8 +43,7 @@ const ScrollBarPart kDrawOrder[] = {ScrollBarPart::UpArrow, ScrollBarPart::DownA
 
 // ---- life
 
-std::unique_ptr<CustomScrollBar> CustomScrollBar::Attach(HWND window)
-{
+std::unique_ptr<CustomScrollBar> CustomScrollBar::Attach(HWND window) {
     if (!IsWindow(window) || FromWindow(window))
         return nullptr;
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
@@ -67,13 +64,11 @@ std::unique_ptr<CustomScrollBar> CustomScrollBar::Attach(HWND window)
     return bar;
 }
 
-CustomScrollBar::CustomScrollBar(HWND window) : window_(window)
-{
+CustomScrollBar::CustomScrollBar(HWND window) : window_(window) {
     tracker_.SetWindowEnabled(IsWindowEnabled(window) != FALSE);
 }
 
-CustomScrollBar::~CustomScrollBar()
-{
+CustomScrollBar::~CustomScrollBar() {
     *alive_ = false;
     if (!window_)
         return;
@@ -88,8 +83,7 @@ CustomScrollBar::~CustomScrollBar()
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-CustomScrollBar* CustomScrollBar::FromWindow(HWND window)
-{
+CustomScrollBar* CustomScrollBar::FromWindow(HWND window) {
     if (!window)
         return nullptr;
     return static_cast<CustomScrollBar*>(GetPropW(window, kBarProperty));
@@ -97,24 +91,21 @@ CustomScrollBar* CustomScrollBar::FromWindow(HWND window)
 
 // ---- scroll information
 
-void CustomScrollBar::SetHotTracking(bool on)
-{
+void CustomScrollBar::SetHotTracking(bool on) {
     if (on == tracker_.HotTracking())
         return;
     tracker_.SetHotTracking(on);
     Redraw();
 }
 
-int CustomScrollBar::SetScrollInfo(const SCROLLINFO& info, bool redraw)
-{
+int CustomScrollBar::SetScrollInfo(const SCROLLINFO& info, bool redraw) {
     values_ = ApplyScrollInfo(values_, info);
     if (redraw)
         Redraw();
     return values_.Position;
 }
 
-bool CustomScrollBar::GetScrollInfo(SCROLLINFO& info) const
-{
+bool CustomScrollBar::GetScrollInfo(SCROLLINFO& info) const {
     if ((info.fMask & (SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS)) == 0)
         return false;
     if (info.fMask & SIF_RANGE) {
@@ -130,8 +121,7 @@ bool CustomScrollBar::GetScrollInfo(SCROLLINFO& info) const
     return true;
 }
 
-int CustomScrollBar::SetScrollPos(int position, bool redraw)
-{
+int CustomScrollBar::SetScrollPos(int position, bool redraw) {
     const int previous = values_.Position;
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
@@ -141,8 +131,7 @@ int CustomScrollBar::SetScrollPos(int position, bool redraw)
     return previous;
 }
 
-bool CustomScrollBar::EnableArrows(UINT flags)
-{
+bool CustomScrollBar::EnableArrows(UINT flags) {
     flags &= ESB_DISABLE_BOTH;
     if (flags == tracker_.DisabledArrows())
         return false;
@@ -155,8 +144,7 @@ bool CustomScrollBar::EnableArrows(UINT flags)
 
 // ---- geometry
 
-ScrollBarLayout CustomScrollBar::layout() const
-{
+ScrollBarLayout CustomScrollBar::layout() const {
     RECT bar{};
     if (window_) {
         RECT windowRect{};
@@ -174,28 +162,24 @@ ScrollBarLayout CustomScrollBar::layout() const
     return LayOutScrollBar(bar, metrics, values_);
 }
 
-ScrollBarLayout CustomScrollBar::Layout() const
-{
+ScrollBarLayout CustomScrollBar::Layout() const {
     return tracker_.DisplayLayout(layout());
 }
 
-POINT CustomScrollBar::fromScreen(POINT screen) const
-{
+POINT CustomScrollBar::fromScreen(POINT screen) const {
     RECT windowRect{};
     GetWindowRect(window_, &windowRect);
     return POINT{screen.x - windowRect.left, screen.y - windowRect.top};
 }
 
-POINT CustomScrollBar::fromClient(POINT client) const
-{
+POINT CustomScrollBar::fromClient(POINT client) const {
     ClientToScreen(window_, &client);
     return fromScreen(client);
 }
 
 // ---- mouse
 
-void CustomScrollBar::apply(const ScrollBarStep& step)
-{
+void CustomScrollBar::apply(const ScrollBarStep& step) {
     switch (step.Timer) {
     case ScrollBarTimer::FirstDelay:
         SetTimer(window_, kRepeatTimerId, kRepeatDelay, nullptr);
@@ -223,8 +207,7 @@ void CustomScrollBar::apply(const ScrollBarStep& step)
     }
 }
 
-void CustomScrollBar::endTracking()
-{
+void CustomScrollBar::endTracking() {
     const ScrollBarStep step = tracker_.Cancel(layout(), values_);
     if (GetCapture() == window_)
         ReleaseCapture();
@@ -233,8 +216,7 @@ void CustomScrollBar::endTracking()
 
 // ---- drawing
 
-void CustomScrollBar::Redraw()
-{
+void CustomScrollBar::Redraw() {
     if (!window_ || !IsWindowVisible(window_))
         return;
     WholeWindowDC dc(window_);
@@ -242,8 +224,7 @@ void CustomScrollBar::Redraw()
         paint(dc.get());
 }
 
-void CustomScrollBar::notify(HDC dc, DWORD stage, const RECT& rect, UINT item, UINT state)
-{
+void CustomScrollBar::notify(HDC dc, DWORD stage, const RECT& rect, UINT item, UINT state) {
     HWND parent = GetParent(window_);
     if (!parent)
         return;
@@ -262,8 +243,7 @@ void CustomScrollBar::notify(HDC dc, DWORD stage, const RECT& rect, UINT item, U
     SendMessageW(parent, WM_NOTIFY, record.Header.idFrom, reinterpret_cast<LPARAM>(&record));
 }
 
-void CustomScrollBar::paint(HDC target)
-{
+void CustomScrollBar::paint(HDC target) {
     const ScrollBarLayout shown = Layout();
     const RECT bar = shown.Bar;
     if (isEmpty(bar))
@@ -298,8 +278,7 @@ void CustomScrollBar::paint(HDC target)
 // ---- messages
 
 LRESULT CALLBACK CustomScrollBar::SubclassProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam,
-                                                    UINT_PTR, DWORD_PTR data)
-{
+                                                    UINT_PTR, DWORD_PTR data) {
     auto* bar = reinterpret_cast<CustomScrollBar*>(data);
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(window, SubclassProcedure, kSubclassId);
@@ -315,14 +294,13 @@ LRESULT CALLBACK CustomScrollBar::SubclassProcedure(HWND window, UINT msg, WPARA
     }
 }
 
-LRESULT CustomScrollBar::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CustomScrollBar::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     HWND window = window_;
     switch (msg) {
     case WM_NCCALCSIZE: {
         const LRESULT result = DefSubclassProc(window, msg, wParam, lParam);
-        RECT* client = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
-                              : reinterpret_cast<RECT*>(lParam);
+        RECT* client =
+            wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
         const int available = std::max(0, static_cast<int>(client->right - client->left));
         barWidth_ = std::min(GetSystemMetrics(SM_CXVSCROLL), available);
         client->right -= barWidth_;
@@ -375,13 +353,15 @@ LRESULT CustomScrollBar::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         if (!tracker_.Tracking())
             break;
-        apply(tracker_.Move(fromClient(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), layout(), values_));
+        apply(
+            tracker_.Move(fromClient(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), layout(), values_));
         return 0;
     case WM_LBUTTONUP: {
         if (!tracker_.Tracking())
             break;
         const std::shared_ptr<bool> alive = alive_;
-        apply(tracker_.Move(fromClient(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), layout(), values_));
+        apply(
+            tracker_.Move(fromClient(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}), layout(), values_));
         if (*alive && window_ && tracker_.Tracking())
             endTracking();
         return 0;

@@ -21,13 +21,13 @@ namespace gui {
 constexpr UINT kScrollBarCustomDraw = static_cast<UINT>(-4095);
 
 struct ScrollBarCustomDraw {
-    NMHDR Header;      // the bar's window, its control identifier, kScrollBarCustomDraw
-    DWORD DrawStage;   // CDDS_PREPAINT, CDDS_ITEMPREPAINT or CDDS_POSTPAINT
+    NMHDR Header;     // the bar's window, its control identifier, kScrollBarCustomDraw
+    DWORD DrawStage;  // CDDS_PREPAINT, CDDS_ITEMPREPAINT or CDDS_POSTPAINT
     HDC DC;
-    RECT Rect;         // the part, or the whole bar, in the window's coordinates
-    UINT Item;         // a ScrollBarPart; kNoScrollBarItem for the whole-bar stages
-    UINT State;        // ScrollBarPartState flags
-    UINT Bar;          // SB_VERT
+    RECT Rect;   // the part, or the whole bar, in the window's coordinates
+    UINT Item;   // a ScrollBarPart; kNoScrollBarItem for the whole-bar stages
+    UINT State;  // ScrollBarPartState flags
+    UINT Bar;    // SB_VERT
 };
 
 constexpr UINT kNoScrollBarItem = static_cast<UINT>(-1);

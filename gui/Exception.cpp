@@ -4,19 +4,17 @@
 
 namespace gui {
 
-Exception::Exception(std::wstring message) : message_(std::move(message))
-{
-    const int needed = WideCharToMultiByte(CP_UTF8, 0, message_.c_str(), static_cast<int>(message_.size()), nullptr,
-                                           0, nullptr, nullptr);
+Exception::Exception(std::wstring message) : message_(std::move(message)) {
+    const int needed = WideCharToMultiByte(CP_UTF8, 0, message_.c_str(), static_cast<int>(message_.size()),
+                                           nullptr, 0, nullptr, nullptr);
     if (needed > 0) {
         narrow_.resize(static_cast<size_t>(needed));
-        WideCharToMultiByte(CP_UTF8, 0, message_.c_str(), static_cast<int>(message_.size()), &narrow_[0], needed,
-                            nullptr, nullptr);
+        WideCharToMultiByte(CP_UTF8, 0, message_.c_str(), static_cast<int>(message_.size()), &narrow_[0],
+                            needed, nullptr, nullptr);
     }
 }
 
-std::wstring ExceptionMessage(std::exception_ptr error)
-{
+std::wstring ExceptionMessage(std::exception_ptr error) {
     if (!error)
         return L"Unknown error.";
     try {

@@ -6,8 +6,8 @@ namespace gui {
 
 namespace {
 
-constexpr DWORD kFrameStyles =
-    WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_BORDER | WS_DLGFRAME;
+constexpr DWORD kFrameStyles = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX |
+                               WS_MAXIMIZEBOX | WS_BORDER | WS_DLGFRAME;
 constexpr DWORD kFrameExStyles = WS_EX_TOOLWINDOW | WS_EX_DLGMODALFRAME | WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
 
 struct ThreadWindows {
@@ -15,8 +15,7 @@ struct ThreadWindows {
     std::vector<HWND> disabled;
 };
 
-BOOL CALLBACK disableWindow(HWND window, LPARAM lParam)
-{
+BOOL CALLBACK disableWindow(HWND window, LPARAM lParam) {
     auto* state = reinterpret_cast<ThreadWindows*>(lParam);
     if (window != state->except && IsWindowVisible(window) && IsWindowEnabled(window)) {
         EnableWindow(window, FALSE);
@@ -25,8 +24,7 @@ BOOL CALLBACK disableWindow(HWND window, LPARAM lParam)
     return TRUE;
 }
 
-void collectTabStops(TWinControl* parent, std::vector<TWinControl*>& stops)
-{
+void collectTabStops(TWinControl* parent, std::vector<TWinControl*>& stops) {
     for (TControl* c : parent->WinControls()) {
         auto* child = static_cast<TWinControl*>(c);
         if (child->TabStop() && child->CanFocus())
@@ -35,8 +33,7 @@ void collectTabStops(TWinControl* parent, std::vector<TWinControl*>& stops)
     }
 }
 
-bool offerDialogKey(TWinControl* parent, WORD key)
-{
+bool offerDialogKey(TWinControl* parent, WORD key) {
     for (TControl* c : parent->WinControls()) {
         auto* child = static_cast<TWinControl*>(c);
         if (!child->Visible() || !child->Enabled())
@@ -51,8 +48,7 @@ bool offerDialogKey(TWinControl* parent, WORD key)
 
 }  // namespace
 
-TForm::TForm(TComponent* owner) : TCustomControl(owner)
-{
+TForm::TForm(TComponent* owner) : TCustomControl(owner) {
     SetVisible(false);
     SetColor(clBtnFace);
     SetParentFont(false);
@@ -60,37 +56,39 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner)
     SetBounds(0, 0, 320, 240);
 }
 
-TForm::~TForm()
-{
+TForm::~TForm() {
     MarkDestroying();
     if (Application)
         Application->FormDestroying(this);
 }
 
-void TForm::AfterConstruction()
-{
+void TForm::AfterConstruction() {
     if (created_)
         return;
     created_ = true;
     DoCreate();
 }
 
-void TForm::DoCreate()
-{
+void TForm::DoCreate() {
     if (OnCreate)
         OnCreate(this);
 }
 
 // ---- window
 
-void TForm::styleBits(DWORD& style, DWORD& exStyle) const
-{
+void TForm::styleBits(DWORD& style, DWORD& exStyle) const {
     style = 0;
     exStyle = 0;
     switch (borderStyle_) {
-    case bsNone: style = WS_POPUP; break;
-    case bsSingle: style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
-    case bsSizeable: style = WS_OVERLAPPEDWINDOW; break;
+    case bsNone:
+        style = WS_POPUP;
+        break;
+    case bsSingle:
+        style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+        break;
+    case bsSizeable:
+        style = WS_OVERLAPPEDWINDOW;
+        break;
     case bsDialog:
         style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
         exStyle = WS_EX_DLGMODALFRAME;
@@ -108,8 +106,7 @@ void TForm::styleBits(DWORD& style, DWORD& exStyle) const
         exStyle |= WS_EX_APPWINDOW;
 }
 
-void TForm::CreateParams(TCreateParams& params)
-{
+void TForm::CreateParams(TCreateParams& params) {
     params.Caption = Caption();
     styleBits(params.Style, params.ExStyle);
     params.Style |= WS_CLIPCHILDREN;
@@ -126,8 +123,7 @@ void TForm::CreateParams(TCreateParams& params)
         params.WndParent = Application->MainForm()->Handle();
 }
 
-void TForm::SetBorderStyle(TFormBorderStyle style)
-{
+void TForm::SetBorderStyle(TFormBorderStyle style) {
     if (borderStyle_ == style)
         return;
     borderStyle_ = style;
@@ -145,8 +141,7 @@ void TForm::SetBorderStyle(TFormBorderStyle style)
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-TWindowState TForm::WindowState() const
-{
+TWindowState TForm::WindowState() const {
     if (const_cast<TForm*>(this)->HandleAllocated() && Visible()) {
         HWND window = const_cast<TForm*>(this)->Handle();
         if (IsIconic(window))
@@ -158,22 +153,26 @@ TWindowState TForm::WindowState() const
     return windowState_;
 }
 
-void TForm::SetWindowState(TWindowState state)
-{
+void TForm::SetWindowState(TWindowState state) {
     windowState_ = state;
     if (!HandleAllocated() || !Visible())
         return;
     switch (state) {
-    case wsNormal: ShowWindow(Handle(), SW_RESTORE); break;
-    case wsMinimized: ShowWindow(Handle(), SW_MINIMIZE); break;
-    case wsMaximized: ShowWindow(Handle(), SW_MAXIMIZE); break;
+    case wsNormal:
+        ShowWindow(Handle(), SW_RESTORE);
+        break;
+    case wsMinimized:
+        ShowWindow(Handle(), SW_MINIMIZE);
+        break;
+    case wsMaximized:
+        ShowWindow(Handle(), SW_MAXIMIZE);
+        break;
     }
 }
 
 // ---- showing and closing
 
-void TForm::Show()
-{
+void TForm::Show() {
     SetVisible(true);
     if (HandleAllocated()) {
         SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -181,13 +180,11 @@ void TForm::Show()
     }
 }
 
-void TForm::SetVisible(bool visible)
-{
+void TForm::SetVisible(bool visible) {
     TCustomControl::SetVisible(visible);
 }
 
-void TForm::VisibleChanged()
-{
+void TForm::VisibleChanged() {
     if (Visible()) {
         HWND window = Handle();
         if (!window)
@@ -216,34 +213,29 @@ void TForm::VisibleChanged()
     }
 }
 
-void TForm::DoShow()
-{
+void TForm::DoShow() {
     if (OnShow)
         OnShow(this);
 }
 
-void TForm::DoHide()
-{
+void TForm::DoHide() {
     if (OnHide)
         OnHide(this);
 }
 
-void TForm::DoClose(TCloseAction& action)
-{
+void TForm::DoClose(TCloseAction& action) {
     if (OnClose)
         OnClose(this, action);
 }
 
-bool TForm::CloseQuery()
-{
+bool TForm::CloseQuery() {
     bool canClose = true;
     if (OnCloseQuery)
         OnCloseQuery(this, canClose);
     return canClose;
 }
 
-void TForm::Close()
-{
+void TForm::Close() {
     if (modal_) {
         modalResult_ = mrCancel;
         return;
@@ -259,15 +251,21 @@ void TForm::Close()
         return;
     }
     switch (action) {
-    case caHide: Hide(); break;
-    case caMinimize: SetWindowState(wsMinimized); break;
-    case caFree: Release(); break;
-    default: break;
+    case caHide:
+        Hide();
+        break;
+    case caMinimize:
+        SetWindowState(wsMinimized);
+        break;
+    case caFree:
+        Release();
+        break;
+    default:
+        break;
     }
 }
 
-void TForm::closeModal()
-{
+void TForm::closeModal() {
     TCloseAction action = caNone;
     if (CloseQuery()) {
         action = caHide;
@@ -279,8 +277,7 @@ void TForm::closeModal()
         Release();
 }
 
-TModalResult TForm::ShowModal()
-{
+TModalResult TForm::ShowModal() {
     if (modal_)
         return mrCancel;
     if (GetCapture())
@@ -336,28 +333,24 @@ TModalResult TForm::ShowModal()
     return modalResult_;
 }
 
-void TForm::Release()
-{
+void TForm::Release() {
     if (Application)
         Application->ReleaseForm(this);
 }
 
 // ---- focus
 
-bool TForm::Active() const
-{
+bool TForm::Active() const {
     return HandleAllocated() && GetActiveWindow() == const_cast<TForm*>(this)->Handle();
 }
 
-void TForm::SetActiveControl(TWinControl* control)
-{
+void TForm::SetActiveControl(TWinControl* control) {
     activeControl_ = control;
     if (Visible() && Active())
         ::SetFocus(control ? control->Handle() : Handle());
 }
 
-void TForm::FocusChanged(TWinControl* control)
-{
+void TForm::FocusChanged(TWinControl* control) {
     if (control == this) {
         TWinControl* old = focusedControl_;
         focusedControl_ = nullptr;
@@ -376,16 +369,14 @@ void TForm::FocusChanged(TWinControl* control)
         control->DoEnter();
 }
 
-void TForm::ForgetControl(TControl* control)
-{
+void TForm::ForgetControl(TControl* control) {
     if (activeControl_ && control->Contains(activeControl_))
         activeControl_ = nullptr;
     if (focusedControl_ && control->Contains(focusedControl_))
         focusedControl_ = nullptr;
 }
 
-TWinControl* TForm::SelectNext(TWinControl* current, bool forward)
-{
+TWinControl* TForm::SelectNext(TWinControl* current, bool forward) {
     std::vector<TWinControl*> stops;
     collectTabStops(this, stops);
     if (stops.empty())
@@ -406,8 +397,7 @@ TWinControl* TForm::SelectNext(TWinControl* current, bool forward)
     return stops[next];
 }
 
-bool TForm::DialogKey(WORD key, TShiftState shift)
-{
+bool TForm::DialogKey(WORD key, TShiftState shift) {
     if (shift.Contains(ssAlt))
         return false;
     switch (key) {
@@ -430,8 +420,7 @@ bool TForm::DialogKey(WORD key, TShiftState shift)
 
 // ---- messages
 
-void TForm::applyMinMaxInfo(MINMAXINFO* info)
-{
+void TForm::applyMinMaxInfo(MINMAXINFO* info) {
     TSizeConstraints* c = Constraints();
     if (c->MinWidth() > 0)
         info->ptMinTrackSize.x = c->MinWidth();
@@ -443,8 +432,7 @@ void TForm::applyMinMaxInfo(MINMAXINFO* info)
         info->ptMaxTrackSize.y = c->MaxHeight();
 }
 
-void TForm::Dispatch(TMessage& message)
-{
+void TForm::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case WM_CLOSE:
         Close();
@@ -457,7 +445,8 @@ void TForm::Dispatch(TMessage& message)
         return;
     case WM_ACTIVATE:
         if (LOWORD(message.WParam) != WA_INACTIVE) {
-            if (activeControl_ && activeControl_ != this && activeControl_->CanFocus() && !HIWORD(message.WParam)) {
+            if (activeControl_ && activeControl_ != this && activeControl_->CanFocus() &&
+                !HIWORD(message.WParam)) {
                 ::SetFocus(activeControl_->Handle());
                 message.Result = 0;
             } else {

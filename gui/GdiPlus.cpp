@@ -11,8 +11,7 @@ namespace {
 int sessionUsers = 0;
 ULONG_PTR sessionToken = 0;
 
-bool decodeInto(Gdiplus::Bitmap& source, TBitmap& target)
-{
+bool decodeInto(Gdiplus::Bitmap& source, TBitmap& target) {
     if (source.GetLastStatus() != Gdiplus::Ok)
         return false;
     const int width = static_cast<int>(source.GetWidth());
@@ -46,8 +45,7 @@ bool decodeInto(Gdiplus::Bitmap& source, TBitmap& target)
 
 }  // namespace
 
-GdiPlusSession::GdiPlusSession()
-{
+GdiPlusSession::GdiPlusSession() {
     if (sessionUsers == 0) {
         Gdiplus::GdiplusStartupInput input;
         if (Gdiplus::GdiplusStartup(&sessionToken, &input, nullptr) != Gdiplus::Ok)
@@ -57,8 +55,7 @@ GdiPlusSession::GdiPlusSession()
     started_ = true;
 }
 
-GdiPlusSession::~GdiPlusSession()
-{
+GdiPlusSession::~GdiPlusSession() {
     if (!started_)
         return;
     if (--sessionUsers == 0) {
@@ -67,8 +64,7 @@ GdiPlusSession::~GdiPlusSession()
     }
 }
 
-bool DecodePictureFile(const std::wstring& path, TBitmap& target)
-{
+bool DecodePictureFile(const std::wstring& path, TBitmap& target) {
     GdiPlusSession session;
     if (!session.Started())
         return false;
@@ -76,8 +72,7 @@ bool DecodePictureFile(const std::wstring& path, TBitmap& target)
     return source && decodeInto(*source, target);
 }
 
-bool DecodePictureStream(IStream* stream, TBitmap& target)
-{
+bool DecodePictureStream(IStream* stream, TBitmap& target) {
     if (!stream)
         return false;
     GdiPlusSession session;
@@ -87,8 +82,7 @@ bool DecodePictureStream(IStream* stream, TBitmap& target)
     return source && decodeInto(*source, target);
 }
 
-bool DecodePictureResource(HMODULE module, int id, const wchar_t* type, TBitmap& target)
-{
+bool DecodePictureResource(HMODULE module, int id, const wchar_t* type, TBitmap& target) {
     HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), type);
     if (!info)
         return false;

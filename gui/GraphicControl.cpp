@@ -2,12 +2,9 @@
 
 namespace gui {
 
-TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner)
-{
-}
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 
-void TGraphicControl::Dispatch(TMessage& message)
-{
+void TGraphicControl::Dispatch(TMessage& message) {
     if (message.Msg == WM_PAINT) {
         HDC dc = reinterpret_cast<HDC>(message.WParam);
         if (!dc)
@@ -27,8 +24,6 @@ void TGraphicControl::Dispatch(TMessage& message)
     TControl::Dispatch(message);
 }
 
-void TGraphicControl::Paint()
-{
-}
+void TGraphicControl::Paint() {}
 
 }  // namespace gui

@@ -3,8 +3,7 @@
 
 namespace gui {
 
-void TGraphicsObject::Changed()
-{
+void TGraphicsObject::Changed() {
     stale_ = true;
     if (OnChange)
         OnChange();
@@ -12,16 +11,14 @@ void TGraphicsObject::Changed()
 
 // ---- TPen
 
-void TPen::SetColor(TColor color)
-{
+void TPen::SetColor(TColor color) {
     if (color_ == color)
         return;
     color_ = color;
     Changed();
 }
 
-void TPen::SetWidth(int width)
-{
+void TPen::SetWidth(int width) {
     if (width < 0)
         width = 0;
     if (width_ == width)
@@ -30,33 +27,42 @@ void TPen::SetWidth(int width)
     Changed();
 }
 
-void TPen::SetStyle(TPenStyle style)
-{
+void TPen::SetStyle(TPenStyle style) {
     if (style_ == style)
         return;
     style_ = style;
     Changed();
 }
 
-void TPen::Assign(const TPen& other)
-{
+void TPen::Assign(const TPen& other) {
     color_ = other.color_;
     width_ = other.width_;
     style_ = other.style_;
     Changed();
 }
 
-HPEN TPen::Handle()
-{
+HPEN TPen::Handle() {
     if (TakeStale() || !handle_) {
         int style = PS_SOLID;
         switch (style_) {
-        case psSolid: style = PS_SOLID; break;
-        case psDash: style = PS_DASH; break;
-        case psDot: style = PS_DOT; break;
-        case psDashDot: style = PS_DASHDOT; break;
-        case psDashDotDot: style = PS_DASHDOTDOT; break;
-        case psClear: style = PS_NULL; break;
+        case psSolid:
+            style = PS_SOLID;
+            break;
+        case psDash:
+            style = PS_DASH;
+            break;
+        case psDot:
+            style = PS_DOT;
+            break;
+        case psDashDot:
+            style = PS_DASHDOT;
+            break;
+        case psDashDotDot:
+            style = PS_DASHDOTDOT;
+            break;
+        case psClear:
+            style = PS_NULL;
+            break;
         }
         handle_.reset(CreatePen(style, width_, ColorToRGB(color_)));
     }
@@ -65,9 +71,7 @@ HPEN TPen::Handle()
 
 // ---- TBrush
 
-
-void TBrush::SetColor(TColor color)
-{
+void TBrush::SetColor(TColor color) {
     if (color_ == color)
         return;
     color_ = color;
@@ -76,32 +80,28 @@ void TBrush::SetColor(TColor color)
     Changed();
 }
 
-void TBrush::SetStyle(TBrushStyle style)
-{
+void TBrush::SetStyle(TBrushStyle style) {
     if (style_ == style)
         return;
     style_ = style;
     Changed();
 }
 
-void TBrush::SetBitmap(TBitmap* bitmap)
-{
+void TBrush::SetBitmap(TBitmap* bitmap) {
     if (bitmap_ == bitmap)
         return;
     bitmap_ = bitmap;
     Changed();
 }
 
-void TBrush::Assign(const TBrush& other)
-{
+void TBrush::Assign(const TBrush& other) {
     color_ = other.color_;
     style_ = other.style_;
     bitmap_ = other.bitmap_;
     Changed();
 }
 
-HBRUSH TBrush::Handle()
-{
+HBRUSH TBrush::Handle() {
     if (TakeStale() || !handle_) {
         if (bitmap_ && bitmap_->Handle())
             handle_.reset(CreatePatternBrush(bitmap_->Handle()));
@@ -115,50 +115,43 @@ HBRUSH TBrush::Handle()
 
 // ---- TFont
 
-void TFont::SetName(const std::wstring& name)
-{
+void TFont::SetName(const std::wstring& name) {
     if (name_ == name)
         return;
     name_ = name;
     Changed();
 }
 
-void TFont::SetSize(int points)
-{
+void TFont::SetSize(int points) {
     if (size_ == points)
         return;
     size_ = points;
     Changed();
 }
 
-int TFont::Height() const
-{
+int TFont::Height() const {
     return -MulDiv(size_, PixelsPerInch(), 72);
 }
 
-void TFont::SetHeight(int pixels)
-{
+void TFont::SetHeight(int pixels) {
     SetSize(-MulDiv(pixels, 72, PixelsPerInch()));
 }
 
-void TFont::SetStyle(TFontStyles style)
-{
+void TFont::SetStyle(TFontStyles style) {
     if (style_ == style)
         return;
     style_ = style;
     Changed();
 }
 
-void TFont::SetColor(TColor color)
-{
+void TFont::SetColor(TColor color) {
     if (color_ == color)
         return;
     color_ = color;
     Changed();
 }
 
-void TFont::Assign(const TFont& other)
-{
+void TFont::Assign(const TFont& other) {
     if (SameAs(other))
         return;
     name_ = other.name_;
@@ -168,13 +161,11 @@ void TFont::Assign(const TFont& other)
     Changed();
 }
 
-bool TFont::SameAs(const TFont& other) const
-{
+bool TFont::SameAs(const TFont& other) const {
     return name_ == other.name_ && size_ == other.size_ && style_ == other.style_ && color_ == other.color_;
 }
 
-HFONT TFont::Handle()
-{
+HFONT TFont::Handle() {
     if (TakeStale() || !handle_) {
         LOGFONTW lf{};
         lf.lfHeight = Height();
@@ -193,8 +184,7 @@ HFONT TFont::Handle()
     return handle_.get();
 }
 
-int TFont::PixelsPerInch()
-{
+int TFont::PixelsPerInch() {
     static const int ppi = [] {
         HDC screen = GetDC(nullptr);
         const int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;

@@ -24,8 +24,7 @@ public:
 protected:
     void Changed();
     // True once after a change: the handle must be made again.
-    bool TakeStale()
-    {
+    bool TakeStale() {
         const bool stale = stale_;
         stale_ = false;
         return stale;
@@ -80,7 +79,12 @@ private:
     GdiObject<HBRUSH> handle_;
 };
 
-enum TFontStyle : unsigned { fsBold = 1u << 0, fsItalic = 1u << 1, fsUnderline = 1u << 2, fsStrikeOut = 1u << 3 };
+enum TFontStyle : unsigned {
+    fsBold = 1u << 0,
+    fsItalic = 1u << 1,
+    fsUnderline = 1u << 2,
+    fsStrikeOut = 1u << 3
+};
 using TFontStyles = unsigned;
 
 class TFont : public TGraphicsObject {

@@ -2,8 +2,7 @@
 
 namespace gui {
 
-RECT PlaceHintRect(SIZE hintSize, POINT cursor, int cursorHeight, const RECT& workArea)
-{
+RECT PlaceHintRect(SIZE hintSize, POINT cursor, int cursorHeight, const RECT& workArea) {
     int left = cursor.x;
     int top = cursor.y + cursorHeight;
     if (top + hintSize.cy > workArea.bottom)

@@ -10,8 +10,7 @@ constexpr int kMarginX = 4;
 constexpr int kMarginY = 2;
 constexpr UINT kTextFormat = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
 
-void registerHintClass(WNDPROC procedure)
-{
+void registerHintClass(WNDPROC procedure) {
     static bool registered = false;
     if (registered)
         return;
@@ -28,8 +27,7 @@ void registerHintClass(WNDPROC procedure)
 
 }  // namespace
 
-THintWindow::THintWindow()
-{
+THintWindow::THintWindow() {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
@@ -41,16 +39,14 @@ THintWindow::THintWindow()
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-THintWindow::~THintWindow()
-{
+THintWindow::~THintWindow() {
     if (window_) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
     }
 }
 
-RECT THintWindow::CalcHintRect(int maxWidth, const std::wstring& text)
-{
+RECT THintWindow::CalcHintRect(int maxWidth, const std::wstring& text) {
     RECT r{0, 0, maxWidth, 0};
     HDC dc = GetDC(window_);
     if (dc) {
@@ -65,8 +61,7 @@ RECT THintWindow::CalcHintRect(int maxWidth, const std::wstring& text)
     return r;
 }
 
-void THintWindow::ActivateHint(const RECT& screenRect, const std::wstring& text)
-{
+void THintWindow::ActivateHint(const RECT& screenRect, const std::wstring& text) {
     if (!window_)
         return;
     text_ = text;
@@ -76,19 +71,16 @@ void THintWindow::ActivateHint(const RECT& screenRect, const std::wstring& text)
     UpdateWindow(window_);
 }
 
-void THintWindow::Hide()
-{
+void THintWindow::Hide() {
     if (window_ && IsWindowVisible(window_))
         ShowWindow(window_, SW_HIDE);
 }
 
-bool THintWindow::Visible() const
-{
+bool THintWindow::Visible() const {
     return window_ && IsWindowVisible(window_);
 }
 
-void THintWindow::paint(HDC dc)
-{
+void THintWindow::paint(HDC dc) {
     RECT client{};
     GetClientRect(window_, &client);
     GdiObject<HBRUSH> background(CreateSolidBrush(ColorToRGB(color_)));
@@ -96,13 +88,13 @@ void THintWindow::paint(HDC dc)
     HGDIOBJ old = SelectObject(dc, font_ ? font_.get() : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(clInfoText));
-    RECT text{client.left + kMarginX, client.top + kMarginY, client.right - kMarginX, client.bottom - kMarginY};
+    RECT text{client.left + kMarginX, client.top + kMarginY, client.right - kMarginX,
+              client.bottom - kMarginY};
     DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &text, kTextFormat);
     SelectObject(dc, old);
 }
 
-LRESULT CALLBACK THintWindow::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK THintWindow::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<THintWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (msg) {
     case WM_NCHITTEST:

@@ -3,8 +3,7 @@
 namespace gui {
 
 int TopmostHit(size_t count, const std::function<HitBox(size_t index)>& boxAt, POINT point,
-               bool allowDisabled)
-{
+               bool allowDisabled) {
     for (size_t i = count; i-- > 0;) {
         const HitBox box = boxAt(i);
         if (!box.visible || (!box.enabled && !allowDisabled))

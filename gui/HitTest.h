@@ -19,8 +19,7 @@ struct HitBox {
 int TopmostHit(size_t count, const std::function<HitBox(size_t index)>& boxAt, POINT point,
                bool allowDisabled);
 
-inline bool BoundsContain(const RECT& r, POINT p)
-{
+inline bool BoundsContain(const RECT& r, POINT p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 

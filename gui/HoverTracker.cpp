@@ -2,8 +2,7 @@
 
 namespace gui {
 
-HoverTracker::Transition HoverTracker::Update(TControl* underPointer, TControl* capture)
-{
+HoverTracker::Transition HoverTracker::Update(TControl* underPointer, TControl* capture) {
     if (capture && underPointer != capture)
         underPointer = nullptr;
     Transition t;
@@ -15,8 +14,7 @@ HoverTracker::Transition HoverTracker::Update(TControl* underPointer, TControl* 
     return t;
 }
 
-void HoverTracker::Forget(const TControl* control)
-{
+void HoverTracker::Forget(const TControl* control) {
     if (current_ == control)
         current_ = nullptr;
 }

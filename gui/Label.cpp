@@ -2,47 +2,40 @@
 
 namespace gui {
 
-TLabel::TLabel(TComponent* owner) : TGraphicControl(owner)
-{
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
     SetControlStyle(ControlStyle() | csOpaque);
     SetBounds(0, 0, 65, 17);
 }
 
-void TLabel::SetAutoSize(bool autoSize)
-{
+void TLabel::SetAutoSize(bool autoSize) {
     autoSize_ = autoSize;
     adjustBounds();
 }
 
-void TLabel::SetAlignment(TAlignment alignment)
-{
+void TLabel::SetAlignment(TAlignment alignment) {
     alignment_ = alignment;
     Invalidate();
 }
 
-void TLabel::SetWordWrap(bool wordWrap)
-{
+void TLabel::SetWordWrap(bool wordWrap) {
     wordWrap_ = wordWrap;
     adjustBounds();
     Invalidate();
 }
 
-void TLabel::SetTransparent(bool transparent)
-{
+void TLabel::SetTransparent(bool transparent) {
     transparent_ = transparent;
     SetOpaque(!transparent);
     Invalidate();
 }
 
-void TLabel::SetShowAccelChar(bool show)
-{
+void TLabel::SetShowAccelChar(bool show) {
     showAccelChar_ = show;
     adjustBounds();
     Invalidate();
 }
 
-UINT TLabel::textFormat() const
-{
+UINT TLabel::textFormat() const {
     UINT format = DT_EXPANDTABS;
     format |= wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE;
     if (!showAccelChar_)
@@ -54,20 +47,17 @@ UINT TLabel::textFormat() const
     return format;
 }
 
-void TLabel::TextChanged()
-{
+void TLabel::TextChanged() {
     adjustBounds();
     Invalidate();
 }
 
-void TLabel::FontChanged()
-{
+void TLabel::FontChanged() {
     adjustBounds();
     Invalidate();
 }
 
-void TLabel::adjustBounds()
-{
+void TLabel::adjustBounds() {
     if (!autoSize_)
         return;
     std::wstring text = Caption();
@@ -89,8 +79,7 @@ void TLabel::adjustBounds()
     SetBounds(left, Top(), width, r.bottom);
 }
 
-void TLabel::Paint()
-{
+void TLabel::Paint() {
     HDC dc = Canvas()->Handle();
     RECT r = ClientRect();
     if (!transparent_) {

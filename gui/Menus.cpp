@@ -7,12 +7,9 @@ namespace gui {
 
 // ---- TMenuItem
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(CommandIdPool::Shared().Allocate())
-{
-}
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(CommandIdPool::Shared().Allocate()) {}
 
-TMenuItem::~TMenuItem()
-{
+TMenuItem::~TMenuItem() {
     MarkDestroying();
     while (!items_.empty())
         delete items_.back();  // each one leaves our list
@@ -23,29 +20,25 @@ TMenuItem::~TMenuItem()
     CommandIdPool::Shared().Release(command_);
 }
 
-TMenuItem* TMenuItem::root()
-{
+TMenuItem* TMenuItem::root() {
     TMenuItem* item = this;
     while (item->parent_)
         item = item->parent_;
     return item;
 }
 
-void TMenuItem::destroyHandle()
-{
+void TMenuItem::destroyHandle() {
     // Destroying the top menu destroys every submenu inside it.
     if (handle_ && !parent_)
         DestroyMenu(handle_);
     handle_ = nullptr;
 }
 
-void TMenuItem::structureChanged()
-{
+void TMenuItem::structureChanged() {
     root()->stale_ = true;
 }
 
-void TMenuItem::fillInfo(MENUITEMINFOW& info) const
-{
+void TMenuItem::fillInfo(MENUITEMINFOW& info) const {
     info.cbSize = sizeof(info);
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
     info.fType = IsLine() ? MFT_SEPARATOR : (radioItem_ ? MFT_RADIOCHECK : MFT_STRING);
@@ -55,8 +48,7 @@ void TMenuItem::fillInfo(MENUITEMINFOW& info) const
     info.cch = static_cast<UINT>(caption_.size());
 }
 
-int TMenuItem::visiblePosition() const
-{
+int TMenuItem::visiblePosition() const {
     if (!parent_)
         return -1;
     int position = 0;
@@ -69,8 +61,7 @@ int TMenuItem::visiblePosition() const
     return -1;
 }
 
-void TMenuItem::stateChanged()
-{
+void TMenuItem::stateChanged() {
     // Write the change through to a menu that exists, so its handle stays valid.
     if (!parent_ || !parent_->handle_ || root()->stale_ || !visible_)
         return;
@@ -80,8 +71,7 @@ void TMenuItem::stateChanged()
     SetMenuItemInfoW(parent_->handle_, static_cast<UINT>(visiblePosition()), TRUE, &info);
 }
 
-void TMenuItem::build(HMENU menu)
-{
+void TMenuItem::build(HMENU menu) {
     handle_ = menu;
     UINT position = 0;
     for (TMenuItem* item : items_) {
@@ -101,8 +91,7 @@ void TMenuItem::build(HMENU menu)
     }
 }
 
-HMENU TMenuItem::Handle()
-{
+HMENU TMenuItem::Handle() {
     TMenuItem* top = root();
     if (top->stale_ || !top->handle_) {
         top->destroyHandle();
@@ -112,8 +101,7 @@ HMENU TMenuItem::Handle()
     return handle_;
 }
 
-void TMenuItem::SetCaption(const std::wstring& caption)
-{
+void TMenuItem::SetCaption(const std::wstring& caption) {
     const bool lineChanged = (caption == L"-") != IsLine();
     caption_ = caption;
     if (lineChanged)
@@ -122,40 +110,36 @@ void TMenuItem::SetCaption(const std::wstring& caption)
         stateChanged();
 }
 
-void TMenuItem::SetChecked(bool checked)
-{
+void TMenuItem::SetChecked(bool checked) {
     checked_ = checked;
     stateChanged();
     if (checked && radioItem_ && parent_) {
         for (TMenuItem* sibling : parent_->items_) {
-            if (sibling != this && sibling->radioItem_ && sibling->groupIndex_ == groupIndex_ && sibling->checked_)
+            if (sibling != this && sibling->radioItem_ && sibling->groupIndex_ == groupIndex_ &&
+                sibling->checked_)
                 sibling->SetChecked(false);
         }
     }
 }
 
-void TMenuItem::SetRadioItem(bool radioItem)
-{
+void TMenuItem::SetRadioItem(bool radioItem) {
     radioItem_ = radioItem;
     stateChanged();
 }
 
-void TMenuItem::SetEnabled(bool enabled)
-{
+void TMenuItem::SetEnabled(bool enabled) {
     enabled_ = enabled;
     stateChanged();
 }
 
-void TMenuItem::SetVisible(bool visible)
-{
+void TMenuItem::SetVisible(bool visible) {
     if (visible_ == visible)
         return;
     visible_ = visible;
     structureChanged();
 }
 
-void TMenuItem::Insert(int index, TMenuItem* item)
-{
+void TMenuItem::Insert(int index, TMenuItem* item) {
     if (!item || item == this)
         return;
     if (item->parent_)
@@ -168,8 +152,7 @@ void TMenuItem::Insert(int index, TMenuItem* item)
     structureChanged();
 }
 
-void TMenuItem::Remove(TMenuItem* item)
-{
+void TMenuItem::Remove(TMenuItem* item) {
     auto it = std::find(items_.begin(), items_.end(), item);
     if (it == items_.end())
         return;
@@ -179,16 +162,14 @@ void TMenuItem::Remove(TMenuItem* item)
     item->handle_ = nullptr;  // the tree it pointed into belongs to the old top item
 }
 
-int TMenuItem::MenuIndex() const
-{
+int TMenuItem::MenuIndex() const {
     if (!parent_)
         return -1;
     auto it = std::find(parent_->items_.begin(), parent_->items_.end(), this);
     return static_cast<int>(it - parent_->items_.begin());
 }
 
-TMenuItem* TMenuItem::Find(UINT command)
-{
+TMenuItem* TMenuItem::Find(UINT command) {
     if (command == 0)
         return nullptr;
     if (command_ == command)
@@ -200,20 +181,16 @@ TMenuItem* TMenuItem::Find(UINT command)
     return nullptr;
 }
 
-void TMenuItem::Click()
-{
+void TMenuItem::Click() {
     if (OnClick)
         OnClick(this);
 }
 
 // ---- TPopupMenu
 
-TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(this))
-{
-}
+TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(this)) {}
 
-bool TPopupMenu::DispatchCommand(UINT command)
-{
+bool TPopupMenu::DispatchCommand(UINT command) {
     TMenuItem* item = FindItem(command);
     if (!item)
         return false;
@@ -221,12 +198,12 @@ bool TPopupMenu::DispatchCommand(UINT command)
     return true;
 }
 
-void TPopupMenu::Popup(int x, int y)
-{
+void TPopupMenu::Popup(int x, int y) {
     if (OnPopup)
         OnPopup(this);
     UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON;
-    flags |= alignment_ == paRight ? TPM_RIGHTALIGN : (alignment_ == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN);
+    flags |=
+        alignment_ == paRight ? TPM_RIGHTALIGN : (alignment_ == paCenter ? TPM_CENTERALIGN : TPM_LEFTALIGN);
     HWND owner = GetActiveWindow();
     if (!owner && Application)
         owner = Application->Handle();

@@ -69,7 +69,7 @@ private:
     UINT command_ = 0;
     TMenuItem* parent_ = nullptr;
     std::vector<TMenuItem*> items_;
-    HMENU handle_ = nullptr;     // owned only by the top item; sub-items point into its tree
+    HMENU handle_ = nullptr;  // owned only by the top item; sub-items point into its tree
     bool stale_ = true;
 };
 

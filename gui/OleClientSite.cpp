@@ -7,8 +7,7 @@ namespace {
 LONG liveSites = 0;
 
 // Pixels per logical inch of the screen, horizontally and vertically.
-SIZE screenDpi()
-{
+SIZE screenDpi() {
     SIZE dpi{96, 96};
     if (HDC screen = GetDC(nullptr)) {
         dpi.cx = GetDeviceCaps(screen, LOGPIXELSX);
@@ -23,30 +22,35 @@ constexpr double kHimetricPerInch = 2540.0;
 }  // namespace
 
 // The new object has no reference until the pointer that receives it takes one.
-Microsoft::WRL::ComPtr<OleClientSite> OleClientSite::Create() { return Microsoft::WRL::ComPtr<OleClientSite>(new OleClientSite()); }
+Microsoft::WRL::ComPtr<OleClientSite> OleClientSite::Create() {
+    return Microsoft::WRL::ComPtr<OleClientSite>(new OleClientSite());
+}
 
-OleClientSite::OleClientSite() { InterlockedIncrement(&liveSites); }
+OleClientSite::OleClientSite() {
+    InterlockedIncrement(&liveSites);
+}
 
-OleClientSite::~OleClientSite() { InterlockedDecrement(&liveSites); }
+OleClientSite::~OleClientSite() {
+    InterlockedDecrement(&liveSites);
+}
 
-LONG OleClientSite::LiveCount() { return liveSites; }
+LONG OleClientSite::LiveCount() {
+    return liveSites;
+}
 
-void OleClientSite::SetPlace(HWND container, const RECT& bounds)
-{
+void OleClientSite::SetPlace(HWND container, const RECT& bounds) {
     container_ = container;
     bounds_ = bounds;
 }
 
-void OleClientSite::Detach()
-{
+void OleClientSite::Detach() {
     container_ = nullptr;
     bounds_ = RECT{};
 }
 
 // ---- IUnknown
 
-HRESULT OleClientSite::QueryInterface(REFIID iid, void** object)
-{
+HRESULT OleClientSite::QueryInterface(REFIID iid, void** object) {
     if (!object)
         return E_POINTER;
     *object = nullptr;
@@ -67,10 +71,11 @@ HRESULT OleClientSite::QueryInterface(REFIID iid, void** object)
     return S_OK;
 }
 
-ULONG OleClientSite::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+ULONG OleClientSite::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&references_));
+}
 
-ULONG OleClientSite::Release()
-{
+ULONG OleClientSite::Release() {
     const LONG left = InterlockedDecrement(&references_);
     if (left == 0)
         delete this;
@@ -79,47 +84,59 @@ ULONG OleClientSite::Release()
 
 // ---- IOleClientSite: nothing is stored; the container has no monikers and no object list.
 
-HRESULT OleClientSite::SaveObject() { return S_OK; }
+HRESULT OleClientSite::SaveObject() {
+    return S_OK;
+}
 
-HRESULT OleClientSite::GetMoniker(DWORD, DWORD, IMoniker** moniker)
-{
+HRESULT OleClientSite::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
     if (moniker)
         *moniker = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT OleClientSite::GetContainer(IOleContainer** container)
-{
+HRESULT OleClientSite::GetContainer(IOleContainer** container) {
     if (container)
         *container = nullptr;
     return E_NOINTERFACE;
 }
 
-HRESULT OleClientSite::ShowObject() { return S_OK; }
-HRESULT OleClientSite::OnShowWindow(BOOL) { return S_OK; }
-HRESULT OleClientSite::RequestNewObjectLayout() { return E_NOTIMPL; }
+HRESULT OleClientSite::ShowObject() {
+    return S_OK;
+}
+HRESULT OleClientSite::OnShowWindow(BOOL) {
+    return S_OK;
+}
+HRESULT OleClientSite::RequestNewObjectLayout() {
+    return E_NOTIMPL;
+}
 
 // ---- IOleWindow
 
-HRESULT OleClientSite::GetWindow(HWND* window)
-{
+HRESULT OleClientSite::GetWindow(HWND* window) {
     if (!window)
         return E_POINTER;
     *window = container_;
     return container_ ? S_OK : E_FAIL;
 }
 
-HRESULT OleClientSite::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+HRESULT OleClientSite::ContextSensitiveHelp(BOOL) {
+    return E_NOTIMPL;
+}
 
 // ---- IOleInPlaceSite
 
-HRESULT OleClientSite::CanInPlaceActivate() { return container_ ? S_OK : S_FALSE; }
-HRESULT OleClientSite::OnInPlaceActivate() { return S_OK; }
-HRESULT OleClientSite::OnUIActivate() { return S_OK; }
+HRESULT OleClientSite::CanInPlaceActivate() {
+    return container_ ? S_OK : S_FALSE;
+}
+HRESULT OleClientSite::OnInPlaceActivate() {
+    return S_OK;
+}
+HRESULT OleClientSite::OnUIActivate() {
+    return S_OK;
+}
 
-HRESULT OleClientSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document, LPRECT position,
-                                        LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo)
-{
+HRESULT OleClientSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                        LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo) {
     if (!frame || !document || !position || !clip || !frameInfo)
         return E_POINTER;
     *frame = static_cast<IOleInPlaceFrame*>(this);
@@ -135,56 +152,93 @@ HRESULT OleClientSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIW
     return S_OK;
 }
 
-HRESULT OleClientSite::Scroll(SIZE) { return E_NOTIMPL; }
-HRESULT OleClientSite::OnUIDeactivate(BOOL) { return S_OK; }
-HRESULT OleClientSite::OnInPlaceDeactivate() { return S_OK; }
-HRESULT OleClientSite::DiscardUndoState() { return S_OK; }
-HRESULT OleClientSite::DeactivateAndUndo() { return S_OK; }
+HRESULT OleClientSite::Scroll(SIZE) {
+    return E_NOTIMPL;
+}
+HRESULT OleClientSite::OnUIDeactivate(BOOL) {
+    return S_OK;
+}
+HRESULT OleClientSite::OnInPlaceDeactivate() {
+    return S_OK;
+}
+HRESULT OleClientSite::DiscardUndoState() {
+    return S_OK;
+}
+HRESULT OleClientSite::DeactivateAndUndo() {
+    return S_OK;
+}
 
 // The host's layout decides the rectangle; a control that asks for another one keeps ours.
-HRESULT OleClientSite::OnPosRectChange(LPCRECT) { return S_OK; }
+HRESULT OleClientSite::OnPosRectChange(LPCRECT) {
+    return S_OK;
+}
 
 // ---- IOleInPlaceSiteEx: the container redraws nothing of its own under the control.
 
-HRESULT OleClientSite::OnInPlaceActivateEx(BOOL* noRedraw, DWORD)
-{
+HRESULT OleClientSite::OnInPlaceActivateEx(BOOL* noRedraw, DWORD) {
     if (noRedraw)
         *noRedraw = FALSE;
     return S_OK;
 }
 
-HRESULT OleClientSite::OnInPlaceDeactivateEx(BOOL) { return S_OK; }
+HRESULT OleClientSite::OnInPlaceDeactivateEx(BOOL) {
+    return S_OK;
+}
 
-HRESULT OleClientSite::RequestUIActivate() { return S_OK; }
+HRESULT OleClientSite::RequestUIActivate() {
+    return S_OK;
+}
 
 // ---- IOleInPlaceUIWindow and IOleInPlaceFrame: no tool space, menus or status line.
 
-HRESULT OleClientSite::GetBorder(LPRECT) { return INPLACE_E_NOTOOLSPACE; }
-HRESULT OleClientSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E_NOTOOLSPACE; }
-HRESULT OleClientSite::SetBorderSpace(LPCBORDERWIDTHS) { return OLE_E_INVALIDRECT; }
-HRESULT OleClientSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) { return S_OK; }
-HRESULT OleClientSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) { return E_NOTIMPL; }
-HRESULT OleClientSite::SetMenu(HMENU, HOLEMENU, HWND) { return S_OK; }
-HRESULT OleClientSite::RemoveMenus(HMENU) { return E_NOTIMPL; }
-HRESULT OleClientSite::SetStatusText(LPCOLESTR) { return S_OK; }
-HRESULT OleClientSite::EnableModeless(BOOL) { return S_OK; }
-HRESULT OleClientSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
+HRESULT OleClientSite::GetBorder(LPRECT) {
+    return INPLACE_E_NOTOOLSPACE;
+}
+HRESULT OleClientSite::RequestBorderSpace(LPCBORDERWIDTHS) {
+    return INPLACE_E_NOTOOLSPACE;
+}
+HRESULT OleClientSite::SetBorderSpace(LPCBORDERWIDTHS) {
+    return OLE_E_INVALIDRECT;
+}
+HRESULT OleClientSite::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) {
+    return S_OK;
+}
+HRESULT OleClientSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) {
+    return E_NOTIMPL;
+}
+HRESULT OleClientSite::SetMenu(HMENU, HOLEMENU, HWND) {
+    return S_OK;
+}
+HRESULT OleClientSite::RemoveMenus(HMENU) {
+    return E_NOTIMPL;
+}
+HRESULT OleClientSite::SetStatusText(LPCOLESTR) {
+    return S_OK;
+}
+HRESULT OleClientSite::EnableModeless(BOOL) {
+    return S_OK;
+}
+HRESULT OleClientSite::TranslateAccelerator(LPMSG, WORD) {
+    return S_FALSE;
+}
 
 // ---- IOleControlSite
 
-HRESULT OleClientSite::OnControlInfoChanged() { return S_OK; }
-HRESULT OleClientSite::LockInPlaceActive(BOOL) { return S_OK; }
+HRESULT OleClientSite::OnControlInfoChanged() {
+    return S_OK;
+}
+HRESULT OleClientSite::LockInPlaceActive(BOOL) {
+    return S_OK;
+}
 
-HRESULT OleClientSite::GetExtendedControl(IDispatch** control)
-{
+HRESULT OleClientSite::GetExtendedControl(IDispatch** control) {
     if (control)
         *control = nullptr;
     return E_NOTIMPL;
 }
 
 // The container measures in screen pixels.
-HRESULT OleClientSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags)
-{
+HRESULT OleClientSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) {
     if (!himetric || !container)
         return E_POINTER;
     const SIZE dpi = screenDpi();
@@ -201,31 +255,37 @@ HRESULT OleClientSite::TransformCoords(POINTL* himetric, POINTF* container, DWOR
     return E_INVALIDARG;
 }
 
-HRESULT OleClientSite::TranslateAccelerator(LPMSG, DWORD) { return S_FALSE; }
-HRESULT OleClientSite::OnFocus(BOOL) { return S_OK; }
-HRESULT OleClientSite::ShowPropertyFrame() { return E_NOTIMPL; }
+HRESULT OleClientSite::TranslateAccelerator(LPMSG, DWORD) {
+    return S_FALSE;
+}
+HRESULT OleClientSite::OnFocus(BOOL) {
+    return S_OK;
+}
+HRESULT OleClientSite::ShowPropertyFrame() {
+    return E_NOTIMPL;
+}
 
 // ---- IDispatch: ambient properties. The program runs its controls, never designs them.
 
-HRESULT OleClientSite::GetTypeInfoCount(UINT* count)
-{
+HRESULT OleClientSite::GetTypeInfoCount(UINT* count) {
     if (!count)
         return E_POINTER;
     *count = 0;
     return S_OK;
 }
 
-HRESULT OleClientSite::GetTypeInfo(UINT, LCID, ITypeInfo** info)
-{
+HRESULT OleClientSite::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     if (info)
         *info = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT OleClientSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+HRESULT OleClientSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+    return E_NOTIMPL;
+}
 
-HRESULT OleClientSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*)
-{
+HRESULT OleClientSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                              UINT*) {
     if (!(flags & DISPATCH_PROPERTYGET) || !result)
         return DISP_E_MEMBERNOTFOUND;
     VariantInit(result);

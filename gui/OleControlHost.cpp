@@ -11,21 +11,18 @@ namespace {
 // OLE shares the list.
 SRWLOCK hostsLock = SRWLOCK_INIT;
 
-std::vector<OleControlHost*>& openHosts()
-{
+std::vector<OleControlHost*>& openHosts() {
     static std::vector<OleControlHost*> hosts;
     return hosts;
 }
 
-void remember(OleControlHost* host)
-{
+void remember(OleControlHost* host) {
     AcquireSRWLockExclusive(&hostsLock);
     openHosts().push_back(host);
     ReleaseSRWLockExclusive(&hostsLock);
 }
 
-void forget(OleControlHost* host)
-{
+void forget(OleControlHost* host) {
     AcquireSRWLockExclusive(&hostsLock);
     auto& hosts = openHosts();
     hosts.erase(std::remove(hosts.begin(), hosts.end(), host), hosts.end());
@@ -33,8 +30,7 @@ void forget(OleControlHost* host)
 }
 
 // The texts a failed Invoke may leave in its exception record.
-void freeException(EXCEPINFO& exception)
-{
+void freeException(EXCEPINFO& exception) {
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrDescription);
     SysFreeString(exception.bstrHelpFile);
@@ -43,10 +39,11 @@ void freeException(EXCEPINFO& exception)
 
 }  // namespace
 
-OleControlHost::~OleControlHost() { Close(); }
+OleControlHost::~OleControlHost() {
+    Close();
+}
 
-HRESULT OleControlHost::Create(const CLSID& classId)
-{
+HRESULT OleControlHost::Create(const CLSID& classId) {
     Close();
     Microsoft::WRL::ComPtr<IUnknown> object;
     HRESULT hr = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
@@ -69,7 +66,8 @@ HRESULT OleControlHost::Create(const CLSID& classId)
     if (oleObject_ && siteFirst)
         oleObject_->SetClientSite(site_.Get());
     Microsoft::WRL::ComPtr<IPersistStreamInit> persist;
-    if (SUCCEEDED(object_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(persist.GetAddressOf())))) {
+    if (SUCCEEDED(object_->QueryInterface(IID_IPersistStreamInit,
+                                          reinterpret_cast<void**>(persist.GetAddressOf())))) {
         hr = persist->InitNew();
         if (FAILED(hr) && hr != E_NOTIMPL) {
             Close();
@@ -81,8 +79,7 @@ HRESULT OleControlHost::Create(const CLSID& classId)
     return S_OK;
 }
 
-HRESULT OleControlHost::Activate(HWND container, const RECT& bounds)
-{
+HRESULT OleControlHost::Activate(HWND container, const RECT& bounds) {
     if (!object_)
         return OLE_E_BLANK;
     if (!oleObject_)
@@ -93,7 +90,8 @@ HRESULT OleControlHost::Activate(HWND container, const RECT& bounds)
     bounds_ = bounds;
     site_->SetPlace(container, bounds_);
     RECT position = bounds_;
-    const HRESULT hr = oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, container, &position);
+    const HRESULT hr =
+        oleObject_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, container, &position);
     if (FAILED(hr)) {
         site_->SetPlace(nullptr, bounds_);
         return hr;
@@ -104,8 +102,7 @@ HRESULT OleControlHost::Activate(HWND container, const RECT& bounds)
     return S_OK;
 }
 
-void OleControlHost::SetBounds(const RECT& bounds)
-{
+void OleControlHost::SetBounds(const RECT& bounds) {
     bounds_ = bounds;
     if (!site_)
         return;
@@ -114,16 +111,14 @@ void OleControlHost::SetBounds(const RECT& bounds)
         inPlace_->SetObjectRects(&bounds_, &bounds_);
 }
 
-HWND OleControlHost::ControlWindow() const
-{
+HWND OleControlHost::ControlWindow() const {
     HWND window = nullptr;
     if (inPlace_ && FAILED(inPlace_->GetWindow(&window)))
         window = nullptr;
     return window;
 }
 
-void OleControlHost::Deactivate()
-{
+void OleControlHost::Deactivate() {
     if (inPlace_) {
         Microsoft::WRL::ComPtr<IOleInPlaceObject> inPlace;
         inPlace.Swap(inPlace_);
@@ -133,8 +128,7 @@ void OleControlHost::Deactivate()
         site_->SetPlace(nullptr, bounds_);
 }
 
-void OleControlHost::Close()
-{
+void OleControlHost::Close() {
     if (!object_)
         return;
     forget(this);
@@ -156,8 +150,7 @@ void OleControlHost::Close()
     release();
 }
 
-void OleControlHost::release()
-{
+void OleControlHost::release() {
     // The sink goes last: it may hold the last handler that refers to the owner of this host.
     inPlace_.Reset();
     oleObject_.Reset();
@@ -166,8 +159,7 @@ void OleControlHost::release()
     sink_.Reset();
 }
 
-HRESULT OleControlHost::GetProperty(DISPID id, VARIANT* value) const
-{
+HRESULT OleControlHost::GetProperty(DISPID id, VARIANT* value) const {
     if (!value)
         return E_POINTER;
     VariantInit(value);
@@ -176,14 +168,13 @@ HRESULT OleControlHost::GetProperty(DISPID id, VARIANT* value) const
         return object_ ? E_NOINTERFACE : OLE_E_BLANK;
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     EXCEPINFO exception{};
-    const HRESULT hr =
-        dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, &exception, nullptr);
+    const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value,
+                                        &exception, nullptr);
     freeException(exception);
     return hr;
 }
 
-HRESULT OleControlHost::SetProperty(DISPID id, const VARIANT& value)
-{
+HRESULT OleControlHost::SetProperty(DISPID id, const VARIANT& value) {
     auto dispatch = As<IDispatch>(IID_IDispatch);
     if (!dispatch)
         return object_ ? E_NOINTERFACE : OLE_E_BLANK;
@@ -191,14 +182,13 @@ HRESULT OleControlHost::SetProperty(DISPID id, const VARIANT& value)
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{&argument, &named, 1, 1};
     EXCEPINFO exception{};
-    const HRESULT hr =
-        dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, &exception, nullptr);
+    const HRESULT hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+                                        nullptr, &exception, nullptr);
     freeException(exception);
     return hr;
 }
 
-HRESULT OleControlHost::ConnectEvents(REFIID events)
-{
+HRESULT OleControlHost::ConnectEvents(REFIID events) {
     if (!object_)
         return OLE_E_BLANK;
     if (sink_ && IsEqualIID(sink_->Events(), events)) {
@@ -211,21 +201,18 @@ HRESULT OleControlHost::ConnectEvents(REFIID events)
     return sink_->Connect(object_.Get());
 }
 
-void OleControlHost::SetEventHandler(DISPID id, OleEventSink::Handler handler)
-{
+void OleControlHost::SetEventHandler(DISPID id, OleEventSink::Handler handler) {
     if (!sink_)
         return;
     sink_->SetHandler(id, std::move(handler));
 }
 
-void OleControlHost::ClearEventHandler(DISPID id)
-{
+void OleControlHost::ClearEventHandler(DISPID id) {
     if (sink_)
         sink_->ClearHandler(id);
 }
 
-void CloseAllOleControls()
-{
+void CloseAllOleControls() {
     const DWORD thread = GetCurrentThreadId();
     // One at a time, newest first, looked up afresh each time: closing one host removes it from the
     // list and may let its owner go, and that owner may close others of its own.
@@ -246,8 +233,7 @@ void CloseAllOleControls()
 
 OleInitializer::OleInitializer() : result_(OleInitialize(nullptr)) {}
 
-OleInitializer::~OleInitializer()
-{
+OleInitializer::~OleInitializer() {
     CloseAllOleControls();
     if (SUCCEEDED(result_))
         OleUninitialize();

@@ -47,8 +47,7 @@ public:
     // The control's identity (null before Create or after Close), and its other interfaces.
     IUnknown* Object() const { return object_.Get(); }
     template <class Interface>
-    Microsoft::WRL::ComPtr<Interface> As(REFIID iid) const
-    {
+    Microsoft::WRL::ComPtr<Interface> As(REFIID iid) const {
         Microsoft::WRL::ComPtr<Interface> result;
         if (object_)
             object_->QueryInterface(iid, reinterpret_cast<void**>(result.GetAddressOf()));

@@ -13,41 +13,37 @@ LONG liveSinks = 0;
 
 // ---- OleEventArguments
 
-VARIANT* OleEventArguments::at(int index) const
-{
+VARIANT* OleEventArguments::at(int index) const {
     if (!params_ || index < 0 || index >= Count())
         return nullptr;
     return &params_->rgvarg[params_->cArgs - 1 - static_cast<UINT>(index)];
 }
 
-const VARIANT* OleEventArguments::At(int index) const { return at(index); }
+const VARIANT* OleEventArguments::At(int index) const {
+    return at(index);
+}
 
-std::wstring OleEventArguments::Text(int index) const
-{
+std::wstring OleEventArguments::Text(int index) const {
     const VARIANT* value = at(index);
     return value ? VariantToText(*value) : std::wstring();
 }
 
-long OleEventArguments::Integer(int index) const
-{
+long OleEventArguments::Integer(int index) const {
     const VARIANT* value = at(index);
     return value ? VariantToInteger(*value) : 0;
 }
 
-bool OleEventArguments::Boolean(int index) const
-{
+bool OleEventArguments::Boolean(int index) const {
     const VARIANT* value = at(index);
     return value ? VariantToBoolean(*value) : false;
 }
 
-double OleEventArguments::Double(int index) const
-{
+double OleEventArguments::Double(int index) const {
     const VARIANT* value = at(index);
     return value ? VariantToDouble(*value) : 0;
 }
 
-IDispatch* OleEventArguments::Dispatch(int index) const
-{
+IDispatch* OleEventArguments::Dispatch(int index) const {
     const VARIANT* value = at(index);
     if (!value)
         return nullptr;
@@ -55,13 +51,13 @@ IDispatch* OleEventArguments::Dispatch(int index) const
         return V_DISPATCH(value);
     if (V_VT(value) == (VT_DISPATCH | VT_BYREF) && V_DISPATCHREF(value))
         return *V_DISPATCHREF(value);
-    if (V_VT(value) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(value) && V_VT(V_VARIANTREF(value)) == VT_DISPATCH)
+    if (V_VT(value) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(value) &&
+        V_VT(V_VARIANTREF(value)) == VT_DISPATCH)
         return V_DISPATCH(V_VARIANTREF(value));
     return nullptr;
 }
 
-bool OleEventArguments::SetBoolean(int index, bool value)
-{
+bool OleEventArguments::SetBoolean(int index, bool value) {
     VARIANT* argument = at(index);
     if (!argument)
         return false;
@@ -80,8 +76,7 @@ bool OleEventArguments::SetBoolean(int index, bool value)
     return false;
 }
 
-bool OleEventArguments::SetDispatch(int index, IDispatch* value)
-{
+bool OleEventArguments::SetDispatch(int index, IDispatch* value) {
     VARIANT* argument = at(index);
     if (!argument)
         return false;
@@ -109,28 +104,30 @@ bool OleEventArguments::SetDispatch(int index, IDispatch* value)
 // ---- OleEventSink
 
 // The new object has no reference until the pointer that receives it takes one.
-Microsoft::WRL::ComPtr<OleEventSink> OleEventSink::Create(REFIID events)
-{
+Microsoft::WRL::ComPtr<OleEventSink> OleEventSink::Create(REFIID events) {
     return Microsoft::WRL::ComPtr<OleEventSink>(new OleEventSink(events));
 }
 
-OleEventSink::OleEventSink(REFIID events) : events_(events) { InterlockedIncrement(&liveSinks); }
+OleEventSink::OleEventSink(REFIID events) : events_(events) {
+    InterlockedIncrement(&liveSinks);
+}
 
-OleEventSink::~OleEventSink()
-{
+OleEventSink::~OleEventSink() {
     Disconnect();
     InterlockedDecrement(&liveSinks);
 }
 
-LONG OleEventSink::LiveCount() { return liveSinks; }
+LONG OleEventSink::LiveCount() {
+    return liveSinks;
+}
 
-HRESULT OleEventSink::Connect(IUnknown* source)
-{
+HRESULT OleEventSink::Connect(IUnknown* source) {
     Disconnect();
     if (!source)
         return E_POINTER;
     Microsoft::WRL::ComPtr<IConnectionPointContainer> container;
-    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(container.GetAddressOf()));
+    HRESULT hr = source->QueryInterface(IID_IConnectionPointContainer,
+                                        reinterpret_cast<void**>(container.GetAddressOf()));
     if (FAILED(hr))
         return hr;
     Microsoft::WRL::ComPtr<IConnectionPoint> point;
@@ -148,8 +145,7 @@ HRESULT OleEventSink::Connect(IUnknown* source)
     return S_OK;
 }
 
-void OleEventSink::Disconnect()
-{
+void OleEventSink::Disconnect() {
     if (!point_)
         return;
     // Cleared first: the control may call back into us while it lets go of the connection.
@@ -159,16 +155,14 @@ void OleEventSink::Disconnect()
     cookie_ = 0;
 }
 
-void OleEventSink::SetHandler(DISPID id, Handler handler)
-{
+void OleEventSink::SetHandler(DISPID id, Handler handler) {
     if (handler)
         handlers_[id] = std::move(handler);
     else
         handlers_.erase(id);
 }
 
-HRESULT OleEventSink::QueryInterface(REFIID iid, void** object)
-{
+HRESULT OleEventSink::QueryInterface(REFIID iid, void** object) {
     if (!object)
         return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, events_)) {
@@ -180,36 +174,36 @@ HRESULT OleEventSink::QueryInterface(REFIID iid, void** object)
     return E_NOINTERFACE;
 }
 
-ULONG OleEventSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+ULONG OleEventSink::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&references_));
+}
 
-ULONG OleEventSink::Release()
-{
+ULONG OleEventSink::Release() {
     const LONG left = InterlockedDecrement(&references_);
     if (left == 0)
         delete this;
     return static_cast<ULONG>(left);
 }
 
-HRESULT OleEventSink::GetTypeInfoCount(UINT* count)
-{
+HRESULT OleEventSink::GetTypeInfoCount(UINT* count) {
     if (!count)
         return E_POINTER;
     *count = 0;
     return S_OK;
 }
 
-HRESULT OleEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
-{
+HRESULT OleEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     if (info)
         *info = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT OleEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+HRESULT OleEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+    return E_NOTIMPL;
+}
 
 HRESULT OleEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
-                             UINT*)
-{
+                             UINT*) {
     if (result)
         VariantInit(result);
     auto found = handlers_.find(id);

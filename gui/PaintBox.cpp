@@ -2,13 +2,11 @@
 
 namespace gui {
 
-TPaintBox::TPaintBox(TComponent* owner) : TGraphicControl(owner)
-{
+TPaintBox::TPaintBox(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 105, 105);
 }
 
-void TPaintBox::Paint()
-{
+void TPaintBox::Paint() {
     if (OnPaint)
         OnPaint(this);
 }

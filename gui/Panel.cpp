@@ -6,8 +6,7 @@ namespace {
 
 // Lines along the top and left in one colour and along the bottom and right in another, width
 // times, each inside the previous; r shrinks accordingly.
-void frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight, int width)
-{
+void frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight, int width) {
     GdiObject<HBRUSH> light(CreateSolidBrush(topLeft));
     GdiObject<HBRUSH> dark(CreateSolidBrush(bottomRight));
     for (int i = 0; i < width && r.right - r.left > 1 && r.bottom - r.top > 1; ++i) {
@@ -23,66 +22,64 @@ void frame3D(HDC dc, RECT& r, COLORREF topLeft, COLORREF bottomRight, int width)
     }
 }
 
-void bevel(HDC dc, RECT& r, TBevelCut cut, int width, TColor color)
-{
+void bevel(HDC dc, RECT& r, TBevelCut cut, int width, TColor color) {
     switch (cut) {
-    case bvNone: break;
-    case bvRaised: frame3D(dc, r, ColorToRGB(clBtnHighlight), ColorToRGB(clBtnShadow), width); break;
-    case bvLowered: frame3D(dc, r, ColorToRGB(clBtnShadow), ColorToRGB(clBtnHighlight), width); break;
-    case bvSpace: frame3D(dc, r, ColorToRGB(color), ColorToRGB(color), width); break;
+    case bvNone:
+        break;
+    case bvRaised:
+        frame3D(dc, r, ColorToRGB(clBtnHighlight), ColorToRGB(clBtnShadow), width);
+        break;
+    case bvLowered:
+        frame3D(dc, r, ColorToRGB(clBtnShadow), ColorToRGB(clBtnHighlight), width);
+        break;
+    case bvSpace:
+        frame3D(dc, r, ColorToRGB(color), ColorToRGB(color), width);
+        break;
     }
 }
 
 }  // namespace
 
-TPanel::TPanel(TComponent* owner) : TCustomControl(owner)
-{
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
     SetControlStyle(csAcceptsControls | csCaptureMouse | csClickEvents | csOpaque);
     SetColor(clBtnFace);
     SetBounds(0, 0, 185, 41);
 }
 
-void TPanel::SetBevelOuter(TBevelCut bevel)
-{
+void TPanel::SetBevelOuter(TBevelCut bevel) {
     bevelOuter_ = bevel;
     Invalidate();
 }
 
-void TPanel::SetBevelInner(TBevelCut bevel)
-{
+void TPanel::SetBevelInner(TBevelCut bevel) {
     bevelInner_ = bevel;
     Invalidate();
 }
 
-void TPanel::SetBevelWidth(int width)
-{
+void TPanel::SetBevelWidth(int width) {
     bevelWidth_ = width < 1 ? 1 : width;
     Invalidate();
 }
 
-void TPanel::SetAlignment(TAlignment alignment)
-{
+void TPanel::SetAlignment(TAlignment alignment) {
     alignment_ = alignment;
     Invalidate();
 }
 
-void TPanel::SetBorderStyle(TBorderStyle style)
-{
+void TPanel::SetBorderStyle(TBorderStyle style) {
     if (borderStyle_ == style)
         return;
     borderStyle_ = style;
     ChangeFrameStyle(GWL_STYLE, WS_BORDER, style == bsSingle);
 }
 
-void TPanel::CreateParams(TCreateParams& params)
-{
+void TPanel::CreateParams(TCreateParams& params) {
     TCustomControl::CreateParams(params);
     if (borderStyle_ == bsSingle)
         params.Style |= WS_BORDER;
 }
 
-void TPanel::Dispatch(TMessage& message)
-{
+void TPanel::Dispatch(TMessage& message) {
     if (message.Msg == WM_ERASEBKGND) {
         // Paint fills the whole client area.
         message.Result = 1;
@@ -91,8 +88,7 @@ void TPanel::Dispatch(TMessage& message)
     TCustomControl::Dispatch(message);
 }
 
-void TPanel::Paint()
-{
+void TPanel::Paint() {
     HDC dc = Canvas()->Handle();
     RECT r = ClientRect();
     bevel(dc, r, bevelOuter_, bevelWidth_, Color());

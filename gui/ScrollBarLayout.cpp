@@ -6,19 +6,16 @@ namespace gui {
 
 namespace {
 
-RECT makeRect(int left, int top, int right, int bottom)
-{
+RECT makeRect(int left, int top, int right, int bottom) {
     return RECT{left, top, right, bottom};
 }
 
-bool contains(const RECT& r, POINT p)
-{
+bool contains(const RECT& r, POINT p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
 // a * b / c rounded to the nearest, in 64 bits so that large ranges do not overflow.
-int64_t scaleRounded(int64_t a, int64_t b, int64_t c)
-{
+int64_t scaleRounded(int64_t a, int64_t b, int64_t c) {
     if (c == 0)
         return 0;
     const int64_t product = a * b;
@@ -27,19 +24,16 @@ int64_t scaleRounded(int64_t a, int64_t b, int64_t c)
 
 }  // namespace
 
-int ScrollBarValues::MaximumPosition() const
-{
+int ScrollBarValues::MaximumPosition() const {
     const int64_t last = Page > 0 ? int64_t{Maximum} - Page + 1 : int64_t{Maximum};
     return static_cast<int>(std::max<int64_t>(last, Minimum));
 }
 
-int ScrollBarValues::Clamp(int position) const
-{
+int ScrollBarValues::Clamp(int position) const {
     return std::clamp(position, Minimum, MaximumPosition());
 }
 
-ScrollBarValues ApplyScrollInfo(ScrollBarValues values, const SCROLLINFO& info)
-{
+ScrollBarValues ApplyScrollInfo(ScrollBarValues values, const SCROLLINFO& info) {
     if (info.fMask & SIF_RANGE) {
         values.Minimum = info.nMin;
         values.Maximum = std::max(info.nMin, info.nMax);
@@ -54,8 +48,7 @@ ScrollBarValues ApplyScrollInfo(ScrollBarValues values, const SCROLLINFO& info)
     return values;
 }
 
-RECT ScrollBarLayout::PartRect(ScrollBarPart part) const
-{
+RECT ScrollBarLayout::PartRect(ScrollBarPart part) const {
     switch (part) {
     case ScrollBarPart::UpArrow:
         return UpArrow;
@@ -73,8 +66,7 @@ RECT ScrollBarLayout::PartRect(ScrollBarPart part) const
     return RECT{};
 }
 
-ScrollBarPart ScrollBarLayout::HitTest(POINT point) const
-{
+ScrollBarPart ScrollBarLayout::HitTest(POINT point) const {
     if (!contains(Bar, point))
         return ScrollBarPart::None;
     // The thumb first: it lies on the track.
@@ -86,13 +78,13 @@ ScrollBarPart ScrollBarLayout::HitTest(POINT point) const
     return ScrollBarPart::None;
 }
 
-ScrollBarLayout ScrollBarLayout::WithThumbAt(int thumbTop) const
-{
+ScrollBarLayout ScrollBarLayout::WithThumbAt(int thumbTop) const {
     if (!HasThumb())
         return *this;
     ScrollBarLayout moved = *this;
     const int length = ThumbLength();
-    const int top = std::clamp(thumbTop, static_cast<int>(Track.top), static_cast<int>(Track.bottom) - length);
+    const int top =
+        std::clamp(thumbTop, static_cast<int>(Track.top), static_cast<int>(Track.bottom) - length);
     moved.Thumb = makeRect(Thumb.left, top, Thumb.right, top + length);
     moved.TrackAbove = makeRect(Track.left, Track.top, Track.right, top);
     moved.TrackBelow = makeRect(Track.left, top + length, Track.right, Track.bottom);
@@ -100,8 +92,7 @@ ScrollBarLayout ScrollBarLayout::WithThumbAt(int thumbTop) const
 }
 
 ScrollBarLayout LayOutScrollBar(const RECT& bar, const ScrollBarMetrics& metrics,
-                                const ScrollBarValues& values)
-{
+                                const ScrollBarValues& values) {
     ScrollBarLayout layout;
     layout.Bar = bar;
     const int height = std::max(0, static_cast<int>(bar.bottom - bar.top));
@@ -124,14 +115,14 @@ ScrollBarLayout LayOutScrollBar(const RECT& bar, const ScrollBarMetrics& metrics
     length = std::clamp<int64_t>(length, minimum, track);
     const int travel = track - static_cast<int>(length);
     const int64_t span = int64_t{values.MaximumPosition()} - values.Minimum;
-    const int64_t offset = scaleRounded(int64_t{values.Clamp(values.Position)} - values.Minimum, travel, span);
+    const int64_t offset =
+        scaleRounded(int64_t{values.Clamp(values.Position)} - values.Minimum, travel, span);
     const int top = layout.Track.top + static_cast<int>(offset);
     layout.Thumb = makeRect(bar.left, top, bar.right, top + static_cast<int>(length));
     return layout.WithThumbAt(top);
 }
 
-int PositionForThumb(const ScrollBarLayout& layout, const ScrollBarValues& values, int thumbTop)
-{
+int PositionForThumb(const ScrollBarLayout& layout, const ScrollBarValues& values, int thumbTop) {
     const int travel = layout.ThumbTravel();
     if (!layout.HasThumb() || travel <= 0)
         return values.Clamp(values.Position);

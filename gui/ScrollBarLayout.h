@@ -35,7 +35,7 @@ struct ScrollBarValues {
 ScrollBarValues ApplyScrollInfo(ScrollBarValues values, const SCROLLINFO& info);
 
 struct ScrollBarMetrics {
-    int ArrowLength = 16;       // height of an arrow cell (and of a thumb with Page 0)
+    int ArrowLength = 16;        // height of an arrow cell (and of a thumb with Page 0)
     int MinimumThumbLength = 8;  // a shorter track shows no thumb
 };
 
@@ -43,8 +43,8 @@ struct ScrollBarLayout {
     RECT Bar{};
     RECT UpArrow{};
     RECT DownArrow{};
-    RECT Track{};        // between the arrows
-    RECT Thumb{};        // empty when there is no thumb
+    RECT Track{};  // between the arrows
+    RECT Thumb{};  // empty when there is no thumb
     RECT TrackAbove{};
     RECT TrackBelow{};
 

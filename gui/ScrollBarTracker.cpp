@@ -5,20 +5,17 @@ namespace gui {
 namespace {
 
 // The scroll code of an arrow or track part: the parts are numbered by their codes.
-int scrollCode(ScrollBarPart part)
-{
+int scrollCode(ScrollBarPart part) {
     return static_cast<int>(part);
 }
 
 }  // namespace
 
-bool ScrollBarTracker::BarDisabled(const ScrollBarValues& values) const
-{
+bool ScrollBarTracker::BarDisabled(const ScrollBarValues& values) const {
     return !windowEnabled_ || disabledArrows_ == ESB_DISABLE_BOTH || !values.Scrollable();
 }
 
-bool ScrollBarTracker::PartEnabled(ScrollBarPart part, const ScrollBarValues& values) const
-{
+bool ScrollBarTracker::PartEnabled(ScrollBarPart part, const ScrollBarValues& values) const {
     if (part == ScrollBarPart::None || BarDisabled(values))
         return false;
     if (part == ScrollBarPart::UpArrow)
@@ -28,8 +25,7 @@ bool ScrollBarTracker::PartEnabled(ScrollBarPart part, const ScrollBarValues& va
     return true;
 }
 
-unsigned ScrollBarTracker::PartState(ScrollBarPart part, const ScrollBarValues& values) const
-{
+unsigned ScrollBarTracker::PartState(ScrollBarPart part, const ScrollBarValues& values) const {
     if (!PartEnabled(part, values))
         return sbsDisabled;
     if (Tracking())
@@ -37,21 +33,18 @@ unsigned ScrollBarTracker::PartState(ScrollBarPart part, const ScrollBarValues& 
     return hotTracking_ && part == hot_ ? sbsHot : sbsNormal;
 }
 
-bool ScrollBarTracker::pointerOnPressedPart(const ScrollBarLayout& layout) const
-{
+bool ScrollBarTracker::pointerOnPressedPart(const ScrollBarLayout& layout) const {
     return layout.HitTest(pointer_) == pressed_;
 }
 
 ScrollBarPart ScrollBarTracker::hotPartAt(POINT point, const ScrollBarLayout& layout,
-                                          const ScrollBarValues& values) const
-{
+                                          const ScrollBarValues& values) const {
     const ScrollBarPart part = layout.HitTest(point);
     return PartEnabled(part, values) ? part : ScrollBarPart::None;
 }
 
 ScrollBarStep ScrollBarTracker::Press(POINT point, const ScrollBarLayout& layout,
-                                      const ScrollBarValues& values)
-{
+                                      const ScrollBarValues& values) {
     ScrollBarStep step;
     if (Tracking())
         return step;
@@ -75,8 +68,7 @@ ScrollBarStep ScrollBarTracker::Press(POINT point, const ScrollBarLayout& layout
 }
 
 ScrollBarStep ScrollBarTracker::Move(POINT point, const ScrollBarLayout& layout,
-                                     const ScrollBarValues& values)
-{
+                                     const ScrollBarValues& values) {
     ScrollBarStep step;
     pointer_ = point;
     if (DraggingThumb()) {
@@ -104,8 +96,7 @@ ScrollBarStep ScrollBarTracker::Move(POINT point, const ScrollBarLayout& layout,
     return step;
 }
 
-ScrollBarStep ScrollBarTracker::Release(const ScrollBarLayout& layout, const ScrollBarValues& values)
-{
+ScrollBarStep ScrollBarTracker::Release(const ScrollBarLayout& layout, const ScrollBarValues& values) {
     ScrollBarStep step;
     if (!Tracking())
         return step;
@@ -120,8 +111,7 @@ ScrollBarStep ScrollBarTracker::Release(const ScrollBarLayout& layout, const Scr
     return step;
 }
 
-ScrollBarStep ScrollBarTracker::Leave()
-{
+ScrollBarStep ScrollBarTracker::Leave() {
     ScrollBarStep step;
     if (Tracking())
         return step;
@@ -130,8 +120,7 @@ ScrollBarStep ScrollBarTracker::Leave()
     return step;
 }
 
-ScrollBarStep ScrollBarTracker::Tick(const ScrollBarLayout& layout, const ScrollBarValues& values)
-{
+ScrollBarStep ScrollBarTracker::Tick(const ScrollBarLayout& layout, const ScrollBarValues& values) {
     ScrollBarStep step;
     if (!Tracking() || DraggingThumb()) {
         step.Timer = ScrollBarTimer::Stop;

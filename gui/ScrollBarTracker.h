@@ -22,8 +22,7 @@ enum ScrollBarPartState : unsigned {
 struct ScrollBarMessage {
     int Code = SB_ENDSCROLL;
     int Position = 0;
-    bool operator==(const ScrollBarMessage& other) const
-    {
+    bool operator==(const ScrollBarMessage& other) const {
         return Code == other.Code && Position == other.Position;
     }
 };
@@ -67,8 +66,7 @@ public:
     // The repeat timer fired.
     ScrollBarStep Tick(const ScrollBarLayout& layout, const ScrollBarValues& values);
     // The press ends without the pointer (capture lost, bar disabled): as a release.
-    ScrollBarStep Cancel(const ScrollBarLayout& layout, const ScrollBarValues& values)
-    {
+    ScrollBarStep Cancel(const ScrollBarLayout& layout, const ScrollBarValues& values) {
         return Release(layout, values);
     }
 
@@ -77,13 +75,11 @@ public:
     ScrollBarPart PressedPart() const { return pressed_; }
     ScrollBarPart HotPart() const { return hot_; }
     // The position the dragged thumb stands for; outside a drag, values.Position.
-    int TrackPosition(const ScrollBarValues& values) const
-    {
+    int TrackPosition(const ScrollBarValues& values) const {
         return DraggingThumb() ? trackPosition_ : values.Position;
     }
     // The layout to draw: during a drag the thumb follows the pointer.
-    ScrollBarLayout DisplayLayout(const ScrollBarLayout& layout) const
-    {
+    ScrollBarLayout DisplayLayout(const ScrollBarLayout& layout) const {
         return DraggingThumb() ? layout.WithThumbAt(thumbTop_) : layout;
     }
 

@@ -5,30 +5,25 @@ namespace gui {
 
 // ---- one bar
 
-void TControlScrollBar::SetRange(int range)
-{
+void TControlScrollBar::SetRange(int range) {
     range_ = range < 0 ? 0 : range;
     box_.UpdateScrollBars();
 }
 
-void TControlScrollBar::SetVisible(bool visible)
-{
+void TControlScrollBar::SetVisible(bool visible) {
     visible_ = visible;
     box_.UpdateScrollBars();
 }
 
-int TControlScrollBar::PageSize() const
-{
+int TControlScrollBar::PageSize() const {
     return kind_ == sbVertical ? box_.ClientHeight() : box_.ClientWidth();
 }
 
-int TControlScrollBar::LineStep() const
-{
+int TControlScrollBar::LineStep() const {
     return ScrollLineStep(increment_, smooth_, PageSize());
 }
 
-bool TControlScrollBar::IsScrollBarVisible() const
-{
+bool TControlScrollBar::IsScrollBarVisible() const {
     if (box_.HandleAllocated()) {
         const LONG_PTR style = GetWindowLongPtrW(box_.Handle(), GWL_STYLE);
         return (style & (kind_ == sbVertical ? WS_VSCROLL : WS_HSCROLL)) != 0;
@@ -36,8 +31,7 @@ bool TControlScrollBar::IsScrollBarVisible() const
     return visible_ && range_ > PageSize();
 }
 
-void TControlScrollBar::SetPosition(int position)
-{
+void TControlScrollBar::SetPosition(int position) {
     const int clamped = visible_ ? ClampScrollPosition(position, range_, PageSize()) : 0;
     if (clamped != position_) {
         const int delta = position_ - clamped;
@@ -51,8 +45,7 @@ void TControlScrollBar::SetPosition(int position)
         SetScrollPos(box_.Handle(), kind_ == sbVertical ? SB_VERT : SB_HORZ, position_, TRUE);
 }
 
-void TControlScrollBar::ScrollMessage(WPARAM wParam)
-{
+void TControlScrollBar::ScrollMessage(WPARAM wParam) {
     ScrollRequest request;
     request.code = LOWORD(wParam);
     if (request.code == SB_THUMBTRACK || request.code == SB_THUMBPOSITION) {
@@ -69,8 +62,7 @@ void TControlScrollBar::ScrollMessage(WPARAM wParam)
     SetPosition(ScrollTarget(request, position_, range_, PageSize(), LineStep(), tracking_));
 }
 
-void TControlScrollBar::Update()
-{
+void TControlScrollBar::Update() {
     if (!box_.HandleAllocated())
         return;
     HWND window = box_.Handle();
@@ -93,34 +85,29 @@ void TControlScrollBar::Update()
 // ---- the box
 
 TScrollBox::TScrollBox(TComponent* owner)
-    : TWinControl(owner), vertScrollBar_(*this, sbVertical), horzScrollBar_(*this, sbHorizontal)
-{
+    : TWinControl(owner), vertScrollBar_(*this, sbVertical), horzScrollBar_(*this, sbHorizontal) {
     SetControlStyle(csAcceptsControls | csCaptureMouse | csClickEvents);
     SetBounds(0, 0, 185, 41);
 }
 
-void TScrollBox::CreateParams(TCreateParams& params)
-{
+void TScrollBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     if (borderStyle_ == bsSingle)
         params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
-void TScrollBox::HandleCreated()
-{
+void TScrollBox::HandleCreated() {
     UpdateScrollBars();
 }
 
-void TScrollBox::SetBorderStyle(TBorderStyle style)
-{
+void TScrollBox::SetBorderStyle(TBorderStyle style) {
     if (borderStyle_ == style)
         return;
     borderStyle_ = style;
     ChangeFrameStyle(GWL_EXSTYLE, WS_EX_CLIENTEDGE, style == bsSingle);
 }
 
-void TScrollBox::UpdateScrollBars()
-{
+void TScrollBox::UpdateScrollBars() {
     if (updating_)
         return;
     updating_ = true;
@@ -134,8 +121,7 @@ void TScrollBox::UpdateScrollBars()
     updating_ = false;
 }
 
-void TScrollBox::Dispatch(TMessage& message)
-{
+void TScrollBox::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case WM_VSCROLL:
         if (message.LParam == 0) {

@@ -2,14 +2,12 @@
 
 namespace gui {
 
-int MaxScrollPosition(int range, int page)
-{
+int MaxScrollPosition(int range, int page) {
     const int max = range - page;
     return max > 0 ? max : 0;
 }
 
-int ClampScrollPosition(int position, int range, int page)
-{
+int ClampScrollPosition(int position, int range, int page) {
     const int max = MaxScrollPosition(range, page);
     if (position > max)
         position = max;
@@ -18,14 +16,12 @@ int ClampScrollPosition(int position, int range, int page)
     return position;
 }
 
-int ScrollPageStep(int page)
-{
+int ScrollPageStep(int page) {
     const int step = page * 9 / 10;
     return step > 0 ? step : 1;
 }
 
-int ScrollLineStep(int increment, bool smooth, int page)
-{
+int ScrollLineStep(int increment, bool smooth, int page) {
     if (smooth) {
         const int step = ScrollPageStep(page) / 10;
         return step > 0 ? step : 1;
@@ -34,22 +30,36 @@ int ScrollLineStep(int increment, bool smooth, int page)
 }
 
 int ScrollTarget(const ScrollRequest& request, int position, int range, int page, int lineStep,
-                 bool tracking)
-{
+                 bool tracking) {
     int target = position;
     switch (request.code) {
-    case SB_LINEUP: target = position - lineStep; break;
-    case SB_LINEDOWN: target = position + lineStep; break;
-    case SB_PAGEUP: target = position - ScrollPageStep(page); break;
-    case SB_PAGEDOWN: target = position + ScrollPageStep(page); break;
-    case SB_THUMBPOSITION: target = request.trackPosition; break;
+    case SB_LINEUP:
+        target = position - lineStep;
+        break;
+    case SB_LINEDOWN:
+        target = position + lineStep;
+        break;
+    case SB_PAGEUP:
+        target = position - ScrollPageStep(page);
+        break;
+    case SB_PAGEDOWN:
+        target = position + ScrollPageStep(page);
+        break;
+    case SB_THUMBPOSITION:
+        target = request.trackPosition;
+        break;
     case SB_THUMBTRACK:
         if (tracking)
             target = request.trackPosition;
         break;
-    case SB_TOP: target = 0; break;
-    case SB_BOTTOM: target = MaxScrollPosition(range, page); break;
-    default: break;
+    case SB_TOP:
+        target = 0;
+        break;
+    case SB_BOTTOM:
+        target = MaxScrollPosition(range, page);
+        break;
+    default:
+        break;
     }
     return ClampScrollPosition(target, range, page);
 }

@@ -2,23 +2,20 @@
 
 namespace gui {
 
-TShape::TShape(TComponent* owner) : TGraphicControl(owner)
-{
+TShape::TShape(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 65);
     brush_.OnChange = [this] { Invalidate(); };
     pen_.OnChange = [this] { Invalidate(); };
 }
 
-void TShape::SetShape(TShapeType shape)
-{
+void TShape::SetShape(TShapeType shape) {
     if (shape_ == shape)
         return;
     shape_ = shape;
     Invalidate();
 }
 
-void TShape::Paint()
-{
+void TShape::Paint() {
     TCanvas* canvas = Canvas();
     canvas->Pen()->Assign(pen_);
     canvas->Brush()->Assign(brush_);

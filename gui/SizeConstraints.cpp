@@ -3,8 +3,7 @@
 namespace gui {
 
 ConstrainedSize ApplySizeConstraints(int width, int height, int minWidth, int minHeight, int maxWidth,
-                                     int maxHeight)
-{
+                                     int maxHeight) {
     if (maxWidth > 0 && width > maxWidth)
         width = maxWidth;
     if (maxHeight > 0 && height > maxHeight)

@@ -25,8 +25,7 @@ public:
     void SetMaxWidth(int value) { set(maxWidth_, value); }
     void SetMaxHeight(int value) { set(maxHeight_, value); }
 
-    ConstrainedSize Apply(int width, int height) const
-    {
+    ConstrainedSize Apply(int width, int height) const {
         return ApplySizeConstraints(width, height, minWidth_, minHeight_, maxWidth_, maxHeight_);
     }
 
@@ -34,8 +33,7 @@ public:
     std::function<void()> OnChange;
 
 private:
-    void set(int& field, int value)
-    {
+    void set(int& field, int value) {
         if (value < 0)
             value = 0;
         if (field == value)

@@ -9,8 +9,7 @@ namespace gui {
 
 TCppWebBrowser::TCppWebBrowser(TComponent* owner) : TCppWebBrowser(owner, CLSID_WebBrowser) {}
 
-TCppWebBrowser::TCppWebBrowser(TComponent* owner, const CLSID& classId) : TOleControl(owner, classId)
-{
+TCppWebBrowser::TCppWebBrowser(TComponent* owner, const CLSID& classId) : TOleControl(owner, classId) {
     if (!Available())
         return;
     browser_ = Host().As<IWebBrowser2>(IID_IWebBrowser2);
@@ -19,15 +18,13 @@ TCppWebBrowser::TCppWebBrowser(TComponent* owner, const CLSID& classId) : TOleCo
         connectEvents();
 }
 
-TCppWebBrowser::~TCppWebBrowser()
-{
+TCppWebBrowser::~TCppWebBrowser() {
     // No event may reach this object once its own part is gone.
     browser_.Reset();
     Host().Close();
 }
 
-void TCppWebBrowser::connectEvents()
-{
+void TCppWebBrowser::connectEvents() {
     // A browser without events still navigates; a window that waits for its events simply never
     // sees a page, which is how a browser without an engine behaves anyway.
     if (FAILED(Host().ConnectEvents(DIID_DWebBrowserEvents2)))
@@ -59,8 +56,7 @@ void TCppWebBrowser::connectEvents()
     });
 }
 
-bool TCppWebBrowser::Navigate(const std::wstring& url)
-{
+bool TCppWebBrowser::Navigate(const std::wstring& url) {
     if (!browser_)
         return false;
     OleVariant flags = OleVariant::Missing();
@@ -71,16 +67,14 @@ bool TCppWebBrowser::Navigate(const std::wstring& url)
                                         &headers.Get()));
 }
 
-Microsoft::WRL::ComPtr<IDispatch> TCppWebBrowser::Document() const
-{
+Microsoft::WRL::ComPtr<IDispatch> TCppWebBrowser::Document() const {
     Microsoft::WRL::ComPtr<IDispatch> document;
     if (browser_ && FAILED(browser_->get_Document(document.GetAddressOf())))
         document.Reset();
     return document;
 }
 
-Microsoft::WRL::ComPtr<IDispatch> TCppWebBrowser::Application() const
-{
+Microsoft::WRL::ComPtr<IDispatch> TCppWebBrowser::Application() const {
     Microsoft::WRL::ComPtr<IDispatch> application;
     if (browser_ && FAILED(browser_->get_Application(application.GetAddressOf())))
         application.Reset();

@@ -18,7 +18,8 @@ using TBeforeNavigate2Event =
 // show it in newBrowser (or set cancel).
 using TNewWindow2Event =
     std::function<void(TObject* sender, Microsoft::WRL::ComPtr<IDispatch>& newBrowser, bool& cancel)>;
-using TNavigateComplete2Event = std::function<void(TObject* sender, IDispatch* browser, const std::wstring& url)>;
+using TNavigateComplete2Event =
+    std::function<void(TObject* sender, IDispatch* browser, const std::wstring& url)>;
 
 class TCppWebBrowser : public TOleControl {
 public:

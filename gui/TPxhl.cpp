@@ -10,8 +10,7 @@ namespace gui {
 
 namespace {
 
-std::wstring creationMessage(const wchar_t* what, HRESULT hr)
-{
+std::wstring creationMessage(const wchar_t* what, HRESULT hr) {
     wchar_t text[160];
     std::swprintf(text, sizeof(text) / sizeof(text[0]), L"The download control %ls (error 0x%08lX).", what,
                   static_cast<unsigned long>(hr));
@@ -19,12 +18,13 @@ std::wstring creationMessage(const wchar_t* what, HRESULT hr)
 }
 
 // A text argument that lives for the duration of one call.
-OleString arg(const std::wstring& text) { return OleString(text); }
+OleString arg(const std::wstring& text) {
+    return OleString(text);
+}
 
 }  // namespace
 
-TPxhl::TPxhl(TComponent* owner) : TComponent(owner)
-{
+TPxhl::TPxhl(TComponent* owner) : TComponent(owner) {
     HRESULT hr = host_.Create(CLSID_Pxhl);
     if (FAILED(hr))
         throw Exception(creationMessage(L"could not be created", hr));
@@ -43,8 +43,7 @@ TPxhl::TPxhl(TComponent* owner) : TComponent(owner)
     host_.OnClosing = [this] { control_.Reset(); };
 }
 
-TPxhl::~TPxhl()
-{
+TPxhl::~TPxhl() {
     ClearEventHandlers();
     control_.Reset();
     host_.Close();
@@ -52,8 +51,7 @@ TPxhl::~TPxhl()
 
 // Each event is handed to its slot through a copy, so that a handler may clear or replace its
 // own slot (or every slot) while it runs.
-void TPxhl::connectEvents()
-{
+void TPxhl::connectEvents() {
     host_.SetEventHandler(OnGetFileSizeLastModifiedId, [this](OleEventArguments& a) {
         if (auto handler = OnGetFileSizeLastModified)
             handler(this, a.Text(0), a.Text(1), a.Text(2));
@@ -68,7 +66,8 @@ void TPxhl::connectEvents()
     });
     host_.SetEventHandler(OnFileDownloadProgressId, [this](OleEventArguments& a) {
         if (auto handler = OnFileDownloadProgress)
-            handler(this, a.Integer(0), a.Text(1), a.Text(2), a.Integer(3), a.Text(4), a.Integer(5), a.Double(6));
+            handler(this, a.Integer(0), a.Text(1), a.Text(2), a.Integer(3), a.Text(4), a.Integer(5),
+                    a.Double(6));
     });
     host_.SetEventHandler(OnFileSegmentDownloadProgressId, [this](OleEventArguments& a) {
         if (auto handler = OnFileSegmentDownloadProgress)
@@ -84,8 +83,7 @@ void TPxhl::connectEvents()
     });
 }
 
-void TPxhl::ClearEventHandlers()
-{
+void TPxhl::ClearEventHandlers() {
     OnGetFileSizeLastModified = nullptr;
     OnDownloadComplete = nullptr;
     OnFileDownloadComplete = nullptr;
@@ -97,69 +95,63 @@ void TPxhl::ClearEventHandlers()
 
 // ---- properties
 
-HRESULT TPxhl::GetProperty(DISPID id, VARIANT* value) const { return host_.GetProperty(id, value); }
+HRESULT TPxhl::GetProperty(DISPID id, VARIANT* value) const {
+    return host_.GetProperty(id, value);
+}
 
-HRESULT TPxhl::SetProperty(DISPID id, const VARIANT& value) { return host_.SetProperty(id, value); }
+HRESULT TPxhl::SetProperty(DISPID id, const VARIANT& value) {
+    return host_.SetProperty(id, value);
+}
 
-std::wstring TPxhl::GetTextProperty(DISPID id) const
-{
+std::wstring TPxhl::GetTextProperty(DISPID id) const {
     OleVariant value;
     return SUCCEEDED(host_.GetProperty(id, value.Out())) ? value.AsText() : std::wstring();
 }
 
-long TPxhl::GetIntegerProperty(DISPID id) const
-{
+long TPxhl::GetIntegerProperty(DISPID id) const {
     OleVariant value;
     return SUCCEEDED(host_.GetProperty(id, value.Out())) ? value.AsInteger() : 0;
 }
 
-bool TPxhl::GetBooleanProperty(DISPID id) const
-{
+bool TPxhl::GetBooleanProperty(DISPID id) const {
     OleVariant value;
     return SUCCEEDED(host_.GetProperty(id, value.Out())) && value.AsBoolean();
 }
 
-bool TPxhl::SetTextProperty(DISPID id, const std::wstring& value)
-{
+bool TPxhl::SetTextProperty(DISPID id, const std::wstring& value) {
     return host_.SetProperty(id, OleVariant::FromText(value).Get()) == S_OK;
 }
 
-bool TPxhl::SetIntegerProperty(DISPID id, long value)
-{
+bool TPxhl::SetIntegerProperty(DISPID id, long value) {
     return host_.SetProperty(id, OleVariant::FromInteger(value).Get()) == S_OK;
 }
 
-bool TPxhl::SetBooleanProperty(DISPID id, bool value)
-{
+bool TPxhl::SetBooleanProperty(DISPID id, bool value) {
     return host_.SetProperty(id, OleVariant::FromBoolean(value).Get()) == S_OK;
 }
 
 // ---- methods
 
-void TPxhl::SetColumn(short columnId, const std::wstring& headerText, long width)
-{
+void TPxhl::SetColumn(short columnId, const std::wstring& headerText, long width) {
     if (control_)
         control_->SetColumn(columnId, arg(headerText).Get(), width);
 }
 
-std::wstring TPxhl::GetColumn(short columnId, short field)
-{
+std::wstring TPxhl::GetColumn(short columnId, short field) {
     OleString value;
     if (!control_ || FAILED(control_->GetColumn(columnId, field, value.Out())))
         return std::wstring();
     return value.Text();
 }
 
-long TPxhl::GetLastError()
-{
+long TPxhl::GetLastError() {
     LONG code = 0;
     if (!control_ || FAILED(control_->GetLastError(&code)))
         return -1;
     return code;
 }
 
-std::wstring TPxhl::GetLastErrorDesc()
-{
+std::wstring TPxhl::GetLastErrorDesc() {
     OleString value;
     if (!control_ || FAILED(control_->GetLastErrorDesc(value.Out())))
         return std::wstring();
@@ -167,17 +159,17 @@ std::wstring TPxhl::GetLastErrorDesc()
 }
 
 void TPxhl::GetFileSizeLastModified(const std::wstring& url, const std::wstring& referer,
-                                    const std::wstring& userName, const std::wstring& password, short options)
-{
+                                    const std::wstring& userName, const std::wstring& password,
+                                    short options) {
     if (control_)
         control_->GetFileSizeLastModified(arg(url).Get(), arg(referer).Get(), arg(userName).Get(),
                                           arg(password).Get(), options);
 }
 
-long TPxhl::AddFile(const std::wstring& url, const std::wstring& fileSize, const std::wstring& displayFileName,
-                    const std::wstring& savePath, long segmentCount, const std::wstring& referer,
-                    const std::wstring& userName, const std::wstring& password, short options)
-{
+long TPxhl::AddFile(const std::wstring& url, const std::wstring& fileSize,
+                    const std::wstring& displayFileName, const std::wstring& savePath, long segmentCount,
+                    const std::wstring& referer, const std::wstring& userName, const std::wstring& password,
+                    short options) {
     LONG fileId = -1;
     if (!control_ || FAILED(control_->AddFile(arg(url).Get(), arg(fileSize).Get(), arg(displayFileName).Get(),
                                               arg(savePath).Get(), segmentCount, arg(referer).Get(),
@@ -186,52 +178,45 @@ long TPxhl::AddFile(const std::wstring& url, const std::wstring& fileSize, const
     return fileId;
 }
 
-bool TPxhl::RemoveFile(long fileId)
-{
+bool TPxhl::RemoveFile(long fileId) {
     VARIANT_BOOL result = VARIANT_FALSE;
     return control_ && SUCCEEDED(control_->RemoveFile(fileId, &result)) && result != VARIANT_FALSE;
 }
 
-bool TPxhl::ClearFiles()
-{
+bool TPxhl::ClearFiles() {
     VARIANT_BOOL result = VARIANT_FALSE;
     return control_ && SUCCEEDED(control_->ClearFiles(&result)) && result != VARIANT_FALSE;
 }
 
-bool TPxhl::ClearDownloadSessionTempSubfolder()
-{
+bool TPxhl::ClearDownloadSessionTempSubfolder() {
     VARIANT_BOOL result = VARIANT_FALSE;
-    return control_ && SUCCEEDED(control_->ClearDownloadSessionTempSubfolder(&result)) && result != VARIANT_FALSE;
+    return control_ && SUCCEEDED(control_->ClearDownloadSessionTempSubfolder(&result)) &&
+           result != VARIANT_FALSE;
 }
 
-bool TPxhl::Download()
-{
+bool TPxhl::Download() {
     VARIANT_BOOL result = VARIANT_FALSE;
     return control_ && SUCCEEDED(control_->Download(&result)) && result != VARIANT_FALSE;
 }
 
-void TPxhl::StopDownload()
-{
+void TPxhl::StopDownload() {
     if (control_)
         control_->StopDownload();
 }
 
-bool TPxhl::ResumeDownload()
-{
+bool TPxhl::ResumeDownload() {
     VARIANT_BOOL result = VARIANT_FALSE;
     return control_ && SUCCEEDED(control_->ResumeDownload(&result)) && result != VARIANT_FALSE;
 }
 
-std::wstring TPxhl::GetFileInfo(long fileId, short field)
-{
+std::wstring TPxhl::GetFileInfo(long fileId, short field) {
     OleString value;
     if (!control_ || FAILED(control_->GetFileInfo(fileId, field, value.Out())))
         return std::wstring();
     return value.Text();
 }
 
-std::wstring TPxhl::GetFileSegmentInfo(long fileId, long segmentIndex, short field)
-{
+std::wstring TPxhl::GetFileSegmentInfo(long fileId, long segmentIndex, short field) {
     OleString value;
     if (!control_ || FAILED(control_->GetFileSegmentInfo(fileId, segmentIndex, field, value.Out())))
         return std::wstring();
@@ -239,8 +224,7 @@ std::wstring TPxhl::GetFileSegmentInfo(long fileId, long segmentIndex, short fie
 }
 
 bool TPxhl::SetProxy(short protocolId, const std::wstring& proxyServer, const std::wstring& proxyUserName,
-                     const std::wstring& proxyPassword, short method)
-{
+                     const std::wstring& proxyPassword, short method) {
     VARIANT_BOOL result = VARIANT_FALSE;
     return control_ &&
            SUCCEEDED(control_->SetProxy(protocolId, arg(proxyServer).Get(), arg(proxyUserName).Get(),
@@ -248,22 +232,19 @@ bool TPxhl::SetProxy(short protocolId, const std::wstring& proxyServer, const st
            result != VARIANT_FALSE;
 }
 
-std::wstring TPxhl::GetProxy(short protocolId, short field)
-{
+std::wstring TPxhl::GetProxy(short protocolId, short field) {
     OleString value;
     if (!control_ || FAILED(control_->GetProxy(protocolId, field, value.Out())))
         return std::wstring();
     return value.Text();
 }
 
-void TPxhl::SetProgressBar(bool visible, long topMargin, long height)
-{
+void TPxhl::SetProgressBar(bool visible, long topMargin, long height) {
     if (control_)
         control_->SetProgressBar(visible ? VARIANT_TRUE : VARIANT_FALSE, topMargin, height);
 }
 
-long TPxhl::GetProgressBar(short field)
-{
+long TPxhl::GetProgressBar(short field) {
     LONG value = 0;
     if (!control_ || FAILED(control_->GetProgressBar(field, &value)))
         return -1;

@@ -34,20 +34,21 @@ constexpr DISPID ReceiveBufferSize = 31;
 }  // namespace PxhlDispId
 
 // The seven events, in dispatch-id order (1 to 7).
-using TPxhlGetFileSizeLastModifiedEvent = std::function<void(
-    TObject* sender, const std::wstring& url, const std::wstring& fileSize, const std::wstring& lastModified)>;
+using TPxhlGetFileSizeLastModifiedEvent =
+    std::function<void(TObject* sender, const std::wstring& url, const std::wstring& fileSize,
+                       const std::wstring& lastModified)>;
 using TPxhlDownloadCompleteEvent = std::function<void(TObject* sender, bool result)>;
 using TPxhlFileDownloadCompleteEvent = std::function<void(TObject* sender, long fileId, bool result)>;
 using TPxhlFileDownloadProgressEvent = std::function<void(
     TObject* sender, long fileId, const std::wstring& fileSize, const std::wstring& downloadedSize,
     long downloadedTime, const std::wstring& remainSize, long remainTime, double rate)>;
-using TPxhlFileSegmentDownloadProgressEvent = std::function<void(
-    TObject* sender, long fileId, long segmentIndex, const std::wstring& segmentSize,
-    const std::wstring& segmentDownloadedSize, const std::wstring& segmentRemainSize)>;
+using TPxhlFileSegmentDownloadProgressEvent =
+    std::function<void(TObject* sender, long fileId, long segmentIndex, const std::wstring& segmentSize,
+                       const std::wstring& segmentDownloadedSize, const std::wstring& segmentRemainSize)>;
 using TPxhlFileDownloadStartEvent =
     std::function<void(TObject* sender, long fileId, const std::wstring& fileSize, long segmentCount)>;
-using TPxhlFileDownloadResumeEvent = std::function<void(
-    TObject* sender, const std::wstring& url, long fileId, const std::wstring& tempDownloadFile)>;
+using TPxhlFileDownloadResumeEvent = std::function<void(TObject* sender, const std::wstring& url, long fileId,
+                                                        const std::wstring& tempDownloadFile)>;
 
 class TPxhl : public TComponent {
 public:
@@ -72,8 +73,8 @@ public:
     std::wstring GetColumn(short columnId, short field);
     long GetLastError();
     std::wstring GetLastErrorDesc();
-    void GetFileSizeLastModified(const std::wstring& url, const std::wstring& referer, const std::wstring& userName,
-                                 const std::wstring& password, short options);
+    void GetFileSizeLastModified(const std::wstring& url, const std::wstring& referer,
+                                 const std::wstring& userName, const std::wstring& password, short options);
     long AddFile(const std::wstring& url, const std::wstring& fileSize, const std::wstring& displayFileName,
                  const std::wstring& savePath, long segmentCount, const std::wstring& referer,
                  const std::wstring& userName, const std::wstring& password, short options);

@@ -6,14 +6,12 @@ namespace gui {
 
 namespace {
 
-TimerRegistry& registry()
-{
+TimerRegistry& registry() {
     static TimerRegistry timers;
     return timers;
 }
 
-LRESULT CALLBACK timerWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK timerWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_TIMER) {
         try {
             TTimer::Tick(wParam);
@@ -26,8 +24,7 @@ LRESULT CALLBACK timerWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPAR
 }
 
 // One hidden window receives the ticks of every timer.
-HWND timerWindow()
-{
+HWND timerWindow() {
     static HWND window = nullptr;
     if (!window || !IsWindow(window)) {
         WNDCLASSEXW wc{};
@@ -36,48 +33,42 @@ HWND timerWindow()
         wc.hInstance = HInstance();
         wc.lpszClassName = L"PixhaulTimers";
         RegisterClassExW(&wc);
-        window = CreateWindowExW(0, L"PixhaulTimers", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, HInstance(), nullptr);
+        window = CreateWindowExW(0, L"PixhaulTimers", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, HInstance(),
+                                 nullptr);
     }
     return window;
 }
 
 }  // namespace
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner)
-{
-}
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
-TTimer::~TTimer()
-{
+TTimer::~TTimer() {
     MarkDestroying();
     onTimer_ = nullptr;
     update();
 }
 
-void TTimer::SetEnabled(bool enabled)
-{
+void TTimer::SetEnabled(bool enabled) {
     if (enabled_ == enabled)
         return;
     enabled_ = enabled;
     update();
 }
 
-void TTimer::SetInterval(unsigned milliseconds)
-{
+void TTimer::SetInterval(unsigned milliseconds) {
     if (interval_ == milliseconds)
         return;
     interval_ = milliseconds;
     update();
 }
 
-void TTimer::SetOnTimer(TNotifyEvent handler)
-{
+void TTimer::SetOnTimer(TNotifyEvent handler) {
     onTimer_ = std::move(handler);
     update();
 }
 
-void TTimer::update()
-{
+void TTimer::update() {
     // Every start takes a fresh identifier, so a queued tick of the previous run is dropped.
     if (id_ != 0) {
         KillTimer(timerWindow(), id_);
@@ -94,8 +85,7 @@ void TTimer::update()
     id_ = id;
 }
 
-void TTimer::Tick(UINT_PTR id)
-{
+void TTimer::Tick(UINT_PTR id) {
     TTimer* timer = registry().Find(id);
     if (!timer || timer->id_ != id || !timer->onTimer_)
         return;

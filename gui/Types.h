@@ -21,7 +21,8 @@ constexpr UINT CM_BASE = 0xB000;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 0x13;  // the pointer moved onto the control
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 0x14;  // the pointer moved off the control
 constexpr UINT CM_DIALOGKEY = CM_BASE + 0x05;   // Enter, Escape offered to the buttons of a form
-constexpr UINT CM_RELEASE = CM_BASE + 0x21;     // frees the forms that asked for it (posted to the application window)
+constexpr UINT CM_RELEASE =
+    CM_BASE + 0x21;  // frees the forms that asked for it (posted to the application window)
 // Notifications reflected from a parent window to the child control they concern.
 constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
@@ -78,8 +79,14 @@ public:
     constexpr bool Contains(TShiftFlag flag) const { return (bits_ & flag) != 0; }
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr unsigned Bits() const { return bits_; }
-    TShiftState& operator<<(TShiftFlag flag) { bits_ |= flag; return *this; }
-    TShiftState& operator>>(TShiftFlag flag) { bits_ &= ~static_cast<unsigned>(flag); return *this; }
+    TShiftState& operator<<(TShiftFlag flag) {
+        bits_ |= flag;
+        return *this;
+    }
+    TShiftState& operator>>(TShiftFlag flag) {
+        bits_ &= ~static_cast<unsigned>(flag);
+        return *this;
+    }
     constexpr bool operator==(TShiftState other) const { return bits_ == other.bits_; }
     constexpr bool operator!=(TShiftState other) const { return bits_ != other.bits_; }
 
@@ -128,12 +135,10 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bs
 using TBorderStyle = TFormBorderStyle;
 
 // Signed client coordinates of a mouse message.
-inline POINT PointFromLParam(LPARAM lParam)
-{
+inline POINT PointFromLParam(LPARAM lParam) {
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
-inline LPARAM LParamFromPoint(POINT p)
-{
+inline LPARAM LParamFromPoint(POINT p) {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(p.x)), static_cast<WORD>(static_cast<short>(p.y)));
 }
 

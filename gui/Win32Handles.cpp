@@ -3,8 +3,7 @@
 
 namespace gui {
 
-std::wstring WideFromNarrow(const char* text)
-{
+std::wstring WideFromNarrow(const char* text) {
     if (!text || !*text)
         return std::wstring();
     const int length = static_cast<int>(std::strlen(text));
@@ -17,7 +16,8 @@ std::wstring WideFromNarrow(const char* text)
             return std::wstring();
     }
     std::wstring wide(static_cast<size_t>(needed), L'\0');
-    MultiByteToWideChar(codePage, codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0, text, length, &wide[0], needed);
+    MultiByteToWideChar(codePage, codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0, text, length, &wide[0],
+                        needed);
     return wide;
 }
 

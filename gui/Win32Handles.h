@@ -14,8 +14,7 @@ public:
     explicit GdiObject(Handle handle) : handle_(handle) {}
     ~GdiObject() { reset(); }
     GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept
-    {
+    GdiObject& operator=(GdiObject&& other) noexcept {
         if (this != &other)
             reset(std::exchange(other.handle_, nullptr));
         return *this;
@@ -25,8 +24,7 @@ public:
 
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
-    void reset(Handle handle = nullptr)
-    {
+    void reset(Handle handle = nullptr) {
         if (handle_)
             DeleteObject(handle_);
         handle_ = handle;
@@ -41,8 +39,7 @@ private:
 class MemoryDC {
 public:
     explicit MemoryDC(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC()
-    {
+    ~MemoryDC() {
         if (dc_)
             DeleteDC(dc_);
     }
@@ -58,8 +55,7 @@ private:
 class WindowDC {
 public:
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC()
-    {
+    ~WindowDC() {
         if (dc_)
             ReleaseDC(window_, dc_);
     }
@@ -76,8 +72,7 @@ private:
 class SavedDCState {
 public:
     explicit SavedDCState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-    ~SavedDCState()
-    {
+    ~SavedDCState() {
         if (saved_)
             RestoreDC(dc_, saved_);
     }
@@ -93,8 +88,7 @@ private:
 class SelectedObject {
 public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
-    ~SelectedObject()
-    {
+    ~SelectedObject() {
         if (old_)
             SelectObject(dc_, old_);
     }

@@ -17,8 +17,7 @@ namespace {
 const wchar_t* const kControlProperty = L"PixhaulControlObject";
 const wchar_t* const kDefaultProcProperty = L"PixhaulDefaultProc";
 
-bool isRoutedMouseMessage(UINT msg)
-{
+bool isRoutedMouseMessage(UINT msg) {
     switch (msg) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -37,8 +36,7 @@ bool isRoutedMouseMessage(UINT msg)
 }
 
 // The library's private messages never reach a window procedure.
-bool isLibraryMessage(UINT msg)
-{
+bool isLibraryMessage(UINT msg) {
     return msg >= CM_BASE && msg < 0xC000;
 }
 
@@ -46,8 +44,7 @@ bool isLibraryMessage(UINT msg)
 
 // ---- window classes and the parking window
 
-static void registerWindowClass(const wchar_t* name, WNDPROC procedure, bool withIcon)
-{
+static void registerWindowClass(const wchar_t* name, WNDPROC procedure, bool withIcon) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -57,8 +54,9 @@ static void registerWindowClass(const wchar_t* name, WNDPROC procedure, bool wit
     if (withIcon) {
         // The program's icon is resource 1.
         wc.hIcon = LoadIconW(HInstance(), MAKEINTRESOURCEW(1));
-        wc.hIconSm = static_cast<HICON>(LoadImageW(HInstance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        wc.hIconSm =
+            static_cast<HICON>(LoadImageW(HInstance(), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
         if (!wc.hIcon)
             wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     }
@@ -66,8 +64,7 @@ static void registerWindowClass(const wchar_t* name, WNDPROC procedure, bool wit
     RegisterClassExW(&wc);
 }
 
-HWND ParkingWindow()
-{
+HWND ParkingWindow() {
     static HWND parking = nullptr;
     if (!parking || !IsWindow(parking)) {
         registerWindowClass(L"PixhaulParking", DefWindowProcW, false);
@@ -77,8 +74,7 @@ HWND ParkingWindow()
     return parking;
 }
 
-void HandleCallbackException(TObject* sender)
-{
+void HandleCallbackException(TObject* sender) {
     const std::exception_ptr error = std::current_exception();
     if (Application) {
         try {
@@ -91,15 +87,13 @@ void HandleCallbackException(TObject* sender)
 
 // ---- life
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner)
-{
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
     isWindowed_ = true;
     // A brush change repaints nothing by itself: controls switch brushes while they paint.
     brush_.SetColor(Color());
 }
 
-TWinControl::~TWinControl()
-{
+TWinControl::~TWinControl() {
     MarkDestroying();
     // Children first, newest first; each one leaves our lists in its destructor.
     while (!windowed_.empty())
@@ -116,15 +110,13 @@ TWinControl::~TWinControl()
 
 // ---- the window
 
-HWND TWinControl::Handle()
-{
+HWND TWinControl::Handle() {
     if (!handle_ && !creating_ && !Destroying())
         CreateWnd();
     return handle_;
 }
 
-void TWinControl::CreateParams(TCreateParams& params)
-{
+void TWinControl::CreateParams(TCreateParams& params) {
     params.Caption = TControl::GetText();
     params.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     if (Visible())
@@ -139,8 +131,7 @@ void TWinControl::CreateParams(TCreateParams& params)
     params.ClassName = kControlClassName;
 }
 
-void TWinControl::CreateWnd()
-{
+void TWinControl::CreateWnd() {
     static bool classesRegistered = false;
     if (!classesRegistered) {
         registerWindowClass(kControlClassName, WindowProcedure, false);
@@ -155,9 +146,9 @@ void TWinControl::CreateWnd()
     creating_ = true;
     HWND window = nullptr;
     if (params.SystemClass) {
-        window = CreateWindowExW(params.ExStyle, params.SystemClass, params.Caption.c_str(), params.Style, params.X,
-                                 params.Y, params.Width, params.Height, params.WndParent, nullptr, HInstance(),
-                                 nullptr);
+        window = CreateWindowExW(params.ExStyle, params.SystemClass, params.Caption.c_str(), params.Style,
+                                 params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr,
+                                 HInstance(), nullptr);
         if (window) {
             systemClass_ = true;
             defWndProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
@@ -183,12 +174,9 @@ void TWinControl::CreateWnd()
     createChildHandles();
 }
 
-void TWinControl::HandleCreated()
-{
-}
+void TWinControl::HandleCreated() {}
 
-void TWinControl::createChildHandles()
-{
+void TWinControl::createChildHandles() {
     for (size_t i = 0; i < windowed_.size(); ++i) {
         auto* child = static_cast<TWinControl*>(windowed_[i]);
         if (child->handle_) {
@@ -200,8 +188,7 @@ void TWinControl::createChildHandles()
     }
 }
 
-void TWinControl::placeInZOrder()
-{
+void TWinControl::placeInZOrder() {
     // Our list order is the z-order: each child sits above the ones before it.
     if (!handle_ || !Parent() || !Parent()->handle_)
         return;
@@ -219,8 +206,7 @@ void TWinControl::placeInZOrder()
     SetWindowPos(handle_, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-void TWinControl::DestroyWnd()
-{
+void TWinControl::DestroyWnd() {
     if (!handle_)
         return;
     HWND window = handle_;
@@ -228,22 +214,19 @@ void TWinControl::DestroyWnd()
     DestroyWindow(window);
 }
 
-void TWinControl::RecreateWnd()
-{
+void TWinControl::RecreateWnd() {
     if (!handle_)
         return;
     DestroyWnd();
     CreateWnd();
 }
 
-void TWinControl::attach(HWND window)
-{
+void TWinControl::attach(HWND window) {
     handle_ = window;
     SetPropW(window, kControlProperty, this);
 }
 
-void TWinControl::detach()
-{
+void TWinControl::detach() {
     if (!handle_)
         return;
     HWND window = handle_;
@@ -257,15 +240,13 @@ void TWinControl::detach()
         SetCaptureControl(nullptr);
 }
 
-TWinControl* TWinControl::FindControl(HWND window)
-{
+TWinControl* TWinControl::FindControl(HWND window) {
     if (!window)
         return nullptr;
     return static_cast<TWinControl*>(GetPropW(window, kControlProperty));
 }
 
-TWinControl* TWinControl::FindControlOrAncestor(HWND window)
-{
+TWinControl* TWinControl::FindControlOrAncestor(HWND window) {
     for (HWND w = window; w; w = GetAncestor(w, GA_PARENT)) {
         if (TWinControl* control = FindControl(w))
             return control;
@@ -275,8 +256,7 @@ TWinControl* TWinControl::FindControlOrAncestor(HWND window)
     return nullptr;
 }
 
-LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     TWinControl* control = FindControl(window);
     if (!control && msg == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -307,16 +287,14 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
 
 // ---- children
 
-TControl* TWinControl::Controls(int index) const
-{
+TControl* TWinControl::Controls(int index) const {
     const size_t i = static_cast<size_t>(index);
     if (i < graphics_.size())
         return graphics_[i];
     return windowed_.at(i - graphics_.size());
 }
 
-void TWinControl::InsertControl(TControl* control)
-{
+void TWinControl::InsertControl(TControl* control) {
     control->parent_ = this;
     if (control->IsWindowed()) {
         windowed_.push_back(control);
@@ -335,8 +313,7 @@ void TWinControl::InsertControl(TControl* control)
     }
 }
 
-void TWinControl::RemoveControl(TControl* control)
-{
+void TWinControl::RemoveControl(TControl* control) {
     auto& list = control->IsWindowed() ? windowed_ : graphics_;
     auto it = std::find(list.begin(), list.end(), control);
     if (it != list.end())
@@ -352,8 +329,7 @@ void TWinControl::RemoveControl(TControl* control)
     control->parent_ = nullptr;
 }
 
-void TWinControl::MoveChild(TControl* control, bool toFront)
-{
+void TWinControl::MoveChild(TControl* control, bool toFront) {
     auto& list = control->IsWindowed() ? windowed_ : graphics_;
     auto it = std::find(list.begin(), list.end(), control);
     if (it == list.end())
@@ -373,8 +349,7 @@ void TWinControl::MoveChild(TControl* control, bool toFront)
     }
 }
 
-TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled, bool allowWinControls) const
-{
+TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled, bool allowWinControls) const {
     auto boxOf = [](const std::vector<TControl*>& list) {
         return [&list](size_t i) {
             const TControl* c = list[i];
@@ -390,8 +365,7 @@ TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled, bool allowWinCo
     return hit >= 0 ? graphics_[static_cast<size_t>(hit)] : nullptr;
 }
 
-void TWinControl::ScrollBy(int dx, int dy)
-{
+void TWinControl::ScrollBy(int dx, int dy) {
     if (dx == 0 && dy == 0)
         return;
     const bool scrollPixels = handle_ && IsWindowVisible(handle_);
@@ -414,13 +388,11 @@ void TWinControl::ScrollBy(int dx, int dy)
 
 // ---- geometry
 
-void TWinControl::SetParent(TWinControl* parent)
-{
+void TWinControl::SetParent(TWinControl* parent) {
     TControl::SetParent(parent);
 }
 
-void TWinControl::SetBounds(int left, int top, int width, int height)
-{
+void TWinControl::SetBounds(int left, int top, int width, int height) {
     const ConstrainedSize size = Constraints()->Apply(width, height);
     if (left == Left() && top == Top() && size.width == Width() && size.height == Height())
         return;
@@ -435,8 +407,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height)
     }
 }
 
-void TWinControl::UpdateBounds()
-{
+void TWinControl::UpdateBounds() {
     if (!handle_ || IsIconic(handle_))
         return;
     RECT r{};
@@ -446,8 +417,7 @@ void TWinControl::UpdateBounds()
     StoreBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-RECT TWinControl::ClientRect() const
-{
+RECT TWinControl::ClientRect() const {
     if (handle_) {
         RECT r{};
         GetClientRect(handle_, &r);
@@ -456,15 +426,13 @@ RECT TWinControl::ClientRect() const
     return TControl::ClientRect();
 }
 
-void TWinControl::SetClientSize(int width, int height)
-{
+void TWinControl::SetClientSize(int width, int height) {
     const RECT client = ClientRect();
     SetBounds(Left(), Top(), Width() - (client.right - client.left) + width,
               Height() - (client.bottom - client.top) + height);
 }
 
-POINT TWinControl::ClientOrigin() const
-{
+POINT TWinControl::ClientOrigin() const {
     if (handle_) {
         POINT p{0, 0};
         ::ClientToScreen(handle_, &p);
@@ -473,37 +441,30 @@ POINT TWinControl::ClientOrigin() const
     return TControl::ClientOrigin();
 }
 
-bool TWinControl::Showing() const
-{
+bool TWinControl::Showing() const {
     return TControl::Showing();
 }
 
 // ---- painting
 
-void TWinControl::Invalidate()
-{
+void TWinControl::Invalidate() {
     if (handle_)
         InvalidateRect(handle_, nullptr, (ControlStyle() & csOpaque) ? FALSE : TRUE);
 }
 
-void TWinControl::Update()
-{
+void TWinControl::Update() {
     if (handle_)
         UpdateWindow(handle_);
 }
 
-void TWinControl::Repaint()
-{
+void TWinControl::Repaint() {
     Invalidate();
     Update();
 }
 
-void TWinControl::PaintWindow(HDC)
-{
-}
+void TWinControl::PaintWindow(HDC) {}
 
-void TWinControl::ExcludeOpaqueChildren(HDC dc)
-{
+void TWinControl::ExcludeOpaqueChildren(HDC dc) {
     RECT clip{};
     if (GetClipBox(dc, &clip) == NULLREGION)
         return;
@@ -517,8 +478,7 @@ void TWinControl::ExcludeOpaqueChildren(HDC dc)
     }
 }
 
-void TWinControl::ChangeFrameStyle(int index, LONG_PTR bit, bool set)
-{
+void TWinControl::ChangeFrameStyle(int index, LONG_PTR bit, bool set) {
     if (!HandleAllocated())
         return;
     HWND window = Handle();
@@ -547,14 +507,12 @@ public:
           stretchMode_(GetStretchBltMode(dc)),
           pen_(GetCurrentObject(dc, OBJ_PEN)),
           brush_(GetCurrentObject(dc, OBJ_BRUSH)),
-          font_(GetCurrentObject(dc, OBJ_FONT))
-    {
+          font_(GetCurrentObject(dc, OBJ_FONT)) {
         GetViewportOrgEx(dc, &viewport_);
         GetBrushOrgEx(dc, &brushOrigin_);
     }
 
-    void Restore() const
-    {
+    void Restore() const {
         SetViewportOrgEx(dc_, viewport_.x, viewport_.y, nullptr);
         SelectClipRgn(dc_, hasClip_ ? clip_.get() : nullptr);
         SetTextColor(dc_, textColor_);
@@ -592,8 +550,7 @@ private:
 
 }  // namespace
 
-void TWinControl::PaintControls(HDC dc)
-{
+void TWinControl::PaintControls(HDC dc) {
     RECT clip{};
     if (GetClipBox(dc, &clip) == NULLREGION)
         return;
@@ -618,8 +575,7 @@ void TWinControl::PaintControls(HDC dc)
     }
 }
 
-void TWinControl::PaintHandler(TMessage& message)
-{
+void TWinControl::PaintHandler(TMessage& message) {
     // Off screen nothing shows until the copy, so opaque children need not be cut out of the
     // background first; on screen they must, or the background flashes under them.
     auto paintContent = [this](HDC dc, bool offScreen) {
@@ -635,7 +591,8 @@ void TWinControl::PaintHandler(TMessage& message)
     };
 
     if (message.WParam) {
-        paintContent(reinterpret_cast<HDC>(message.WParam), message.LParam == static_cast<LPARAM>(message.WParam));
+        paintContent(reinterpret_cast<HDC>(message.WParam),
+                     message.LParam == static_cast<LPARAM>(message.WParam));
         message.Result = 0;
         return;
     }
@@ -652,11 +609,14 @@ void TWinControl::PaintHandler(TMessage& message)
         GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
         if (memory.get() && bitmap) {
             SelectedObject selected(memory.get(), bitmap.get());
-            IntersectClipRect(memory.get(), ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
-            Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.get()), reinterpret_cast<LPARAM>(memory.get()));
+            IntersectClipRect(memory.get(), ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right,
+                              ps.rcPaint.bottom);
+            Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.get()),
+                    reinterpret_cast<LPARAM>(memory.get()));
             paintContent(memory.get(), true);
             BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                   ps.rcPaint.bottom - ps.rcPaint.top, memory.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+                   ps.rcPaint.bottom - ps.rcPaint.top, memory.get(), ps.rcPaint.left, ps.rcPaint.top,
+                   SRCCOPY);
         } else {
             paintContent(dc, false);
         }
@@ -667,8 +627,7 @@ void TWinControl::PaintHandler(TMessage& message)
     message.Result = 0;
 }
 
-void TWinControl::EraseBackground(TMessage& message)
-{
+void TWinControl::EraseBackground(TMessage& message) {
     // While double-buffered, WM_PAINT erases off-screen (wParam == lParam marks that call).
     if (doubleBuffered_ && message.WParam != static_cast<WPARAM>(message.LParam)) {
         message.Result = 1;
@@ -688,8 +647,7 @@ void TWinControl::EraseBackground(TMessage& message)
 
 // ---- look
 
-void TWinControl::ColorChanged()
-{
+void TWinControl::ColorChanged() {
     brush_.SetColor(Color());
     for (TControl* c : graphics_)
         c->ParentColorChanged();
@@ -698,13 +656,11 @@ void TWinControl::ColorChanged()
     Invalidate();
 }
 
-void TWinControl::ParentColorChanged()
-{
+void TWinControl::ParentColorChanged() {
     TControl::ParentColorChanged();
 }
 
-void TWinControl::FontChanged()
-{
+void TWinControl::FontChanged() {
     if (handle_ && systemClass_)
         SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE);
     for (TControl* c : graphics_)
@@ -714,13 +670,11 @@ void TWinControl::FontChanged()
     Invalidate();
 }
 
-void TWinControl::ParentFontChanged()
-{
+void TWinControl::ParentFontChanged() {
     TControl::ParentFontChanged();
 }
 
-void TWinControl::VisibleChanged()
-{
+void TWinControl::VisibleChanged() {
     if (!handle_)
         return;
     if (!Visible()) {
@@ -734,15 +688,13 @@ void TWinControl::VisibleChanged()
     ShowWindow(handle_, Visible() ? SW_SHOWNA : SW_HIDE);
 }
 
-void TWinControl::EnabledChanged()
-{
+void TWinControl::EnabledChanged() {
     if (handle_)
         EnableWindow(handle_, Enabled() ? TRUE : FALSE);
     Invalidate();
 }
 
-std::wstring TWinControl::GetText() const
-{
+std::wstring TWinControl::GetText() const {
     if (!handle_)
         return TControl::GetText();
     const int length = GetWindowTextLengthW(handle_);
@@ -752,8 +704,7 @@ std::wstring TWinControl::GetText() const
     return text;
 }
 
-void TWinControl::StoreText(const std::wstring& text)
-{
+void TWinControl::StoreText(const std::wstring& text) {
     TControl::StoreText(text);
     if (handle_)
         SetWindowTextW(handle_, text.c_str());
@@ -761,13 +712,11 @@ void TWinControl::StoreText(const std::wstring& text)
 
 // ---- focus and keys
 
-bool TWinControl::Focused() const
-{
+bool TWinControl::Focused() const {
     return handle_ && GetFocus() == handle_;
 }
 
-bool TWinControl::CanFocus() const
-{
+bool TWinControl::CanFocus() const {
     for (const TControl* c = this; c; c = c->Parent()) {
         if (!c->Visible() || !c->Enabled())
             return false;
@@ -775,8 +724,7 @@ bool TWinControl::CanFocus() const
     return true;
 }
 
-void TWinControl::SetFocus()
-{
+void TWinControl::SetFocus() {
     TForm* form = GetParentForm(this);
     if (form && form != this && (!form->Visible() || !form->Active())) {
         // Takes effect when the form becomes active.
@@ -787,8 +735,7 @@ void TWinControl::SetFocus()
         ::SetFocus(window);
 }
 
-bool TWinControl::DoKeyDown(TMessage& message)
-{
+bool TWinControl::DoKeyDown(TMessage& message) {
     TForm* form = GetParentForm(this);
     if (form && form != this && form->KeyPreview() && form->DoKeyDown(message))
         return true;
@@ -800,8 +747,7 @@ bool TWinControl::DoKeyDown(TMessage& message)
     return false;
 }
 
-bool TWinControl::DoKeyUp(TMessage& message)
-{
+bool TWinControl::DoKeyUp(TMessage& message) {
     TForm* form = GetParentForm(this);
     if (form && form != this && form->KeyPreview() && form->DoKeyUp(message))
         return true;
@@ -813,8 +759,7 @@ bool TWinControl::DoKeyUp(TMessage& message)
     return false;
 }
 
-bool TWinControl::DoKeyPress(TMessage& message)
-{
+bool TWinControl::DoKeyPress(TMessage& message) {
     TForm* form = GetParentForm(this);
     if (form && form != this && form->KeyPreview() && form->DoKeyPress(message))
         return true;
@@ -826,40 +771,34 @@ bool TWinControl::DoKeyPress(TMessage& message)
     return false;
 }
 
-void TWinControl::KeyDown(WORD& key, TShiftState shift)
-{
+void TWinControl::KeyDown(WORD& key, TShiftState shift) {
     if (OnKeyDown)
         OnKeyDown(this, key, shift);
 }
 
-void TWinControl::KeyUp(WORD& key, TShiftState shift)
-{
+void TWinControl::KeyUp(WORD& key, TShiftState shift) {
     if (OnKeyUp)
         OnKeyUp(this, key, shift);
 }
 
-void TWinControl::KeyPress(wchar_t& key)
-{
+void TWinControl::KeyPress(wchar_t& key) {
     if (OnKeyPress)
         OnKeyPress(this, key);
 }
 
-void TWinControl::DoEnter()
-{
+void TWinControl::DoEnter() {
     if (OnEnter)
         OnEnter(this);
 }
 
-void TWinControl::DoExit()
-{
+void TWinControl::DoExit() {
     if (OnExit)
         OnExit(this);
 }
 
 // ---- messages
 
-void TWinControl::WndProc(TMessage& message)
-{
+void TWinControl::WndProc(TMessage& message) {
     if (isRoutedMouseMessage(message.Msg)) {
         // Windowless children get their mouse messages from us, in their own coordinates; the
         // one holding the mouse gets them all until the button is released.
@@ -882,8 +821,7 @@ void TWinControl::WndProc(TMessage& message)
     TControl::WndProc(message);
 }
 
-void TWinControl::reflect(TMessage& message, HWND child)
-{
+void TWinControl::reflect(TMessage& message, HWND child) {
     TWinControl* control = FindControl(child);
     if (control && control != this) {
         message.Result = control->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
@@ -892,8 +830,7 @@ void TWinControl::reflect(TMessage& message, HWND child)
     DefaultHandler(message);
 }
 
-void TWinControl::setCursorMessage(TMessage& message)
-{
+void TWinControl::setCursorMessage(TMessage& message) {
     if (reinterpret_cast<HWND>(message.WParam) == handle_ && LOWORD(message.LParam) == HTCLIENT) {
         TCursor cursor = Screen ? Screen->Cursor() : crDefault;
         if (cursor == crDefault) {
@@ -913,8 +850,7 @@ void TWinControl::setCursorMessage(TMessage& message)
     DefaultHandler(message);
 }
 
-void TWinControl::Dispatch(TMessage& message)
-{
+void TWinControl::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case WM_PAINT:
         if (!systemClass_) {
@@ -1001,8 +937,7 @@ void TWinControl::Dispatch(TMessage& message)
     TControl::Dispatch(message);
 }
 
-void TWinControl::DefaultHandler(TMessage& message)
-{
+void TWinControl::DefaultHandler(TMessage& message) {
     if (!handle_ || isLibraryMessage(message.Msg)) {
         message.Result = 0;
         return;

@@ -16,8 +16,8 @@ bool readAmbient(IOleClientSite* site, DISPID id, VARIANT* value) {
     }
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     VariantClear(value);
-    HRESULT hr = ambients->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, nullptr,
-                                  nullptr);
+    HRESULT hr = ambients->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value,
+                                  nullptr, nullptr);
     return SUCCEEDED(hr);
 }
 

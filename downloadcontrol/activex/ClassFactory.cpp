@@ -7,9 +7,13 @@
 namespace activex {
 
 // A class object counts as a live object: a host that holds one keeps the module loaded.
-ClassFactory::ClassFactory(CreateFunction create) : create_(create) { Module::objectCreated(); }
+ClassFactory::ClassFactory(CreateFunction create) : create_(create) {
+    Module::objectCreated();
+}
 
-ClassFactory::~ClassFactory() { Module::objectDestroyed(); }
+ClassFactory::~ClassFactory() {
+    Module::objectDestroyed();
+}
 
 HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID iid, void** object) {
     if (!object) {
@@ -24,7 +28,9 @@ HRESULT STDMETHODCALLTYPE ClassFactory::QueryInterface(REFIID iid, void** object
     return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE ClassFactory::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+ULONG STDMETHODCALLTYPE ClassFactory::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&references_));
+}
 
 ULONG STDMETHODCALLTYPE ClassFactory::Release() {
     LONG remaining = InterlockedDecrement(&references_);
@@ -47,7 +53,8 @@ HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {
     return S_OK;
 }
 
-HRESULT getClassObject(const ClassEntry* classes, std::size_t count, REFCLSID classId, REFIID iid, void** object) {
+HRESULT getClassObject(const ClassEntry* classes, std::size_t count, REFCLSID classId, REFIID iid,
+                       void** object) {
     if (!object) {
         return E_POINTER;
     }

@@ -36,6 +36,7 @@ private:
 };
 
 // DllGetClassObject over a table of classes.
-HRESULT getClassObject(const ClassEntry* classes, std::size_t count, REFCLSID classId, REFIID iid, void** object);
+HRESULT getClassObject(const ClassEntry* classes, std::size_t count, REFCLSID classId, REFIID iid,
+                       void** object);
 
 }  // namespace activex

@@ -8,7 +8,9 @@
 namespace activex {
 namespace {
 
-HRESULT fromRegistry(LONG result) { return result == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(result); }
+HRESULT fromRegistry(LONG result) {
+    return result == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(result);
+}
 
 std::wstring classKeyPath(const ClassRegistration& registration) {
     return L"CLSID\\" + guidText(*registration.classId);
@@ -19,43 +21,56 @@ HRESULT writeProgIds(const ClassRegistration& registration) {
 
     RegistryKey versioned;
     LONG result = versioned.create(HKEY_CLASSES_ROOT, registration.progId);
-    if (result == ERROR_SUCCESS) result = versioned.setString(L"", registration.progIdDescription);
-    if (result == ERROR_SUCCESS) result = versioned.createWithDefault(L"CLSID", classId);
-    if (result == ERROR_SUCCESS && registration.insertable) result = versioned.createEmpty(L"Insertable");
+    if (result == ERROR_SUCCESS)
+        result = versioned.setString(L"", registration.progIdDescription);
+    if (result == ERROR_SUCCESS)
+        result = versioned.createWithDefault(L"CLSID", classId);
+    if (result == ERROR_SUCCESS && registration.insertable)
+        result = versioned.createEmpty(L"Insertable");
     if (result != ERROR_SUCCESS) {
         return fromRegistry(result);
     }
 
     RegistryKey independent;
     result = independent.create(HKEY_CLASSES_ROOT, registration.versionIndependentProgId);
-    if (result == ERROR_SUCCESS) result = independent.setString(L"", registration.versionIndependentDescription);
-    if (result == ERROR_SUCCESS) result = independent.createWithDefault(L"CLSID", classId);
-    if (result == ERROR_SUCCESS) result = independent.createWithDefault(L"CurVer", registration.progId);
+    if (result == ERROR_SUCCESS)
+        result = independent.setString(L"", registration.versionIndependentDescription);
+    if (result == ERROR_SUCCESS)
+        result = independent.createWithDefault(L"CLSID", classId);
+    if (result == ERROR_SUCCESS)
+        result = independent.createWithDefault(L"CurVer", registration.progId);
     return fromRegistry(result);
 }
 
 HRESULT writeClassKey(const ClassRegistration& registration, const std::wstring& modulePath) {
     RegistryKey key;
     LONG result = key.create(HKEY_CLASSES_ROOT, classKeyPath(registration));
-    if (result == ERROR_SUCCESS) result = key.setString(L"", registration.description);
-    if (result == ERROR_SUCCESS) result = key.createWithDefault(L"ProgID", registration.progId);
+    if (result == ERROR_SUCCESS)
+        result = key.setString(L"", registration.description);
+    if (result == ERROR_SUCCESS)
+        result = key.createWithDefault(L"ProgID", registration.progId);
     if (result == ERROR_SUCCESS)
         result = key.createWithDefault(L"VersionIndependentProgID", registration.versionIndependentProgId);
-    if (result == ERROR_SUCCESS && registration.programmable) result = key.createEmpty(L"Programmable");
+    if (result == ERROR_SUCCESS && registration.programmable)
+        result = key.createEmpty(L"Programmable");
     if (result != ERROR_SUCCESS) {
         return fromRegistry(result);
     }
 
     RegistryKey server;
     result = server.create(key.get(), L"InprocServer32");
-    if (result == ERROR_SUCCESS) result = server.setString(L"", modulePath);
-    if (result == ERROR_SUCCESS) result = server.setString(L"ThreadingModel", registration.threadingModel);
+    if (result == ERROR_SUCCESS)
+        result = server.setString(L"", modulePath);
+    if (result == ERROR_SUCCESS)
+        result = server.setString(L"ThreadingModel", registration.threadingModel);
     if (result != ERROR_SUCCESS) {
         return fromRegistry(result);
     }
 
-    if (registration.control) result = key.createEmpty(L"Control");
-    if (result == ERROR_SUCCESS && registration.insertable) result = key.createEmpty(L"Insertable");
+    if (registration.control)
+        result = key.createEmpty(L"Control");
+    if (result == ERROR_SUCCESS && registration.insertable)
+        result = key.createEmpty(L"Insertable");
     if (result == ERROR_SUCCESS && registration.toolboxBitmapId != 0) {
         result = key.createWithDefault(L"ToolboxBitmap32",
                                        modulePath + L", " + std::to_wstring(registration.toolboxBitmapId));
@@ -66,14 +81,17 @@ HRESULT writeClassKey(const ClassRegistration& registration, const std::wstring&
 
     RegistryKey misc;
     result = misc.create(key.get(), L"MiscStatus");
-    if (result == ERROR_SUCCESS) result = misc.setString(L"", L"0");
-    if (result == ERROR_SUCCESS) result = misc.createWithDefault(L"1", std::to_wstring(registration.miscStatus));
+    if (result == ERROR_SUCCESS)
+        result = misc.setString(L"", L"0");
+    if (result == ERROR_SUCCESS)
+        result = misc.createWithDefault(L"1", std::to_wstring(registration.miscStatus));
     if (result != ERROR_SUCCESS) {
         return fromRegistry(result);
     }
 
     result = key.createWithDefault(L"TypeLib", guidText(*registration.typeLibraryId));
-    if (result == ERROR_SUCCESS) result = key.createWithDefault(L"Version", registration.version);
+    if (result == ERROR_SUCCESS)
+        result = key.createWithDefault(L"Version", registration.version);
     return fromRegistry(result);
 }
 
@@ -88,8 +106,10 @@ std::wstring guidText(const GUID& guid) {
 HRESULT registerClass(const ClassRegistration& registration, const std::wstring& modulePath) {
     // Start from nothing, so that the keys hold exactly what this registration writes.
     HRESULT hr = unregisterClass(registration);
-    if (SUCCEEDED(hr)) hr = writeProgIds(registration);
-    if (SUCCEEDED(hr)) hr = writeClassKey(registration, modulePath);
+    if (SUCCEEDED(hr))
+        hr = writeProgIds(registration);
+    if (SUCCEEDED(hr))
+        hr = writeClassKey(registration, modulePath);
     if (FAILED(hr)) {
         unregisterClass(registration);
     }
@@ -99,9 +119,11 @@ HRESULT registerClass(const ClassRegistration& registration, const std::wstring&
 HRESULT unregisterClass(const ClassRegistration& registration) {
     LONG result = deleteKeyTree(HKEY_CLASSES_ROOT, registration.progId);
     LONG next = deleteKeyTree(HKEY_CLASSES_ROOT, registration.versionIndependentProgId);
-    if (result == ERROR_SUCCESS) result = next;
+    if (result == ERROR_SUCCESS)
+        result = next;
     next = deleteKeyTree(HKEY_CLASSES_ROOT, classKeyPath(registration));
-    if (result == ERROR_SUCCESS) result = next;
+    if (result == ERROR_SUCCESS)
+        result = next;
     return fromRegistry(result);
 }
 
@@ -137,8 +159,8 @@ HRESULT unregisterTypeLibrary(const std::wstring& modulePath) {
         library->ReleaseTLibAttr(attributes);
         return S_OK;
     }
-    hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
-                           attributes->syskind);
+    hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                           attributes->lcid, attributes->syskind);
     library->ReleaseTLibAttr(attributes);
     return hr;
 }

@@ -8,19 +8,19 @@ namespace activex {
 
 struct ClassRegistration {
     const CLSID* classId;
-    const wchar_t* description;               // default value of the class key
-    const wchar_t* progId;                    // versioned ProgID
+    const wchar_t* description;  // default value of the class key
+    const wchar_t* progId;       // versioned ProgID
     const wchar_t* progIdDescription;
     const wchar_t* versionIndependentProgId;  // its CurVer names progId
     const wchar_t* versionIndependentDescription;
-    const wchar_t* threadingModel;            // InprocServer32's ThreadingModel
-    bool control;                             // "Control" key
-    bool insertable;                          // "Insertable" under the class and the versioned ProgID
-    bool programmable;                        // "Programmable" key
-    int toolboxBitmapId;                      // ToolboxBitmap32 "<module>, id"; 0 writes none
-    DWORD miscStatus;                         // MiscStatus\1 (content aspect); MiscStatus itself is "0"
-    const GUID* typeLibraryId;                // TypeLib value
-    const wchar_t* version;                   // Version value
+    const wchar_t* threadingModel;  // InprocServer32's ThreadingModel
+    bool control;                   // "Control" key
+    bool insertable;                // "Insertable" under the class and the versioned ProgID
+    bool programmable;              // "Programmable" key
+    int toolboxBitmapId;            // ToolboxBitmap32 "<module>, id"; 0 writes none
+    DWORD miscStatus;               // MiscStatus\1 (content aspect); MiscStatus itself is "0"
+    const GUID* typeLibraryId;      // TypeLib value
+    const wchar_t* version;         // Version value
 };
 
 // Text form of a GUID: {xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}.

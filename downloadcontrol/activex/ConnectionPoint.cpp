@@ -28,7 +28,9 @@ ConnectionPoint::ConnectionPoint(ObjectRoot& root, IConnectionPointContainer& co
                                  bool dispinterface)
     : DelegatingPart(root), container_(container), iid_(iid), dispinterface_(dispinterface) {}
 
-ConnectionPoint::~ConnectionPoint() { disconnectAll(); }
+ConnectionPoint::~ConnectionPoint() {
+    disconnectAll();
+}
 
 std::vector<ComPtr<IUnknown>> ConnectionPoint::snapshot() const {
     std::vector<ComPtr<IUnknown>> result;
@@ -78,7 +80,8 @@ HRESULT STDMETHODCALLTYPE ConnectionPoint::GetConnectionInterface(IID* iid) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
+HRESULT STDMETHODCALLTYPE
+ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
     if (!container) {
         return E_POINTER;
     }

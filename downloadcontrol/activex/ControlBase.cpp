@@ -34,22 +34,33 @@ void* ControlBase::findInterface(REFIID iid) {
     if (void* primary = primaryInterface(iid)) {
         return primary;
     }
-    if (IsEqualIID(iid, IID_IOleObject)) return static_cast<IOleObject*>(&oleObject_);
-    if (IsEqualIID(iid, IID_IOleInPlaceObject)) return static_cast<IOleInPlaceObject*>(&inPlaceObject_);
+    if (IsEqualIID(iid, IID_IOleObject))
+        return static_cast<IOleObject*>(&oleObject_);
+    if (IsEqualIID(iid, IID_IOleInPlaceObject))
+        return static_cast<IOleInPlaceObject*>(&inPlaceObject_);
     if (IsEqualIID(iid, IID_IOleInPlaceObjectWindowless))
         return static_cast<IOleInPlaceObjectWindowless*>(&inPlaceObject_);
-    if (IsEqualIID(iid, IID_IOleInPlaceActiveObject)) return static_cast<IOleInPlaceActiveObject*>(&inPlaceObject_);
+    if (IsEqualIID(iid, IID_IOleInPlaceActiveObject))
+        return static_cast<IOleInPlaceActiveObject*>(&inPlaceObject_);
     if (IsEqualIID(iid, IID_IOleWindow))
         return static_cast<IOleWindow*>(static_cast<IOleInPlaceObject*>(&inPlaceObject_));
-    if (IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2) || IsEqualIID(iid, IID_IViewObjectEx))
+    if (IsEqualIID(iid, IID_IViewObject) || IsEqualIID(iid, IID_IViewObject2) ||
+        IsEqualIID(iid, IID_IViewObjectEx))
         return static_cast<IViewObjectEx*>(&viewObject_);
-    if (IsEqualIID(iid, IID_IDataObject)) return static_cast<IDataObject*>(&dataObject_);
-    if (IsEqualIID(iid, IID_IPersistStreamInit)) return static_cast<IPersistStreamInit*>(&persist_);
-    if (IsEqualIID(iid, IID_IPersist)) return static_cast<IPersist*>(static_cast<IPersistStreamInit*>(&persist_));
-    if (IsEqualIID(iid, IID_IPersistStorage)) return static_cast<IPersistStorage*>(&persist_);
-    if (IsEqualIID(iid, IID_IPersistPropertyBag)) return static_cast<IPersistPropertyBag*>(&persist_);
-    if (IsEqualIID(iid, IID_IOleControl)) return static_cast<IOleControl*>(&oleControl_);
-    if (IsEqualIID(iid, IID_IQuickActivate)) return static_cast<IQuickActivate*>(&quickActivate_);
+    if (IsEqualIID(iid, IID_IDataObject))
+        return static_cast<IDataObject*>(&dataObject_);
+    if (IsEqualIID(iid, IID_IPersistStreamInit))
+        return static_cast<IPersistStreamInit*>(&persist_);
+    if (IsEqualIID(iid, IID_IPersist))
+        return static_cast<IPersist*>(static_cast<IPersistStreamInit*>(&persist_));
+    if (IsEqualIID(iid, IID_IPersistStorage))
+        return static_cast<IPersistStorage*>(&persist_);
+    if (IsEqualIID(iid, IID_IPersistPropertyBag))
+        return static_cast<IPersistPropertyBag*>(&persist_);
+    if (IsEqualIID(iid, IID_IOleControl))
+        return static_cast<IOleControl*>(&oleControl_);
+    if (IsEqualIID(iid, IID_IQuickActivate))
+        return static_cast<IQuickActivate*>(&quickActivate_);
     if (IsEqualIID(iid, IID_IProvideClassInfo) || IsEqualIID(iid, IID_IProvideClassInfo2))
         return static_cast<IProvideClassInfo2*>(&classInfo_);
     if (IsEqualIID(iid, IID_IConnectionPointContainer))

@@ -35,9 +35,9 @@ bool ControlWindow::create(HWND parent, const RECT& position) {
         return false;
     }
     // The pointer travels in lpCreateParams so that WM_CREATE already reaches the control.
-    HWND created = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, position.left,
-                                   position.top, position.right - position.left, position.bottom - position.top,
-                                   parent, nullptr, Module::handle(), this);
+    HWND created = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                                   position.left, position.top, position.right - position.left,
+                                   position.bottom - position.top, parent, nullptr, Module::handle(), this);
     return created != nullptr;
 }
 
@@ -50,7 +50,8 @@ void ControlWindow::destroy() {
 
 LRESULT CALLBACK ControlWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* creating = static_cast<ControlWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* creating =
+            static_cast<ControlWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         creating->handle_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
     }
@@ -71,26 +72,26 @@ LRESULT ControlWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return result;
     }
     switch (message) {
-        case WM_PAINT:
-            paint();
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // WM_PAINT fills everything
-        case WM_MOUSEACTIVATE:
-            control_.inPlace().activate(true);
-            break;
-        case WM_SETFOCUS:
-            control_.inPlace().onFocus(true);
-            break;
-        case WM_KILLFOCUS:
-            control_.inPlace().onFocus(false);
-            break;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            handle_ = nullptr;
-            return DefWindowProcW(window, message, wParam, lParam);
-        default:
-            break;
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT fills everything
+    case WM_MOUSEACTIVATE:
+        control_.inPlace().activate(true);
+        break;
+    case WM_SETFOCUS:
+        control_.inPlace().onFocus(true);
+        break;
+    case WM_KILLFOCUS:
+        control_.inPlace().onFocus(false);
+        break;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        handle_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    default:
+        break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -13,7 +13,9 @@ HRESULT STDMETHODCALLTYPE DataObjectPart::GetData(FORMATETC* format, STGMEDIUM* 
     return DV_E_FORMATETC;
 }
 
-HRESULT STDMETHODCALLTYPE DataObjectPart::GetDataHere(FORMATETC*, STGMEDIUM*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE DataObjectPart::GetDataHere(FORMATETC*, STGMEDIUM*) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE DataObjectPart::QueryGetData(FORMATETC* format) {
     return format ? DV_E_FORMATETC : E_POINTER;
@@ -26,7 +28,9 @@ HRESULT STDMETHODCALLTYPE DataObjectPart::GetCanonicalFormatEtc(FORMATETC*, FORM
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE DataObjectPart::SetData(FORMATETC*, STGMEDIUM*, BOOL) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE DataObjectPart::SetData(FORMATETC*, STGMEDIUM*, BOOL) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE DataObjectPart::EnumFormatEtc(DWORD, IEnumFORMATETC** formats) {
     if (formats) {

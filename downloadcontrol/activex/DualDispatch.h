@@ -31,8 +31,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID reserved, LCID, WORD flags, DISPPARAMS* parameters,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override {
-        return dispatchInvoke(static_cast<DualInterface*>(this), iid_, id, reserved, flags, parameters, result,
-                              exception, argumentError);
+        return dispatchInvoke(static_cast<DualInterface*>(this), iid_, id, reserved, flags, parameters,
+                              result, exception, argumentError);
     }
 
 protected:

@@ -14,17 +14,25 @@ HRESULT STDMETHODCALLTYPE InPlaceObjectPart::GetWindow(HWND* window) {
     return *window ? S_OK : E_FAIL;
 }
 
-HRESULT STDMETHODCALLTYPE InPlaceObjectPart::ContextSensitiveHelp(BOOL) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE InPlaceObjectPart::ContextSensitiveHelp(BOOL) {
+    return E_NOTIMPL;
+}
 
-HRESULT STDMETHODCALLTYPE InPlaceObjectPart::InPlaceDeactivate() { return control_.inPlace().deactivate(); }
+HRESULT STDMETHODCALLTYPE InPlaceObjectPart::InPlaceDeactivate() {
+    return control_.inPlace().deactivate();
+}
 
-HRESULT STDMETHODCALLTYPE InPlaceObjectPart::UIDeactivate() { return control_.inPlace().uiDeactivate(); }
+HRESULT STDMETHODCALLTYPE InPlaceObjectPart::UIDeactivate() {
+    return control_.inPlace().uiDeactivate();
+}
 
 HRESULT STDMETHODCALLTYPE InPlaceObjectPart::SetObjectRects(LPCRECT position, LPCRECT clip) {
     return control_.inPlace().setObjectRects(position, clip);
 }
 
-HRESULT STDMETHODCALLTYPE InPlaceObjectPart::ReactivateAndUndo() { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE InPlaceObjectPart::ReactivateAndUndo() {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE InPlaceObjectPart::OnWindowMessage(UINT, WPARAM, LPARAM, LRESULT* result) {
     if (result) {
@@ -48,12 +56,20 @@ HRESULT STDMETHODCALLTYPE InPlaceObjectPart::TranslateAccelerator(LPMSG message)
     return control_.translateAccelerator(*message) ? S_OK : S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE InPlaceObjectPart::OnFrameWindowActivate(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE InPlaceObjectPart::OnFrameWindowActivate(BOOL) {
+    return S_OK;
+}
 
-HRESULT STDMETHODCALLTYPE InPlaceObjectPart::OnDocWindowActivate(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE InPlaceObjectPart::OnDocWindowActivate(BOOL) {
+    return S_OK;
+}
 
-HRESULT STDMETHODCALLTYPE InPlaceObjectPart::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE InPlaceObjectPart::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) {
+    return S_OK;
+}
 
-HRESULT STDMETHODCALLTYPE InPlaceObjectPart::EnableModeless(BOOL) { return S_OK; }
+HRESULT STDMETHODCALLTYPE InPlaceObjectPart::EnableModeless(BOOL) {
+    return S_OK;
+}
 
 }  // namespace activex

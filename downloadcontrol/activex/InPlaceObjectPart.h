@@ -23,14 +23,16 @@ public:
     HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override;
 
     // IOleInPlaceObjectWindowless: the control always has a window of its own.
-    HRESULT STDMETHODCALLTYPE OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    HRESULT STDMETHODCALLTYPE OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                              LRESULT* result) override;
     HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget** target) override;
 
     // IOleInPlaceActiveObject
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message) override;
     HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL activate) override;
     HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL activate) override;
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frameWindow) override;
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window,
+                                           BOOL frameWindow) override;
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL enable) override;
 
 private:

@@ -30,8 +30,9 @@ TypeLibraryCache& cache() {
 HINSTANCE Module::handle() {
     static HMODULE module = [] {
         HMODULE found = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCWSTR>(&Module::handle), &found);
+        GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&Module::handle), &found);
         return found;
     }();
     return module;
@@ -52,11 +53,21 @@ std::wstring Module::path() {
     }
 }
 
-void Module::objectCreated() { InterlockedIncrement(&objects); }
-void Module::objectDestroyed() { InterlockedDecrement(&objects); }
-void Module::lock() { InterlockedIncrement(&locks); }
-void Module::unlock() { InterlockedDecrement(&locks); }
-LONG Module::objectCount() { return InterlockedCompareExchange(&objects, 0, 0); }
+void Module::objectCreated() {
+    InterlockedIncrement(&objects);
+}
+void Module::objectDestroyed() {
+    InterlockedDecrement(&objects);
+}
+void Module::lock() {
+    InterlockedIncrement(&locks);
+}
+void Module::unlock() {
+    InterlockedDecrement(&locks);
+}
+LONG Module::objectCount() {
+    return InterlockedCompareExchange(&objects, 0, 0);
+}
 
 HRESULT Module::canUnloadNow() {
     if (InterlockedCompareExchange(&objects, 0, 0) != 0 || InterlockedCompareExchange(&locks, 0, 0) != 0) {

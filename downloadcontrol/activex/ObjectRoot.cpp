@@ -14,7 +14,9 @@ ObjectRoot::ObjectRoot(IUnknown* outer) : inner_(*this), outer_(outer ? outer : 
     Module::objectCreated();
 }
 
-ObjectRoot::~ObjectRoot() { Module::objectDestroyed(); }
+ObjectRoot::~ObjectRoot() {
+    Module::objectDestroyed();
+}
 
 HRESULT STDMETHODCALLTYPE ObjectRoot::InnerUnknown::QueryInterface(REFIID iid, void** object) {
     if (!object) {

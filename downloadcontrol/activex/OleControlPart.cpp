@@ -19,7 +19,9 @@ HRESULT STDMETHODCALLTYPE OleControlPart::GetControlInfo(CONTROLINFO* info) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE OleControlPart::OnMnemonic(MSG*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleControlPart::OnMnemonic(MSG*) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE OleControlPart::OnAmbientPropertyChange(DISPID id) {
     control_.ambientPropertyChanged(id);

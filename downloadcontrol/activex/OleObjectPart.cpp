@@ -30,7 +30,9 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::GetClientSite(IOleClientSite** site) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE OleObjectPart::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
+HRESULT STDMETHODCALLTYPE OleObjectPart::SetHostNames(LPCOLESTR, LPCOLESTR) {
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::Close(DWORD saveOption) {
     control_.inPlace().deactivate();
@@ -43,7 +45,9 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::Close(DWORD saveOption) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE OleObjectPart::SetMoniker(DWORD, IMoniker*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleObjectPart::SetMoniker(DWORD, IMoniker*) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
     if (moniker) {
@@ -52,7 +56,9 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::GetMoniker(DWORD, DWORD, IMoniker** mon
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE OleObjectPart::InitFromData(IDataObject*, BOOL, DWORD) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleObjectPart::InitFromData(IDataObject*, BOOL, DWORD) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::GetClipboardData(DWORD, IDataObject** data) {
     if (data) {
@@ -63,20 +69,20 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::GetClipboardData(DWORD, IDataObject** d
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::DoVerb(LONG verb, LPMSG, IOleClientSite*, LONG, HWND, LPCRECT) {
     switch (verb) {
-        case OLEIVERB_PRIMARY:
-        case OLEIVERB_SHOW:
-        case OLEIVERB_INPLACEACTIVATE:
-            return control_.inPlace().activate(false);
-        case OLEIVERB_UIACTIVATE:
-            return control_.inPlace().activate(true);
-        case OLEIVERB_HIDE:
-            return control_.inPlace().hide();
-        case OLEIVERB_OPEN:
-        case OLEIVERB_PROPERTIES:
-        case OLEIVERB_DISCARDUNDOSTATE:
-            return E_NOTIMPL;
-        default:
-            return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
+    case OLEIVERB_PRIMARY:
+    case OLEIVERB_SHOW:
+    case OLEIVERB_INPLACEACTIVATE:
+        return control_.inPlace().activate(false);
+    case OLEIVERB_UIACTIVATE:
+        return control_.inPlace().activate(true);
+    case OLEIVERB_HIDE:
+        return control_.inPlace().hide();
+    case OLEIVERB_OPEN:
+    case OLEIVERB_PROPERTIES:
+    case OLEIVERB_DISCARDUNDOSTATE:
+        return E_NOTIMPL;
+    default:
+        return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
     }
 }
 
@@ -87,9 +93,13 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::EnumVerbs(IEnumOLEVERB** verbs) {
     return OleRegEnumVerbs(*control_.registration().classId, verbs);
 }
 
-HRESULT STDMETHODCALLTYPE OleObjectPart::Update() { return S_OK; }
+HRESULT STDMETHODCALLTYPE OleObjectPart::Update() {
+    return S_OK;
+}
 
-HRESULT STDMETHODCALLTYPE OleObjectPart::IsUpToDate() { return S_OK; }
+HRESULT STDMETHODCALLTYPE OleObjectPart::IsUpToDate() {
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::GetUserClassID(CLSID* classId) {
     if (!classId) {
@@ -175,6 +185,8 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::GetMiscStatus(DWORD aspect, DWORD* stat
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE OleObjectPart::SetColorScheme(LOGPALETTE*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE OleObjectPart::SetColorScheme(LOGPALETTE*) {
+    return E_NOTIMPL;
+}
 
 }  // namespace activex

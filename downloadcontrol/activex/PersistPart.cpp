@@ -14,7 +14,9 @@ HRESULT STDMETHODCALLTYPE PersistPart::GetClassID(CLSID* classId) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE PersistPart::IsDirty() { return control_.dirty() ? S_OK : S_FALSE; }
+HRESULT STDMETHODCALLTYPE PersistPart::IsDirty() {
+    return control_.dirty() ? S_OK : S_FALSE;
+}
 
 HRESULT STDMETHODCALLTYPE PersistPart::Load(LPSTREAM stream) {
     if (!stream) {
@@ -47,7 +49,9 @@ HRESULT STDMETHODCALLTYPE PersistPart::InitNew() {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE PersistPart::InitNew(IStorage*) { return InitNew(); }
+HRESULT STDMETHODCALLTYPE PersistPart::InitNew(IStorage*) {
+    return InitNew();
+}
 
 HRESULT STDMETHODCALLTYPE PersistPart::Load(IStorage* storage) {
     if (!storage) {
@@ -57,14 +61,18 @@ HRESULT STDMETHODCALLTYPE PersistPart::Load(IStorage* storage) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE PersistPart::Save(IStorage* storage, BOOL) { return storage ? S_OK : E_POINTER; }
+HRESULT STDMETHODCALLTYPE PersistPart::Save(IStorage* storage, BOOL) {
+    return storage ? S_OK : E_POINTER;
+}
 
 HRESULT STDMETHODCALLTYPE PersistPart::SaveCompleted(IStorage*) {
     control_.setDirty(false);
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE PersistPart::HandsOffStorage() { return S_OK; }
+HRESULT STDMETHODCALLTYPE PersistPart::HandsOffStorage() {
+    return S_OK;
+}
 
 HRESULT STDMETHODCALLTYPE PersistPart::Load(IPropertyBag* bag, IErrorLog*) {
     if (!bag) {

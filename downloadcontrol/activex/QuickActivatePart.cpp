@@ -33,7 +33,7 @@ HRESULT STDMETHODCALLTYPE QuickActivatePart::QuickActivate(QACONTAINER* containe
     }
     if (container->pPropertyNotifySink) {
         control_.connectionPoints().propertyNotify().Advise(container->pPropertyNotifySink,
-                                                             &control->dwPropNotifyCookie);
+                                                            &control->dwPropNotifyCookie);
     }
     control_.oleObject().GetMiscStatus(DVASPECT_CONTENT, &control->dwMiscStatus);
     control_.viewObject().GetViewStatus(&control->dwViewStatus);

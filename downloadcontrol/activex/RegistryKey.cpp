@@ -10,8 +10,8 @@ RegistryKey::~RegistryKey() {
 
 LONG RegistryKey::create(HKEY parent, const std::wstring& subkey) {
     HKEY created = nullptr;
-    LONG result = RegCreateKeyExW(parent, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE,
-                                  nullptr, &created, nullptr);
+    LONG result = RegCreateKeyExW(parent, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_READ | KEY_WRITE, nullptr, &created, nullptr);
     if (result == ERROR_SUCCESS) {
         if (key_) {
             RegCloseKey(key_);

@@ -12,7 +12,8 @@ template <class EnumInterface, class Item, class Traits>
 class SnapshotEnumerator final : public EnumInterface {
 public:
     // Makes an enumerator over `items` (each copied with a new reference) and returns it.
-    static HRESULT create(REFIID iid, const std::vector<Item>& items, std::size_t position, EnumInterface** result) {
+    static HRESULT create(REFIID iid, const std::vector<Item>& items, std::size_t position,
+                          EnumInterface** result) {
         if (!result) {
             return E_POINTER;
         }
@@ -37,7 +38,9 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&references_));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
         LONG remaining = InterlockedDecrement(&references_);
         if (remaining == 0) {

@@ -8,7 +8,9 @@ namespace activex {
 StockProperties::StockProperties(ControlBase& control)
     : control_(control), backColor_(0x80000000 | COLOR_WINDOW), fontSink_(*this) {}
 
-StockProperties::~StockProperties() { releaseFont(); }
+StockProperties::~StockProperties() {
+    releaseFont();
+}
 
 HRESULT StockProperties::createFont(const wchar_t* face, LONGLONG points, short weight) {
     FONTDESC description = {};
@@ -26,7 +28,9 @@ HRESULT StockProperties::createFont(const wchar_t* face, LONGLONG points, short 
     return S_OK;
 }
 
-void StockProperties::releaseFont() { replaceFont(ComPtr<IFontDisp>()); }
+void StockProperties::releaseFont() {
+    replaceFont(ComPtr<IFontDisp>());
+}
 
 COLORREF StockProperties::backColorRef() const {
     COLORREF color = RGB(255, 255, 255);
@@ -115,7 +119,9 @@ HRESULT StockProperties::putRefFont(IFontDisp* font) {
     return hr;
 }
 
-HRESULT StockProperties::getFont(IFontDisp** font) const { return font_.copyTo(font); }
+HRESULT StockProperties::getFont(IFontDisp** font) const {
+    return font_.copyTo(font);
+}
 
 HRESULT StockProperties::putEnabled(VARIANT_BOOL enabled) {
     HRESULT hr = control_.putProperty(kDispidEnabled, [&] { enabled_ = enabled != VARIANT_FALSE; });
@@ -205,6 +211,8 @@ HRESULT STDMETHODCALLTYPE StockProperties::FontSink::OnChanged(DISPID) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE StockProperties::FontSink::OnRequestEdit(DISPID) { return S_OK; }
+HRESULT STDMETHODCALLTYPE StockProperties::FontSink::OnRequestEdit(DISPID) {
+    return S_OK;
+}
 
 }  // namespace activex

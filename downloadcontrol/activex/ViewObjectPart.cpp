@@ -34,16 +34,21 @@ HRESULT STDMETHODCALLTYPE ViewObjectPart::Draw(DWORD aspect, LONG, void*, DVTARG
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ViewObjectPart::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) {
+HRESULT STDMETHODCALLTYPE ViewObjectPart::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
+                                                      LOGPALETTE** colors) {
     if (colors) {
         *colors = nullptr;
     }
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE ViewObjectPart::Freeze(DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE ViewObjectPart::Freeze(DWORD, LONG, void*, DWORD*) {
+    return E_NOTIMPL;
+}
 
-HRESULT STDMETHODCALLTYPE ViewObjectPart::Unfreeze(DWORD) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE ViewObjectPart::Unfreeze(DWORD) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE ViewObjectPart::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
     adviseSink_ = sink;
@@ -76,7 +81,9 @@ HRESULT STDMETHODCALLTYPE ViewObjectPart::GetExtent(DWORD aspect, LONG, DVTARGET
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE ViewObjectPart::GetRect(DWORD, LPRECTL) { return E_NOTIMPL; }
+HRESULT STDMETHODCALLTYPE ViewObjectPart::GetRect(DWORD, LPRECTL) {
+    return E_NOTIMPL;
+}
 
 HRESULT STDMETHODCALLTYPE ViewObjectPart::GetViewStatus(DWORD* status) {
     if (!status) {

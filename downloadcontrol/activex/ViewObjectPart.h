@@ -19,22 +19,25 @@ public:
 
     HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* target,
                                    HDC targetInfo, HDC dc, LPCRECTL bounds, LPCRECTL metafileBounds,
-                                   BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR), ULONG_PTR continueArgument) override;
+                                   BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR),
+                                   ULONG_PTR continueArgument) override;
     HRESULT STDMETHODCALLTYPE GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* target,
                                           HDC targetInfo, LOGPALETTE** colors) override;
     HRESULT STDMETHODCALLTYPE Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) override;
     HRESULT STDMETHODCALLTYPE Unfreeze(DWORD freeze) override;
     HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
     HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
-    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* target, LPSIZEL size) override;
+    HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* target,
+                                        LPSIZEL size) override;
     HRESULT STDMETHODCALLTYPE GetRect(DWORD aspect, LPRECTL rect) override;
     HRESULT STDMETHODCALLTYPE GetViewStatus(DWORD* status) override;
     HRESULT STDMETHODCALLTYPE QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT location, LONG closeHint,
                                             DWORD* result) override;
     HRESULT STDMETHODCALLTYPE QueryHitRect(DWORD aspect, LPCRECT bounds, LPCRECT location, LONG closeHint,
                                            DWORD* result) override;
-    HRESULT STDMETHODCALLTYPE GetNaturalExtent(DWORD aspect, LONG index, DVTARGETDEVICE* target, HDC targetInfo,
-                                               DVEXTENTINFO* extentInfo, LPSIZEL size) override;
+    HRESULT STDMETHODCALLTYPE GetNaturalExtent(DWORD aspect, LONG index, DVTARGETDEVICE* target,
+                                               HDC targetInfo, DVEXTENTINFO* extentInfo,
+                                               LPSIZEL size) override;
 
 private:
     ControlBase& control_;

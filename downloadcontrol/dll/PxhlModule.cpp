@@ -21,7 +21,9 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
     return activex::getClassObject(&Pxhl::classEntry(), 1, classId, iid, object);
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return activex::Module::canUnloadNow(); }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return activex::Module::canUnloadNow();
+}
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     const std::wstring path = activex::Module::path();

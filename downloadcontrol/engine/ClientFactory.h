@@ -14,7 +14,8 @@ public:
     // A client for the item's protocol, server, path, credentials and proxy copy, reporting into
     // `errors`; null when the protocol has no client. Called from worker threads at the same time.
     virtual std::unique_ptr<DownloadClient> makeClient(const DownloadItem& item, int32_t connectionTimeout,
-                                                       int32_t receiveBufferSize, LastErrorHolder& errors) = 0;
+                                                       int32_t receiveBufferSize,
+                                                       LastErrorHolder& errors) = 0;
 };
 
 // HTTP and HTTPS through the control's own HTTP client, FTP and FTP over TLS through its FTP client.

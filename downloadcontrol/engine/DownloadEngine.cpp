@@ -30,9 +30,13 @@ DownloadEngine::DownloadEngine(LastErrorHolder& errors, EngineEvents& events, En
       context_{errors, controlLock_, writer_, window_, stopEvent_.get(), clients_.get(), runningFiles_},
       headerFolder_(defaultHeaderFolder()) {}
 
-DownloadEngine::~DownloadEngine() { shutdown(); }
+DownloadEngine::~DownloadEngine() {
+    shutdown();
+}
 
-bool DownloadEngine::create() { return stopEvent_.valid() && window_.create(*this); }
+bool DownloadEngine::create() {
+    return stopEvent_.valid() && window_.create(*this);
+}
 
 void DownloadEngine::shutdown() {
     stopDownload();
@@ -96,7 +100,9 @@ bool DownloadEngine::clearFiles() {
     return true;
 }
 
-std::wstring DownloadEngine::fileInfo(int32_t fileId, int32_t field) { return files_.fileInfo(fileId, field, errors_); }
+std::wstring DownloadEngine::fileInfo(int32_t fileId, int32_t field) {
+    return files_.fileInfo(fileId, field, errors_);
+}
 
 std::wstring DownloadEngine::segmentInfo(int32_t fileId, int32_t segmentIndex, int32_t field) {
     return files_.segmentInfo(fileId, segmentIndex, field, errors_);
@@ -146,7 +152,8 @@ void DownloadEngine::setOverallProgress(double progress) {
 // ---- Size queries ----
 
 void DownloadEngine::querySizeAndTime(const std::wstring& url, const std::wstring& referer,
-                                      const std::wstring& userName, const std::wstring& password, int32_t options) {
+                                      const std::wstring& userName, const std::wstring& password,
+                                      int32_t options) {
     auto item = std::make_unique<DownloadItem>();
     if (!item->setUrl(url, options == 1)) {
         errors_.setError(ErrUrlParse);
@@ -170,9 +177,13 @@ void DownloadEngine::querySizeAndTime(const std::wstring& url, const std::wstrin
 
 // ---- The notification window's messages ----
 
-void DownloadEngine::beginMessage() { host_.holdControl(); }
+void DownloadEngine::beginMessage() {
+    host_.holdControl();
+}
 
-void DownloadEngine::endMessage() { host_.releaseControl(); }
+void DownloadEngine::endMessage() {
+    host_.releaseControl();
+}
 
 void DownloadEngine::onListRefresh(int32_t fileId, ListRefreshMode mode) {
     if (mode == RefreshRow || mode == RefreshRowAndOverall) {
@@ -187,8 +198,8 @@ void DownloadEngine::onListRefresh(int32_t fileId, ListRefreshMode mode) {
         double added = 0;
         for (DownloadItem* item : runningFiles_) {
             if (item->size > 0 && item->downloaded > item->countedBytes) {
-                added += static_cast<double>(item->downloaded - item->countedBytes) / static_cast<double>(item->size) *
-                         item->weight;
+                added += static_cast<double>(item->downloaded - item->countedBytes) /
+                         static_cast<double>(item->size) * item->weight;
                 item->countedBytes = item->downloaded;
             }
             added -= item->precountedShare;
@@ -209,18 +220,21 @@ void DownloadEngine::onFileStart(const ProgressSnapshot& snapshot, int32_t segme
 }
 
 void DownloadEngine::onFileProgress(const ProgressSnapshot& snapshot) {
-    events_.onFileDownloadProgress(snapshot.fileId, decimalText(snapshot.size), decimalText(snapshot.downloaded),
-                                   wholeSeconds(snapshot.elapsed), decimalText(snapshot.remaining),
-                                   snapshot.size < 0 ? -1 : wholeSeconds(snapshot.remainingTime), snapshot.rate);
+    events_.onFileDownloadProgress(
+        snapshot.fileId, decimalText(snapshot.size), decimalText(snapshot.downloaded),
+        wholeSeconds(snapshot.elapsed), decimalText(snapshot.remaining),
+        snapshot.size < 0 ? -1 : wholeSeconds(snapshot.remainingTime), snapshot.rate);
 }
 
 void DownloadEngine::onSegmentProgress(const SegmentSnapshot& snapshot, int32_t segmentIndex) {
-    events_.onFileSegmentDownloadProgress(snapshot.fileId, segmentIndex, decimalText(snapshot.size),
-                                          decimalText(snapshot.downloaded),
-                                          decimalText(snapshot.size < 0 ? -1 : snapshot.size - snapshot.downloaded));
+    events_.onFileSegmentDownloadProgress(
+        snapshot.fileId, segmentIndex, decimalText(snapshot.size), decimalText(snapshot.downloaded),
+        decimalText(snapshot.size < 0 ? -1 : snapshot.size - snapshot.downloaded));
 }
 
-void DownloadEngine::onDownloadDone(bool result) { events_.onDownloadComplete(result); }
+void DownloadEngine::onDownloadDone(bool result) {
+    events_.onDownloadComplete(result);
+}
 
 void DownloadEngine::onTimer() {
     const ULONGLONG tick = GetTickCount64();

@@ -131,8 +131,8 @@ private:
     ScopedHandle stopEvent_;
     std::unique_ptr<DownloadClientFactory> clients_;
     std::unique_ptr<SaveDialogs> dialogs_;
-    std::vector<DownloadItem*> runningFiles_;  // files whose threads transfer now
-    std::vector<ScopedHandle> retiredThreads_; // threads whose files are finished, until they have ended
+    std::vector<DownloadItem*> runningFiles_;   // files whose threads transfer now
+    std::vector<ScopedHandle> retiredThreads_;  // threads whose files are finished, until they have ended
     TransferContext context_;
     SizeQueries queries_;
 

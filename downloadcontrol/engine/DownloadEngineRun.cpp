@@ -150,7 +150,8 @@ void DownloadEngine::startFileThreads() {
     if (!errors_.stopRequest()) {
         CriticalSectionLock lock(controlLock_);
         const int32_t limit = settings_.concurrentDownloadFileCount;
-        for (std::size_t i = static_cast<std::size_t>(nextIndex_ + 1); i < files_.size() && runningCount_ < limit; ++i) {
+        for (std::size_t i = static_cast<std::size_t>(nextIndex_ + 1);
+             i < files_.size() && runningCount_ < limit; ++i) {
             DownloadItem& item = *files_.at(i);
             if (item.state == DownloadStateComplete) {
                 continue;
@@ -163,7 +164,8 @@ void DownloadEngine::startFileThreads() {
         }
     }
     for (DownloadItem* item : starts) {
-        ScopedHandle thread = createSuspendedThread(std::make_unique<FileTransfer>(context_, settings_, *item));
+        ScopedHandle thread =
+            createSuspendedThread(std::make_unique<FileTransfer>(context_, settings_, *item));
         if (!thread.valid()) {
             errors_.setError(ErrSend);
             item->setFailed(true);
@@ -264,9 +266,10 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         }
         fileId = item->fileId;
         if (item->size > 0 && item->downloaded > item->countedBytes) {
-            overallProgress_ = std::clamp(overallProgress_ + static_cast<double>(item->downloaded - item->countedBytes) /
-                                                                 static_cast<double>(item->size) * item->weight,
-                                          0.0, 1.0);
+            overallProgress_ =
+                std::clamp(overallProgress_ + static_cast<double>(item->downloaded - item->countedBytes) /
+                                                  static_cast<double>(item->size) * item->weight,
+                           0.0, 1.0);
             item->countedBytes = item->downloaded;
         }
         progress = overallProgress_;

@@ -141,7 +141,8 @@ bool DownloadEngine::resumeDownload() {
         CriticalSectionLock lock(controlLock_);
         for (const auto& item : files_.items()) {
             if (item->size > 0) {
-                progress += static_cast<double>(item->downloaded) / static_cast<double>(item->size) * item->weight;
+                progress +=
+                    static_cast<double>(item->downloaded) / static_cast<double>(item->size) * item->weight;
                 item->countedBytes = item->downloaded;
             }
         }

@@ -26,7 +26,8 @@ bool DownloadItem::setUrl(const std::wstring& newUrl, bool newImplicitTls) {
 
 std::wstring DownloadItem::finalPath() const {
     const std::size_t suffixLength = dataFileSuffix().size();
-    return dataPath.size() < suffixLength ? std::wstring() : dataPath.substr(0, dataPath.size() - suffixLength);
+    return dataPath.size() < suffixLength ? std::wstring()
+                                          : dataPath.substr(0, dataPath.size() - suffixLength);
 }
 
 bool DownloadItem::failed() const {

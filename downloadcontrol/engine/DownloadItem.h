@@ -20,8 +20,8 @@
 class DownloadItem;
 
 enum DownloadState : int32_t {
-    DownloadStateNew = 0,           // never started
-    DownloadStateIncomplete = 1,    // ended short, failed or stopped; resumable
+    DownloadStateNew = 0,         // never started
+    DownloadStateIncomplete = 1,  // ended short, failed or stopped; resumable
     DownloadStateTransferring = 2,
     DownloadStateComplete = 3,
 };
@@ -58,8 +58,8 @@ enum SegmentInfoField : int16_t {
 // One byte range of a file, fetched by one thread.
 struct FileSegment {
     DownloadItem* owner = nullptr;
-    int64_t start = 0;       // byte offset in the file
-    int64_t size = -1;       // -1 while not known
+    int64_t start = 0;  // byte offset in the file
+    int64_t size = -1;  // -1 while not known
     int64_t downloaded = 0;
 };
 
@@ -87,14 +87,14 @@ public:
     void setFailed(bool value);
 
     int32_t fileId = -1;
-    ScopedHandle thread;        // the file thread while it runs
-    ScopedHandle headerFile;    // the temporary header while open
-    ScopedHandle dataFile;      // the data file while open
+    ScopedHandle thread;      // the file thread while it runs
+    ScopedHandle headerFile;  // the temporary header while open
+    ScopedHandle dataFile;    // the data file while open
     std::wstring headerPath;
-    std::wstring validator;     // at most 60 characters; kept empty
-    std::wstring savePath;      // final path as given or as chosen by Download
-    std::wstring dataPath;      // savePath + dataFileSuffix(), set by Download
-    FILETIME fileTime{};        // stamped on the finished file when not zero
+    std::wstring validator;  // at most 60 characters; kept empty
+    std::wstring savePath;   // final path as given or as chosen by Download
+    std::wstring dataPath;   // savePath + dataFileSuffix(), set by Download
+    FILETIME fileTime{};     // stamped on the finished file when not zero
     int32_t requestedSegmentCount = kDefaultSegmentCount;
     std::vector<std::unique_ptr<FileSegment>> segments;
     std::wstring referer;
@@ -106,14 +106,14 @@ public:
     int32_t port = 0;
     bool implicitTls = false;
     std::wstring path;
-    ProxySettings proxy;        // copy of the protocol's proxy, taken by Download
+    ProxySettings proxy;  // copy of the protocol's proxy, taken by Download
 
     DownloadState state = DownloadStateNew;
     std::wstring url;
     std::wstring urlFolder;
     std::wstring nameFromUrl;
     std::wstring displayFileName;
-    int64_t size = -1;          // bytes, -1 while not known
+    int64_t size = -1;  // bytes, -1 while not known
     int64_t downloaded = 0;
     int64_t elapsed = 0;        // transfer time, 100-ns ticks
     int64_t remaining = -1;     // size - downloaded, -1 while the size is not known
@@ -125,9 +125,9 @@ public:
     FILETIME startedTime{};     // local time of the last start or report
     ULONGLONG startedTick = 0;  // tick count of the last start or report
     int64_t downloadedAtLastReport = 0;
-    int64_t countedBytes = 0;   // bytes already added to the overall progress
-    double weight = 0;          // share of this file in the overall progress
-    double precountedShare = 0; // progress share that a resumed file brings in
+    int64_t countedBytes = 0;    // bytes already added to the overall progress
+    double weight = 0;           // share of this file in the overall progress
+    double precountedShare = 0;  // progress share that a resumed file brings in
 
 private:
     mutable CriticalSection itemLock_;

@@ -75,7 +75,8 @@ bool parseDownloadUrl(const std::wstring& url, bool implicitTls, DownloadUrl& pa
 
     const std::size_t hostStart = schemeLength + schemeEnd.size();
     const std::size_t hostEnd = std::min(url.find(L':', hostStart), url.find(L'/', hostStart));
-    result.host = url.substr(hostStart, hostEnd == std::wstring::npos ? std::wstring::npos : hostEnd - hostStart);
+    result.host =
+        url.substr(hostStart, hostEnd == std::wstring::npos ? std::wstring::npos : hostEnd - hostStart);
     if (result.host.empty()) {
         return false;
     }

@@ -24,7 +24,8 @@ public:
     virtual void onFileDownloadProgress(int32_t fileId, const std::wstring& fileSize,
                                         const std::wstring& downloadedSize, int32_t downloadedTime,
                                         const std::wstring& remainSize, int32_t remainTime, double rate) = 0;
-    virtual void onFileSegmentDownloadProgress(int32_t fileId, int32_t segmentIndex, const std::wstring& segmentSize,
+    virtual void onFileSegmentDownloadProgress(int32_t fileId, int32_t segmentIndex,
+                                               const std::wstring& segmentSize,
                                                const std::wstring& segmentDownloadedSize,
                                                const std::wstring& segmentRemainSize) = 0;
     virtual void onFileDownloadStart(int32_t fileId, const std::wstring& fileSize, int32_t segmentCount) = 0;

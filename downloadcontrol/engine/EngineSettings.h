@@ -4,12 +4,12 @@
 #include <cstdint>
 
 struct EngineSettings {
-    bool commonSaveFolder = true;            // ask once for a folder for every relative save path
+    bool commonSaveFolder = true;  // ask once for a folder for every relative save path
     int32_t concurrentDownloadFileCount = 3;
-    int32_t receiveBufferSize = 4096;        // bytes
-    int32_t minFileSegmentSize = 204800;     // bytes
+    int32_t receiveBufferSize = 4096;     // bytes
+    int32_t minFileSegmentSize = 204800;  // bytes
     bool autoRemoveCompletedFiles = false;
-    int32_t connectionTimeout = 30000;       // ms, bounds the connect step only
-    int32_t retryWait = 10000;               // ms between two tries
-    int32_t attempts = 1;                    // RetryCount + 1
+    int32_t connectionTimeout = 30000;  // ms, bounds the connect step only
+    int32_t retryWait = 10000;          // ms between two tries
+    int32_t attempts = 1;               // RetryCount + 1
 };

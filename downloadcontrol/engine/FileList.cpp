@@ -10,7 +10,9 @@ namespace {
 constexpr int64_t kTicksPerSecond = 10000000;
 
 // Given for an unknown file, field or segment (the error code tells which).
-std::wstring placeholderText() { return std::wstring(); }
+std::wstring placeholderText() {
+    return std::wstring();
+}
 
 // Field 7 while no estimate can be made.
 std::wstring unknownRemainingTimeText() {

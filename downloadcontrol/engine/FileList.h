@@ -18,14 +18,14 @@
 // The arguments of AddFile, texts already taken from their BSTRs (a null BSTR is "").
 struct AddFileRequest {
     std::wstring url;
-    std::wstring fileSize;         // decimal byte count; anything else means "not known"
+    std::wstring fileSize;  // decimal byte count; anything else means "not known"
     std::wstring displayFileName;
-    std::wstring savePath;         // may end in "|low-high", the file time to stamp on the finished file
-    int32_t segmentCount = 0;      // 0 or less: kDefaultSegmentCount
+    std::wstring savePath;     // may end in "|low-high", the file time to stamp on the finished file
+    int32_t segmentCount = 0;  // 0 or less: kDefaultSegmentCount
     std::wstring referer;
     std::wstring userName;
     std::wstring password;
-    int32_t options = 0;           // 1: FTP over TLS on its own port
+    int32_t options = 0;  // 1: FTP over TLS on its own port
 };
 
 class FileList {
@@ -50,7 +50,8 @@ public:
     // GetFileInfo and GetFileSegmentInfo: the field as text. An unknown id (22), field (23, 25) or segment
     // index (24) sets the error and gives "". Field 16 (the number of files) needs no valid id.
     std::wstring fileInfo(int32_t fileId, int32_t field, LastErrorHolder& errors) const;
-    std::wstring segmentInfo(int32_t fileId, int32_t segmentIndex, int32_t field, LastErrorHolder& errors) const;
+    std::wstring segmentInfo(int32_t fileId, int32_t segmentIndex, int32_t field,
+                             LastErrorHolder& errors) const;
 
     // Appends an item built elsewhere (resumed from its header), unless its URL is listed already: then
     // error 31 is set, the item is handed back and nothing changes. The next file id is raised past the
@@ -60,7 +61,9 @@ public:
     // Accessors; the caller holds lock().
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
-    DownloadItem* at(std::size_t index) const { return index < items_.size() ? items_[index].get() : nullptr; }
+    DownloadItem* at(std::size_t index) const {
+        return index < items_.size() ? items_[index].get() : nullptr;
+    }
     DownloadItem* find(int32_t fileId) const;
     std::ptrdiff_t indexOf(int32_t fileId) const;
     bool containsUrl(const std::wstring& url) const;

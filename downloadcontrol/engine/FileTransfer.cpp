@@ -18,7 +18,9 @@ namespace {
 // Bytes asked for when the first segment is complete already and only the file's size is wanted.
 constexpr int64_t kSizeProbeBytes = 20;
 
-bool isZero(const FILETIME& time) { return time.dwLowDateTime == 0 && time.dwHighDateTime == 0; }
+bool isZero(const FILETIME& time) {
+    return time.dwLowDateTime == 0 && time.dwHighDateTime == 0;
+}
 
 // The folder part of a file path ("" when it has none).
 std::wstring folderOfPath(const std::wstring& path) {
@@ -76,7 +78,8 @@ void FileTransfer::closeFiles() {
         SetFileTime(data.get(), &fileTime, &fileTime, &fileTime);
     }
     data.close();
-    if (complete && !MoveFileExW(toLongPath(dataPath).c_str(), toLongPath(finalPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (complete && !MoveFileExW(toLongPath(dataPath).c_str(), toLongPath(finalPath).c_str(),
+                                 MOVEFILE_REPLACE_EXISTING)) {
         // Not at its final path is not a success: the file stays resumable under its data path.
         context_.errors.setError(ErrDataFileCreate);
         item_.setFailed(true);
@@ -153,7 +156,8 @@ void FileTransfer::startSegmentThreads(std::vector<ScopedHandle>& threads) {
         if (context_.errors.stopRequest()) {
             break;
         }
-        ScopedHandle thread = createSuspendedThread(std::make_unique<SegmentTransfer>(context_, settings_, item_, index));
+        ScopedHandle thread =
+            createSuspendedThread(std::make_unique<SegmentTransfer>(context_, settings_, item_, index));
         if (!thread.valid()) {
             context_.errors.setError(ErrSend);
             item_.setFailed(true);
@@ -202,8 +206,8 @@ void FileTransfer::transfer() {
         item_.setFailed(true);
         return;
     }
-    std::unique_ptr<DownloadClient> client =
-        context_.clients->makeClient(item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
+    std::unique_ptr<DownloadClient> client = context_.clients->makeClient(
+        item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
     if (!client) {
         context_.errors.setError(ErrConnect);
         item_.setFailed(true);
@@ -235,8 +239,9 @@ void FileTransfer::transfer() {
     for (;;) {
         probe = segment0.size >= 0 && segment0.downloaded >= segment0.size;
         const int64_t start = probe ? segment0.start : segment0.start + segment0.downloaded;
-        const int64_t length = probe ? std::min(fileSize, kSizeProbeBytes)
-                                     : segment0.size < 0 ? -1 : segment0.size - segment0.downloaded;
+        const int64_t length = probe               ? std::min(fileSize, kSizeProbeBytes)
+                               : segment0.size < 0 ? -1
+                                                   : segment0.size - segment0.downloaded;
         opened = first.open(start, length, fileSize, pending, rangesAccepted, done);
         if (!opened && resumed && start > 0 && !context_.errors.stopRequest() &&
             context_.errors.error() == ErrHttpStatus) {
@@ -277,7 +282,8 @@ void FileTransfer::transfer() {
             item_.elapsed = 0;
             item_.segments.clear();
             for (const PlannedSegment& planned : plan) {
-                item_.segments.push_back(std::make_unique<FileSegment>(FileSegment{&item_, planned.start, planned.size, 0}));
+                item_.segments.push_back(
+                    std::make_unique<FileSegment>(FileSegment{&item_, planned.start, planned.size, 0}));
             }
         }
         item_.remaining = item_.size < 0 ? -1 : item_.size - item_.downloaded;
@@ -357,8 +363,8 @@ SegmentTransfer::SegmentTransfer(TransferContext& context, const EngineSettings&
     : context_(context), settings_(settings), item_(item), index_(segmentIndex) {}
 
 void SegmentTransfer::run() {
-    std::unique_ptr<DownloadClient> client =
-        context_.clients->makeClient(item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
+    std::unique_ptr<DownloadClient> client = context_.clients->makeClient(
+        item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
     if (!client) {
         context_.errors.setError(ErrConnect);
         item_.setFailed(true);

@@ -41,7 +41,8 @@ private:
 
 class SegmentTransfer {
 public:
-    SegmentTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item, int32_t segmentIndex);
+    SegmentTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
+                    int32_t segmentIndex);
     void run();
 
 private:

@@ -18,9 +18,13 @@ constexpr auto kNameWord = scrambleText(L"Dwnld");
 constexpr auto kPattern = scrambleText(L"~PxhlDwnld_*.hdr");
 
 // The validator as it fits its slot.
-std::wstring slotValidator(const DownloadItem& item) { return item.validator.substr(0, kValidatorSlotUnits); }
+std::wstring slotValidator(const DownloadItem& item) {
+    return item.validator.substr(0, kValidatorSlotUnits);
+}
 
-uint32_t textBytes(const std::wstring& text) { return static_cast<uint32_t>(text.size() * sizeof(wchar_t)); }
+uint32_t textBytes(const std::wstring& text) {
+    return static_cast<uint32_t>(text.size() * sizeof(wchar_t));
+}
 
 // Bytes that field `field` (1..27) takes in the item's header.
 int64_t fieldWidth(const DownloadItem& item, int32_t field) {
@@ -70,7 +74,8 @@ std::string wideBytes(const std::wstring& text) {
 bool writeAt(HANDLE file, int64_t offset, const std::string& bytes) {
     LARGE_INTEGER position;
     position.QuadPart = offset;
-    return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && writeAll(file, bytes.data(), bytes.size());
+    return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) &&
+           writeAll(file, bytes.data(), bytes.size());
 }
 
 // Reads a header front to back, never past the end of the file it came from.
@@ -116,7 +121,8 @@ bool validSegment(const FileSegment& segment, int64_t fileSize) {
         // A file of unknown size has a single segment from its start, open-ended.
         return segment.start == 0 && segment.size == -1;
     }
-    return segment.size >= 0 && segment.size <= fileSize - segment.start && segment.downloaded <= segment.size;
+    return segment.size >= 0 && segment.size <= fileSize - segment.start &&
+           segment.downloaded <= segment.size;
 }
 
 // Fields 3 to 27 and the segment table, with every value checked against what a header can hold.
@@ -168,8 +174,8 @@ bool readBody(HeaderReader& reader, DownloadItem& item) {
     for (int32_t i = 0; i < segmentCount; ++i) {
         auto segment = std::make_unique<FileSegment>();
         segment->owner = &item;
-        if (!reader.value(segment->start) || !reader.value(segment->size) || !reader.value(segment->downloaded) ||
-            !validSegment(*segment, item.size)) {
+        if (!reader.value(segment->start) || !reader.value(segment->size) ||
+            !reader.value(segment->downloaded) || !validSegment(*segment, item.size)) {
             return false;
         }
         item.segments.push_back(std::move(segment));
@@ -200,7 +206,7 @@ std::string headerFieldBytes(const DownloadItem& item, int32_t field, int32_t se
             return {};
         }
         const FileSegment& segment = *item.segments[static_cast<std::size_t>(segmentIndex)];
-        const int64_t value = field == HeaderSegmentStart ? segment.start
+        const int64_t value = field == HeaderSegmentStart  ? segment.start
                               : field == HeaderSegmentSize ? segment.size
                                                            : segment.downloaded;
         return valueBytes(value);
@@ -270,7 +276,9 @@ std::wstring headerFileName(int32_t fileId) {
                       fileId);
 }
 
-std::wstring headerFilePattern() { return UnscrambleString(kPattern.chars); }
+std::wstring headerFilePattern() {
+    return UnscrambleString(kPattern.chars);
+}
 
 int32_t headerFileId(const std::wstring& headerPath) {
     const std::size_t bar = headerPath.rfind(L'_');
@@ -299,12 +307,14 @@ bool createHeaderFile(DownloadItem& item, const std::wstring& folder, LastErrorH
     for (std::size_t i = 0; written && i < item.segments.size(); ++i) {
         for (int32_t field = HeaderSegmentStart; written && field <= HeaderSegmentDownloaded; ++field) {
             const int32_t index = static_cast<int32_t>(i);
-            written = writeAt(file.get(), headerFieldOffset(item, field, index), headerFieldBytes(item, field, index));
+            written = writeAt(file.get(), headerFieldOffset(item, field, index),
+                              headerFieldBytes(item, field, index));
         }
     }
     if (written) {
         // Cut off what an older file of the same name had beyond this header.
-        const int64_t end = headerFieldOffset(item, HeaderSegmentStart, static_cast<int32_t>(item.segments.size()));
+        const int64_t end =
+            headerFieldOffset(item, HeaderSegmentStart, static_cast<int32_t>(item.segments.size()));
         LARGE_INTEGER position;
         position.QuadPart = end;
         written = SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()) &&

@@ -23,8 +23,9 @@ constexpr UINT kProgressTimerPeriodMs = 1000;
 const std::array<UINT, kNotificationMessageCount>& registeredMessages() {
     static const std::array<UINT, kNotificationMessageCount> ids = [] {
         const wchar_t* const names[kNotificationMessageCount] = {
-            kListRefreshName.chars,  kFileFinishedName.chars,    kSizeQueryDoneName.chars, kFileStartName.chars,
-            kFileProgressName.chars, kSegmentProgressName.chars, kDownloadDoneName.chars,
+            kListRefreshName.chars,  kFileFinishedName.chars, kSizeQueryDoneName.chars,
+            kFileStartName.chars,    kFileProgressName.chars, kSegmentProgressName.chars,
+            kDownloadDoneName.chars,
         };
         std::array<UINT, kNotificationMessageCount> result{};
         for (int i = 0; i < kNotificationMessageCount; ++i) {
@@ -55,7 +56,9 @@ UINT notificationMessageId(NotificationMessage message) {
     return registeredMessages()[static_cast<std::size_t>(message)];
 }
 
-NotificationWindow::~NotificationWindow() { destroy(); }
+NotificationWindow::~NotificationWindow() {
+    destroy();
+}
 
 bool NotificationWindow::create(NotificationHandler& handler) {
     if (window_) {
@@ -75,7 +78,8 @@ bool NotificationWindow::create(NotificationHandler& handler) {
         return false;
     }
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    LONG_PTR previous = SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure));
+    LONG_PTR previous =
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure));
     if (!previousProcedure) {
         previousProcedure = reinterpret_cast<WNDPROC>(previous);
     }
@@ -134,7 +138,8 @@ bool NotificationWindow::postFileProgress(std::unique_ptr<ProgressSnapshot> snap
     return true;
 }
 
-bool NotificationWindow::postSegmentProgress(std::unique_ptr<SegmentSnapshot> snapshot, int32_t segmentIndex) {
+bool NotificationWindow::postSegmentProgress(std::unique_ptr<SegmentSnapshot> snapshot,
+                                             int32_t segmentIndex) {
     if (!post(NotificationMessage::SegmentProgress, reinterpret_cast<WPARAM>(snapshot.get()), segmentIndex)) {
         return false;
     }
@@ -146,7 +151,9 @@ bool NotificationWindow::postDownloadDone(bool result) {
     return post(NotificationMessage::DownloadDone, result ? 1 : 0, 0);
 }
 
-void NotificationWindow::beginReport() { ResetEvent(queueEmpty_.get()); }
+void NotificationWindow::beginReport() {
+    ResetEvent(queueEmpty_.get());
+}
 
 void NotificationWindow::awaitDrained(HANDLE stopEvent) {
     HANDLE events[2] = {queueEmpty_.get(), stopEvent};
@@ -241,7 +248,8 @@ bool NotificationWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT CALLBACK NotificationWindow::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK NotificationWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                                     LPARAM lParam) {
     auto* self = reinterpret_cast<NotificationWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && self->handler_ && (message == WM_TIMER || notificationIndex(message) >= 0)) {
         // The handler may fire events whose sinks release the control; endMessage is the last touch.

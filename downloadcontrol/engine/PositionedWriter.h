@@ -16,7 +16,8 @@ class DownloadItem;
 
 class PositionedWriter {
 public:
-    PositionedWriter(CriticalSection& fileWriteLock, LastErrorHolder& errors) : lock_(fileWriteLock), errors_(errors) {}
+    PositionedWriter(CriticalSection& fileWriteLock, LastErrorHolder& errors)
+        : lock_(fileWriteLock), errors_(errors) {}
 
     // Writes `count` bytes at `offset`. A short or failed write sets error 7 and gives false; an empty
     // handle does nothing (true).

@@ -7,7 +7,7 @@
 // The figures of one file at one moment.
 struct ProgressSnapshot {
     int32_t fileId = -1;
-    int64_t size = -1;          // -1 while not known
+    int64_t size = -1;  // -1 while not known
     int64_t downloaded = 0;
     int64_t elapsed = 0;        // 100-ns ticks
     int64_t remaining = -1;     // -1 while the size is not known
@@ -19,7 +19,7 @@ struct ProgressSnapshot {
 struct SegmentSnapshot {
     int32_t fileId = -1;
     int64_t start = 0;
-    int64_t size = -1;          // -1 while not known
+    int64_t size = -1;  // -1 while not known
     int64_t downloaded = 0;
 };
 

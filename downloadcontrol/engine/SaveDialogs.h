@@ -10,5 +10,6 @@ public:
                              std::wstring& path) = 0;
     // A folder dialog starting at `initialFolder`; `fileName` names the file it is for, or is "" when
     // one folder is asked for all files. A chosen shortcut gives its target. False when cancelled.
-    virtual bool askFolder(const std::wstring& fileName, const std::wstring& initialFolder, std::wstring& folder) = 0;
+    virtual bool askFolder(const std::wstring& fileName, const std::wstring& initialFolder,
+                           std::wstring& folder) = 0;
 };

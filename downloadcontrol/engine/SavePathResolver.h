@@ -17,8 +17,8 @@ public:
 
     // The file's settled save path in `savePath`; false with `error` 1 (a folder dialog was cancelled)
     // or 2 (a save dialog was cancelled).
-    bool resolve(const std::wstring& givenPath, const std::wstring& displayFileName, const std::wstring& nameFromUrl,
-                 std::wstring& savePath, int32_t& error);
+    bool resolve(const std::wstring& givenPath, const std::wstring& displayFileName,
+                 const std::wstring& nameFromUrl, std::wstring& savePath, int32_t& error);
 
 private:
     SaveDialogs& dialogs_;

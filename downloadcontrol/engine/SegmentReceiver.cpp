@@ -17,7 +17,9 @@ SegmentReceiver::SegmentReceiver(TransferContext& context, const EngineSettings&
       client_(client),
       buffer_(static_cast<std::size_t>(std::max<int32_t>(client.receiveBufferSize(), 1))) {}
 
-bool SegmentReceiver::stopped() const { return context_.errors.stopRequest(); }
+bool SegmentReceiver::stopped() const {
+    return context_.errors.stopRequest();
+}
 
 bool SegmentReceiver::pauseBeforeRetry(int32_t attempt) {
     if (attempt >= settings_.attempts || item_.failed() || stopped()) {
@@ -36,7 +38,8 @@ bool SegmentReceiver::open(int64_t start, int64_t length, int64_t& fileSize, int
             return false;
         }
         int64_t size = fileSize;
-        if (client_.openSegment(index_, start, length, size, buffer_.data(), received, rangesAccepted, done)) {
+        if (client_.openSegment(index_, start, length, size, buffer_.data(), received, rangesAccepted,
+                                done)) {
             fileSize = size;
             return true;
         }
@@ -82,7 +85,8 @@ bool SegmentReceiver::reconnect(int32_t& received, bool& done) {
             fileSize = item_.size;
         }
         bool rangesAccepted = false;
-        if (client_.openSegment(index_, start, length, fileSize, buffer_.data(), received, rangesAccepted, done)) {
+        if (client_.openSegment(index_, start, length, fileSize, buffer_.data(), received, rangesAccepted,
+                                done)) {
             return true;
         }
     }
@@ -142,7 +146,8 @@ bool SegmentReceiver::store(int32_t count, bool& done) {
     if (done) {
         client_.close();
     }
-    if (bytes > 0 && !context_.writer.write(item_.dataFile.get(), offset, buffer_.data(), static_cast<std::size_t>(bytes))) {
+    if (bytes > 0 && !context_.writer.write(item_.dataFile.get(), offset, buffer_.data(),
+                                            static_cast<std::size_t>(bytes))) {
         item_.setFailed(true);
         return false;
     }

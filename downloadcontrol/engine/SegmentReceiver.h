@@ -33,7 +33,8 @@ public:
 
     // openSegment under the retry rule; the first bytes of the reply are in the buffer (`received`).
     // After the last failed try the file is marked failed.
-    bool open(int64_t start, int64_t length, int64_t& fileSize, int32_t& received, bool& rangesAccepted, bool& done);
+    bool open(int64_t start, int64_t length, int64_t& fileSize, int32_t& received, bool& rangesAccepted,
+              bool& done);
     // Asks for the rest of the segment (open with the segment's own figures).
     bool openRest(int32_t& received, bool& done);
 

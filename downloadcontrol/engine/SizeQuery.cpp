@@ -64,7 +64,8 @@ std::wstring resolveLocation(const std::wstring& base, const std::wstring& locat
     const std::wstring target = trimText(location);
     const std::size_t firstDelimiter = target.find_first_of(L"/?#");
     const std::size_t schemeEnd = target.find(L"://");
-    if (schemeEnd != std::wstring::npos && (firstDelimiter == std::wstring::npos || schemeEnd < firstDelimiter)) {
+    if (schemeEnd != std::wstring::npos &&
+        (firstDelimiter == std::wstring::npos || schemeEnd < firstDelimiter)) {
         return target;
     }
     const std::size_t authority = authorityEnd(base);
@@ -88,9 +89,10 @@ std::wstring resolveLocation(const std::wstring& base, const std::wstring& locat
     return joinCleanPath(base.substr(0, authority), folder + target);
 }
 
-SizeQuery::SizeQuery(std::unique_ptr<DownloadItem> item, const std::wstring& url, const EngineSettings& settings,
-                     const ProxyTable& proxies, LastErrorHolder& controlErrors, NotificationWindow& window,
-                     HANDLE cancelEvent, DownloadClientFactory& clients)
+SizeQuery::SizeQuery(std::unique_ptr<DownloadItem> item, const std::wstring& url,
+                     const EngineSettings& settings, const ProxyTable& proxies,
+                     LastErrorHolder& controlErrors, NotificationWindow& window, HANDLE cancelEvent,
+                     DownloadClientFactory& clients)
     : item_(std::move(item)),
       url_(url),
       settings_(settings),
@@ -170,7 +172,8 @@ void SizeQuery::run() {
                 // Another scheme needs another kind of client, with that scheme's proxy.
                 item_->proxy = proxies_.forProtocol(item_->protocol);
                 client->close();
-                client = clients_.makeClient(*item_, settings_.connectionTimeout, settings_.receiveBufferSize, errors_);
+                client = clients_.makeClient(*item_, settings_.connectionTimeout, settings_.receiveBufferSize,
+                                             errors_);
                 if (!client) {
                     fail(ErrConnect);
                     return;

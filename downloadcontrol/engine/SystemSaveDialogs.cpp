@@ -81,9 +81,9 @@ bool SystemSaveDialogs::askFolder(const std::wstring& fileName, const std::wstri
                                   std::wstring& folder) {
     static constexpr auto kTitleForAll = scrambleText(L"Select the folder to save the files to:");
     static constexpr auto kTitleForFile = scrambleText(L"Select the folder to save \"%s\" to:");
-    const std::wstring title = fileName.empty()
-                                   ? UnscrambleString(kTitleForAll.chars)
-                                   : formatText(UnscrambleString(kTitleForFile.chars).c_str(), fileName.c_str());
+    const std::wstring title =
+        fileName.empty() ? UnscrambleString(kTitleForAll.chars)
+                         : formatText(UnscrambleString(kTitleForFile.chars).c_str(), fileName.c_str());
 
     BROWSEINFOW browse = {};
     browse.hwndOwner = host_.dialogOwner();

@@ -8,8 +8,10 @@ class SystemSaveDialogs final : public SaveDialogs {
 public:
     explicit SystemSaveDialogs(EngineHost& host) : host_(host) {}
 
-    bool askSaveFile(const std::wstring& proposedName, const std::wstring& initialFolder, std::wstring& path) override;
-    bool askFolder(const std::wstring& fileName, const std::wstring& initialFolder, std::wstring& folder) override;
+    bool askSaveFile(const std::wstring& proposedName, const std::wstring& initialFolder,
+                     std::wstring& path) override;
+    bool askFolder(const std::wstring& fileName, const std::wstring& initialFolder,
+                   std::wstring& folder) override;
 
     // The target of a shortcut file (".lnk"), found without any user interface; "" when it has none.
     static std::wstring shortcutTarget(const std::wstring& shortcutPath);

@@ -25,4 +25,3 @@ struct TransferContext {
     DownloadClientFactory* clients;       // replaced only while no run is under way
     std::vector<DownloadItem*>& running;  // under the control lock
 };
-

@@ -29,7 +29,8 @@ DWORD WINAPI borrowedEntry(void* parameter) {
 // An empty handle when the thread cannot be created; the work is freed then.
 template <class Work>
 ScopedHandle createSuspendedThread(std::unique_ptr<Work> work) {
-    HANDLE thread = CreateThread(nullptr, 0, &workerthread::entry<Work>, work.get(), CREATE_SUSPENDED, nullptr);
+    HANDLE thread =
+        CreateThread(nullptr, 0, &workerthread::entry<Work>, work.get(), CREATE_SUSPENDED, nullptr);
     if (thread) {
         work.release();
     }
@@ -39,5 +40,6 @@ ScopedHandle createSuspendedThread(std::unique_ptr<Work> work) {
 // The same for work that the caller keeps and frees once the thread has ended.
 template <class Work>
 ScopedHandle createSuspendedThreadFor(Work& work) {
-    return ScopedHandle(CreateThread(nullptr, 0, &workerthread::borrowedEntry<Work>, &work, CREATE_SUSPENDED, nullptr));
+    return ScopedHandle(
+        CreateThread(nullptr, 0, &workerthread::borrowedEntry<Work>, &work, CREATE_SUSPENDED, nullptr));
 }

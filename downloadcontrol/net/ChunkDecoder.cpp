@@ -44,7 +44,8 @@ bool ChunkDecoder::takeSize() {
     return true;
 }
 
-ChunkDecoder::Result ChunkDecoder::decode(const char* input, std::size_t count, char* output, std::size_t& written) {
+ChunkDecoder::Result ChunkDecoder::decode(const char* input, std::size_t count, char* output,
+                                          std::size_t& written) {
     std::size_t i = 0;
     while (i < count) {
         const char c = input[i];

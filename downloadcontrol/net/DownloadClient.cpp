@@ -1,17 +1,26 @@
 #include "downloadcontrol/net/DownloadClient.h"
 
-void DownloadClient::retarget(const std::wstring&, int32_t, const std::wstring&, const std::wstring&, int32_t) {}
+void DownloadClient::retarget(const std::wstring&, int32_t, const std::wstring&, const std::wstring&,
+                              int32_t) {}
 
-bool DownloadClient::isAborted() const { return false; }
+bool DownloadClient::isAborted() const {
+    return false;
+}
 
-bool DownloadClient::querySize(int64_t&, std::wstring&, std::wstring&, std::wstring&) { return false; }
+bool DownloadClient::querySize(int64_t&, std::wstring&, std::wstring&, std::wstring&) {
+    return false;
+}
 
-int32_t DownloadClient::receiveBufferSize() const { return 0; }
+int32_t DownloadClient::receiveBufferSize() const {
+    return 0;
+}
 
 bool DownloadClient::openSegment(int32_t, int64_t, int64_t, int64_t&, char*, int32_t&, bool&, bool&) {
     return false;
 }
 
-bool DownloadClient::receiveMore(char*, int32_t&, bool&) { return false; }
+bool DownloadClient::receiveMore(char*, int32_t&, bool&) {
+    return false;
+}
 
 void DownloadClient::close() {}

@@ -34,8 +34,8 @@ public:
     // fileSize is negative). Segment 0 learns an unknown `fileSize` from the reply. `buffer` receives
     // the first body bytes (`received` of them); `rangesAccepted` tells whether the server serves byte
     // ranges; `done` is set when the body is complete.
-    virtual bool openSegment(int32_t segmentNumber, int64_t start, int64_t length, int64_t& fileSize, char* buffer,
-                             int32_t& received, bool& rangesAccepted, bool& done);
+    virtual bool openSegment(int32_t segmentNumber, int64_t start, int64_t length, int64_t& fileSize,
+                             char* buffer, int32_t& received, bool& rangesAccepted, bool& done);
 
     // The next body bytes; `done` is set (with true) when the body is complete.
     virtual bool receiveMore(char* buffer, int32_t& received, bool& done);

@@ -2,6 +2,10 @@
 
 #include "downloadcontrol/net/FtpSession.h"
 
-void FtpDataConnection::onTlsFailure(int) { session_.aborted_ = true; }
+void FtpDataConnection::onTlsFailure(int) {
+    session_.aborted_ = true;
+}
 
-bool FtpDataConnection::isTransferAborted() { return session_.isTransferAborted(); }
+bool FtpDataConnection::isTransferAborted() {
+    return session_.isTransferAborted();
+}

@@ -21,9 +21,15 @@ constexpr auto kHostAndPort = scrambleText(L"%ls:%d");
 constexpr auto kAnonymousUser = scrambleText(L"anonymous");
 constexpr auto kAnonymousPassword = scrambleText(L"pxhl@");
 
-bool isSuccess(int code) { return code >= 200 && code <= 299; }
-bool isAccepted(int code) { return code >= 200 && code <= 399; }
-bool isIntermediate(int code) { return code >= 300 && code <= 399; }
+bool isSuccess(int code) {
+    return code >= 200 && code <= 299;
+}
+bool isAccepted(int code) {
+    return code >= 200 && code <= 399;
+}
+bool isIntermediate(int code) {
+    return code >= 300 && code <= 399;
+}
 
 // The connection time-out in whole seconds, halves rounded up, at least 1.
 int connectWaitSeconds(int32_t connectionTimeoutMs) {
@@ -42,10 +48,11 @@ std::wstring withValue(const wchar_t* stored, const std::wstring& value) {
 }  // namespace
 
 FtpDownloader::FtpDownloader(bool secure, bool implicitTls, const std::wstring& host, int32_t port,
-                             const std::wstring& path, const std::wstring& userName, const std::wstring& password,
-                             const std::wstring& proxyHost, int32_t proxyPort, const std::wstring& proxyUserName,
-                             const std::wstring& proxyPassword, int32_t proxyMethod, int32_t connectionTimeout,
-                             int32_t receiveBufferSize, LastErrorHolder& errors)
+                             const std::wstring& path, const std::wstring& userName,
+                             const std::wstring& password, const std::wstring& proxyHost, int32_t proxyPort,
+                             const std::wstring& proxyUserName, const std::wstring& proxyPassword,
+                             int32_t proxyMethod, int32_t connectionTimeout, int32_t receiveBufferSize,
+                             LastErrorHolder& errors)
     : secure_(secure),
       host_(host),
       port_(port),
@@ -63,7 +70,9 @@ FtpDownloader::FtpDownloader(bool secure, bool implicitTls, const std::wstring& 
     setConnectWait(connectWaitSeconds(connectionTimeout));
 }
 
-FtpDownloader::~FtpDownloader() { quit(); }
+FtpDownloader::~FtpDownloader() {
+    quit();
+}
 
 void FtpDownloader::retarget(const std::wstring& host, int32_t port, const std::wstring& path,
                              const std::wstring& proxyHost, int32_t proxyPort) {
@@ -78,7 +87,9 @@ void FtpDownloader::retarget(const std::wstring& host, int32_t port, const std::
     }
 }
 
-bool FtpDownloader::isTransferAborted() { return errors_.stopRequest(); }
+bool FtpDownloader::isTransferAborted() {
+    return errors_.stopRequest();
+}
 
 std::wstring FtpDownloader::hostText() const {
     return formatText(UnscrambleString(kHostAndPort.chars).c_str(), host_.c_str(), static_cast<int>(port_));
@@ -98,7 +109,8 @@ bool FtpDownloader::failReceive() {
     return fail(::WSAGetLastError() == WSAETIMEDOUT ? ErrReceiveTimeout : ErrReceive);
 }
 
-int FtpDownloader::logon(const std::wstring& user, const std::wstring& password, const std::wstring& account) {
+int FtpDownloader::logon(const std::wstring& user, const std::wstring& password,
+                         const std::wstring& account) {
     if (proxy_.host.empty()) {
         return FtpSession::logon(user, password, account);
     }
@@ -106,8 +118,8 @@ int FtpDownloader::logon(const std::wstring& user, const std::wstring& password,
 }
 
 int FtpDownloader::proxyLogon(const std::wstring& user, const std::wstring& password) {
-    const std::vector<FtpLogonStep> steps =
-        ftpProxyLogonSteps(proxy_.method, FtpLogonValues{user, password, proxy_.userName, proxy_.password, hostText()});
+    const std::vector<FtpLogonStep> steps = ftpProxyLogonSteps(
+        proxy_.method, FtpLogonValues{user, password, proxy_.userName, proxy_.password, hostText()});
     if (steps.empty()) {
         return FtpProxyLogonRefused;
     }
@@ -136,7 +148,8 @@ bool FtpDownloader::logOn() {
     setControlPort(viaProxy ? proxy_.port : port_);
     const bool guest = userName_.empty();
     const std::wstring user = guest ? UnscrambleString(kAnonymousUser.chars) : userName_;
-    const std::wstring password = guest && password_.empty() ? UnscrambleString(kAnonymousPassword.chars) : password_;
+    const std::wstring password =
+        guest && password_.empty() ? UnscrambleString(kAnonymousPassword.chars) : password_;
     const int result = open(viaProxy ? proxy_.host : host_, user, password, L"", 1, 0, 0);
     if (result == FtpOk) {
         return true;
@@ -276,7 +289,9 @@ bool FtpDownloader::transferSucceeded() {
     return true;
 }
 
-void FtpDownloader::close() { data_.disconnect(); }
+void FtpDownloader::close() {
+    data_.disconnect();
+}
 
 bool FtpDownloader::querySize(int64_t& size, std::wstring& lastModified, std::wstring& location,
                               std::wstring& proxyLocation) {

@@ -16,14 +16,15 @@ public:
     // `secure` runs the control and data connections over TLS without checking the server's
     // certificate; `implicitTls` starts it with the connection instead of negotiating it.
     // `connectionTimeout` (ms) bounds each connect; replies and data wait up to 30 s.
-    FtpDownloader(bool secure, bool implicitTls, const std::wstring& host, int32_t port, const std::wstring& path,
-                  const std::wstring& userName, const std::wstring& password, const std::wstring& proxyHost,
-                  int32_t proxyPort, const std::wstring& proxyUserName, const std::wstring& proxyPassword,
-                  int32_t proxyMethod, int32_t connectionTimeout, int32_t receiveBufferSize, LastErrorHolder& errors);
+    FtpDownloader(bool secure, bool implicitTls, const std::wstring& host, int32_t port,
+                  const std::wstring& path, const std::wstring& userName, const std::wstring& password,
+                  const std::wstring& proxyHost, int32_t proxyPort, const std::wstring& proxyUserName,
+                  const std::wstring& proxyPassword, int32_t proxyMethod, int32_t connectionTimeout,
+                  int32_t receiveBufferSize, LastErrorHolder& errors);
     ~FtpDownloader() override;
 
-    void retarget(const std::wstring& host, int32_t port, const std::wstring& path, const std::wstring& proxyHost,
-                  int32_t proxyPort) override;
+    void retarget(const std::wstring& host, int32_t port, const std::wstring& path,
+                  const std::wstring& proxyHost, int32_t proxyPort) override;
     bool isAborted() const override { return aborted_; }
     // The size from SIZE (-1 when the server does not tell) and the MDTM text ("YYYYMMDDhhmmss").
     bool querySize(int64_t& size, std::wstring& lastModified, std::wstring& location,

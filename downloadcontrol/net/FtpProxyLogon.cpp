@@ -52,7 +52,8 @@ std::wstring format(const wchar_t* stored, const std::wstring& a, const std::wst
     return formatText(UnscrambleString(stored).c_str(), a.c_str(), b.c_str());
 }
 
-std::wstring format(const wchar_t* stored, const std::wstring& a, const std::wstring& b, const std::wstring& c) {
+std::wstring format(const wchar_t* stored, const std::wstring& a, const std::wstring& b,
+                    const std::wstring& c) {
     return formatText(UnscrambleString(stored).c_str(), a.c_str(), b.c_str(), c.c_str());
 }
 

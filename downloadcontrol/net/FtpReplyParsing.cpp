@@ -2,7 +2,9 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 void skipBlanks(std::string_view text, std::size_t& at) {
     while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
@@ -84,8 +86,8 @@ bool parsePassiveReply(std::string_view text, PassiveAddress& address) {
     if (port < 1) {
         return false;
     }
-    address.host = std::to_string(values[0]) + "." + std::to_string(values[1]) + "." + std::to_string(values[2]) +
-                   "." + std::to_string(values[3]);
+    address.host = std::to_string(values[0]) + "." + std::to_string(values[1]) + "." +
+                   std::to_string(values[2]) + "." + std::to_string(values[3]);
     address.port = port;
     return true;
 }

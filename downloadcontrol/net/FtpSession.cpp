@@ -40,9 +40,15 @@ constexpr int kDrainWaitSeconds = 5;
 // A reply line longer than this, buffer included, ends the session.
 constexpr std::size_t kMaximumLineLength = 64 * 1024;
 
-bool isSuccess(int code) { return code >= 200 && code <= 299; }
-bool isAccepted(int code) { return code >= 200 && code <= 399; }
-bool isIntermediate(int code) { return code >= 300 && code <= 399; }
+bool isSuccess(int code) {
+    return code >= 200 && code <= 299;
+}
+bool isAccepted(int code) {
+    return code >= 200 && code <= 399;
+}
+bool isIntermediate(int code) {
+    return code >= 300 && code <= 399;
+}
 
 std::wstring withValue(const wchar_t* stored, const std::wstring& value) {
     return formatText(UnscrambleString(stored).c_str(), value.c_str());
@@ -52,7 +58,9 @@ std::wstring withValue(const wchar_t* stored, const std::wstring& value) {
 
 FtpSession::FtpSession() : data_(*this) {}
 
-FtpSession::~FtpSession() { quit(); }
+FtpSession::~FtpSession() {
+    quit();
+}
 
 void FtpSession::setConnectWait(int seconds) {
     if (seconds > 0) {
@@ -60,9 +68,13 @@ void FtpSession::setConnectWait(int seconds) {
     }
 }
 
-void FtpSession::onTlsFailure(int) { aborted_ = true; }
+void FtpSession::onTlsFailure(int) {
+    aborted_ = true;
+}
 
-bool FtpSession::sendCommand(const std::wstring& text) { return sendCommand(toAnsi(text)); }
+bool FtpSession::sendCommand(const std::wstring& text) {
+    return sendCommand(toAnsi(text));
+}
 
 bool FtpSession::sendCommand(const std::string& text) {
     if (text.empty() || text.find_first_of("\r\n") != std::string::npos || !isConnected()) {
@@ -312,7 +324,8 @@ int FtpSession::open(const std::wstring& host, const std::wstring& user, const s
 int FtpSession::open(const char* host, const char* user, const char* password, const char* account,
                      int firstSetting, int secondSetting, int thirdSetting) {
     const auto wide = [](const char* text) { return multiByteToWide(text ? text : "", CP_ACP); };
-    return open(wide(host), wide(user), wide(password), wide(account), firstSetting, secondSetting, thirdSetting);
+    return open(wide(host), wide(user), wide(password), wide(account), firstSetting, secondSetting,
+                thirdSetting);
 }
 
 int FtpSession::applySetting(int index, int value) {

@@ -53,7 +53,9 @@ HttpDownloader::HttpDownloader(bool secure, const std::wstring& host, int32_t po
     retarget(host, port, path, proxyHost, proxyPort);
 }
 
-HttpDownloader::~HttpDownloader() { disconnect(); }
+HttpDownloader::~HttpDownloader() {
+    disconnect();
+}
 
 void HttpDownloader::retarget(const std::wstring& host, int32_t port, const std::wstring& path,
                               const std::wstring& proxyHost, int32_t proxyPort) {
@@ -71,9 +73,13 @@ int HttpDownloader::connectWaitSeconds(int32_t connectionTimeoutMs) {
     return static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(seconds, INT32_MAX / 1000)));
 }
 
-void HttpDownloader::onTlsFailure(int) { aborted_ = true; }
+void HttpDownloader::onTlsFailure(int) {
+    aborted_ = true;
+}
 
-bool HttpDownloader::isTransferAborted() { return errors_.stopRequest(); }
+bool HttpDownloader::isTransferAborted() {
+    return errors_.stopRequest();
+}
 
 std::wstring HttpDownloader::hostText() const {
     const int32_t defaultPort = secure_ ? 443 : 80;
@@ -101,7 +107,8 @@ std::wstring HttpDownloader::credentialLines() const {
     }
     if (!proxy_.host.empty() && proxy_.method == ForwardingProxy && !proxy_.userName.empty() &&
         !proxy_.password.empty()) {
-        lines += L"Proxy-Authorization: Basic " + basicCredentials(proxy_.userName, proxy_.password) + L"\r\n";
+        lines +=
+            L"Proxy-Authorization: Basic " + basicCredentials(proxy_.userName, proxy_.password) + L"\r\n";
     }
     if (!userName_.empty() || !password_.empty()) {
         lines += L"Authorization: Basic " + basicCredentials(userName_, password_) + L"\r\n";
@@ -150,7 +157,8 @@ bool HttpDownloader::openTunnel() {
     const std::wstring authority = host_ + L":" + std::to_wstring(port_);
     std::wstring request = L"CONNECT " + authority + L" HTTP/1.1\r\nHost: " + authority + L"\r\n";
     if (!proxy_.userName.empty() && !proxy_.password.empty()) {
-        request += L"Proxy-Authorization: Basic " + basicCredentials(proxy_.userName, proxy_.password) + L"\r\n";
+        request +=
+            L"Proxy-Authorization: Basic " + basicCredentials(proxy_.userName, proxy_.password) + L"\r\n";
     }
     request += L"\r\n";
     if (!sendRequest(request)) {
@@ -213,7 +221,8 @@ bool HttpDownloader::readReplyHead(int readSize, int closedError, std::string& b
         std::size_t next = 0;
         const std::ptrdiff_t end = findHeaderBlockEnd(bytes, searchFrom, &next);
         if (end >= 0) {
-            if (!header.parse(std::string_view(bytes).substr(blockStart, static_cast<std::size_t>(end) - blockStart))) {
+            if (!header.parse(
+                    std::string_view(bytes).substr(blockStart, static_cast<std::size_t>(end) - blockStart))) {
                 return fail(ErrHttpStatus);
             }
             // Interim replies (100 Continue and the like) come before the real one.
@@ -230,7 +239,8 @@ bool HttpDownloader::readReplyHead(int readSize, int closedError, std::string& b
         }
         // Only the last few bytes can start the empty line that is still missing.
         searchFrom = std::max(blockStart, bytes.size() >= 3 ? bytes.size() - 3 : std::size_t(0));
-        const int wanted = static_cast<int>(std::min<std::size_t>(piece.size(), kMaximumHeaderBytes - bytes.size()));
+        const int wanted =
+            static_cast<int>(std::min<std::size_t>(piece.size(), kMaximumHeaderBytes - bytes.size()));
         const int received = receive(piece.data(), wanted, 0);
         if (aborted_ || errors_.stopRequest()) {
             return fail(ErrTransferStopped);
@@ -253,8 +263,8 @@ bool HttpDownloader::acceptSegmentReply(const HttpReplyHeader& header, int64_t s
         // elsewhere would be written at the wrong offset of the file.
         int64_t first = -1;
         int64_t last = -1;
-        if (!rangeRequested || !parseContentRange(header.value(L"Content-Range"), first, last) || first != start ||
-            last > start + length - 1) {
+        if (!rangeRequested || !parseContentRange(header.value(L"Content-Range"), first, last) ||
+            first != start || last > start + length - 1) {
             return false;
         }
     } else if (rangeRequested && start > 0) {
@@ -269,7 +279,8 @@ bool HttpDownloader::acceptSegmentReply(const HttpReplyHeader& header, int64_t s
     return true;
 }
 
-bool HttpDownloader::deliver(const char* data, std::size_t count, char* output, int32_t& received, bool& done) {
+bool HttpDownloader::deliver(const char* data, std::size_t count, char* output, int32_t& received,
+                             bool& done) {
     std::size_t written = 0;
     if (chunked_) {
         if (decoder_.decode(data, count, output, written) != ChunkDecoder::Result::Ok) {
@@ -280,7 +291,8 @@ bool HttpDownloader::deliver(const char* data, std::size_t count, char* output, 
         written = count;
         if (bodyLength_ >= 0) {
             // Bytes beyond the announced length are not part of the file.
-            written = static_cast<std::size_t>(std::min<int64_t>(static_cast<int64_t>(count), bodyLength_ - bodyReceived_));
+            written = static_cast<std::size_t>(
+                std::min<int64_t>(static_cast<int64_t>(count), bodyLength_ - bodyReceived_));
             bodyComplete_ = bodyReceived_ + static_cast<int64_t>(written) >= bodyLength_;
         }
         if (output != data) {
@@ -309,11 +321,13 @@ bool HttpDownloader::openSegment(int32_t segmentNumber, int64_t start, int64_t l
 
     const bool rangeRequested = start >= 0 && length >= 0 && fileSize >= 0;
     std::wstring request = requestStart(L"GET");
-    request += rangeRequested ? L"User-Agent: Pxhl/1.0 (segment " + std::to_wstring(segmentNumber + 1) + L")\r\n"
-                              : L"User-Agent: Pxhl/1.0\r\n";
+    request += rangeRequested
+                   ? L"User-Agent: Pxhl/1.0 (segment " + std::to_wstring(segmentNumber + 1) + L")\r\n"
+                   : L"User-Agent: Pxhl/1.0\r\n";
     request += credentialLines();
     if (rangeRequested) {
-        request += L"Range: bytes=" + std::to_wstring(start) + L"-" + std::to_wstring(start + length - 1) + L"\r\n";
+        request +=
+            L"Range: bytes=" + std::to_wstring(start) + L"-" + std::to_wstring(start + length - 1) + L"\r\n";
     }
     request += L"Connection: close\r\n\r\n";
     std::string bytes;
@@ -374,7 +388,9 @@ bool HttpDownloader::receiveMore(char* buffer, int32_t& received, bool& done) {
     return deliver(target, static_cast<std::size_t>(count), buffer, received, done);
 }
 
-void HttpDownloader::close() { disconnect(); }
+void HttpDownloader::close() {
+    disconnect();
+}
 
 bool HttpDownloader::querySize(int64_t& size, std::wstring& lastModified, std::wstring& location,
                                std::wstring& proxyLocation) {

@@ -31,8 +31,8 @@ public:
                    int32_t receiveBufferSize, LastErrorHolder& errors);
     ~HttpDownloader() override;
 
-    void retarget(const std::wstring& host, int32_t port, const std::wstring& path, const std::wstring& proxyHost,
-                  int32_t proxyPort) override;
+    void retarget(const std::wstring& host, int32_t port, const std::wstring& path,
+                  const std::wstring& proxyHost, int32_t proxyPort) override;
     bool isAborted() const override { return aborted_; }
     bool querySize(int64_t& size, std::wstring& lastModified, std::wstring& location,
                    std::wstring& proxyLocation) override;
@@ -68,9 +68,11 @@ private:
     bool readReplyHead(int readSize, int closedError, std::string& bytes, std::size_t& bodyStart,
                        HttpReplyHeader& header);
     // Sends a request to the server and reads the reply's head, as readReplyHead does.
-    bool exchange(const std::wstring& request, std::string& bytes, std::size_t& bodyStart, HttpReplyHeader& header);
+    bool exchange(const std::wstring& request, std::string& bytes, std::size_t& bodyStart,
+                  HttpReplyHeader& header);
     // Checks a 2xx reply to a segment request and prepares the body's framing.
-    bool acceptSegmentReply(const HttpReplyHeader& header, int64_t start, int64_t length, bool rangeRequested);
+    bool acceptSegmentReply(const HttpReplyHeader& header, int64_t start, int64_t length,
+                            bool rangeRequested);
     // Passes received bytes through the body framing into `output`.
     bool deliver(const char* data, std::size_t count, char* output, int32_t& received, bool& done);
 

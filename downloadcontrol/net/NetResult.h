@@ -6,15 +6,15 @@
 
 enum NetResult : int {
     NetOk = 0,
-    NetConnectTimedOut = 5,       // the server did not accept within the connect wait
-    NetConnectFailed = 6,         // the server refused or could not be reached
+    NetConnectTimedOut = 5,  // the server did not accept within the connect wait
+    NetConnectFailed = 6,    // the server refused or could not be reached
     NetHostNotResolved = 7,
-    NetAlreadyConnected = 16,     // connect while a socket is open
+    NetAlreadyConnected = 16,  // connect while a socket is open
     NetSocketNotCreated = 17,
-    NetConnectStopped = 18,       // the transfer was stopped while the connect waited
-    NetTlsReceiveFailed = 21,     // receive failed, or the peer closed during a TLS read or handshake
-    NetTlsSendFailed = 22,        // send failed during a TLS handshake or shutdown
-    NetBufferTooSmall = 35,       // text accessors: the text does not fit the caller's buffer
+    NetConnectStopped = 18,    // the transfer was stopped while the connect waited
+    NetTlsReceiveFailed = 21,  // receive failed, or the peer closed during a TLS read or handshake
+    NetTlsSendFailed = 22,     // send failed during a TLS handshake or shutdown
+    NetBufferTooSmall = 35,    // text accessors: the text does not fit the caller's buffer
     NetMissingArgument = 36,
     NetNoText = 39,
     NetOutOfMemory = 108,
@@ -23,7 +23,7 @@ enum NetResult : int {
     TlsStoreNotOpened = 121,
     TlsClientCertificateNotFound = 122,
     TlsCredentialsNotAcquired = 123,
-    TlsTokenFailed = 124,          // a handshake or shutdown token could not be made
+    TlsTokenFailed = 124,  // a handshake or shutdown token could not be made
     TlsHandshakeNotStarted = 126,
     TlsNoServerCertificate = 127,
     TlsChainNotBuilt = 128,
@@ -32,6 +32,6 @@ enum NetResult : int {
     TlsNoStreamSizes = 131,
     TlsShutdownRefused = 132,
     TlsPeerClosedInRecord = 133,
-    TlsRecordNotDecrypted = 135,   // a record could not be decrypted, or its text does not fit
+    TlsRecordNotDecrypted = 135,  // a record could not be decrypted, or its text does not fit
     TlsClientCertificateExpired = 143,
 };

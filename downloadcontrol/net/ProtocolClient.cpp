@@ -19,7 +19,9 @@ timeval sliceOf(ULONGLONG milliseconds) {
 
 ProtocolClient::ProtocolClient() = default;
 
-ProtocolClient::~ProtocolClient() { disconnect(); }
+ProtocolClient::~ProtocolClient() {
+    disconnect();
+}
 
 std::string ProtocolClient::toAnsi(const std::wstring& text) {
     if (text.empty()) {
@@ -113,7 +115,8 @@ int ProtocolClient::connect(int port, const char* host, int waitSeconds, int fam
     const DWORD sendTimeout = static_cast<DWORD>(sendTimeout_);
     ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&receiveTimeout),
                  sizeof(receiveTimeout));
-    ::setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout), sizeof(sendTimeout));
+    ::setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
+                 sizeof(sendTimeout));
     remotePort_ = ::ntohs(peerAddress_.sin_port);
     sockaddr_in local{};
     int localLength = sizeof(local);
@@ -343,7 +346,8 @@ int ProtocolClient::readLine(char* buffer, int capacity, int waitSeconds) {
     buffer[0] = '\0';
     int total = 0;
     while (total < capacity - 1 && continueReceiving()) {
-        if (waitSeconds >= 1 && waitForInput(socket_, static_cast<ULONGLONG>(waitSeconds) * 1000, true) != 0) {
+        if (waitSeconds >= 1 &&
+            waitForInput(socket_, static_cast<ULONGLONG>(waitSeconds) * 1000, true) != 0) {
             break;
         }
         char* free = buffer + total;
@@ -351,7 +355,8 @@ int ProtocolClient::readLine(char* buffer, int capacity, int waitSeconds) {
         if (peeked < 1) {
             break;
         }
-        const char* lineFeed = static_cast<const char*>(std::memchr(free, '\n', static_cast<std::size_t>(peeked)));
+        const char* lineFeed =
+            static_cast<const char*>(std::memchr(free, '\n', static_cast<std::size_t>(peeked)));
         const int wanted = lineFeed ? static_cast<int>(lineFeed - free) + 1 : peeked;
         const int got = receiveRaw(socket_, free, wanted, 0);
         if (got < 1) {
@@ -384,7 +389,8 @@ int ProtocolClient::waitReadable(long seconds, long microseconds) {
 bool ProtocolClient::setReceiveTimeout(int milliseconds) {
     const DWORD value = static_cast<DWORD>(milliseconds);
     if (socket_ == INVALID_SOCKET ||
-        ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&value), sizeof(value)) != 0) {
+        ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&value),
+                     sizeof(value)) != 0) {
         return false;
     }
     receiveTimeout_ = milliseconds;
@@ -394,7 +400,8 @@ bool ProtocolClient::setReceiveTimeout(int milliseconds) {
 bool ProtocolClient::setSendTimeout(int milliseconds) {
     const DWORD value = static_cast<DWORD>(milliseconds);
     if (socket_ == INVALID_SOCKET ||
-        ::setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&value), sizeof(value)) != 0) {
+        ::setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&value),
+                     sizeof(value)) != 0) {
         return false;
     }
     sendTimeout_ = milliseconds;

@@ -18,7 +18,9 @@ struct ProxyInfoW {
     LPCWSTR proxyBypass;
 };
 
-bool validId(int32_t protocolId) { return protocolId >= ProtocolHttp && protocolId <= ProtocolFtps; }
+bool validId(int32_t protocolId) {
+    return protocolId >= ProtocolHttp && protocolId <= ProtocolFtps;
+}
 
 // A server text may carry a scheme ("http://host:port/"), as proxy variables often do.
 std::wstring withoutScheme(const std::wstring& server) {
@@ -26,7 +28,9 @@ std::wstring withoutScheme(const std::wstring& server) {
     return schemeEnd == std::wstring::npos ? server : server.substr(schemeEnd + 3);
 }
 
-int32_t systemMethod(int32_t protocolId) { return protocolId == ProtocolHttps ? 1 : 0; }
+int32_t systemMethod(int32_t protocolId) {
+    return protocolId == ProtocolHttps ? 1 : 0;
+}
 
 }  // namespace
 

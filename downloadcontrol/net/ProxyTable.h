@@ -11,7 +11,12 @@
 class ProxyTable {
 public:
     // Field ids of get().
-    enum ProxyField { ProxyServerField = 0, ProxyUserNameField = 1, ProxyPasswordField = 2, ProxyMethodField = 3 };
+    enum ProxyField {
+        ProxyServerField = 0,
+        ProxyUserNameField = 1,
+        ProxyPasswordField = 2,
+        ProxyMethodField = 3
+    };
 
     // SetProxy: stores the proxy of one protocol; an empty server removes it. False after storing the
     // error code (36 method out of range, 28 server text not understood, 29 protocol id out of range).

@@ -1,10 +1,16 @@
 #include "downloadcontrol/net/RawSocket.h"
 
-int RawSocket::startTls(SOCKET, const char*) { return 0; }
+int RawSocket::startTls(SOCKET, const char*) {
+    return 0;
+}
 
-int RawSocket::closeSocket(SOCKET socket) { return ::closesocket(socket); }
+int RawSocket::closeSocket(SOCKET socket) {
+    return ::closesocket(socket);
+}
 
-int RawSocket::shutdownSocket(SOCKET socket, int how) { return ::shutdown(socket, how); }
+int RawSocket::shutdownSocket(SOCKET socket, int how) {
+    return ::shutdown(socket, how);
+}
 
 int RawSocket::receiveRaw(SOCKET socket, char* buffer, int size, int flags) {
     return receiveFromSocket(socket, buffer, size, flags);

@@ -14,7 +14,8 @@ char kClientAuthenticationUsage[] = "1.3.6.1.5.5.7.3.2";
 // Frees a token that the provider allocated.
 class ContextBuffer {
 public:
-    ContextBuffer(SecurityFunctionTableW& functions, SecBuffer& buffer) : functions_(functions), buffer_(buffer) {}
+    ContextBuffer(SecurityFunctionTableW& functions, SecBuffer& buffer)
+        : functions_(functions), buffer_(buffer) {}
     ~ContextBuffer() { free(); }
     ContextBuffer(const ContextBuffer&) = delete;
     ContextBuffer& operator=(const ContextBuffer&) = delete;
@@ -51,8 +52,9 @@ SECURITY_STATUS SocketConnection::acquireCredentialsFor(PCCERT_CONTEXT certifica
     credentials.dwFlags = SCH_CRED_NO_DEFAULT_CREDS | SCH_CRED_MANUAL_CRED_VALIDATION;
 
     TimeStamp expiry{};
-    return functions_.AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND,
-                                                nullptr, &credentials, nullptr, nullptr, &handle, &expiry);
+    return functions_.AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR*>(UNISP_NAME_W),
+                                                SECPKG_CRED_OUTBOUND, nullptr, &credentials, nullptr, nullptr,
+                                                &handle, &expiry);
 }
 
 int SocketConnection::acquireCredentials() {
@@ -105,9 +107,9 @@ int SocketConnection::startHandshake(SOCKET socket, const wchar_t* host, std::st
     ULONG attributes = 0;
     TimeStamp expiry{};
     deleteContext();
-    const SECURITY_STATUS status =
-        functions_.InitializeSecurityContextW(&credentials_, nullptr, const_cast<SEC_WCHAR*>(host), kContextRequest, 0,
-                                              0, nullptr, 0, &context_, &output, &attributes, &expiry);
+    const SECURITY_STATUS status = functions_.InitializeSecurityContextW(
+        &credentials_, nullptr, const_cast<SEC_WCHAR*>(host), kContextRequest, 0, 0, nullptr, 0, &context_,
+        &output, &attributes, &expiry);
     if (status != SEC_I_CONTINUE_NEEDED) {
         if (!FAILED(status)) {
             hasContext_ = true;
@@ -163,9 +165,9 @@ int SocketConnection::continueHandshake(SOCKET socket, bool readFirst, std::stri
         ContextBuffer tokenOwner(functions_, token);
         ULONG attributes = 0;
         TimeStamp expiry{};
-        const SECURITY_STATUS status =
-            functions_.InitializeSecurityContextW(&credentials_, &context_, nullptr, kContextRequest, 0, 0,
-                                                  &inputDescription, 0, nullptr, &output, &attributes, &expiry);
+        const SECURITY_STATUS status = functions_.InitializeSecurityContextW(
+            &credentials_, &context_, nullptr, kContextRequest, 0, 0, &inputDescription, 0, nullptr, &output,
+            &attributes, &expiry);
 
         const bool sendToken = status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED ||
                                (FAILED(status) && (attributes & ISC_RET_EXTENDED_ERROR));
@@ -275,7 +277,8 @@ int SocketConnection::verifyServerChain(const wchar_t* host, DWORD checks) {
     policyParameters.pvExtraPolicyPara = &sslParameters;
     CERT_CHAIN_POLICY_STATUS status{};
     status.cbSize = sizeof(status);
-    const BOOL checked = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policyParameters, &status);
+    const BOOL checked =
+        CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policyParameters, &status);
     CertFreeCertificateChain(chain);
     if (!checked) {
         return reportTlsFailure(TlsPolicyCheckNotRun);

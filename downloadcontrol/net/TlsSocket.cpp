@@ -27,11 +27,17 @@ TlsSocket::TlsSocket() : certificateStoreName_(L"MY"), plain_(kPlaintextCapacity
     SecInvalidateHandle(&context_);
 }
 
-TlsSocket::~TlsSocket() { releaseTls(); }
+TlsSocket::~TlsSocket() {
+    releaseTls();
+}
 
-void TlsSocket::setClientCertificateSubject(const wchar_t* subject) { clientCertificateSubject_ = cut(subject); }
+void TlsSocket::setClientCertificateSubject(const wchar_t* subject) {
+    clientCertificateSubject_ = cut(subject);
+}
 
-void TlsSocket::setCertificateStoreName(const wchar_t* name) { certificateStoreName_ = cut(name); }
+void TlsSocket::setCertificateStoreName(const wchar_t* name) {
+    certificateStoreName_ = cut(name);
+}
 
 void TlsSocket::setClientCertificate(PCCERT_CONTEXT certificate) {
     clientCertificate_.reset(certificate ? CertDuplicateCertificateContext(certificate) : nullptr);
@@ -168,7 +174,8 @@ int TlsSocket::writeRecords(SOCKET socket, const char* data, int length) {
         }
         // The provider may use less than the maximum header and trailer; the record is what it filled,
         // laid out contiguously from the header on.
-        const int recordLength = static_cast<int>(buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
+        const int recordLength =
+            static_cast<int>(buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
         const int sent = sendAll(socket, header, recordLength);
         if (sent != recordLength) {
             reportTlsFailure(NetTlsSendFailed);
@@ -203,8 +210,8 @@ bool TlsSocket::confirmCertificate(const CertificateHolder& certificate, DWORD, 
     text += L"Issued to: " + certificate.subjectName() + L"\n";
     text += L"Issued by: " + certificate.issuerName() + L"\n\n";
     text += L"Do you want to connect anyway?";
-    return MessageBoxW(nullptr, text.c_str(), L"Security Warning", MB_YESNO | MB_DEFBUTTON2 | MB_SYSTEMMODAL) ==
-           IDYES;
+    return MessageBoxW(nullptr, text.c_str(), L"Security Warning",
+                       MB_YESNO | MB_DEFBUTTON2 | MB_SYSTEMMODAL) == IDYES;
 }
 
 int TlsSocket::loadSecurityProvider() {
@@ -289,9 +296,9 @@ int TlsSocket::shutdownTls(SOCKET socket) {
         SecBufferDesc tokenDescription{SECBUFFER_VERSION, 1, &token};
         ULONG attributes = 0;
         TimeStamp expiry{};
-        SECURITY_STATUS status =
-            functions_.InitializeSecurityContextW(&credentials_, &context_, nullptr, kContextRequest, 0, 0, nullptr,
-                                                  0, nullptr, &tokenDescription, &attributes, &expiry);
+        SECURITY_STATUS status = functions_.InitializeSecurityContextW(
+            &credentials_, &context_, nullptr, kContextRequest, 0, 0, nullptr, 0, nullptr, &tokenDescription,
+            &attributes, &expiry);
         if (FAILED(status)) {
             result = TlsTokenFailed;
         } else if (token.pvBuffer && token.cbBuffer > 0) {

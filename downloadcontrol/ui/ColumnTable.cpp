@@ -5,7 +5,8 @@
 
 namespace {
 
-constexpr std::array<int32_t, kColumnCount> kDefaultWidths = {200, 80, 100, 100, 80, 100, 100, 100, 80, 200, 200, 70};
+constexpr std::array<int32_t, kColumnCount> kDefaultWidths = {200, 80,  100, 100, 80,  100,
+                                                              100, 100, 80,  200, 200, 70};
 
 constexpr auto kHeaderName = scrambleText(L"Name");
 constexpr auto kHeaderSize = scrambleText(L"Size");
@@ -26,19 +27,32 @@ constexpr auto kNextIdFormat = scrambleText(L";%d");
 
 std::wstring defaultHeader(int32_t id) {
     switch (id) {
-    case ColumnName: return UnscrambleString(kHeaderName.chars);
-    case ColumnSize: return UnscrambleString(kHeaderSize.chars);
-    case ColumnDownloaded: return UnscrambleString(kHeaderDownloaded.chars);
-    case ColumnPercentDone: return UnscrambleString(kHeaderPercentDone.chars);
-    case ColumnElapsed: return UnscrambleString(kHeaderElapsed.chars);
-    case ColumnRemaining: return UnscrambleString(kHeaderRemaining.chars);
-    case ColumnPercentRemaining: return UnscrambleString(kHeaderPercentRemaining.chars);
-    case ColumnRemainingTime: return UnscrambleString(kHeaderRemainingTime.chars);
-    case ColumnRate: return UnscrambleString(kHeaderRate.chars);
-    case ColumnNameFromUrl: return UnscrambleString(kHeaderNameFromUrl.chars);
-    case ColumnUrl: return UnscrambleString(kHeaderUrl.chars);
-    case ColumnSegments: return UnscrambleString(kHeaderSegments.chars);
-    default: return std::wstring();
+    case ColumnName:
+        return UnscrambleString(kHeaderName.chars);
+    case ColumnSize:
+        return UnscrambleString(kHeaderSize.chars);
+    case ColumnDownloaded:
+        return UnscrambleString(kHeaderDownloaded.chars);
+    case ColumnPercentDone:
+        return UnscrambleString(kHeaderPercentDone.chars);
+    case ColumnElapsed:
+        return UnscrambleString(kHeaderElapsed.chars);
+    case ColumnRemaining:
+        return UnscrambleString(kHeaderRemaining.chars);
+    case ColumnPercentRemaining:
+        return UnscrambleString(kHeaderPercentRemaining.chars);
+    case ColumnRemainingTime:
+        return UnscrambleString(kHeaderRemainingTime.chars);
+    case ColumnRate:
+        return UnscrambleString(kHeaderRate.chars);
+    case ColumnNameFromUrl:
+        return UnscrambleString(kHeaderNameFromUrl.chars);
+    case ColumnUrl:
+        return UnscrambleString(kHeaderUrl.chars);
+    case ColumnSegments:
+        return UnscrambleString(kHeaderSegments.chars);
+    default:
+        return std::wstring();
     }
 }
 
@@ -59,7 +73,8 @@ int32_t ColumnTable::defaultWidth(int32_t id) {
 std::wstring ColumnTable::defaultColumnsText() {
     std::wstring text;
     for (int32_t id = 0; id < kColumnCount; ++id) {
-        text += formatText(UnscrambleString(id == 0 ? kFirstIdFormat.chars : kNextIdFormat.chars).c_str(), id);
+        text +=
+            formatText(UnscrambleString(id == 0 ? kFirstIdFormat.chars : kNextIdFormat.chars).c_str(), id);
     }
     return text;
 }
@@ -78,7 +93,8 @@ std::vector<int32_t> ColumnTable::applyColumnsText(std::wstring_view text) {
             continue;
         }
         (*this)[id].position = static_cast<int32_t>(shown.size());
-        columnsText_ += formatText(UnscrambleString(shown.empty() ? kFirstIdFormat.chars : kNextIdFormat.chars).c_str(), id);
+        columnsText_ += formatText(
+            UnscrambleString(shown.empty() ? kFirstIdFormat.chars : kNextIdFormat.chars).c_str(), id);
         shown.push_back(id);
     }
     return shown;

@@ -9,7 +9,7 @@
 #include <vector>
 
 enum ColumnId : int32_t {
-    ColumnName = 0,              // the shown name of the file
+    ColumnName = 0,  // the shown name of the file
     ColumnSize = 1,
     ColumnDownloaded = 2,
     ColumnPercentDone = 3,
@@ -32,8 +32,8 @@ enum ColumnField : int32_t {
 };
 
 struct Column {
-    int32_t position = -1;   // place in the list, -1 while not shown
-    int32_t width = 0;       // pixels
+    int32_t position = -1;  // place in the list, -1 while not shown
+    int32_t width = 0;      // pixels
     std::wstring header;
 };
 

@@ -11,7 +11,9 @@
 
 namespace {
 
-bool keyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+bool keyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
 
 }  // namespace
 
@@ -20,7 +22,9 @@ DownloadListView::DownloadListView(FileList& files)
     columns_.applyColumnsText(ColumnTable::defaultColumnsText());
 }
 
-DownloadListView::~DownloadListView() { destroy(); }
+DownloadListView::~DownloadListView() {
+    destroy();
+}
 
 // ---- Windows ----
 
@@ -49,9 +53,9 @@ bool DownloadListView::create(HWND parent, HINSTANCE resources, HFONT font, bool
     setColumnsText(std::wstring(columns_.columnsText()));
     EnableWindow(list_.handle(), enabled_ ? TRUE : FALSE);
 
-    progressBar_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, kProgressBarWidth, barSettings_.height,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarChildId)),
-                                   moduleInstance(), nullptr);
+    progressBar_ = CreateWindowExW(
+        0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, kProgressBarWidth, barSettings_.height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kProgressBarChildId)), moduleInstance(), nullptr);
     if (progressBar_) {
         SendMessageW(progressBar_, PBM_SETRANGE32, 0, kProgressBarRange);
         SendMessageW(progressBar_, PBM_SETPOS, static_cast<WPARAM>(progress_.position()), 0);
@@ -143,10 +147,12 @@ void DownloadListView::onSetFocus(HWND controlWindow, HWND previousFocus) {
     }
     // Tab out of the list comes back through the control's window: pass on to the host's next control.
     // Tab into the control (from outside it) lands on the list.
-    const bool fromInside = previousFocus && (previousFocus == list_.handle() || previousFocus == controlWindow);
+    const bool fromInside =
+        previousFocus && (previousFocus == list_.handle() || previousFocus == controlWindow);
     if (keyDown(VK_TAB) && fromInside) {
         const HWND root = GetAncestor(controlWindow, GA_ROOT);
-        const HWND next = root ? GetNextDlgTabItem(root, controlWindow, keyDown(VK_SHIFT) ? TRUE : FALSE) : nullptr;
+        const HWND next =
+            root ? GetNextDlgTabItem(root, controlWindow, keyDown(VK_SHIFT) ? TRUE : FALSE) : nullptr;
         if (next && next != controlWindow && !IsChild(controlWindow, next)) {
             SetFocus(next);
             return;
@@ -352,7 +358,9 @@ void DownloadListView::refreshRowLocked(const DownloadItem& item) {
     }
 }
 
-void DownloadListView::removeRow(int32_t fileId) { list_.deleteRow(list_.findRow(fileId)); }
+void DownloadListView::removeRow(int32_t fileId) {
+    list_.deleteRow(list_.findRow(fileId));
+}
 
 void DownloadListView::removeRowsWithoutFiles() {
     if (!list_.exists()) {
@@ -374,7 +382,9 @@ void DownloadListView::removeRowsWithoutFiles() {
     }
 }
 
-void DownloadListView::removeAllRows() { list_.deleteAllRows(); }
+void DownloadListView::removeAllRows() {
+    list_.deleteAllRows();
+}
 
 void DownloadListView::refillRows() {
     if (!list_.exists()) {

@@ -14,10 +14,17 @@ void ProgressBarSettings::set(bool newVisible, int32_t newTopMargin, int32_t new
 
 bool ProgressBarSettings::field(int32_t fieldId, int32_t& value) const {
     switch (fieldId) {
-    case ProgressBarVisible: value = visible ? 1 : 0; return true;
-    case ProgressBarTopMargin: value = topMargin; return true;
-    case ProgressBarHeight: value = height; return true;
-    default: return false;
+    case ProgressBarVisible:
+        value = visible ? 1 : 0;
+        return true;
+    case ProgressBarTopMargin:
+        value = topMargin;
+        return true;
+    case ProgressBarHeight:
+        value = height;
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -8,8 +8,9 @@ bool ListViewWindow::create(HWND parent, int childId) {
     destroy();
     // The list does not destroy the image list: the download list owns it and outlives the window.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS;
-    window_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), moduleInstance(), nullptr);
+    window_ =
+        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(childId)), moduleInstance(), nullptr);
     if (!window_) {
         return false;
     }
@@ -30,7 +31,8 @@ LRESULT ListViewWindow::send(UINT message, WPARAM wParam, LPARAM lParam) const {
 
 // ---- Columns ----
 
-bool ListViewWindow::insertColumn(int32_t position, const std::wstring& header, int32_t width, bool leftAligned) {
+bool ListViewWindow::insertColumn(int32_t position, const std::wstring& header, int32_t width,
+                                  bool leftAligned) {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = leftAligned ? LVCFMT_LEFT : LVCFMT_RIGHT;
@@ -83,7 +85,8 @@ std::wstring ListViewWindow::columnHeader(int32_t position) const {
     item.mask = HDI_TEXT;
     item.pszText = buffer;
     item.cchTextMax = static_cast<int>(sizeof(buffer) / sizeof(buffer[0]));
-    if (!SendMessageW(headerWindow, HDM_GETITEMW, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&item))) {
+    if (!SendMessageW(headerWindow, HDM_GETITEMW, static_cast<WPARAM>(position),
+                      reinterpret_cast<LPARAM>(&item))) {
         return std::wstring();
     }
     return item.pszText ? std::wstring(item.pszText) : std::wstring();
@@ -91,7 +94,9 @@ std::wstring ListViewWindow::columnHeader(int32_t position) const {
 
 // ---- Rows ----
 
-int32_t ListViewWindow::rowCount() const { return static_cast<int32_t>(send(LVM_GETITEMCOUNT)); }
+int32_t ListViewWindow::rowCount() const {
+    return static_cast<int32_t>(send(LVM_GETITEMCOUNT));
+}
 
 int32_t ListViewWindow::findRow(int32_t fileId) const {
     if (!window_) {
@@ -100,7 +105,8 @@ int32_t ListViewWindow::findRow(int32_t fileId) const {
     LVFINDINFOW find = {};
     find.flags = LVFI_PARAM;
     find.lParam = fileId;
-    return static_cast<int32_t>(send(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    return static_cast<int32_t>(
+        send(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 int32_t ListViewWindow::rowFileId(int32_t row) const {
@@ -183,7 +189,9 @@ void ListViewWindow::deleteRow(int32_t row) {
     }
 }
 
-void ListViewWindow::deleteAllRows() { send(LVM_DELETEALLITEMS); }
+void ListViewWindow::deleteAllRows() {
+    send(LVM_DELETEALLITEMS);
+}
 
 void ListViewWindow::sortRows(PFNLVCOMPARE compare, LPARAM context) {
     send(LVM_SORTITEMS, static_cast<WPARAM>(context), reinterpret_cast<LPARAM>(compare));
@@ -233,11 +241,17 @@ void ListViewWindow::setBackColor(COLORREF color) {
     }
 }
 
-COLORREF ListViewWindow::textColor() const { return static_cast<COLORREF>(send(LVM_GETTEXTCOLOR)); }
+COLORREF ListViewWindow::textColor() const {
+    return static_cast<COLORREF>(send(LVM_GETTEXTCOLOR));
+}
 
-COLORREF ListViewWindow::backColor() const { return static_cast<COLORREF>(send(LVM_GETBKCOLOR)); }
+COLORREF ListViewWindow::backColor() const {
+    return static_cast<COLORREF>(send(LVM_GETBKCOLOR));
+}
 
-COLORREF ListViewWindow::textBackColor() const { return static_cast<COLORREF>(send(LVM_GETTEXTBKCOLOR)); }
+COLORREF ListViewWindow::textBackColor() const {
+    return static_cast<COLORREF>(send(LVM_GETTEXTBKCOLOR));
+}
 
 void ListViewWindow::setSmallImages(HIMAGELIST images) {
     send(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));

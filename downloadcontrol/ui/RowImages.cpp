@@ -6,7 +6,8 @@ using LoadImageFunction = HIMAGELIST(WINAPI*)(HINSTANCE, LPCWSTR, int, int, COLO
 
 template <typename Function>
 Function procedure(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+    return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                  : nullptr;
 }
 
 }  // namespace

@@ -22,26 +22,40 @@ int comparePercents(int64_t a, int64_t b) {
     return compareNumbers(a, b);
 }
 
-int64_t rateInThousandths(double rate) { return roundHalfUp(rate * 1000.0); }
+int64_t rateInThousandths(double rate) {
+    return roundHalfUp(rate * 1000.0);
+}
 
 }  // namespace
 
 int compareByColumn(const DownloadItem& a, const DownloadItem& b, int32_t columnId) {
     switch (columnId) {
-    case ColumnName: return compareText(shownFileName(a), shownFileName(b), false);
-    case ColumnSize: return compareNumbers(a.size, b.size);
-    case ColumnDownloaded: return compareNumbers(a.downloaded, b.downloaded);
-    case ColumnPercentDone: return comparePercents(percentOf(a.downloaded, a.size), percentOf(b.downloaded, b.size));
-    case ColumnElapsed: return compareNumbers(a.elapsed, b.elapsed);
-    case ColumnRemaining: return compareNumbers(a.remaining, b.remaining);
+    case ColumnName:
+        return compareText(shownFileName(a), shownFileName(b), false);
+    case ColumnSize:
+        return compareNumbers(a.size, b.size);
+    case ColumnDownloaded:
+        return compareNumbers(a.downloaded, b.downloaded);
+    case ColumnPercentDone:
+        return comparePercents(percentOf(a.downloaded, a.size), percentOf(b.downloaded, b.size));
+    case ColumnElapsed:
+        return compareNumbers(a.elapsed, b.elapsed);
+    case ColumnRemaining:
+        return compareNumbers(a.remaining, b.remaining);
     case ColumnPercentRemaining:
         return comparePercents(percentOf(a.remaining, a.size), percentOf(b.remaining, b.size));
-    case ColumnRemainingTime: return compareNumbers(a.remainingTime, b.remainingTime);
-    case ColumnRate: return compareNumbers(rateInThousandths(a.rate), rateInThousandths(b.rate));
-    case ColumnNameFromUrl: return compareText(a.nameFromUrl, b.nameFromUrl, false);
-    case ColumnUrl: return compareText(a.url, b.url, false);
-    case ColumnSegments: return compareNumbers(shownSegmentCount(a), shownSegmentCount(b));
-    default: return 0;
+    case ColumnRemainingTime:
+        return compareNumbers(a.remainingTime, b.remainingTime);
+    case ColumnRate:
+        return compareNumbers(rateInThousandths(a.rate), rateInThousandths(b.rate));
+    case ColumnNameFromUrl:
+        return compareText(a.nameFromUrl, b.nameFromUrl, false);
+    case ColumnUrl:
+        return compareText(a.url, b.url, false);
+    case ColumnSegments:
+        return compareNumbers(shownSegmentCount(a), shownSegmentCount(b));
+    default:
+        return 0;
     }
 }
 
@@ -61,8 +75,9 @@ const DownloadItem* RowOrder::find(LPARAM fileId) const {
         return nullptr;
     }
     const int32_t id = static_cast<int32_t>(fileId);
-    const auto found = std::lower_bound(items_.begin(), items_.end(), id,
-                                        [](const auto& entry, int32_t wanted) { return entry.first < wanted; });
+    const auto found =
+        std::lower_bound(items_.begin(), items_.end(), id,
+                         [](const auto& entry, int32_t wanted) { return entry.first < wanted; });
     return found != items_.end() && found->first == id ? found->second : nullptr;
 }
 
@@ -70,7 +85,8 @@ int RowOrder::compare(LPARAM first, LPARAM second) const {
     const DownloadItem* a = find(first);
     const DownloadItem* b = find(second);
     if (a && b) {
-        const int byColumn = ascending_ ? compareByColumn(*a, *b, columnId_) : compareByColumn(*b, *a, columnId_);
+        const int byColumn =
+            ascending_ ? compareByColumn(*a, *b, columnId_) : compareByColumn(*b, *a, columnId_);
         if (byColumn != 0) {
             return byColumn;
         }

@@ -48,10 +48,14 @@ std::wstring fileNameOf(const std::wstring& path) {
 
 int32_t rowImageFor(DownloadState state, int32_t current) {
     switch (state) {
-    case DownloadStateNew: return RowImageNew;
-    case DownloadStateTransferring: return RowImageTransferring;
-    case DownloadStateComplete: return RowImageComplete;
-    default: return current >= 0 ? current : RowImageNew;
+    case DownloadStateNew:
+        return RowImageNew;
+    case DownloadStateTransferring:
+        return RowImageTransferring;
+    case DownloadStateComplete:
+        return RowImageComplete;
+    default:
+        return current >= 0 ? current : RowImageNew;
     }
 }
 
@@ -83,18 +87,31 @@ int64_t percentOf(int64_t part, int64_t size) {
 
 std::wstring cellText(const DownloadItem& item, int32_t columnId) {
     switch (columnId) {
-    case ColumnName: return shownFileName(item);
-    case ColumnSize: return kilobytesText(item.size);
-    case ColumnDownloaded: return kilobytesText(item.downloaded);
-    case ColumnPercentDone: return percentText(item.downloaded, item.size);
-    case ColumnElapsed: return timeSpanText(item.elapsed);
-    case ColumnRemaining: return kilobytesText(item.remaining);
-    case ColumnPercentRemaining: return percentText(item.remaining, item.size);
-    case ColumnRemainingTime: return remainingTimeKnown(item) ? timeSpanText(item.remainingTime) : std::wstring();
-    case ColumnRate: return rateText(item.rate);
-    case ColumnNameFromUrl: return item.nameFromUrl;
-    case ColumnUrl: return item.url;
-    case ColumnSegments: return std::to_wstring(shownSegmentCount(item));
-    default: return std::wstring();
+    case ColumnName:
+        return shownFileName(item);
+    case ColumnSize:
+        return kilobytesText(item.size);
+    case ColumnDownloaded:
+        return kilobytesText(item.downloaded);
+    case ColumnPercentDone:
+        return percentText(item.downloaded, item.size);
+    case ColumnElapsed:
+        return timeSpanText(item.elapsed);
+    case ColumnRemaining:
+        return kilobytesText(item.remaining);
+    case ColumnPercentRemaining:
+        return percentText(item.remaining, item.size);
+    case ColumnRemainingTime:
+        return remainingTimeKnown(item) ? timeSpanText(item.remainingTime) : std::wstring();
+    case ColumnRate:
+        return rateText(item.rate);
+    case ColumnNameFromUrl:
+        return item.nameFromUrl;
+    case ColumnUrl:
+        return item.url;
+    case ColumnSegments:
+        return std::to_wstring(shownSegmentCount(item));
+    default:
+        return std::wstring();
     }
 }

@@ -15,20 +15,20 @@ HRESULT answer(Interface* self, void** object) {
 std::wstring argumentText(const VARIANT& value) {
     wchar_t buffer[64];
     switch (value.vt) {
-        case VT_I4:
-            swprintf(buffer, 64, L"I4:%ld", value.lVal);
-            return buffer;
-        case VT_BOOL:
-            swprintf(buffer, 64, L"BOOL:%d", static_cast<int>(value.boolVal));
-            return buffer;
-        case VT_R8:
-            swprintf(buffer, 64, L"R8:%g", value.dblVal);
-            return buffer;
-        case VT_BSTR:
-            return L"BSTR:" + std::wstring(value.bstrVal ? value.bstrVal : L"");
-        default:
-            swprintf(buffer, 64, L"VT%d", static_cast<int>(value.vt));
-            return buffer;
+    case VT_I4:
+        swprintf(buffer, 64, L"I4:%ld", value.lVal);
+        return buffer;
+    case VT_BOOL:
+        swprintf(buffer, 64, L"BOOL:%d", static_cast<int>(value.boolVal));
+        return buffer;
+    case VT_R8:
+        swprintf(buffer, 64, L"R8:%g", value.dblVal);
+        return buffer;
+    case VT_BSTR:
+        return L"BSTR:" + std::wstring(value.bstrVal ? value.bstrVal : L"");
+    default:
+        swprintf(buffer, 64, L"VT%d", static_cast<int>(value.vt));
+        return buffer;
     }
 }
 
@@ -78,8 +78,8 @@ HRESULT STDMETHODCALLTYPE EventSink::GetTypeInfoCount(UINT* count) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT*,
-                                            EXCEPINFO*, UINT*) {
+HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
+                                            VARIANT*, EXCEPINFO*, UINT*) {
     if (!(flags & DISPATCH_METHOD)) {
         return DISP_E_MEMBERNOTFOUND;
     }
@@ -95,7 +95,8 @@ HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID id, REFIID, LCID, WORD flags,
 }
 
 HRESULT STDMETHODCALLTYPE AdviseSink::QueryInterface(REFIID iid, void** object) {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IAdviseSink) || IsEqualIID(iid, IID_IAdviseSinkEx)) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IAdviseSink) ||
+        IsEqualIID(iid, IID_IAdviseSinkEx)) {
         return answer(static_cast<IAdviseSinkEx*>(this), object);
     }
     *object = nullptr;
@@ -115,8 +116,8 @@ TestContainer::TestContainer() {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"PxhlTestContainer";
     RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, L"PxhlTestContainer", L"container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
-                              400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    window_ = CreateWindowExW(0, L"PxhlTestContainer", L"container", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+                              0, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 TestContainer::~TestContainer() {
@@ -191,8 +192,9 @@ HRESULT STDMETHODCALLTYPE TestContainer::OnUIActivate() {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE TestContainer::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
-                                                          LPRECT place, LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
+HRESULT STDMETHODCALLTYPE TestContainer::GetWindowContext(IOleInPlaceFrame** frame,
+                                                          IOleInPlaceUIWindow** document, LPRECT place,
+                                                          LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
     *frame = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
     *document = nullptr;
@@ -226,8 +228,8 @@ HRESULT STDMETHODCALLTYPE TestContainer::GetTypeInfoCount(UINT* count) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE TestContainer::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
-                                                EXCEPINFO*, UINT*) {
+HRESULT STDMETHODCALLTYPE TestContainer::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                                VARIANT* result, EXCEPINFO*, UINT*) {
     if (id == -701 && hasAmbientBackColor && (flags & DISPATCH_PROPERTYGET) && result) {
         VariantInit(result);
         result->vt = VT_I4;

@@ -19,7 +19,9 @@ ComPtr<IConnectionPoint> eventPoint(const ComPtr<IDownloadX>& control) {
 }
 
 // The object behind a control made by the linked library.
-Pxhl* objectOf(const ComPtr<IDownloadX>& control) { return static_cast<Pxhl*>(control.get()); }
+Pxhl* objectOf(const ComPtr<IDownloadX>& control) {
+    return static_cast<Pxhl*>(control.get());
+}
 
 }  // namespace
 
@@ -114,13 +116,15 @@ TEST(ConnectionPoints, EventReachesEverySinkWithItsArgumentsInOrder) {
     ASSERT_EQ(point->Advise(two, &cookieTwo), S_OK);
 
     activex::EventArguments progress;
-    progress.addLong(7).addText(L"1024").addText(L"512").addLong(3).addText(L"512").addLong(-1).addDouble(2.5);
+    progress.addLong(7).addText(L"1024").addText(L"512").addLong(3).addText(L"512").addLong(-1).addDouble(
+        2.5);
     objectOf(control)->fireEvent(OnFileDownloadProgressId, progress);
     activex::EventArguments done;
     done.addBool(true);
     objectOf(control)->fireEvent(OnDownloadCompleteId, done);
 
-    std::vector<std::wstring> expected = {L"I4:7", L"BSTR:1024", L"BSTR:512", L"I4:3", L"BSTR:512", L"I4:-1", L"R8:2.5"};
+    std::vector<std::wstring> expected = {L"I4:7",     L"BSTR:1024", L"BSTR:512", L"I4:3",
+                                          L"BSTR:512", L"I4:-1",     L"R8:2.5"};
     for (comtest::EventSink* sink : {one, two}) {
         ASSERT_EQ(sink->calls.size(), 2u);
         EXPECT_EQ(sink->calls[0].id, 4);

@@ -14,7 +14,8 @@ namespace {
 // A control with an event sink connected and no temporary header files (they would go to the
 // shared temporary folder of the test prefix).
 struct ListeningControl {
-    ListeningControl() : control(createRegisteredControl()), sink(new comtest::EventSink(DIID__IDownloadXEvents)) {
+    ListeningControl()
+        : control(createRegisteredControl()), sink(new comtest::EventSink(DIID__IDownloadXEvents)) {
         ComPtr<IConnectionPointContainer> container;
         EXPECT_EQ(control.query(IID_IConnectionPointContainer, container), S_OK);
         EXPECT_EQ(container->FindConnectionPoint(DIID__IDownloadXEvents, point.put()), S_OK);
@@ -65,8 +66,8 @@ private:
 LONG addFile(IDownloadX* control, const wchar_t* url, const wchar_t* size = L"", const wchar_t* name = L"",
              const wchar_t* savePath = L"") {
     LONG id = -5;
-    EXPECT_EQ(control->AddFile(Text(url), Text(size), Text(name), Text(savePath), 0, Text(L""), Text(L""), Text(L""), 0,
-                               &id),
+    EXPECT_EQ(control->AddFile(Text(url), Text(size), Text(name), Text(savePath), 0, Text(L""), Text(L""),
+                               Text(L""), 0, &id),
               S_OK);
     return id;
 }
@@ -116,8 +117,8 @@ TEST(ControlFiles, FilesAreQueuedReadBackRemovedAndCleared) {
     EXPECT_EQ(addFile(x, L"ftp://127.0.0.1/c.bin"), 0);
 
     // Missing out-pointers fail before anything happens.
-    EXPECT_EQ(x->AddFile(Text(L"http://127.0.0.1/d"), nullptr, nullptr, nullptr, 0, nullptr, nullptr, nullptr, 0,
-                         nullptr),
+    EXPECT_EQ(x->AddFile(Text(L"http://127.0.0.1/d"), nullptr, nullptr, nullptr, 0, nullptr, nullptr, nullptr,
+                         0, nullptr),
               E_POINTER);
     EXPECT_EQ(fileInfo(x, 0, 16), L"1");
     EXPECT_EQ(x->RemoveFile(0, nullptr), E_POINTER);
@@ -234,7 +235,8 @@ TEST(ControlRuns, ReleasingTheControlDuringARunStopsItAndWaitsForItsThreads) {
         listening.point->Unadvise(listening.cookie);
         ASSERT_EQ(listening.point->Advise(sink, &listening.cookie), S_OK);
         listening.point.reset();  // the connection stays; the control's release ends it
-        EXPECT_EQ(addFile(listening.control.get(), url.c_str(), L"", L"", folder.file(L"silent.bin").c_str()), 0);
+        EXPECT_EQ(addFile(listening.control.get(), url.c_str(), L"", L"", folder.file(L"silent.bin").c_str()),
+                  0);
         VARIANT_BOOL started = VARIANT_FALSE;
         ASSERT_EQ(listening.control->Download(&started), S_OK);
         ASSERT_EQ(started, VARIANT_TRUE);

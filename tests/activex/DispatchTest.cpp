@@ -59,7 +59,9 @@ public:
     }
     Arguments& i4(LONG value) { return add(VT_I4)->lVal = value, *this; }
     Arguments& i2(SHORT value) { return add(VT_I2)->iVal = value, *this; }
-    Arguments& boolean(bool value) { return add(VT_BOOL)->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE, *this; }
+    Arguments& boolean(bool value) {
+        return add(VT_BOOL)->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE, *this;
+    }
     Arguments& text(const wchar_t* value) { return add(VT_BSTR)->bstrVal = SysAllocString(value), *this; }
     Arguments& object(IUnknown* value) {
         VARIANT* slot = add(VT_DISPATCH);
@@ -175,7 +177,8 @@ TEST(Dispatch, EveryMemberHasItsNameAndDispatchId) {
     EXPECT_EQ(id, 4);
     LPOLESTR unknown = const_cast<LPOLESTR>(L"NoSuchMember");
     EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, &unknown, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNNAME);
-    EXPECT_EQ(dispatch->GetIDsOfNames(IID_IDownloadX, &lower, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNINTERFACE);
+    EXPECT_EQ(dispatch->GetIDsOfNames(IID_IDownloadX, &lower, 1, LOCALE_USER_DEFAULT, &id),
+              DISP_E_UNKNOWNINTERFACE);
 }
 
 TEST(Dispatch, EveryMemberIsReachedByDispatchIdWithItsArguments) {
@@ -213,8 +216,16 @@ TEST(Dispatch, EveryMemberIsReachedByDispatchIdWithItsArguments) {
     add(7, DISPATCH_METHOD);
     add(8, DISPATCH_METHOD);
     add(16, DISPATCH_METHOD).text(L"gopher://h/x").text(L"").text(L"").text(L"").i2(0);
-    add(4, DISPATCH_METHOD).text(L"http://127.0.0.1/a.jpg").text(L"10").text(L"a.jpg").text(L"").i4(1).text(L"")
-        .text(L"").text(L"").i2(0);
+    add(4, DISPATCH_METHOD)
+        .text(L"http://127.0.0.1/a.jpg")
+        .text(L"10")
+        .text(L"a.jpg")
+        .text(L"")
+        .i4(1)
+        .text(L"")
+        .text(L"")
+        .text(L"")
+        .i2(0);
     add(22, DISPATCH_METHOD).i4(12345);
     add(23, DISPATCH_METHOD);
     add(25, DISPATCH_METHOD);

@@ -21,7 +21,8 @@ COLORREF drawnColour(const ComPtr<IDownloadX>& control) {
     ReleaseDC(nullptr, screen);
     HGDIOBJ old = SelectObject(dc, bitmap);
     RECTL bounds = {0, 0, 40, 30};
-    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
+    EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
+              S_OK);
     COLORREF colour = GetPixel(dc, 20, 15);
     SelectObject(dc, old);
     DeleteObject(bitmap);
@@ -43,7 +44,8 @@ Usage currentUsage() {
     usage.userObjects = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof(memory);
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                         sizeof(memory));
     usage.privateBytes = memory.PrivateUsage;
     return usage;
 }
@@ -52,7 +54,8 @@ Usage currentUsage() {
 // events connected, properties put, deactivated, closed and released.
 void liveOnce(comtest::TestContainer* container) {
     ComPtr<IDownloadX> control;
-    ASSERT_EQ(CoCreateInstance(CLSID_Pxhl, nullptr, CLSCTX_INPROC_SERVER, IID_IDownloadX, control.putVoid()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_Pxhl, nullptr, CLSCTX_INPROC_SERVER, IID_IDownloadX, control.putVoid()),
+              S_OK);
     ComPtr<IOleObject> oleObject;
     ASSERT_EQ(control.query(IID_IOleObject, oleObject), S_OK);
     ASSERT_EQ(oleObject->SetClientSite(container), S_OK);
@@ -64,7 +67,8 @@ void liveOnce(comtest::TestContainer* container) {
     DWORD cookie = 0;
     ASSERT_EQ(point->Advise(sink, &cookie), S_OK);
     sink->Release();
-    ASSERT_EQ(oleObject->DoVerb(OLEIVERB_UIACTIVATE, nullptr, container, 0, container->window(), &container->position),
+    ASSERT_EQ(oleObject->DoVerb(OLEIVERB_UIACTIVATE, nullptr, container, 0, container->window(),
+                                &container->position),
               S_OK);
     control->put_BackColor(0x00A0B0C0);
     control->put_ConnectionTimeout(4000);
@@ -132,7 +136,8 @@ TEST(InPlace, ActivationCreatesTheControlsWindowInTheContainer) {
     EXPECT_EQ(placed.bottom, 56);
 
     // UI activation makes the control the frame's active object.
-    ASSERT_EQ(oleObject->DoVerb(OLEIVERB_UIACTIVATE, nullptr, container, 0, container->window(), nullptr), S_OK);
+    ASSERT_EQ(oleObject->DoVerb(OLEIVERB_UIACTIVATE, nullptr, container, 0, container->window(), nullptr),
+              S_OK);
     EXPECT_TRUE(container->called("OnUIActivate"));
     EXPECT_TRUE(container->called("SetActiveObject"));
     ComPtr<IOleInPlaceActiveObject> active;
@@ -299,8 +304,8 @@ TEST(InPlace, ControlInitialisesSavesAndLoadsThroughEachPersistenceInterface) {
     ComPtr<ILockBytes> bytes;
     ComPtr<IStorage> root;
     ASSERT_EQ(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()), S_OK);
-    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                           root.put()),
+    ASSERT_EQ(StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                                           0, root.put()),
               S_OK);
     EXPECT_EQ(storage->InitNew(root.get()), S_OK);
     EXPECT_EQ(storage->Save(root.get(), TRUE), S_OK);
@@ -377,7 +382,9 @@ TEST(InPlace, ActiveControlShowsItsQueueInAListWithItsFontAndState) {
     ASSERT_EQ(control.query(IID_IOleObject, oleObject), S_OK);
     ASSERT_EQ(control.query(IID_IOleInPlaceObject, inPlace), S_OK);
     ASSERT_EQ(oleObject->SetClientSite(container), S_OK);
-    ASSERT_EQ(oleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, container, 0, container->window(), nullptr), S_OK);
+    ASSERT_EQ(
+        oleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, container, 0, container->window(), nullptr),
+        S_OK);
     HWND window = nullptr;
     ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
 
@@ -406,7 +413,8 @@ TEST(InPlace, ActiveControlShowsItsQueueInAListWithItsFontAndState) {
     HFONT handle = nullptr;
     ASSERT_EQ(font->get_hFont(&handle), S_OK);
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), handle);
-    FONTDESC description = {sizeof(FONTDESC), const_cast<LPOLESTR>(L"Tahoma"), {}, 700, 0, FALSE, FALSE, FALSE};
+    FONTDESC description = {
+        sizeof(FONTDESC), const_cast<LPOLESTR>(L"Tahoma"), {}, 700, 0, FALSE, FALSE, FALSE};
     description.cySize.int64 = 120000;
     ComPtr<IFontDisp> bold;
     ASSERT_EQ(OleCreateFontIndirect(&description, IID_IFontDisp, bold.putVoid()), S_OK);

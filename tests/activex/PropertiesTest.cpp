@@ -39,7 +39,9 @@ struct NotifiedControl {
 
 using Calls = std::vector<std::string>;
 
-Calls editAndChange(int id) { return {"edit:" + std::to_string(id), "changed:" + std::to_string(id)}; }
+Calls editAndChange(int id) {
+    return {"edit:" + std::to_string(id), "changed:" + std::to_string(id)};
+}
 
 LONG longValue(HRESULT (STDMETHODCALLTYPE IDownloadX::*get)(LONG*), IDownloadX* control) {
     LONG value = 0x7EADBEEF;
@@ -117,10 +119,11 @@ TEST(Properties, PutsKeepOnlyValuesTheirRulesAllow) {
         HRESULT (STDMETHODCALLTYPE IDownloadX::*get)(LONG*);
         LONG initial;
     };
-    for (const Positive& property : {Positive{&IDownloadX::put_ReceiveBufferSize, &IDownloadX::get_ReceiveBufferSize, 4096},
-                                     Positive{&IDownloadX::put_MinFileSegmentSize, &IDownloadX::get_MinFileSegmentSize, 204800},
-                                     Positive{&IDownloadX::put_ConcurrentDownloadFileCount,
-                                              &IDownloadX::get_ConcurrentDownloadFileCount, 3}}) {
+    for (const Positive& property :
+         {Positive{&IDownloadX::put_ReceiveBufferSize, &IDownloadX::get_ReceiveBufferSize, 4096},
+          Positive{&IDownloadX::put_MinFileSegmentSize, &IDownloadX::get_MinFileSegmentSize, 204800},
+          Positive{&IDownloadX::put_ConcurrentDownloadFileCount, &IDownloadX::get_ConcurrentDownloadFileCount,
+                   3}}) {
         EXPECT_EQ((x->*property.put)(0), S_OK);
         EXPECT_EQ(longValue(property.get, x), property.initial);
         EXPECT_EQ((x->*property.put)(-7), S_OK);
@@ -282,7 +285,8 @@ TEST(Properties, FontPutTakesACopyAndPutRefSharesTheHostsFont) {
     IDownloadX* x = notified.control.get();
     ASSERT_TRUE(x);
 
-    FONTDESC description = {sizeof(FONTDESC), const_cast<LPOLESTR>(L"Arial"), {}, 700, 0, FALSE, FALSE, FALSE};
+    FONTDESC description = {
+        sizeof(FONTDESC), const_cast<LPOLESTR>(L"Arial"), {}, 700, 0, FALSE, FALSE, FALSE};
     description.cySize.int64 = 120000;
     ComPtr<IFontDisp> hostFont;
     ASSERT_EQ(OleCreateFontIndirect(&description, IID_IFontDisp, hostFont.putVoid()), S_OK);

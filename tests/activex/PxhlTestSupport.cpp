@@ -7,7 +7,9 @@
 
 namespace pxhltest {
 
-std::wstring pxhlDllPath() { return testsupport::binaryPath(L"Pxhl.dll"); }
+std::wstring pxhlDllPath() {
+    return testsupport::binaryPath(L"Pxhl.dll");
+}
 
 HMODULE pxhlDll() {
     static HMODULE module = LoadLibraryW(pxhlDllPath().c_str());
@@ -33,7 +35,8 @@ void registerPxhl() {
 ComPtr<IDownloadX> createRegisteredControl() {
     registerPxhl();
     ComPtr<IDownloadX> control;
-    HRESULT hr = CoCreateInstance(CLSID_Pxhl, nullptr, CLSCTX_INPROC_SERVER, IID_IDownloadX, control.putVoid());
+    HRESULT hr =
+        CoCreateInstance(CLSID_Pxhl, nullptr, CLSCTX_INPROC_SERVER, IID_IDownloadX, control.putVoid());
     EXPECT_EQ(hr, S_OK);
     return control;
 }
@@ -61,8 +64,8 @@ DWORD runProgram(const std::wstring& commandLine, std::string* output) {
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process = {};
     std::wstring line = commandLine;
-    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                  &startup, &process);
+    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                  nullptr, &startup, &process);
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);

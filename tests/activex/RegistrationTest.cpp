@@ -34,16 +34,19 @@ void dumpTree(HKEY key, const std::wstring& relative, std::vector<std::wstring>&
         BYTE data[2048];
         DWORD dataLength = sizeof(data);
         DWORD type = 0;
-        if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) {
+        if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data, &dataLength) !=
+            ERROR_SUCCESS) {
             break;
         }
-        std::wstring text = type == REG_SZ ? std::wstring(reinterpret_cast<wchar_t*>(data)) : L"<type " + std::to_wstring(type) + L">";
+        std::wstring text = type == REG_SZ ? std::wstring(reinterpret_cast<wchar_t*>(data))
+                                           : L"<type " + std::to_wstring(type) + L">";
         lines.push_back(L"value " + relative + L"|" + name + L"=" + text);
     }
     for (DWORD index = 0;; ++index) {
         wchar_t name[256];
         DWORD nameLength = 256;
-        if (RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        if (RegEnumKeyExW(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
             break;
         }
         HKEY child = nullptr;
@@ -133,7 +136,8 @@ TEST(Registration, Regsvr32WritesExactlyTheClassKeysAndTheTypeLibraryAndUnregist
 
     // The type library, so that late-bound and marshalling clients find the interfaces.
     EXPECT_EQ(defaultValue(std::wstring(kLibraryKey) + L"\\1.0\\0\\win64"), dll);
-    EXPECT_EQ(defaultValue(std::wstring(kInterfaceKey) + L"\\TypeLib"), L"{C64F0DC8-1AF3-4609-B789-76DE93AF5B70}");
+    EXPECT_EQ(defaultValue(std::wstring(kInterfaceKey) + L"\\TypeLib"),
+              L"{C64F0DC8-1AF3-4609-B789-76DE93AF5B70}");
     EXPECT_EQ(defaultValue(std::wstring(kInterfaceKey)), L"IDownloadX");
 
     // Both ProgIDs lead to the class, and COM creates it from them.
@@ -142,7 +146,8 @@ TEST(Registration, Regsvr32WritesExactlyTheClassKeysAndTheTypeLibraryAndUnregist
         EXPECT_EQ(CLSIDFromProgID(progId, &found), S_OK) << progId;
         EXPECT_TRUE(IsEqualCLSID(found, CLSID_Pxhl)) << progId;
         ComPtr<IDownloadX> control;
-        EXPECT_EQ(CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, IID_IDownloadX, control.putVoid()), S_OK);
+        EXPECT_EQ(CoCreateInstance(found, nullptr, CLSCTX_INPROC_SERVER, IID_IDownloadX, control.putVoid()),
+                  S_OK);
         EXPECT_TRUE(control);
     }
 
@@ -166,8 +171,8 @@ TEST(Registration, RegisteringAgainReplacesStaleValuesUnderTheClassKey) {
     registerPxhl();
     // A value left by some older registration disappears: the keys hold exactly what is written.
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, (std::wstring(kClassKey) + L"\\Stale").c_str(), 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, (std::wstring(kClassKey) + L"\\Stale").c_str(), 0, nullptr,
+                              0, KEY_WRITE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegCloseKey(key);
     registerPxhl();

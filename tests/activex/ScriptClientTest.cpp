@@ -11,8 +11,9 @@ TEST(ScriptClient, JScriptCreatesTheControlSetsPropertiesAndQueuesFiles) {
     OleApartment ole;
     registerPxhl();
     std::string output;
-    DWORD exitCode =
-        runProgram(L"cscript.exe //nologo \"" + testsupport::sourcePath(L"tests/activex/PxhlClient.js") + L"\"", &output);
+    DWORD exitCode = runProgram(
+        L"cscript.exe //nologo \"" + testsupport::sourcePath(L"tests/activex/PxhlClient.js") + L"\"",
+        &output);
     EXPECT_EQ(exitCode, 0u) << output;
     EXPECT_EQ(output.find("FAIL"), std::string::npos) << output;
     EXPECT_NE(output.find("ok   count after clear: 0"), std::string::npos) << output;

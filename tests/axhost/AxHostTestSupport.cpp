@@ -17,36 +17,31 @@ namespace axtest {
 
 namespace {
 
-std::wstring widen(const std::string& text)
-{
+std::wstring widen(const std::string& text) {
     std::wstring result;
     for (char c : text)
         result += static_cast<wchar_t>(static_cast<unsigned char>(c));
     return result;
 }
 
-std::wstring windowsPath(const std::string& unixPath)
-{
+std::wstring windowsPath(const std::string& unixPath) {
     std::wstring result = L"Z:";
     for (char c : unixPath)
         result += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
     return result;
 }
 
-std::map<std::string, std::string>& peerValues()
-{
+std::map<std::string, std::string>& peerValues() {
     static std::map<std::string, std::string> values;
     return values;
 }
 
-HMODULE pxhlModule()
-{
+HMODULE pxhlModule() {
     static HMODULE module = LoadLibraryW(testsupport::binaryPath(L"Pxhl.dll").c_str());
     return module;
 }
 
-HRESULT callPxhl(const char* name)
-{
+HRESULT callPxhl(const char* name) {
     HMODULE module = pxhlModule();
     FARPROC entry = module ? GetProcAddress(module, name) : nullptr;
     if (!entry)
@@ -60,8 +55,7 @@ HRESULT callPxhl(const char* name)
 // connection closes, also when this program dies.
 class HostingEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         application_ = new gui::TApplication();
         application_->Initialize();
         application_->OnException = [](gui::TObject*, std::exception_ptr error) {
@@ -73,8 +67,7 @@ public:
         startPeers();
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         if (control_ != INVALID_SOCKET) {
             closesocket(control_);
             control_ = INVALID_SOCKET;
@@ -86,21 +79,21 @@ public:
     }
 
 private:
-    void startPeers()
-    {
+    void startPeers() {
         WSADATA data;
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
         const char* source = std::getenv("PIXHAUL_SOURCE_DIR");
         const char* binary = std::getenv("PIXHAUL_BINARY_DIR");
         ASSERT_TRUE(source && binary) << "PIXHAUL_SOURCE_DIR and PIXHAUL_BINARY_DIR must be set";
-        const std::string folder = std::string(binary) + "/axhost-peers-" + std::to_string(GetCurrentProcessId());
-        std::wstring command = L"/usr/bin/python3 " + widen(source) + L"/tests/downloadengine/enginepeers.py --dir " +
-                               widen(folder);
+        const std::string folder =
+            std::string(binary) + "/axhost-peers-" + std::to_string(GetCurrentProcessId());
+        std::wstring command = L"/usr/bin/python3 " + widen(source) +
+                               L"/tests/downloadengine/enginepeers.py --dir " + widen(folder);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                   &process))
+        ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process))
             << "cannot start enginepeers.py, error " << GetLastError();
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -136,8 +129,7 @@ private:
 
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
-{
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const DWORD start = GetTickCount();
     while (!done()) {
         if (static_cast<int>(GetTickCount() - start) > timeoutMs)
@@ -150,28 +142,30 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-void Pump(int milliseconds)
-{
+void Pump(int milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
 }
 
-std::vector<std::wstring>& CaughtExceptions()
-{
+std::vector<std::wstring>& CaughtExceptions() {
     static std::vector<std::wstring> caught;
     return caught;
 }
 
-HRESULT RegisterPxhl() { return callPxhl("DllRegisterServer"); }
-HRESULT UnregisterPxhl() { return callPxhl("DllUnregisterServer"); }
-HRESULT PxhlCanUnloadNow() { return callPxhl("DllCanUnloadNow"); }
+HRESULT RegisterPxhl() {
+    return callPxhl("DllRegisterServer");
+}
+HRESULT UnregisterPxhl() {
+    return callPxhl("DllUnregisterServer");
+}
+HRESULT PxhlCanUnloadNow() {
+    return callPxhl("DllCanUnloadNow");
+}
 
-std::wstring PeerUrl(const std::wstring& path)
-{
+std::wstring PeerUrl(const std::wstring& path) {
     return L"http://127.0.0.1:" + widen(peerValues()["nginx_http"]) + path;
 }
 
-std::wstring ServedPath(const std::wstring& relative)
-{
+std::wstring ServedPath(const std::wstring& relative) {
     std::wstring path = windowsPath(peerValues()["www"]) + L"\\" + relative;
     for (wchar_t& c : path)
         c = c == L'/' ? L'\\' : c;

@@ -22,8 +22,7 @@ namespace {
 const CLSID kBogusClassId = {0x0e5b2e64, 0x7c55, 0x4c3b, {0x9d, 0x4f, 0x2b, 0x8c, 0x86, 0xd5, 0xe0, 0xa1}};
 
 // Drives a player the way the full-size view does, through the interface only.
-void playThroughTheView(VideoPlayer& player, const std::wstring& url, std::vector<long>& states)
-{
+void playThroughTheView(VideoPlayer& player, const std::wstring& url, std::vector<long>& states) {
     player.OnOpenStateChange = [&states](long state) { states.push_back(state); };
     player.OnPlayStateChange = [&states](long state) { states.push_back(1000 + state); };
     player.OnError = [&states] { states.push_back(-1); };
@@ -62,8 +61,7 @@ void playThroughTheView(VideoPlayer& player, const std::wstring& url, std::vecto
 
 }  // namespace
 
-TEST(HostedControls, TheMediaPlayerTakesAnAddressPlaysAsFarAsItCanHidesAndGoes)
-{
+TEST(HostedControls, TheMediaPlayerTakesAnAddressPlaysAsFarAsItCanHidesAndGoes) {
     const LONG sitesBefore = OleClientSite::LiveCount();
     auto* form = new TForm(nullptr);
     form->SetBounds(50, 50, 330, 340);
@@ -98,8 +96,7 @@ TEST(HostedControls, TheMediaPlayerTakesAnAddressPlaysAsFarAsItCanHidesAndGoes)
     EXPECT_LE(OleClientSite::LiveCount(), sitesBefore + 1);
 }
 
-TEST(HostedControls, APlayerThatCannotBeMadeIsReportedAndTheViewCanStillDriveIt)
-{
+TEST(HostedControls, APlayerThatCannotBeMadeIsReportedAndTheViewCanStillDriveIt) {
     auto* form = new TForm(nullptr);
     form->SetBounds(50, 50, 330, 340);
     // Not registered at all, and registered but no media player.
@@ -124,8 +121,7 @@ TEST(HostedControls, APlayerThatCannotBeMadeIsReportedAndTheViewCanStillDriveIt)
     delete form;
 }
 
-TEST(HostedControls, TheBrowserNavigatesOrNotWithoutHarmAndGoesWithItsWindow)
-{
+TEST(HostedControls, TheBrowserNavigatesOrNotWithoutHarmAndGoesWithItsWindow) {
     const LONG sitesBefore = OleClientSite::LiveCount();
     auto* form = new TForm(nullptr);
     form->SetBounds(-10000, 0, 446, 312);
@@ -163,8 +159,7 @@ TEST(HostedControls, TheBrowserNavigatesOrNotWithoutHarmAndGoesWithItsWindow)
     EXPECT_EQ(OleEventSink::LiveCount(), 0);
 }
 
-TEST(HostedControls, ABrowserThatCannotBeMadeIsReportedAndEveryCallIsHarmless)
-{
+TEST(HostedControls, ABrowserThatCannotBeMadeIsReportedAndEveryCallIsHarmless) {
     auto* form = new TForm(nullptr);
     auto* browser = new TCppWebBrowser(form, kBogusClassId);
     browser->SetParent(form);

@@ -15,14 +15,13 @@ namespace {
 // {7D0A0E4C-2E8B-4C3E-9C55-9A3B6B0F1D22}: an event interface of this test.
 const IID kEvents = {0x7d0a0e4c, 0x2e8b, 0x4c3e, {0x9c, 0x55, 0x9a, 0x3b, 0x6b, 0x0f, 0x1d, 0x22}};
 
-HRESULT fire(OleEventSink& sink, DISPID id, std::vector<VARIANT>& reversed)
-{
+HRESULT fire(OleEventSink& sink, DISPID id, std::vector<VARIANT>& reversed) {
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    return sink.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+    return sink.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+                       nullptr);
 }
 
-VARIANT value(VARTYPE type)
-{
+VARIANT value(VARTYPE type) {
     VARIANT v;
     VariantInit(&v);
     V_VT(&v) = type;
@@ -31,8 +30,7 @@ VARIANT value(VARTYPE type)
 
 }  // namespace
 
-TEST(OleEventSink, ArgumentsComeInDeclaredOrderConvertedFromWhateverTypeTheSourceUsed)
-{
+TEST(OleEventSink, ArgumentsComeInDeclaredOrderConvertedFromWhateverTypeTheSourceUsed) {
     auto sink = OleEventSink::Create(kEvents);
     std::wstring text;
     long number = 0;
@@ -86,8 +84,7 @@ TEST(OleEventSink, ArgumentsComeInDeclaredOrderConvertedFromWhateverTypeTheSourc
     SysFreeString(inner);
 }
 
-TEST(OleEventSink, OutArgumentsAreWrittenBackAndObjectsHandedBackAreReferenced)
-{
+TEST(OleEventSink, OutArgumentsAreWrittenBackAndObjectsHandedBackAreReferenced) {
     auto sink = OleEventSink::Create(kEvents);
     auto other = OleEventSink::Create(kEvents);  // any dispatch object will do as the one handed back
     sink->SetHandler(251, [&](OleEventArguments& a) {
@@ -117,8 +114,7 @@ TEST(OleEventSink, OutArgumentsAreWrittenBackAndObjectsHandedBackAreReferenced)
     EXPECT_EQ(fire(*sink.Get(), 252, plain), S_OK);
 }
 
-TEST(OleEventSink, AHandlerMayClearItselfAndEventsWithoutHandlersAreAcceptedQuietly)
-{
+TEST(OleEventSink, AHandlerMayClearItselfAndEventsWithoutHandlersAreAcceptedQuietly) {
     auto sink = OleEventSink::Create(kEvents);
     int calls = 0;
     sink->SetHandler(1, [&](OleEventArguments&) {
@@ -142,7 +138,8 @@ TEST(OleEventSink, AHandlerMayClearItselfAndEventsWithoutHandlersAreAcceptedQuie
     EXPECT_EQ(sink->QueryInterface(kEvents, reinterpret_cast<void**>(&asEvents)), S_OK);
     asEvents->Release();
     IUnknown* other = nullptr;
-    EXPECT_EQ(sink->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&other)), E_NOINTERFACE);
+    EXPECT_EQ(sink->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&other)),
+              E_NOINTERFACE);
     EXPECT_EQ(sink->Connect(nullptr), E_POINTER);
     EXPECT_FALSE(sink->Connected());
 }

@@ -19,23 +19,20 @@ namespace {
 // {0E5B2E64-7C55-4C3B-9D4F-2B8C86D5E0A1}: registered by nobody.
 const CLSID kBogusClassId = {0x0e5b2e64, 0x7c55, 0x4c3b, {0x9d, 0x4f, 0x2b, 0x8c, 0x86, 0xd5, 0xe0, 0xa1}};
 
-RECT windowRectIn(HWND window, HWND container)
-{
+RECT windowRectIn(HWND window, HWND container) {
     RECT r{};
     GetWindowRect(window, &r);
     MapWindowPoints(HWND_DESKTOP, container, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
-bool sameRect(const RECT& a, const RECT& b)
-{
+bool sameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 }  // namespace
 
-TEST(OleHost, AClassThatIsNotRegisteredIsReportedAndEveryLaterCallIsHarmless)
-{
+TEST(OleHost, AClassThatIsNotRegisteredIsReportedAndEveryLaterCallIsHarmless) {
     OleControlHost host;
     EXPECT_EQ(host.Create(kBogusClassId), REGDB_E_CLASSNOTREG);
     EXPECT_FALSE(host.Created());
@@ -53,8 +50,7 @@ TEST(OleHost, AClassThatIsNotRegisteredIsReportedAndEveryLaterCallIsHarmless)
     EXPECT_EQ(OleClientSite::LiveCount(), 0);
 }
 
-TEST(OleHost, AWindowedHostOfAMissingControlStillLivesInItsFormLikeAnEmptyPanel)
-{
+TEST(OleHost, AWindowedHostOfAMissingControlStillLivesInItsFormLikeAnEmptyPanel) {
     auto* form = new TForm(nullptr);
     form->SetBounds(40, 40, 300, 200);
     auto* missing = new TOleControl(form, kBogusClassId);
@@ -74,8 +70,7 @@ TEST(OleHost, AWindowedHostOfAMissingControlStillLivesInItsFormLikeAnEmptyPanel)
     delete form;
 }
 
-TEST(OleHost, InPlaceActivationPutsTheControlsWindowInTheContainerAndFollowsItsBounds)
-{
+TEST(OleHost, InPlaceActivationPutsTheControlsWindowInTheContainerAndFollowsItsBounds) {
     auto* form = new TForm(nullptr);
     form->SetBounds(60, 60, 400, 300);
     form->Show();
@@ -108,8 +103,7 @@ TEST(OleHost, InPlaceActivationPutsTheControlsWindowInTheContainerAndFollowsItsB
     delete form;
 }
 
-TEST(OleHost, AWindowedHostActivatesWithItsWindowCoversItsClientAreaAndTakesItsControlAlongWhenItGoes)
-{
+TEST(OleHost, AWindowedHostActivatesWithItsWindowCoversItsClientAreaAndTakesItsControlAlongWhenItGoes) {
     auto* form = new TForm(nullptr);
     form->SetBounds(80, 80, 400, 300);
     auto* hosted = new TOleControl(form, CLSID_Pxhl);
@@ -147,8 +141,7 @@ struct ThreadRun {
     OleControlHost* otherThreadsHost = nullptr;
 };
 
-DWORD WINAPI apartmentThread(void* parameter)
-{
+DWORD WINAPI apartmentThread(void* parameter) {
     auto* run = static_cast<ThreadRun*>(parameter);
     {
         OleInitializer ole;
@@ -164,8 +157,7 @@ DWORD WINAPI apartmentThread(void* parameter)
 
 }  // namespace
 
-TEST(OleHost, EndingOleOnAThreadClosesTheHostsOfThatThreadOnly)
-{
+TEST(OleHost, EndingOleOnAThreadClosesTheHostsOfThatThreadOnly) {
     OleControlHost mine;
     ASSERT_EQ(mine.Create(CLSID_Pxhl), S_OK);
     ThreadRun run;

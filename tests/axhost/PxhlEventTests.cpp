@@ -22,13 +22,11 @@ struct Journal {
     bool done = false;
     bool doneResult = false;
 
-    void add(const std::string& event)
-    {
+    void add(const std::string& event) {
         events.push_back(event);
         threads.push_back(GetCurrentThreadId());
     }
-    int count(const std::string& prefix) const
-    {
+    int count(const std::string& prefix) const {
         int n = 0;
         for (const std::string& event : events)
             n += event.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
@@ -36,13 +34,14 @@ struct Journal {
     }
 };
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 // Binds all seven slots of control to journal.
-void bindAll(TPxhl& control, Journal& journal)
-{
-    control.OnGetFileSizeLastModified = [&journal](TObject*, const std::wstring& url, const std::wstring& size,
-                                                   const std::wstring& modified) {
+void bindAll(TPxhl& control, Journal& journal) {
+    control.OnGetFileSizeLastModified = [&journal](TObject*, const std::wstring& url,
+                                                   const std::wstring& size, const std::wstring& modified) {
         journal.add("size " + narrow(url) + " " + narrow(size) + " " + (modified.empty() ? "-" : "date"));
     };
     control.OnDownloadComplete = [&journal](TObject*, bool result) {
@@ -56,12 +55,14 @@ void bindAll(TPxhl& control, Journal& journal)
     control.OnFileDownloadProgress = [&journal](TObject*, long fileId, const std::wstring& size,
                                                 const std::wstring& downloaded, long elapsed,
                                                 const std::wstring& remain, long remainTime, double rate) {
-        const bool consistent = std::stoll(downloaded) + std::stoll(remain) == std::stoll(size) && elapsed >= 0 &&
-                                remainTime >= 0 && rate >= 0;
-        journal.add("progress " + std::to_string(fileId) + " " + narrow(size) + (consistent ? "" : " inconsistent"));
+        const bool consistent = std::stoll(downloaded) + std::stoll(remain) == std::stoll(size) &&
+                                elapsed >= 0 && remainTime >= 0 && rate >= 0;
+        journal.add("progress " + std::to_string(fileId) + " " + narrow(size) +
+                    (consistent ? "" : " inconsistent"));
     };
-    control.OnFileSegmentDownloadProgress = [&journal](TObject*, long fileId, long segment, const std::wstring& size,
-                                                       const std::wstring& downloaded, const std::wstring& remain) {
+    control.OnFileSegmentDownloadProgress = [&journal](
+                                                TObject*, long fileId, long segment, const std::wstring& size,
+                                                const std::wstring& downloaded, const std::wstring& remain) {
         const bool consistent = std::stoll(downloaded) + std::stoll(remain) == std::stoll(size);
         journal.add("segment " + std::to_string(fileId) + " " + std::to_string(segment) +
                     (consistent ? "" : " inconsistent"));
@@ -71,29 +72,28 @@ void bindAll(TPxhl& control, Journal& journal)
     };
     control.OnFileDownloadResume = [&journal](TObject*, const std::wstring& url, long fileId,
                                               const std::wstring& header) {
-        journal.add("resume " + std::to_string(fileId) + " " + narrow(url) + (header.empty() ? " no header" : ""));
+        journal.add("resume " + std::to_string(fileId) + " " + narrow(url) +
+                    (header.empty() ? " no header" : ""));
     };
 }
 
 // A control as the pool hands it out: no header files, removed when complete.
-void prepare(TPxhl& control)
-{
+void prepare(TPxhl& control) {
     control.SetTextProperty(PxhlDispId::DownloadSessionTempSubfolder, L"");
     control.SetBooleanProperty(PxhlDispId::AutoRemoveCompletedFiles, true);
 }
 
 }  // namespace
 
-TEST(PxhlEvents, ADownloadReportsStartFileAndRunCompletionOnTheGuiThreadAndTheFileArrivesWhole)
-{
+TEST(PxhlEvents, ADownloadReportsStartFileAndRunCompletionOnTheGuiThreadAndTheFileArrivesWhole) {
     testsupport::TempFolder folder;
     TPxhl control(nullptr);
     prepare(control);
     Journal journal;
     bindAll(control, journal);
 
-    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/files/small.bin"), L"", L"", folder.file(L"small.bin"), 1, L"", L"",
-                              L"", 0),
+    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/files/small.bin"), L"", L"", folder.file(L"small.bin"), 1,
+                              L"", L"", L"", 0),
               0);
     ASSERT_TRUE(control.Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return journal.done; }));
@@ -112,8 +112,7 @@ TEST(PxhlEvents, ADownloadReportsStartFileAndRunCompletionOnTheGuiThreadAndTheFi
     EXPECT_EQ(control.GetFileInfo(-1, 16), L"0");
 }
 
-TEST(PxhlEvents, ASlowSegmentedDownloadReportsFileAndSegmentProgressWithConsistentSizes)
-{
+TEST(PxhlEvents, ASlowSegmentedDownloadReportsFileAndSegmentProgressWithConsistentSizes) {
     testsupport::TempFolder folder;
     TPxhl control(nullptr);
     prepare(control);
@@ -121,8 +120,8 @@ TEST(PxhlEvents, ASlowSegmentedDownloadReportsFileAndSegmentProgressWithConsiste
     Journal journal;
     bindAll(control, journal);
 
-    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/slow/slow0.bin"), L"", L"", folder.file(L"slow0.bin"), 2, L"", L"",
-                              L"", 0),
+    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/slow/slow0.bin"), L"", L"", folder.file(L"slow0.bin"), 2,
+                              L"", L"", L"", 0),
               0);
     ASSERT_TRUE(control.Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return journal.done; }));
@@ -140,8 +139,7 @@ TEST(PxhlEvents, ASlowSegmentedDownloadReportsFileAndSegmentProgressWithConsiste
               testsupport::readFileBytes(axtest::ServedPath(L"slow/slow0.bin")));
 }
 
-TEST(PxhlEvents, ASizeQueryAnswersThroughItsOwnSlot)
-{
+TEST(PxhlEvents, ASizeQueryAnswersThroughItsOwnSlot) {
     TPxhl control(nullptr);
     Journal journal;
     bindAll(control, journal);
@@ -152,24 +150,23 @@ TEST(PxhlEvents, ASizeQueryAnswersThroughItsOwnSlot)
     EXPECT_EQ(journal.threads.front(), GetCurrentThreadId());
 }
 
-TEST(PxhlEvents, AClearedSlotIsNeverCalledAgainAlsoWhenItClearsItselfDuringItsEvent)
-{
+TEST(PxhlEvents, AClearedSlotIsNeverCalledAgainAlsoWhenItClearsItselfDuringItsEvent) {
     testsupport::TempFolder folder;
     TPxhl control(nullptr);
     prepare(control);
     Journal journal;
     bindAll(control, journal);
     int progressCalls = 0;
-    control.OnFileDownloadProgress = [&](TObject* sender, long, const std::wstring&, const std::wstring&, long,
-                                         const std::wstring&, long, double) {
+    control.OnFileDownloadProgress = [&](TObject* sender, long, const std::wstring&, const std::wstring&,
+                                         long, const std::wstring&, long, double) {
         ++progressCalls;
         static_cast<TPxhl*>(sender)->OnFileDownloadProgress = nullptr;
     };
     control.OnFileSegmentDownloadProgress = nullptr;  // cleared before the run
 
     // 768 KB at 256 KB/s on one connection: about three seconds, so several progress events.
-    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/slow/slow1.bin"), L"", L"", folder.file(L"slow1.bin"), 1, L"", L"",
-                              L"", 0),
+    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/slow/slow1.bin"), L"", L"", folder.file(L"slow1.bin"), 1,
+                              L"", L"", L"", 0),
               0);
     ASSERT_TRUE(control.Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return journal.done; }));
@@ -179,8 +176,7 @@ TEST(PxhlEvents, AClearedSlotIsNeverCalledAgainAlsoWhenItClearsItselfDuringItsEv
     EXPECT_EQ(journal.count("start"), 1);
 }
 
-TEST(PxhlEvents, AControlResetFromInsideItsOwnEventFiresNothingIntoItsFormerHandlers)
-{
+TEST(PxhlEvents, AControlResetFromInsideItsOwnEventFiresNothingIntoItsFormerHandlers) {
     // What giving a control back to the pool does: Tag -1, all slots cleared, stop, clear.
     testsupport::TempFolder folder;
     TPxhl control(nullptr);
@@ -197,8 +193,8 @@ TEST(PxhlEvents, AControlResetFromInsideItsOwnEventFiresNothingIntoItsFormerHand
         self->ClearFiles();
         reset = true;
     };
-    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/slow/slow2.bin"), L"", L"", folder.file(L"slow2.bin"), 2, L"", L"",
-                              L"", 0),
+    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/slow/slow2.bin"), L"", L"", folder.file(L"slow2.bin"), 2,
+                              L"", L"", L"", 0),
               0);
     ASSERT_TRUE(control.Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return reset; }));
@@ -210,8 +206,8 @@ TEST(PxhlEvents, AControlResetFromInsideItsOwnEventFiresNothingIntoItsFormerHand
     // The control is reusable: bound again, it downloads and reports as new.
     Journal again;
     bindAll(control, again);
-    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/files/one.bin"), L"", L"", folder.file(L"one.bin"), 1, L"", L"", L"",
-                              0),
+    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/files/one.bin"), L"", L"", folder.file(L"one.bin"), 1, L"",
+                              L"", L"", 0),
               0);
     ASSERT_TRUE(control.Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return again.done; }));
@@ -219,8 +215,7 @@ TEST(PxhlEvents, AControlResetFromInsideItsOwnEventFiresNothingIntoItsFormerHand
     EXPECT_EQ(again.events.front(), "start 0 1 1");
 }
 
-TEST(PxhlEvents, AnExceptionFromAHandlerReachesTheApplicationAndTheRunGoesOn)
-{
+TEST(PxhlEvents, AnExceptionFromAHandlerReachesTheApplicationAndTheRunGoesOn) {
     testsupport::TempFolder folder;
     TPxhl control(nullptr);
     prepare(control);
@@ -230,8 +225,8 @@ TEST(PxhlEvents, AnExceptionFromAHandlerReachesTheApplicationAndTheRunGoesOn)
         throw std::runtime_error("handler failed");
     };
     const size_t caughtBefore = axtest::CaughtExceptions().size();
-    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/files/one.bin"), L"", L"", folder.file(L"one.bin"), 1, L"", L"", L"",
-                              0),
+    ASSERT_EQ(control.AddFile(axtest::PeerUrl(L"/files/one.bin"), L"", L"", folder.file(L"one.bin"), 1, L"",
+                              L"", L"", 0),
               0);
     ASSERT_TRUE(control.Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return journal.done; }));
@@ -240,8 +235,7 @@ TEST(PxhlEvents, AnExceptionFromAHandlerReachesTheApplicationAndTheRunGoesOn)
     EXPECT_EQ(axtest::CaughtExceptions().back(), L"handler failed");
 }
 
-TEST(PxhlEvents, AStoppedRunResumesInAnotherControlThatReportsEachFileItTakesOver)
-{
+TEST(PxhlEvents, AStoppedRunResumesInAnotherControlThatReportsEachFileItTakesOver) {
     testsupport::TempFolder folder;
     const std::wstring session = L"axhost-resume-" + std::to_wstring(GetCurrentProcessId());
     const std::wstring url = axtest::PeerUrl(L"/slow/slow3.bin");
@@ -277,8 +271,7 @@ TEST(PxhlEvents, AStoppedRunResumesInAnotherControlThatReportsEachFileItTakesOve
     second.ClearDownloadSessionTempSubfolder();
 }
 
-TEST(PxhlEvents, AHandlerMayFreeItsOwnControl)
-{
+TEST(PxhlEvents, AHandlerMayFreeItsOwnControl) {
     testsupport::TempFolder folder;
     TComponent owner(nullptr);
     auto* control = new TPxhl(&owner);
@@ -288,8 +281,8 @@ TEST(PxhlEvents, AHandlerMayFreeItsOwnControl)
         delete sender;
         freed = true;
     };
-    ASSERT_EQ(control->AddFile(axtest::PeerUrl(L"/files/one.bin"), L"", L"", folder.file(L"one.bin"), 1, L"", L"", L"",
-                               0),
+    ASSERT_EQ(control->AddFile(axtest::PeerUrl(L"/files/one.bin"), L"", L"", folder.file(L"one.bin"), 1, L"",
+                               L"", L"", 0),
               0);
     ASSERT_TRUE(control->Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return freed; }));

@@ -15,16 +15,14 @@ using namespace gui;
 
 namespace {
 
-BOOL CALLBACK countWindow(HWND, LPARAM count)
-{
+BOOL CALLBACK countWindow(HWND, LPARAM count) {
     ++*reinterpret_cast<int*>(count);
     return TRUE;
 }
 
 // Open handles of the process, found by asking about every possible handle value (the system's own
 // count is not kept everywhere).
-DWORD openHandles()
-{
+DWORD openHandles() {
     DWORD count = 0;
     DWORD flags = 0;
     for (uintptr_t value = 4; value < 0x40000; value += 4) {
@@ -43,8 +41,7 @@ struct Resources {
     LONG sinks = 0;
 };
 
-Resources measure()
-{
+Resources measure() {
     Resources r;
     r.handles = openHandles();
     r.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -56,8 +53,7 @@ Resources measure()
 }
 
 // One life of a control as the program leads it: made, set up, bound, a file downloaded, released.
-void oneLife(TComponent& owner, const testsupport::TempFolder& folder, int index)
-{
+void oneLife(TComponent& owner, const testsupport::TempFolder& folder, int index) {
     auto* control = new TPxhl(&owner);
     control->SetTextProperty(PxhlDispId::DownloadSessionTempSubfolder, L"");
     control->SetBooleanProperty(PxhlDispId::AutoRemoveCompletedFiles, true);
@@ -73,8 +69,8 @@ void oneLife(TComponent& owner, const testsupport::TempFolder& folder, int index
         result = ok;
     };
     const std::wstring target = folder.file(L"copy" + std::to_wstring(index) + L".bin");
-    ASSERT_EQ(control->AddFile(axtest::PeerUrl(L"/files/file" + std::to_wstring(index % 6) + L".bin"), L"", L"",
-                               target, 2, L"", L"", L"", 0),
+    ASSERT_EQ(control->AddFile(axtest::PeerUrl(L"/files/file" + std::to_wstring(index % 6) + L".bin"), L"",
+                               L"", target, 2, L"", L"", L"", 0),
               0);
     ASSERT_TRUE(control->Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return done; }));
@@ -88,8 +84,7 @@ void oneLife(TComponent& owner, const testsupport::TempFolder& folder, int index
 
 }  // namespace
 
-TEST(PxhlLeaks, AHundredControlsMadeUsedAndReleasedLeaveNothingBehind)
-{
+TEST(PxhlLeaks, AHundredControlsMadeUsedAndReleasedLeaveNothingBehind) {
     testsupport::TempFolder folder;
     TComponent owner(nullptr);
     // The first life loads the module and makes what a process keeps once (registered messages,
@@ -116,5 +111,6 @@ TEST(PxhlLeaks, AHundredControlsMadeUsedAndReleasedLeaveNothingBehind)
     EXPECT_EQ(after.gdiObjects, before.gdiObjects);
     EXPECT_EQ(after.userObjects, before.userObjects);
     // A handle per life would show as 100; a few may belong to the system's own bookkeeping.
-    EXPECT_LE(after.handles, before.handles + 3) << "before " << before.handles << ", after " << after.handles;
+    EXPECT_LE(after.handles, before.handles + 3)
+        << "before " << before.handles << ", after " << after.handles;
 }

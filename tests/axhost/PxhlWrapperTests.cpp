@@ -12,8 +12,7 @@
 
 using namespace gui;
 
-TEST(PxhlWrapper, PropertiesByDispatchIdStartAtTheControlsDefaultsAndReadBackWhatThePoolPuts)
-{
+TEST(PxhlWrapper, PropertiesByDispatchIdStartAtTheControlsDefaultsAndReadBackWhatThePoolPuts) {
     TComponent owner(nullptr);
     auto* control = new TPxhl(&owner);
     EXPECT_EQ(control->Owner(), &owner);
@@ -55,15 +54,14 @@ TEST(PxhlWrapper, PropertiesByDispatchIdStartAtTheControlsDefaultsAndReadBackWha
     EXPECT_FALSE(control->SetIntegerProperty(4711, 1));
 }
 
-TEST(PxhlWrapper, MethodsPassTextsAndNumbersBothWaysAndReportFailuresThroughTheLastError)
-{
+TEST(PxhlWrapper, MethodsPassTextsAndNumbersBothWaysAndReportFailuresThroughTheLastError) {
     TPxhl control(nullptr);
     const std::wstring first = axtest::PeerUrl(L"/files/one.bin");
     const std::wstring second = axtest::PeerUrl(L"/files/small.bin");
     const std::wstring display = L"Fichier \u00e0 t\u00e9l\u00e9charger";
 
-    EXPECT_EQ(control.AddFile(first, L"1", display, L"C:\\nowhere\\one.bin", 2, L"http://127.0.0.1/ref", L"user",
-                              L"secret", 0),
+    EXPECT_EQ(control.AddFile(first, L"1", display, L"C:\\nowhere\\one.bin", 2, L"http://127.0.0.1/ref",
+                              L"user", L"secret", 0),
               0);
     EXPECT_EQ(control.AddFile(second, L"", L"", L"", 0, L"", L"", L"", 0), 1);
     EXPECT_EQ(control.GetFileInfo(0, 0), first);
@@ -91,8 +89,7 @@ TEST(PxhlWrapper, MethodsPassTextsAndNumbersBothWaysAndReportFailuresThroughTheL
     EXPECT_EQ(control.GetLastError(), 31);
 }
 
-TEST(PxhlWrapper, TagHoldsAPointerSizedValue)
-{
+TEST(PxhlWrapper, TagHoldsAPointerSizedValue) {
     TPxhl control(nullptr);
     EXPECT_EQ(control.Tag(), 0);
     int generation = 0;
@@ -102,8 +99,7 @@ TEST(PxhlWrapper, TagHoldsAPointerSizedValue)
     EXPECT_EQ(control.Tag(), -1);
 }
 
-TEST(PxhlWrapper, AControlThatIsNotRegisteredThrowsTheClassLibrarysExceptionWithTheReason)
-{
+TEST(PxhlWrapper, AControlThatIsNotRegisteredThrowsTheClassLibrarysExceptionWithTheReason) {
     ASSERT_EQ(axtest::UnregisterPxhl(), S_OK);
     std::wstring message;
     try {
@@ -112,7 +108,8 @@ TEST(PxhlWrapper, AControlThatIsNotRegisteredThrowsTheClassLibrarysExceptionWith
         message = error.Message();
     }
     ASSERT_EQ(axtest::RegisterPxhl(), S_OK);
-    EXPECT_NE(message.find(L"could not be created"), std::wstring::npos) << std::string(message.begin(), message.end());
+    EXPECT_NE(message.find(L"could not be created"), std::wstring::npos)
+        << std::string(message.begin(), message.end());
     EXPECT_NE(message.find(L"0x80040154"), std::wstring::npos);  // class not registered
 
     // Registered again, controls come as before.

@@ -19,8 +19,7 @@ constexpr int kRows = 25;
 constexpr int kCellWidth = 30;
 constexpr int kCellHeight = 24;
 
-double now()
-{
+double now() {
     static LARGE_INTEGER frequency{};
     if (!frequency.QuadPart)
         QueryPerformanceFrequency(&frequency);
@@ -29,8 +28,7 @@ double now()
     return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
-void pump()
-{
+void pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -40,8 +38,7 @@ void pump()
 
 }  // namespace
 
-int main()
-{
+int main() {
     gui::TApplication application;
     application.Initialize();
     gui::TForm form(nullptr);
@@ -116,7 +113,8 @@ int main()
 
     std::printf("1,000 skinned windowless controls on one form (500 pictures, 500 picture buttons)\n");
     std::printf("  build the form:                          %8.2f ms\n", buildTime);
-    std::printf("  whole paint, off-screen:                 %8.3f ms  (frame at 60 Hz: 16.7 ms)\n", paintTime);
+    std::printf("  whole paint, off-screen:                 %8.3f ms  (frame at 60 Hz: 16.7 ms)\n",
+                paintTime);
     std::printf("  whole paint, window on the screen:       %8.3f ms\n", screenPaintTime);
     std::printf("  mouse move onto another control:         %8.1f us  (routing + leave to 999 others)\n",
                 enterTime * 1000.0);

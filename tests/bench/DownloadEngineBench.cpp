@@ -24,8 +24,8 @@ public:
         succeeded = result;
     }
     void onFileDownloadComplete(int32_t, bool) override {}
-    void onFileDownloadProgress(int32_t, const std::wstring&, const std::wstring&, int32_t, const std::wstring&,
-                                int32_t, double) override {}
+    void onFileDownloadProgress(int32_t, const std::wstring&, const std::wstring&, int32_t,
+                                const std::wstring&, int32_t, double) override {}
     void onFileSegmentDownloadProgress(int32_t, int32_t, const std::wstring&, const std::wstring&,
                                        const std::wstring&) override {}
     void onFileDownloadStart(int32_t, const std::wstring&, int32_t) override {}
@@ -35,7 +35,9 @@ public:
     bool succeeded = false;
 };
 
-std::wstring wide(const char* text) { return multiByteToWide(text, CP_ACP); }
+std::wstring wide(const char* text) {
+    return multiByteToWide(text, CP_ACP);
+}
 
 }  // namespace
 
@@ -108,7 +110,8 @@ int main(int argc, char** argv) {
         } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    const double seconds = static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+    const double seconds =
+        static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
     std::printf("%lld %.3f\n", static_cast<long long>(bytes), seconds);
     return 0;
 }

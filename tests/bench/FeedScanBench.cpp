@@ -54,9 +54,9 @@ int main(int argc, char** argv) {
         seconds = static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
     } while (seconds < 2.0 && rounds < 1000);
 
-    std::printf("feed page scan: %zu pages, %zu records per round, %d rounds in %.2f s: "
-                "%.0f records/s (%.1f MB/s of text)\n",
-                pages.size(), records / rounds, rounds, seconds, records / seconds,
-                bytes / seconds / 1e6);
+    std::printf(
+        "feed page scan: %zu pages, %zu records per round, %d rounds in %.2f s: "
+        "%.0f records/s (%.1f MB/s of text)\n",
+        pages.size(), records / rounds, rounds, seconds, records / seconds, bytes / seconds / 1e6);
     return 0;
 }

@@ -23,16 +23,15 @@ const int kColumns = 40;
 const int kRows = 25;
 const int kCell = 30;
 
-double milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
+double milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
 template <typename Work>
-double medianMilliseconds(int runs, Work work)
-{
+double medianMilliseconds(int runs, Work work) {
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         LARGE_INTEGER start;
@@ -52,8 +51,7 @@ class Tile : public TGraphicControl {
 public:
     Tile(TComponent* owner, COLORREF color) : TGraphicControl(owner), color_(color) {}
 
-    void Dispatch(TMessage& message) override
-    {
+    void Dispatch(TMessage& message) override {
         if (message.Msg == CM_MOUSEENTER) {
             hovered_ = true;
             TWinControl* form = Parent();
@@ -75,8 +73,7 @@ public:
     int moves() const { return moves_; }
 
 protected:
-    void Paint() override
-    {
+    void Paint() override {
         Canvas()->Brush()->SetColor(static_cast<TColor>(hovered_ ? RGB(0, 174, 239) : color_));
         Canvas()->Pen()->SetColor(static_cast<TColor>(RGB(0x81, 0x81, 0x87)));
         Canvas()->Rectangle(0, 0, Width(), Height());
@@ -90,8 +87,7 @@ private:
 
 }  // namespace
 
-int main()
-{
+int main() {
     TApplication application;
     application.Initialize();
     TForm form(nullptr);
@@ -139,16 +135,18 @@ int main()
         SetCursorPos(p.x, p.y);
         application.UpdateMouseControl();
     });
-    const bool routedToTiles = std::any_of(tiles.begin(), tiles.end(), [](Tile* t) { return t->moves() > 0; });
+    const bool routedToTiles =
+        std::any_of(tiles.begin(), tiles.end(), [](Tile* t) { return t->moves() > 0; });
 
-    std::printf("%d windowless controls on one form (%d x %d client pixels)\n", kColumns * kRows, form.ClientWidth(),
-                form.ClientHeight());
+    std::printf("%d windowless controls on one form (%d x %d client pixels)\n", kColumns * kRows,
+                form.ClientWidth(), form.ClientHeight());
     std::printf("  full paint off-screen:            %8.3f ms (median of 31)\n", offScreen);
     std::printf("  full paint to the window:         %8.3f ms (median of 31, double-buffered)\n", onScreen);
     std::printf("  mouse move routed to its child:   %8.4f ms (median of 2001)%s\n", routed,
                 routedToTiles ? "" : "  [no child was reached]");
-    std::printf("  pointer onto another control:     %8.4f ms (median of 201; leave, enter, broadcast to all)\n",
-                hover);
+    std::printf(
+        "  pointer onto another control:     %8.4f ms (median of 201; leave, enter, broadcast to all)\n",
+        hover);
     std::printf("  one frame at 60 Hz:               %8.3f ms\n", 1000.0 / 60.0);
     return 0;
 }

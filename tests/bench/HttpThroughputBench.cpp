@@ -23,8 +23,8 @@ int main(int argc, char** argv) {
     const int port = std::atoi(argv[1]);
     const int bufferSize = argc > 3 ? std::atoi(argv[3]) : 4096;
     LastErrorHolder errors;
-    HttpDownloader client(false, L"127.0.0.1", port, multiByteToWide(argv[2], CP_ACP), L"", L"", L"", L"", 0, L"", L"",
-                          0, 12000, bufferSize, errors);
+    HttpDownloader client(false, L"127.0.0.1", port, multiByteToWide(argv[2], CP_ACP), L"", L"", L"", L"", 0,
+                          L"", L"", 0, 12000, bufferSize, errors);
     std::vector<char> buffer(static_cast<std::size_t>(client.receiveBufferSize()));
     LARGE_INTEGER frequency, begin, end;
     QueryPerformanceFrequency(&frequency);
@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     }
     client.close();
     QueryPerformanceCounter(&end);
-    const double seconds = static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+    const double seconds =
+        static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
     std::printf("%lld %.3f\n", static_cast<long long>(total), seconds);
     return total == fileSize ? 0 : 1;
 }

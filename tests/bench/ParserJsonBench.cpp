@@ -68,12 +68,12 @@ int main() {
     // About 5 MB once encoded as UTF-8, the way the page arrives.
     const size_t targetBytes = 5 * 1000 * 1000;
     testsupport::FeedPage page = testsupport::makeFeedPage(2014, targetBytes);
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, page.text.c_str(), static_cast<int>(page.text.size()), nullptr, 0,
-                                    nullptr, nullptr);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, page.text.c_str(), static_cast<int>(page.text.size()),
+                                    nullptr, 0, nullptr, nullptr);
     while (static_cast<size_t>(bytes) > targetBytes + targetBytes / 50) {
         page = testsupport::makeFeedPage(2014, page.text.size() * targetBytes / static_cast<size_t>(bytes));
-        bytes = WideCharToMultiByte(CP_UTF8, 0, page.text.c_str(), static_cast<int>(page.text.size()), nullptr, 0,
-                                    nullptr, nullptr);
+        bytes = WideCharToMultiByte(CP_UTF8, 0, page.text.c_str(), static_cast<int>(page.text.size()),
+                                    nullptr, 0, nullptr, nullptr);
     }
     const double megabytes = bytes / 1e6;
     std::printf("feed page: %.2f MB as UTF-8, %zu characters, %zu items\n", megabytes, page.text.size(),
@@ -86,7 +86,7 @@ int main() {
 
     size_t tokens = 0;
     const double parserTime = medianSeconds([&] { return readWithParser(page.text); }, tokens);
-    std::printf("Parser alone: %.1f MB/s (%.3f s for %zu tokens, median of %d runs)\n", megabytes / parserTime,
-                parserTime, tokens, kRuns);
+    std::printf("Parser alone: %.1f MB/s (%.3f s for %zu tokens, median of %d runs)\n",
+                megabytes / parserTime, parserTime, tokens, kRuns);
     return 0;
 }

@@ -33,8 +33,8 @@ HWND createOwnerWindow(HANDLE idle) {
     if (ownerClass == 0) {
         return nullptr;
     }
-    HWND owner = CreateWindowExW(0, ownerClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND owner = CreateWindowExW(0, ownerClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
     if (owner != nullptr) {
         SetPropW(owner, idleEventProperty, idle);
     }

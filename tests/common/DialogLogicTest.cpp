@@ -17,7 +17,9 @@ namespace {
 
 using testsupport::TempFolder;
 
-RECT rectAt(int x, int y, int width, int height) { return RECT{x, y, x + width, y + height}; }
+RECT rectAt(int x, int y, int width, int height) {
+    return RECT{x, y, x + width, y + height};
+}
 
 TEST(DialogGeometry, FirstOpeningIsCentredAtNaturalSize) {
     DialogGeometry geometry;
@@ -140,8 +142,7 @@ protected:
     static bool saveShortcut(const std::wstring& linkPath, const std::wstring& target) {
         Microsoft::WRL::ComPtr<IShellLinkW> link;
         Microsoft::WRL::ComPtr<IPersistFile> file;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_PPV_ARGS(&link)))) {
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)))) {
             return false;
         }
         if (!target.empty() && FAILED(link->SetPath(target.c_str()))) {

@@ -35,8 +35,12 @@ struct Seen {
     std::wstring toText;
 };
 
-int width(const RECT& rect) { return rect.right - rect.left; }
-int height(const RECT& rect) { return rect.bottom - rect.top; }
+int width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+int height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
 
 // Centred as the dialogs centre themselves: the free space halved toward zero.
 void expectCentred(const RECT& rect) {
@@ -69,8 +73,8 @@ std::wstring currentFolder() {
 TEST(DialogGeometryTracking, PlacesOnFirstShowingAndFollowsTheUserWhileVisible) {
     DialogGeometry geometry;
     geometry.placement = DialogPlacement{100, 120, 300, 200};
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 10, 10, 250, 150,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 10, 10, 250, 150, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(followDialogGeometry(window, geometry));
     EXPECT_EQ(250, geometry.naturalWidth);
@@ -111,8 +115,7 @@ void seeSaveDialog(HWND dialog, Seen& seen) {
     seen.rect = windowRect(dialog);
     seen.folder = saveDialogFolder(dialog);
     seen.caption = windowText(dialog);
-    seen.filterCount =
-        static_cast<int>(SendDlgItemMessageW(dialog, cmb1, CB_GETCOUNT, 0, 0));
+    seen.filterCount = static_cast<int>(SendDlgItemMessageW(dialog, cmb1, CB_GETCOUNT, 0, 0));
 }
 
 // The file-name box is a combo box (cmb13) in newer dialogs and an edit box (edt1) in older ones.
@@ -220,7 +223,9 @@ void refreshShellListing(const std::wstring& path) {
     }
 }
 
-HWND folderTree(HWND dialog) { return FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr); }
+HWND folderTree(HWND dialog) {
+    return FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+}
 
 std::wstring treeItemText(HWND tree, HTREEITEM item) {
     wchar_t text[MAX_PATH] = {};
@@ -256,9 +261,8 @@ bool selectSubfolder(HWND dialog, const std::wstring& name) {
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(selected));
     auto child = reinterpret_cast<HTREEITEM>(
         SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(selected)));
-    for (; child != nullptr;
-         child = reinterpret_cast<HTREEITEM>(
-             SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
+    for (; child != nullptr; child = reinterpret_cast<HTREEITEM>(SendMessageW(
+                                 tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
         if (treeItemText(tree, child) == name) {
             SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(child));
             syncWithDialog(dialog);
@@ -268,7 +272,9 @@ bool selectSubfolder(HWND dialog, const std::wstring& name) {
     return false;
 }
 
-bool okEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }
+bool okEnabled(HWND dialog) {
+    return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+}
 
 std::wstring lastName(const std::wstring& path) {
     const std::wstring trimmed = withoutFinalBackslash(path);
@@ -306,17 +312,15 @@ private:
 
     // A time far from now, another day for each touch.
     void touch() {
-        const HANDLE folder =
-            CreateFileW(folder_.c_str(), FILE_WRITE_ATTRIBUTES,
-                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const HANDLE folder = CreateFileW(folder_.c_str(), FILE_WRITE_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (folder == INVALID_HANDLE_VALUE) {
             return;
         }
         SYSTEMTIME day = {2001, 1, 0, static_cast<WORD>(1 + touches_ % 28), 12, 0, 0, 0};
         FILETIME written = {};
-        if (SystemTimeToFileTime(&day, &written) &&
-            SetFileTime(folder, nullptr, nullptr, &written)) {
+        if (SystemTimeToFileTime(&day, &written) && SetFileTime(folder, nullptr, nullptr, &written)) {
             ++touches_;
         }
         CloseHandle(folder);
@@ -360,8 +364,7 @@ protected:
     void TearDown() override { OleUninitialize(); }
 
     // Runs the dialog with an answer; false when no dialog was seen or it would not close.
-    static bool answered(WFolderDialog& dialog, const DialogAnswerer::Answer& answer,
-                         bool& result) {
+    static bool answered(WFolderDialog& dialog, const DialogAnswerer::Answer& answer, bool& result) {
         DialogAnswerer answerer(answer);
         dialog.owner = answerer.owner();
         result = dialog.execute();
@@ -387,14 +390,17 @@ TEST_F(FolderDialog, OpensAtStartFolderAndEachGeometryWhereLeft) {
     first.folder = target;
     Seen opened;
     RECT moved = {};
-    ASSERT_TRUE(answered(first, [&](HWND window) {
-        opened.rect = windowRect(window);
-        opened.folder = selectedFolderNames(window);
-        opened.okEnabled = okEnabled(window);
-        moved = RECT{23, 29, 23 + width(opened.rect) + 50, 29 + height(opened.rect) + 40};
-        moveDialog(window, moved.left, moved.top, width(moved), height(moved));
-        pressDialogButton(window, IDCANCEL);
-    }, result));
+    ASSERT_TRUE(answered(
+        first,
+        [&](HWND window) {
+            opened.rect = windowRect(window);
+            opened.folder = selectedFolderNames(window);
+            opened.okEnabled = okEnabled(window);
+            moved = RECT{23, 29, 23 + width(opened.rect) + 50, 29 + height(opened.rect) + 40};
+            moveDialog(window, moved.left, moved.top, width(moved), height(moved));
+            pressDialogButton(window, IDCANCEL);
+        },
+        result));
     EXPECT_FALSE(result);
     EXPECT_EQ(L"", first.folder);
     expectCentred(opened.rect);
@@ -405,10 +411,13 @@ TEST_F(FolderDialog, OpensAtStartFolderAndEachGeometryWhereLeft) {
     WFolderDialog second(nullptr);
     second.folder = parent;
     Seen other;
-    ASSERT_TRUE(answered(second, [&](HWND window) {
-        other.rect = windowRect(window);
-        pressDialogButton(window, IDCANCEL);
-    }, result));
+    ASSERT_TRUE(answered(
+        second,
+        [&](HWND window) {
+            other.rect = windowRect(window);
+            pressDialogButton(window, IDCANCEL);
+        },
+        result));
     expectCentred(other.rect);
     EXPECT_EQ(width(opened.rect), width(other.rect));
     EXPECT_EQ(height(opened.rect), height(other.rect));
@@ -416,24 +425,29 @@ TEST_F(FolderDialog, OpensAtStartFolderAndEachGeometryWhereLeft) {
     // The first geometry again: where it was left; confirmed on the start folder.
     first.folder = target;
     Seen reopened;
-    ASSERT_TRUE(answered(first, [&](HWND window) {
-        reopened.rect = windowRect(window);
-        reopened.folder = selectedFolderNames(window);
-        pressDialogButton(window, IDOK);
-    }, result));
+    ASSERT_TRUE(answered(
+        first,
+        [&](HWND window) {
+            reopened.rect = windowRect(window);
+            reopened.folder = selectedFolderNames(window);
+            pressDialogButton(window, IDOK);
+        },
+        result));
     expectRect(moved, reopened.rect);
     EXPECT_EQ(expectedNames, reopened.folder);
     EXPECT_TRUE(result);
-    EXPECT_EQ(0, lstrcmpiW(target.c_str(), first.folder.c_str()))
-        << testing::PrintToString(first.folder);
+    EXPECT_EQ(0, lstrcmpiW(target.c_str(), first.folder.c_str())) << testing::PrintToString(first.folder);
 
     // A preset size applies to a geometry from its next opening; the place stays.
     WFolderDialog::setRememberedSize(440, 400);
     Seen preset;
-    ASSERT_TRUE(answered(second, [&](HWND window) {
-        preset.rect = windowRect(window);
-        pressDialogButton(window, IDCANCEL);
-    }, result));
+    ASSERT_TRUE(answered(
+        second,
+        [&](HWND window) {
+            preset.rect = windowRect(window);
+            pressDialogButton(window, IDCANCEL);
+        },
+        result));
     EXPECT_EQ(other.rect.left, preset.rect.left);
     EXPECT_EQ(other.rect.top, preset.rect.top);
     EXPECT_EQ(440, width(preset.rect));
@@ -449,35 +463,40 @@ TEST_F(FolderDialog, ExcludedFolderCannotBeChosen) {
     bool okOnExcluded = true;
     bool okOnTarget = false;
     bool result = false;
-    ASSERT_TRUE(answered(dialog, [&](HWND window) {
-        okOnParent = okEnabled(window);
-        if (selectSubfolder(window, L"Excluded")) {
-            okOnExcluded = okEnabled(window);
-            // Selecting the parent again and then the other folder.
-            const HWND tree = folderTree(window);
-            SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
-                         reinterpret_cast<LPARAM>(treeParent(tree, selectedTreeItem(tree))));
-            syncWithDialog(window);
-            if (selectSubfolder(window, L"Target")) {
-                okOnTarget = okEnabled(window);
+    ASSERT_TRUE(answered(
+        dialog,
+        [&](HWND window) {
+            okOnParent = okEnabled(window);
+            if (selectSubfolder(window, L"Excluded")) {
+                okOnExcluded = okEnabled(window);
+                // Selecting the parent again and then the other folder.
+                const HWND tree = folderTree(window);
+                SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET,
+                             reinterpret_cast<LPARAM>(treeParent(tree, selectedTreeItem(tree))));
+                syncWithDialog(window);
+                if (selectSubfolder(window, L"Target")) {
+                    okOnTarget = okEnabled(window);
+                }
             }
-        }
-        pressDialogButton(window, IDOK);
-    }, result));
+            pressDialogButton(window, IDOK);
+        },
+        result));
     EXPECT_TRUE(okOnParent);
     EXPECT_FALSE(okOnExcluded);
     EXPECT_TRUE(okOnTarget);
     EXPECT_TRUE(result);
-    EXPECT_EQ(0, lstrcmpiW(target.c_str(), dialog.folder.c_str()))
-        << testing::PrintToString(dialog.folder);
+    EXPECT_EQ(0, lstrcmpiW(target.c_str(), dialog.folder.c_str())) << testing::PrintToString(dialog.folder);
 
     // Starting on the excluded folder: OK is disabled from the start.
     dialog.folder = excluded;
     bool okAtStart = true;
-    ASSERT_TRUE(answered(dialog, [&](HWND window) {
-        okAtStart = okEnabled(window);
-        pressDialogButton(window, IDCANCEL);
-    }, result));
+    ASSERT_TRUE(answered(
+        dialog,
+        [&](HWND window) {
+            okAtStart = okEnabled(window);
+            pressDialogButton(window, IDCANCEL);
+        },
+        result));
     EXPECT_FALSE(okAtStart);
     EXPECT_FALSE(result);
     EXPECT_EQ(L"", dialog.folder);
@@ -494,28 +513,33 @@ TEST_F(FolderDialog, StartFolderChangingWhileTheDialogOpensIsStillSelected) {
     {
         FolderTouchedWhileSelecting touching(target);
         ASSERT_TRUE(touching.hooked());
-        ASSERT_TRUE(answered(dialog, [&](HWND window) {
-            seenNames = selectedFolderNames(window);
-            pressDialogButton(window, IDOK);
-        }, result));
+        ASSERT_TRUE(answered(
+            dialog,
+            [&](HWND window) {
+                seenNames = selectedFolderNames(window);
+                pressDialogButton(window, IDOK);
+            },
+            result));
         touches = touching.touches();
     }
     EXPECT_EQ(1, touches);
     EXPECT_EQ(lastName(parent) + L"\\Target", seenNames);
     EXPECT_TRUE(result);
-    EXPECT_EQ(0, lstrcmpiW(target.c_str(), dialog.folder.c_str()))
-        << testing::PrintToString(dialog.folder);
+    EXPECT_EQ(0, lstrcmpiW(target.c_str(), dialog.folder.c_str())) << testing::PrintToString(dialog.folder);
 
     dialog.folder = excluded;
     dialog.excludedFolder = excluded;
     bool okAtStart = true;
     {
         FolderTouchedWhileSelecting touching(excluded);
-        ASSERT_TRUE(answered(dialog, [&](HWND window) {
-            seenNames = selectedFolderNames(window);
-            okAtStart = okEnabled(window);
-            pressDialogButton(window, IDCANCEL);
-        }, result));
+        ASSERT_TRUE(answered(
+            dialog,
+            [&](HWND window) {
+                seenNames = selectedFolderNames(window);
+                okAtStart = okEnabled(window);
+                pressDialogButton(window, IDCANCEL);
+            },
+            result));
         touches = touching.touches();
     }
     EXPECT_EQ(1, touches);
@@ -550,8 +574,7 @@ protected:
         }
     }
 
-    static bool answered(WPrintDialog& dialog, const DialogAnswerer::Answer& answer,
-                         bool& result) {
+    static bool answered(WPrintDialog& dialog, const DialogAnswerer::Answer& answer, bool& result) {
         DialogAnswerer answerer(answer);
         dialog.owner = answerer.owner();
         result = dialog.execute();
@@ -571,12 +594,15 @@ TEST_F(PrintDialog, OpensCentredThenWhereLeftAndReturnsTheRange) {
     dialog.toPage = 9;
     Seen first;
     RECT moved = {};
-    ASSERT_TRUE(answered(dialog, [&](HWND window) {
-        seePrintDialog(window, first);
-        moved = RECT{15, 25, 15 + width(first.rect), 25 + height(first.rect)};
-        moveDialog(window, moved.left, moved.top, width(moved), height(moved));
-        pressDialogButton(window, IDCANCEL);
-    }, result));
+    ASSERT_TRUE(answered(
+        dialog,
+        [&](HWND window) {
+            seePrintDialog(window, first);
+            moved = RECT{15, 25, 15 + width(first.rect), 25 + height(first.rect)};
+            moveDialog(window, moved.left, moved.top, width(moved), height(moved));
+            pressDialogButton(window, IDCANCEL);
+        },
+        result));
     EXPECT_FALSE(result);
     expectCentred(first.rect);
     EXPECT_FALSE(first.pageRangeEnabled);
@@ -587,10 +613,13 @@ TEST_F(PrintDialog, OpensCentredThenWhereLeftAndReturnsTheRange) {
 
     // Confirmed without pages: from 1 to 0, with a device context; where the first was left.
     Seen second;
-    ASSERT_TRUE(answered(dialog, [&](HWND window) {
-        seePrintDialog(window, second);
-        pressDialogButton(window, IDOK);
-    }, result));
+    ASSERT_TRUE(answered(
+        dialog,
+        [&](HWND window) {
+            seePrintDialog(window, second);
+            pressDialogButton(window, IDOK);
+        },
+        result));
     EXPECT_TRUE(result);
     expectRect(moved, second.rect);
     EXPECT_EQ(1, dialog.fromPage);
@@ -607,10 +636,13 @@ TEST_F(PrintDialog, OpensCentredThenWhereLeftAndReturnsTheRange) {
     pages.toPage = 4;
     pages.collate = true;
     Seen offered;
-    ASSERT_TRUE(answered(pages, [&](HWND window) {
-        seePrintDialog(window, offered);
-        pressDialogButton(window, IDOK);
-    }, result));
+    ASSERT_TRUE(answered(
+        pages,
+        [&](HWND window) {
+            seePrintDialog(window, offered);
+            pressDialogButton(window, IDOK);
+        },
+        result));
     EXPECT_TRUE(result);
     EXPECT_TRUE(offered.pageRangeEnabled);
     EXPECT_EQ(L"2", offered.fromText);
@@ -622,10 +654,13 @@ TEST_F(PrintDialog, OpensCentredThenWhereLeftAndReturnsTheRange) {
 
     // The user's own range.
     pages.collate = false;
-    ASSERT_TRUE(answered(pages, [&](HWND window) {
-        choosePages(window, L"3", L"5");
-        pressDialogButton(window, IDOK);
-    }, result));
+    ASSERT_TRUE(answered(
+        pages,
+        [&](HWND window) {
+            choosePages(window, L"3", L"5");
+            pressDialogButton(window, IDOK);
+        },
+        result));
     EXPECT_TRUE(result);
     EXPECT_EQ(3, pages.fromPage);
     EXPECT_EQ(5, pages.toPage);

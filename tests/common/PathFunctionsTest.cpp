@@ -171,8 +171,7 @@ protected:
                              const std::wstring& description) {
         Microsoft::WRL::ComPtr<IShellLinkW> link;
         Microsoft::WRL::ComPtr<IPersistFile> file;
-        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_PPV_ARGS(&link)))) {
+        if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)))) {
             return false;
         }
         if (!target.empty() && FAILED(link->SetPath(target.c_str()))) {

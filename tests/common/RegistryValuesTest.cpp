@@ -29,8 +29,7 @@ protected:
     }
 
     void writeRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size));
     }
 
     DWORD storedType(const wchar_t* name, DWORD& size) {

@@ -75,8 +75,8 @@ TEST_F(StringKeyCollectionTest, EmptyCollectionAndMissingTextGiveNulls) {
 }
 
 TEST_F(StringKeyCollectionTest, WalkFollowsTheLocaleOrder) {
-    const std::vector<std::wstring> names = {L"zoe", L"Bob", L"\u00E9mile", L"alice", L"Alice",
-                                             L"10", L"9", L"emma"};
+    const std::vector<std::wstring> names = {L"zoe",   L"Bob", L"\u00E9mile", L"alice",
+                                             L"Alice", L"10",  L"9",          L"emma"};
     for (const std::wstring& name : names) {
         ASSERT_TRUE(keys.insert(StringKey(text(name), nullptr)));
     }

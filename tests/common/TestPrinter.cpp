@@ -55,7 +55,9 @@ void deletePrinter() {
 
 }  // namespace
 
-TestPrinter::TestPrinter() { installed_ = install(); }
+TestPrinter::TestPrinter() {
+    installed_ = install();
+}
 
 TestPrinter::~TestPrinter() {
     if (!previousDefault_.empty()) {

@@ -28,11 +28,16 @@ protected:
 };
 
 TEST_F(TextDecoderTest, ByteOrderMarksDecide) {
-    Decoded d = decode("\xEF\xBB\xBF" "ab");
+    Decoded d = decode(
+        "\xEF\xBB\xBF"
+        "ab");
     EXPECT_EQ(L"ab", d.text);
     EXPECT_EQ(TextEncoding::Utf8WithMark, d.encoding);
 
-    d = decode(std::string("\xFF\xFE" "a\0b\0", 6));
+    d =
+        decode(std::string("\xFF\xFE"
+                           "a\0b\0",
+                           6));
     EXPECT_EQ(L"ab", d.text);
     EXPECT_EQ(TextEncoding::Utf16LE, d.encoding);
 
@@ -47,7 +52,10 @@ TEST_F(TextDecoderTest, ByteOrderMarksDecide) {
 }
 
 TEST_F(TextDecoderTest, OddTrailingByteAfterUtf16MarkIsDropped) {
-    Decoded d = decode(std::string("\xFF\xFE" "a\0b\0c", 7));
+    Decoded d =
+        decode(std::string("\xFF\xFE"
+                           "a\0b\0c",
+                           7));
     EXPECT_EQ(L"ab", d.text);
     EXPECT_EQ(TextEncoding::Utf16LE, d.encoding);
 
@@ -95,7 +103,9 @@ TEST_F(TextDecoderTest, ScanFindsUtf8WithoutMark) {
 }
 
 TEST_F(TextDecoderTest, LatinTextIsDecodedInTheAnsiCodePage) {
-    Decoded d = decode("a\xE9" "b");
+    Decoded d = decode(
+        "a\xE9"
+        "b");
     EXPECT_EQ(L"a\u00E9b", d.text);
     EXPECT_EQ(TextEncoding::Ansi, d.encoding);
 
@@ -122,7 +132,9 @@ TEST_F(TextDecoderTest, RejectedUtf8FallsBackToAnsiInsteadOfLosingTheText) {
     EXPECT_EQ(TextEncoding::Ansi, d.encoding);
 
     // Invalid bytes after a UTF-8 mark: the text after the mark is kept.
-    d = decode("\xEF\xBB\xBF" "caf\xE9");
+    d = decode(
+        "\xEF\xBB\xBF"
+        "caf\xE9");
     EXPECT_EQ(L"caf\u00E9", d.text);
     EXPECT_EQ(TextEncoding::Ansi, d.encoding);
 }
@@ -136,7 +148,10 @@ TEST_F(TextDecoderTest, TextEndsAtTheFirstNul) {
     EXPECT_EQ(L"\u00E9", d.text);
     EXPECT_EQ(TextEncoding::Utf8, d.encoding);
 
-    d = decode(std::string("\xFF\xFE" "a\0\0\0b\0", 8));
+    d =
+        decode(std::string("\xFF\xFE"
+                           "a\0\0\0b\0",
+                           8));
     EXPECT_EQ(L"a", d.text);
 }
 

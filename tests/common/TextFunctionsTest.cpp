@@ -7,8 +7,7 @@
 
 namespace {
 
-std::vector<std::wstring> split(const std::wstring& text, const std::wstring& delimiters,
-                                bool lowerCase) {
+std::vector<std::wstring> split(const std::wstring& text, const std::wstring& delimiters, bool lowerCase) {
     std::vector<std::unique_ptr<std::wstring>> parts;
     splitString(text, delimiters, parts, lowerCase);
     std::vector<std::wstring> result;
@@ -109,8 +108,7 @@ TEST(TextFunctions, SplitSkipsEmptyFieldsAndTrims) {
     EXPECT_EQ((std::vector<std::wstring>{L"a"}), split(L",A", L",", true));
     EXPECT_EQ((std::vector<std::wstring>{L"a", L"", L"b"}), split(L"a, ,b", L",", false));
     EXPECT_EQ((std::vector<std::wstring>{L"Hello", L"World"}), split(L"Hello World", L" ,", false));
-    EXPECT_EQ((std::vector<std::wstring>{L"one", L"two", L"three"}),
-              split(L"#One,Two;three", L"#,;", true));
+    EXPECT_EQ((std::vector<std::wstring>{L"one", L"two", L"three"}), split(L"#One,Two;three", L"#,;", true));
     EXPECT_TRUE(split(L"", L",", false).empty());
     EXPECT_TRUE(split(L",,,", L",", false).empty());
     EXPECT_EQ((std::vector<std::wstring>{L"a,b"}), split(L"a,b", L"", false));

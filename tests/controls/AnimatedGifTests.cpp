@@ -33,8 +33,7 @@ constexpr COLORREF kFormColor = RGB(20, 60, 140);
 
 class AnimatedGifTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         form = std::make_unique<gui::TForm>(nullptr);
         form->SetBorderStyle(gui::bsNone);
         form->SetColor(static_cast<gui::TColor>(kFormColor));
@@ -49,8 +48,7 @@ protected:
     void TearDown() override { form.reset(); }
 
     // A pixel of the form's window, in its client coordinates.
-    COLORREF pixel(int x, int y) const
-    {
+    COLORREF pixel(int x, int y) const {
         HDC dc = GetDC(form->Handle());
         const COLORREF color = GetPixel(dc, x, y);
         ReleaseDC(form->Handle(), dc);
@@ -58,10 +56,11 @@ protected:
     }
     // The middle of the control, as on the screen now.
     COLORREF shown() const { return pixel(gif->Left() + 8, gif->Top() + 8); }
-    bool waitForShown(COLORREF color) { return PumpUntil([&] { return shown() == color; }); }
+    bool waitForShown(COLORREF color) {
+        return PumpUntil([&] { return shown() == color; });
+    }
     // Loads, lets the form paint the first frame, and plays.
-    void loadAndPlay(int id)
-    {
+    void loadAndPlay(int id) {
         gif->setAnimatedGifResourceId(id);
         form->Update();
         gif->Play();
@@ -72,8 +71,7 @@ protected:
     AnimatedGif* gif = nullptr;
 };
 
-COLORREF colorOf(Gdiplus::Bitmap* frame, int x, int y)
-{
+COLORREF colorOf(Gdiplus::Bitmap* frame, int x, int y) {
     Gdiplus::Color color;
     frame->GetPixel(x, y, &color);
     return RGB(color.GetR(), color.GetG(), color.GetB());
@@ -81,8 +79,7 @@ COLORREF colorOf(Gdiplus::Bitmap* frame, int x, int y)
 
 }  // namespace
 
-TEST(GifFrameDelays, HundredthsBecomeMillisecondsAndMissingOnesRest)
-{
+TEST(GifFrameDelays, HundredthsBecomeMillisecondsAndMissingOnesRest) {
     EXPECT_EQ(controls::FrameDelays({10, 20, 30}, 3), (std::vector<unsigned>{100, 200, 300}));
     EXPECT_EQ(controls::FrameDelays({}, 1), (std::vector<unsigned>{0}));
     EXPECT_EQ(controls::FrameDelays({7}, 3), (std::vector<unsigned>{70, 0, 0}));
@@ -90,8 +87,7 @@ TEST(GifFrameDelays, HundredthsBecomeMillisecondsAndMissingOnesRest)
     EXPECT_EQ(controls::FrameDelays({0xFFFFFFFFu}, 1), (std::vector<unsigned>{0xFFFFFFFFu}));
 }
 
-TEST_F(AnimatedGifTest, LoadingSplitsTheGifIntoArgbFramesWithTheirDelays)
-{
+TEST_F(AnimatedGifTest, LoadingSplitsTheGifIntoArgbFramesWithTheirDelays) {
     EXPECT_EQ(gif->Width(), 16);
     gif->setAnimatedGifResourceId(kThreeFrames);
     ASSERT_EQ(gif->FrameCount(), 3);
@@ -117,8 +113,7 @@ TEST_F(AnimatedGifTest, LoadingSplitsTheGifIntoArgbFramesWithTheirDelays)
     EXPECT_EQ(gif->Height(), 8);
 }
 
-TEST_F(AnimatedGifTest, PlaysEachFrameForItsDelayOnItsTimer)
-{
+TEST_F(AnimatedGifTest, PlaysEachFrameForItsDelayOnItsTimer) {
     loadAndPlay(kThreeFrames);
     EXPECT_FALSE(gif->Stopped());
     EXPECT_EQ(gif->CurrentFrame(), 0);
@@ -143,8 +138,7 @@ TEST_F(AnimatedGifTest, PlaysEachFrameForItsDelayOnItsTimer)
     EXPECT_FALSE(gif->Timer()->Enabled());
 }
 
-TEST_F(AnimatedGifTest, SingleFrameGifStandsStill)
-{
+TEST_F(AnimatedGifTest, SingleFrameGifStandsStill) {
     loadAndPlay(kStill);
     ASSERT_EQ(gif->FrameCount(), 1);
     EXPECT_EQ(gif->Delays(), (std::vector<unsigned>{0}));
@@ -155,8 +149,7 @@ TEST_F(AnimatedGifTest, SingleFrameGifStandsStill)
     EXPECT_EQ(shown(), kYellow);
 }
 
-TEST_F(AnimatedGifTest, PlayWithoutFramesOrWhileHiddenStaysStopped)
-{
+TEST_F(AnimatedGifTest, PlayWithoutFramesOrWhileHiddenStaysStopped) {
     gif->Play();
     EXPECT_TRUE(gif->Stopped());
     EXPECT_FALSE(gif->Timer()->Enabled());
@@ -174,8 +167,7 @@ TEST_F(AnimatedGifTest, PlayWithoutFramesOrWhileHiddenStaysStopped)
     EXPECT_FALSE(gif->Timer()->Enabled());
 }
 
-TEST_F(AnimatedGifTest, HidingTheParentEndsTheAnimationAtTheNextTick)
-{
+TEST_F(AnimatedGifTest, HidingTheParentEndsTheAnimationAtTheNextTick) {
     loadAndPlay(kThreeFrames);
     form->Hide();
     tick();
@@ -190,8 +182,7 @@ TEST_F(AnimatedGifTest, HidingTheParentEndsTheAnimationAtTheNextTick)
     EXPECT_FALSE(gif->Stopped());
 }
 
-TEST_F(AnimatedGifTest, NewPictureStartsAtItsFirstFrame)
-{
+TEST_F(AnimatedGifTest, NewPictureStartsAtItsFirstFrame) {
     loadAndPlay(kFiveFrames);
     for (int i = 0; i < 4; ++i)
         tick();
@@ -204,8 +195,7 @@ TEST_F(AnimatedGifTest, NewPictureStartsAtItsFirstFrame)
     EXPECT_TRUE(waitForShown(kRed));
 }
 
-TEST_F(AnimatedGifTest, FrameWithoutDelayEndsTheAnimationThere)
-{
+TEST_F(AnimatedGifTest, FrameWithoutDelayEndsTheAnimationThere) {
     loadAndPlay(kZeroDelay);
     EXPECT_EQ(gif->Delays(), (std::vector<unsigned>{100, 0, 100}));
     tick();
@@ -216,8 +206,7 @@ TEST_F(AnimatedGifTest, FrameWithoutDelayEndsTheAnimationThere)
     EXPECT_EQ(shown(), kGreen);
 }
 
-TEST_F(AnimatedGifTest, PlayAfterStopShowsTheFirstFrameAgain)
-{
+TEST_F(AnimatedGifTest, PlayAfterStopShowsTheFirstFrameAgain) {
     loadAndPlay(kThreeFrames);
     tick();
     EXPECT_TRUE(waitForShown(kGreen));
@@ -229,8 +218,7 @@ TEST_F(AnimatedGifTest, PlayAfterStopShowsTheFirstFrameAgain)
     EXPECT_TRUE(waitForShown(kGreen));
 }
 
-TEST_F(AnimatedGifTest, TransparentFramesShowTheParentThroughTheirClearPixels)
-{
+TEST_F(AnimatedGifTest, TransparentFramesShowTheParentThroughTheirClearPixels) {
     gif->setTransparent(true);
     EXPECT_EQ(gif->ControlStyle() & gui::csOpaque, 0u);
     loadAndPlay(kHalfClear);
@@ -247,8 +235,7 @@ TEST_F(AnimatedGifTest, TransparentFramesShowTheParentThroughTheirClearPixels)
     EXPECT_NE(gif->ControlStyle() & gui::csOpaque, 0u);
 }
 
-TEST_F(AnimatedGifTest, BusyAnimationsOfTheSkinLoad)
-{
+TEST_F(AnimatedGifTest, BusyAnimationsOfTheSkinLoad) {
     for (int id : {skin::loadingBig, skin::loadingSmall}) {
         gif->setAnimatedGifResourceId(id);
         EXPECT_GT(gif->FrameCount(), 1) << id;

@@ -10,8 +10,7 @@ namespace {
 
 class ApplicationEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         application_ = new gui::TApplication();
         application_->Initialize();
         application_->SetTitle(L"controls tests");
@@ -19,8 +18,7 @@ public:
             ADD_FAILURE() << "an exception reached the application object";
         };
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete application_;
         application_ = nullptr;
     }
@@ -33,8 +31,7 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new Applicat
 
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
-{
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const DWORD start = GetTickCount();
     while (!done()) {
         if (static_cast<int>(GetTickCount() - start) > timeoutMs)
@@ -47,28 +44,23 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-void Pump(int milliseconds)
-{
+void Pump(int milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
 }
 
-void MoveMouseTo(POINT screen)
-{
+void MoveMouseTo(POINT screen) {
     testsupport::moveMouseTo(screen);
 }
 
-void LeftButton(bool down)
-{
+void LeftButton(bool down) {
     testsupport::mouseButton(true, down);
 }
 
-void RightButton(bool down)
-{
+void RightButton(bool down) {
     testsupport::mouseButton(false, down);
 }
 
-PaintedPixels::PaintedPixels(int width, int height, COLORREF background) : width_(width), height_(height)
-{
+PaintedPixels::PaintedPixels(int width, int height, COLORREF background) : width_(width), height_(height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -87,22 +79,20 @@ PaintedPixels::PaintedPixels(int width, int height, COLORREF background) : width
     DeleteObject(brush);
 }
 
-PaintedPixels::~PaintedPixels()
-{
+PaintedPixels::~PaintedPixels() {
     SelectObject(dc_, old_);
     DeleteDC(dc_);
     DeleteObject(bitmap_);
 }
 
-COLORREF PaintedPixels::at(int x, int y) const
-{
+COLORREF PaintedPixels::at(int x, int y) const {
     GdiFlush();
-    const uint32_t pixel = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    const uint32_t pixel =
+        bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
-int PaintedPixels::count(const RECT& r, COLORREF color, int tolerance) const
-{
+int PaintedPixels::count(const RECT& r, COLORREF color, int tolerance) const {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
@@ -110,21 +100,19 @@ int PaintedPixels::count(const RECT& r, COLORREF color, int tolerance) const
     return n;
 }
 
-bool closeTo(COLORREF a, COLORREF b, int tolerance)
-{
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+bool closeTo(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-void paintChildren(gui::TWinControl* parent, PaintedPixels& target)
-{
+void paintChildren(gui::TWinControl* parent, PaintedPixels& target) {
     const int saved = SaveDC(target.dc());
     parent->PaintControls(target.dc());
     RestoreDC(target.dc(), saved);
 }
 
-void paintControl(gui::TControl* control, PaintedPixels& target)
-{
+void paintControl(gui::TControl* control, PaintedPixels& target) {
     const int saved = SaveDC(target.dc());
     IntersectClipRect(target.dc(), 0, 0, control->Width(), control->Height());
     control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(target.dc()), 0);

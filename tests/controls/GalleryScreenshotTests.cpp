@@ -18,16 +18,14 @@ namespace {
 // A process started for the test and ended with it.
 class GalleryProcess {
 public:
-    explicit GalleryProcess(const std::wstring& path)
-    {
+    explicit GalleryProcess(const std::wstring& path) {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         std::wstring commandLine = L"\"" + path + L"\"";
-        started_ = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                  &startup, &info_) != FALSE;
+        started_ = CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  nullptr, &startup, &info_) != FALSE;
     }
-    ~GalleryProcess()
-    {
+    ~GalleryProcess() {
         if (!started_)
             return;
         if (window_)
@@ -41,8 +39,7 @@ public:
     GalleryProcess& operator=(const GalleryProcess&) = delete;
 
     bool started() const { return started_; }
-    HWND waitForWindow(int timeoutMs)
-    {
+    HWND waitForWindow(int timeoutMs) {
         const DWORD start = GetTickCount();
         while (static_cast<int>(GetTickCount() - start) < timeoutMs) {
             HWND found = FindWindowW(nullptr, gallery::kWindowTitle);
@@ -66,16 +63,16 @@ private:
 class ScreenCapture {
 public:
     explicit ScreenCapture(const RECT& area)
-        : width_(area.right - area.left), height_(area.bottom - area.top), pixels_(width_, height_, RGB(0, 0, 0))
-    {
+        : width_(area.right - area.left),
+          height_(area.bottom - area.top),
+          pixels_(width_, height_, RGB(0, 0, 0)) {
         HDC screen = GetDC(nullptr);
         BitBlt(pixels_.dc(), 0, 0, width_, height_, screen, area.left, area.top, SRCCOPY);
         ReleaseDC(nullptr, screen);
     }
     const controlstest::PaintedPixels& pixels() const { return pixels_; }
 
-    bool savePng(const std::wstring& path) const
-    {
+    bool savePng(const std::wstring& path) const {
         UINT count = 0;
         UINT size = 0;
         if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
@@ -99,8 +96,7 @@ private:
     controlstest::PaintedPixels pixels_;
 };
 
-int distinctColours(const controlstest::PaintedPixels& pixels)
-{
+int distinctColours(const controlstest::PaintedPixels& pixels) {
     std::set<COLORREF> colours;
     for (int y = 0; y < pixels.height(); y += 2)
         for (int x = 0; x < pixels.width(); x += 2)
@@ -110,8 +106,7 @@ int distinctColours(const controlstest::PaintedPixels& pixels)
 
 }  // namespace
 
-TEST(Gallery, ItsScreenshotShowsTheSkinAndTheThreeButtonFaces)
-{
+TEST(Gallery, ItsScreenshotShowsTheSkinAndTheThreeButtonFaces) {
     gui::GdiPlusSession gdiPlus;
     // The pointer away from the gallery, so that no control of it is entered meanwhile.
     controlstest::MoveMouseTo({GetSystemMetrics(SM_CXSCREEN) - 4, GetSystemMetrics(SM_CYSCREEN) - 4});

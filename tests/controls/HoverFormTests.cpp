@@ -21,8 +21,7 @@ namespace {
 
 class HoverFormTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         // The pointer off the form: the library's own tracking stays out of these tests.
         controlstest::MoveMouseTo({2, 2});
         form = std::make_unique<TForm>(nullptr);
@@ -64,13 +63,11 @@ protected:
     }
 
     void moveOnForm(int x, int y) { SendMessageW(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
-    void moveOn(gui::TWinControl* control, int x, int y)
-    {
+    void moveOn(gui::TWinControl* control, int x, int y) {
         SendMessageW(control->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
     }
     // Which of the six controls consider themselves hovered.
-    std::string hovered() const
-    {
+    std::string hovered() const {
         std::string result;
         result += imageEx->MouseOver() ? "imageEx " : "";
         result += image->Hovered() ? "image " : "";
@@ -93,8 +90,7 @@ protected:
 
 }  // namespace
 
-TEST_F(HoverFormTest, EnteringOneControlSendsLeaveToEveryOther)
-{
+TEST_F(HoverFormTest, EnteringOneControlSendsLeaveToEveryOther) {
     moveOnForm(50, 50);
     EXPECT_EQ(hovered(), "imageEx ");
     moveOnForm(140, 50);
@@ -112,13 +108,12 @@ TEST_F(HoverFormTest, EnteringOneControlSendsLeaveToEveryOther)
     moveOnForm(50, 50);
     EXPECT_EQ(hovered(), "imageEx ");
 
-    const std::vector<std::string> expected{"imageEx:enter", "imageEx:leave", "image:enter", "image:leave",
-                                            "inner:enter", "inner:leave", "imageEx:enter"};
+    const std::vector<std::string> expected{"imageEx:enter", "imageEx:leave", "image:enter",  "image:leave",
+                                            "inner:enter",   "inner:leave",   "imageEx:enter"};
     EXPECT_EQ(journal, expected);
 }
 
-TEST_F(HoverFormTest, LeaveOfTheFirstComesBeforeEnterOfTheNeighbour)
-{
+TEST_F(HoverFormTest, LeaveOfTheFirstComesBeforeEnterOfTheNeighbour) {
     imageEx->SetBounds(10, 10, 80, 80);
     image->SetBounds(90, 10, 80, 80);  // touching
     moveOnForm(89, 40);
@@ -130,8 +125,7 @@ TEST_F(HoverFormTest, LeaveOfTheFirstComesBeforeEnterOfTheNeighbour)
     EXPECT_EQ(journal.size(), 3u);
 }
 
-TEST_F(HoverFormTest, MouseOverIsAPlainFlagAndMovesOutsideDoNotEnter)
-{
+TEST_F(HoverFormTest, MouseOverIsAPlainFlagAndMovesOutsideDoNotEnter) {
     imageEx->SetMouseOver(true);
     EXPECT_TRUE(journal.empty());
     imageEx->SetMouseOver(false);
@@ -143,8 +137,7 @@ TEST_F(HoverFormTest, MouseOverIsAPlainFlagAndMovesOutsideDoNotEnter)
     EXPECT_TRUE(imageEx->MouseOver());
 }
 
-TEST_F(HoverFormTest, AnImageScrolledAboveItsParentReactsOnlyOverItsVisiblePart)
-{
+TEST_F(HoverFormTest, AnImageScrolledAboveItsParentReactsOnlyOverItsVisiblePart) {
     auto* scrolled = new Image(form.get());
     scrolled->SetParent(panel);
     scrolled->SetBounds(0, -20, 60, 50);  // rows 0..19 are above the panel

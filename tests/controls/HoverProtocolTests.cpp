@@ -19,12 +19,10 @@ namespace {
 class Listener : public TGraphicControl {
 public:
     Listener(TWinControl* parent, std::string name_, std::vector<std::string>& journal_)
-        : TGraphicControl(parent), name(std::move(name_)), journal(journal_)
-    {
+        : TGraphicControl(parent), name(std::move(name_)), journal(journal_) {
         SetParent(parent);
     }
-    void Dispatch(TMessage& message) override
-    {
+    void Dispatch(TMessage& message) override {
         if (message.Msg == CM_MOUSELEAVE)
             journal.push_back(name);
         TGraphicControl::Dispatch(message);
@@ -36,12 +34,10 @@ public:
 class Box : public TWinControl {
 public:
     Box(TWinControl* parent, std::string name_, std::vector<std::string>& journal_)
-        : TWinControl(parent), name(std::move(name_)), journal(journal_)
-    {
+        : TWinControl(parent), name(std::move(name_)), journal(journal_) {
         SetParent(parent);
     }
-    void Dispatch(TMessage& message) override
-    {
+    void Dispatch(TMessage& message) override {
         if (message.Msg == CM_MOUSELEAVE)
             journal.push_back(name);
         TWinControl::Dispatch(message);
@@ -52,8 +48,7 @@ public:
 
 class HoverProtocolTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         form = std::make_unique<TForm>(nullptr);
         form->SetBorderStyle(bsNone);
         form->SetBounds(100, 100, 400, 300);
@@ -64,8 +59,7 @@ protected:
 
 }  // namespace
 
-TEST_F(HoverProtocolTest, TheBroadcastReachesEveryControlOfTheFormButTheEnteredOne)
-{
+TEST_F(HoverProtocolTest, TheBroadcastReachesEveryControlOfTheFormButTheEnteredOne) {
     auto* a = new Listener(form.get(), "a", journal);
     auto* outer = new Box(form.get(), "outer", journal);
     auto* b = new Listener(outer, "b", journal);
@@ -93,8 +87,7 @@ TEST_F(HoverProtocolTest, TheBroadcastReachesEveryControlOfTheFormButTheEnteredO
     EXPECT_EQ(journal, fromB);
 }
 
-TEST_F(HoverProtocolTest, AControlWithoutAFormBroadcastsNothing)
-{
+TEST_F(HoverProtocolTest, AControlWithoutAFormBroadcastsNothing) {
     Listener lonely(nullptr, "lonely", journal);
     TMessage message;
     message.Msg = CM_MOUSEENTER;
@@ -102,8 +95,7 @@ TEST_F(HoverProtocolTest, AControlWithoutAFormBroadcastsNothing)
     EXPECT_TRUE(journal.empty());
 }
 
-TEST_F(HoverProtocolTest, TheVisibleScreenRectangleIsCutToTheParent)
-{
+TEST_F(HoverProtocolTest, TheVisibleScreenRectangleIsCutToTheParent) {
     auto* box = new Box(form.get(), "box", journal);
     box->SetBounds(50, 40, 200, 100);
     auto* child = new Listener(box, "child", journal);
@@ -127,8 +119,7 @@ TEST_F(HoverProtocolTest, TheVisibleScreenRectangleIsCutToTheParent)
     EXPECT_EQ(r.bottom - r.top, 0);
 }
 
-TEST_F(HoverProtocolTest, CentringUsesTheScreenSize)
-{
+TEST_F(HoverProtocolTest, CentringUsesTheScreenSize) {
     form->SetBounds(0, 0, 301, 201);
     controls::centerOnScreen(form.get());
     EXPECT_EQ(form->Left(), (Screen->Width() - 301) / 2);

@@ -21,22 +21,19 @@ public:
     int paints = 0;
 
 protected:
-    void Paint() override
-    {
+    void Paint() override {
         ++paints;
         ImageButton::Paint();
     }
 };
 
-LRESULT CALLBACK passOn(int code, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK passOn(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 class ImageButtonTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         controlstest::MoveMouseTo({2, 2});
         form = std::make_unique<gui::TForm>(nullptr);
         form->SetBorderStyle(gui::bsNone);
@@ -52,30 +49,25 @@ protected:
             downs.push_back(b);
         };
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (hook)
             UnhookWindowsHookEx(hook);
         gui::SetCaptureControl(nullptr);
     }
-    void press(gui::TMouseButton which, POINT p)
-    {
+    void press(gui::TMouseButton which, POINT p) {
         const UINT msg = which == gui::mbLeft ? WM_LBUTTONDOWN : WM_RBUTTONDOWN;
         button->Perform(msg, which == gui::mbLeft ? MK_LBUTTON : MK_RBUTTON, gui::LParamFromPoint(p));
     }
-    void release(gui::TMouseButton which, POINT p)
-    {
+    void release(gui::TMouseButton which, POINT p) {
         button->Perform(which == gui::mbLeft ? WM_LBUTTONUP : WM_RBUTTONUP, 0, gui::LParamFromPoint(p));
     }
     // The centre pixel of a face as the button paints it, and as its picture has it.
-    COLORREF paintedCentre()
-    {
+    COLORREF paintedCentre() {
         controlstest::PaintedPixels pixels(88, 27, RGB(255, 0, 255));
         controlstest::paintControl(button, pixels);
         return pixels.at(44, 13);
     }
-    static COLORREF pictureCentre(int id)
-    {
+    static COLORREF pictureCentre(int id) {
         auto picture = loadSkinPicture(GetModuleHandleW(nullptr), id);
         Gdiplus::Color c;
         picture->GetPixel(44, 13, &c);
@@ -93,8 +85,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ImageButtonTest, EachFaceShowsItsOwnPicture)
-{
+TEST_F(ImageButtonTest, EachFaceShowsItsOwnPicture) {
     EXPECT_EQ(button->Face(), ButtonFace::Normal);
     EXPECT_TRUE(controlstest::closeTo(paintedCentre(), pictureCentre(skin::startButton), 2));
     button->Perform(gui::CM_MOUSEENTER);
@@ -108,8 +99,7 @@ TEST_F(ImageButtonTest, EachFaceShowsItsOwnPicture)
     EXPECT_NE(pictureCentre(skin::startButtonOver), pictureCentre(skin::startButtonPressed));
 }
 
-TEST_F(ImageButtonTest, AClickOnlyOnAReleaseInside)
-{
+TEST_F(ImageButtonTest, AClickOnlyOnAReleaseInside) {
     button->Perform(gui::CM_MOUSEENTER);
     press(gui::mbLeft, {5, 5});
     release(gui::mbLeft, {200, 5});  // outside
@@ -126,8 +116,7 @@ TEST_F(ImageButtonTest, AClickOnlyOnAReleaseInside)
     EXPECT_EQ(clicks, 1);
 }
 
-TEST_F(ImageButtonTest, ARightPressReportsTheDownButChangesNoFace)
-{
+TEST_F(ImageButtonTest, ARightPressReportsTheDownButChangesNoFace) {
     button->Perform(gui::CM_MOUSEENTER);
     press(gui::mbRight, {5, 5});
     release(gui::mbRight, {5, 5});
@@ -137,8 +126,7 @@ TEST_F(ImageButtonTest, ARightPressReportsTheDownButChangesNoFace)
     EXPECT_EQ(clicks, 0);
 }
 
-TEST_F(ImageButtonTest, SetMouseLeaveShowsNormalAndTheNextMoveEntersAgain)
-{
+TEST_F(ImageButtonTest, SetMouseLeaveShowsNormalAndTheNextMoveEntersAgain) {
     button->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     EXPECT_EQ(button->Face(), ButtonFace::MouseOver);
     button->SetMouseLeave();
@@ -148,8 +136,7 @@ TEST_F(ImageButtonTest, SetMouseLeaveShowsNormalAndTheNextMoveEntersAgain)
     EXPECT_EQ(button->Face(), ButtonFace::MouseOver);
 }
 
-TEST_F(ImageButtonTest, APressInstallsTheHookOnceAndNamesTheHeldButton)
-{
+TEST_F(ImageButtonTest, APressInstallsTheHookOnceAndNamesTheHeldButton) {
     button->SetMouseHookInfo(&pressedHolder, &hook, passOn, nullptr);
     button->Perform(gui::CM_MOUSEENTER);
     press(gui::mbLeft, {5, 5});
@@ -172,8 +159,7 @@ TEST_F(ImageButtonTest, APressInstallsTheHookOnceAndNamesTheHeldButton)
     EXPECT_EQ(button->Face(), ButtonFace::MouseOver);
 }
 
-TEST_F(ImageButtonTest, APressFocusesTheTargetUnlessTheKeptControlHasTheFocus)
-{
+TEST_F(ImageButtonTest, APressFocusesTheTargetUnlessTheKeptControlHasTheFocus) {
     auto* target = new gui::TEdit(form.get());
     target->SetParent(form.get());
     target->SetBounds(150, 20, 100, 22);
@@ -201,8 +187,7 @@ TEST_F(ImageButtonTest, APressFocusesTheTargetUnlessTheKeptControlHasTheFocus)
     EXPECT_TRUE(target->Focused());
 }
 
-TEST_F(ImageButtonTest, RepaintsOnlyWhenTheChangedPictureIsTheOneShown)
-{
+TEST_F(ImageButtonTest, RepaintsOnlyWhenTheChangedPictureIsTheOneShown) {
     form->Show();
     controlstest::Pump(100);
     ASSERT_GT(button->paints, 0);
@@ -215,8 +200,7 @@ TEST_F(ImageButtonTest, RepaintsOnlyWhenTheChangedPictureIsTheOneShown)
     EXPECT_TRUE(controlstest::PumpUntil([&] { return button->paints > 0; }));
 }
 
-TEST_F(ImageButtonTest, AutoSizeAndMissingPictures)
-{
+TEST_F(ImageButtonTest, AutoSizeAndMissingPictures) {
     button->setNormalResourceId(skin::closeButton);
     button->setAutoSize(true);
     EXPECT_EQ(button->Width(), 23);

@@ -21,8 +21,7 @@ constexpr COLORREF kGreen = RGB(30, 200, 30);
 
 // A picture whose left half is red and right half blue, with a green square in its top-left
 // corner of a tenth of its width.
-std::unique_ptr<Gdiplus::Bitmap> markedPicture(int width, int height)
-{
+std::unique_ptr<Gdiplus::Bitmap> markedPicture(int width, int height) {
     auto picture = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppARGB);
     Gdiplus::Graphics g(picture.get());
     Gdiplus::SolidBrush red(Gdiplus::Color(255, 220, 30, 30));
@@ -36,8 +35,7 @@ std::unique_ptr<Gdiplus::Bitmap> markedPicture(int width, int height)
 
 class ImageTest : public ::testing::Test {
 protected:
-    std::unique_ptr<PaintedPixels> painted(Image& image)
-    {
+    std::unique_ptr<PaintedPixels> painted(Image& image) {
         auto pixels = std::make_unique<PaintedPixels>(image.Width(), image.Height(), RGB(255, 0, 255));
         controlstest::paintControl(&image, *pixels);
         return pixels;
@@ -47,14 +45,13 @@ protected:
 
 }  // namespace
 
-TEST_F(ImageTest, ALargerPictureIsDrawnScaledDownAndFollowsResizes)
-{
+TEST_F(ImageTest, ALargerPictureIsDrawnScaledDownAndFollowsResizes) {
     auto picture = markedPicture(200, 100);
     Image image(nullptr);
     image.SetBounds(0, 0, 100, 50);
     image.setImageBitmap(picture.get());
     auto half = painted(image);
-    EXPECT_TRUE(closeTo(half->at(4, 4), kGreen, 40));    // the 20-px square is 10 px now
+    EXPECT_TRUE(closeTo(half->at(4, 4), kGreen, 40));  // the 20-px square is 10 px now
     EXPECT_TRUE(closeTo(half->at(14, 14), kRed, 40));
     EXPECT_TRUE(closeTo(half->at(25, 40), kRed, 40));
     EXPECT_TRUE(closeTo(half->at(75, 40), kBlue, 40));
@@ -66,8 +63,7 @@ TEST_F(ImageTest, ALargerPictureIsDrawnScaledDownAndFollowsResizes)
     EXPECT_TRUE(closeTo(quarter->at(40, 20), kBlue, 40));
 }
 
-TEST_F(ImageTest, ASmallerPictureKeepsItsSizeAndRepeatsMirrorWise)
-{
+TEST_F(ImageTest, ASmallerPictureKeepsItsSizeAndRepeatsMirrorWise) {
     auto picture = markedPicture(10, 10);  // x 0..4 red, 5..9 blue
     Image image(nullptr);
     image.SetBounds(0, 0, 30, 10);
@@ -75,14 +71,13 @@ TEST_F(ImageTest, ASmallerPictureKeepsItsSizeAndRepeatsMirrorWise)
     auto pixels = painted(image);
     EXPECT_TRUE(closeTo(pixels->at(2, 5), kRed, 40));
     EXPECT_TRUE(closeTo(pixels->at(7, 5), kBlue, 40));
-    EXPECT_TRUE(closeTo(pixels->at(12, 5), kBlue, 40));   // mirrored: blue meets blue
+    EXPECT_TRUE(closeTo(pixels->at(12, 5), kBlue, 40));  // mirrored: blue meets blue
     EXPECT_TRUE(closeTo(pixels->at(17, 5), kRed, 40));
     EXPECT_TRUE(closeTo(pixels->at(22, 5), kRed, 40));
     EXPECT_TRUE(closeTo(pixels->at(27, 5), kBlue, 40));
 }
 
-TEST_F(ImageTest, APictureOfTheControlsSizeIsDrawnAsItIs)
-{
+TEST_F(ImageTest, APictureOfTheControlsSizeIsDrawnAsItIs) {
     auto picture = markedPicture(40, 20);
     Image image(nullptr);
     image.SetBounds(0, 0, 40, 20);
@@ -93,8 +88,7 @@ TEST_F(ImageTest, APictureOfTheControlsSizeIsDrawnAsItIs)
     EXPECT_TRUE(closeTo(pixels->at(20, 15), kBlue, 4));
 }
 
-TEST_F(ImageTest, TheCallersBitmapOutlivesTheControl)
-{
+TEST_F(ImageTest, TheCallersBitmapOutlivesTheControl) {
     auto picture = markedPicture(60, 30);
     {
         Image image(nullptr);
@@ -111,8 +105,7 @@ TEST_F(ImageTest, TheCallersBitmapOutlivesTheControl)
     EXPECT_EQ(c.GetB(), 220);
 }
 
-TEST_F(ImageTest, PicturesFromResourcesAndFiles)
-{
+TEST_F(ImageTest, PicturesFromResourcesAndFiles) {
     Image image(nullptr);
     EXPECT_EQ(image.Width(), 80);
     EXPECT_EQ(image.Height(), 25);
@@ -140,8 +133,7 @@ TEST_F(ImageTest, PicturesFromResourcesAndFiles)
               image.Width() * image.Height());
 }
 
-TEST_F(ImageTest, TransparencyIsTheOpaqueStyleTurnedAround)
-{
+TEST_F(ImageTest, TransparencyIsTheOpaqueStyleTurnedAround) {
     Image image(nullptr);
     EXPECT_TRUE(image.ControlStyle() & gui::csOpaque);
     image.setTransparent(true);
@@ -153,8 +145,7 @@ TEST_F(ImageTest, TransparencyIsTheOpaqueStyleTurnedAround)
     EXPECT_FALSE(image.CanShowHint());
 }
 
-TEST_F(ImageTest, TheRenderingIsMadeOncePerSize)
-{
+TEST_F(ImageTest, TheRenderingIsMadeOncePerSize) {
     auto picture = markedPicture(200, 100);
     controls::PictureCache cache;
     PaintedPixels pixels(100, 50, RGB(255, 0, 255));
@@ -171,8 +162,7 @@ TEST_F(ImageTest, TheRenderingIsMadeOncePerSize)
     EXPECT_EQ(cache.Renders(), 3);
 }
 
-TEST_F(ImageTest, PicturesWithAlphaAreBlendedOverWhatLiesBelow)
-{
+TEST_F(ImageTest, PicturesWithAlphaAreBlendedOverWhatLiesBelow) {
     auto picture = std::make_unique<Gdiplus::Bitmap>(20, 20, PixelFormat32bppARGB);
     {
         Gdiplus::Graphics g(picture.get());
@@ -186,6 +176,6 @@ TEST_F(ImageTest, PicturesWithAlphaAreBlendedOverWhatLiesBelow)
     image.setImageBitmap(picture.get());
     PaintedPixels pixels(20, 20, RGB(255, 0, 0));
     controlstest::paintControl(&image, pixels);
-    EXPECT_TRUE(closeTo(pixels.at(15, 10), RGB(255, 0, 0), 0));     // clear: the background stays
-    EXPECT_TRUE(closeTo(pixels.at(5, 10), RGB(127, 0, 128), 3));    // half blue over red
+    EXPECT_TRUE(closeTo(pixels.at(15, 10), RGB(255, 0, 0), 0));   // clear: the background stays
+    EXPECT_TRUE(closeTo(pixels.at(5, 10), RGB(127, 0, 128), 3));  // half blue over red
 }

@@ -13,15 +13,13 @@ using namespace controls;
 
 namespace {
 
-bool sameRect(const RECT& a, const RECT& b)
-{
+bool sameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 }  // namespace
 
-TEST(VisibleClientRect, CutsAtTheParentsTopAndBottom)
-{
+TEST(VisibleClientRect, CutsAtTheParentsTopAndBottom) {
     // Wholly inside.
     EXPECT_TRUE(sameRect(visibleClientRect(10, 80, 25, 100), RECT{0, 0, 80, 25}));
     // Scrolled 10 px above the parent: the top 10 rows cannot be pointed at.
@@ -32,16 +30,14 @@ TEST(VisibleClientRect, CutsAtTheParentsTopAndBottom)
     EXPECT_TRUE(sameRect(visibleClientRect(-50, 80, 300, 100), RECT{0, 50, 80, 150}));
 }
 
-TEST(VisibleClientRect, NothingVisibleGivesAnEmptyRectangle)
-{
+TEST(VisibleClientRect, NothingVisibleGivesAnEmptyRectangle) {
     EXPECT_TRUE(sameRect(visibleClientRect(-25, 80, 25, 100), RECT{0, 0, 0, 0}));
     EXPECT_TRUE(sameRect(visibleClientRect(100, 80, 25, 100), RECT{0, 0, 0, 0}));
     EXPECT_TRUE(sameRect(visibleClientRect(0, 0, 25, 100), RECT{0, 0, 0, 0}));
     EXPECT_TRUE(sameRect(visibleClientRect(0, 80, 0, 100), RECT{0, 0, 0, 0}));
 }
 
-TEST(HoverGeometry, PointsAndMessagesTestHalfOpen)
-{
+TEST(HoverGeometry, PointsAndMessagesTestHalfOpen) {
     const RECT r{10, 20, 30, 40};
     EXPECT_TRUE(rectContains(r, {10, 20}));
     EXPECT_FALSE(rectContains(r, {30, 20}));
@@ -57,16 +53,14 @@ TEST(HoverGeometry, PointsAndMessagesTestHalfOpen)
     EXPECT_FALSE(messagePointInside(MAKELPARAM(0, 0), 0, 25));
 }
 
-TEST(HoverGeometry, CentringHalvesTowardZero)
-{
+TEST(HoverGeometry, CentringHalvesTowardZero) {
     EXPECT_EQ(centeredOffset(1280, 400), 440);
     EXPECT_EQ(centeredOffset(1280, 401), 439);
     // A window larger than the screen: -1.5 becomes -1, not -2.
     EXPECT_EQ(centeredOffset(100, 103), -1);
 }
 
-TEST(ButtonFaceState, FollowsEnterPressReleaseAndLeave)
-{
+TEST(ButtonFaceState, FollowsEnterPressReleaseAndLeave) {
     ButtonFaceState face;
     EXPECT_EQ(face.Face(), ButtonFace::Normal);
     EXPECT_TRUE(face.Enter(false));
@@ -81,8 +75,7 @@ TEST(ButtonFaceState, FollowsEnterPressReleaseAndLeave)
     EXPECT_FALSE(face.Leave());
 }
 
-TEST(ButtonFaceState, ComingBackWhileHeldShowsThePressedFace)
-{
+TEST(ButtonFaceState, ComingBackWhileHeldShowsThePressedFace) {
     ButtonFaceState face;
     face.Enter(false);
     face.Press();
@@ -92,8 +85,7 @@ TEST(ButtonFaceState, ComingBackWhileHeldShowsThePressedFace)
     EXPECT_EQ(face.Face(), ButtonFace::Pressed);
 }
 
-TEST(PieGeometry, ProgressIsClamped)
-{
+TEST(PieGeometry, ProgressIsClamped) {
     EXPECT_EQ(clampProgress(1.5f), 1.0f);
     EXPECT_EQ(clampProgress(-0.2f), 0.0f);
     EXPECT_EQ(clampProgress(std::numeric_limits<float>::quiet_NaN()), 0.0f);
@@ -101,8 +93,7 @@ TEST(PieGeometry, ProgressIsClamped)
     EXPECT_EQ(clampProgress(0.25f), 0.25f);
 }
 
-TEST(PieGeometry, SliceStartsAtTwelveAndGrowsClockwise)
-{
+TEST(PieGeometry, SliceStartsAtTwelveAndGrowsClockwise) {
     EXPECT_FLOAT_EQ(pieLayout(25, 25, 2, 0.0f).sweepAngle, 0.0f);
     EXPECT_FLOAT_EQ(pieLayout(25, 25, 2, 0.25f).sweepAngle, 90.0f);
     EXPECT_FLOAT_EQ(pieLayout(25, 25, 2, 1.0f).sweepAngle, 360.0f);
@@ -110,8 +101,7 @@ TEST(PieGeometry, SliceStartsAtTwelveAndGrowsClockwise)
     EXPECT_FLOAT_EQ(pieLayout(25, 25, 2, 0.5f).startAngle, -90.0f);
 }
 
-TEST(PatternPhase, OneRowOfScrollingMovesToTheNextBrush)
-{
+TEST(PatternPhase, OneRowOfScrollingMovesToTheNextBrush) {
     EXPECT_EQ(patternBrushIndex(0, 4), 0);
     EXPECT_EQ(patternBrushIndex(1, 4), 1);
     EXPECT_EQ(patternBrushIndex(3, 4), 3);
@@ -125,13 +115,12 @@ TEST(PatternPhase, OneRowOfScrollingMovesToTheNextBrush)
     EXPECT_EQ(patternBrushIndex(3, 0), -1);
 }
 
-TEST(PatternPhase, TilesReachingIntoTheClipBoxAreLeftOut)
-{
+TEST(PatternPhase, TilesReachingIntoTheClipBoxAreLeftOut) {
     const RECT clip{0, 100, 500, 200};
     EXPECT_TRUE(tileReachesClip(clip, RECT{10, 150, 60, 250}));
     EXPECT_TRUE(tileReachesClip(clip, RECT{10, 50, 60, 101}));
-    EXPECT_FALSE(tileReachesClip(clip, RECT{10, 50, 60, 100}));   // ends where the clip box begins
-    EXPECT_TRUE(tileReachesClip(clip, RECT{10, 200, 60, 260}));   // touches its bottom edge
+    EXPECT_FALSE(tileReachesClip(clip, RECT{10, 50, 60, 100}));  // ends where the clip box begins
+    EXPECT_TRUE(tileReachesClip(clip, RECT{10, 200, 60, 260}));  // touches its bottom edge
     EXPECT_FALSE(tileReachesClip(clip, RECT{10, 201, 60, 260}));
     EXPECT_FALSE(tileReachesClip(clip, RECT{501, 150, 560, 160}));
 }

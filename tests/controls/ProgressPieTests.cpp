@@ -19,14 +19,12 @@ constexpr int kTolerance = 24;
 
 class ProgressPieTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         pie = std::make_unique<TProgressPie>(nullptr);
         pie->FSetProgressColor(kAccent);
         pie->SetBounds(0, 0, 41, 41);
     }
-    std::unique_ptr<PaintedPixels> painted()
-    {
+    std::unique_ptr<PaintedPixels> painted() {
         auto pixels = std::make_unique<PaintedPixels>(pie->Width(), pie->Height(), kBackground);
         controlstest::paintControl(pie.get(), *pixels);
         return pixels;
@@ -37,8 +35,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ProgressPieTest, DefaultsAndClampedProgress)
-{
+TEST_F(ProgressPieTest, DefaultsAndClampedProgress) {
     TProgressPie fresh(nullptr);
     EXPECT_EQ(fresh.Width(), 25);
     EXPECT_EQ(fresh.Height(), 25);
@@ -57,31 +54,29 @@ TEST_F(ProgressPieTest, DefaultsAndClampedProgress)
     EXPECT_FLOAT_EQ(fresh.Progress(), 0.4f);
 }
 
-TEST_F(ProgressPieTest, NoProgressShowsRingDiscAndTheLineOnly)
-{
+TEST_F(ProgressPieTest, NoProgressShowsRingDiscAndTheLineOnly) {
     pie->FSetProgress(0.0f);
     auto pixels = painted();
-    EXPECT_TRUE(closeTo(pixels->at(20, 1), kAccent, kTolerance));          // ring at twelve o'clock
-    EXPECT_TRUE(closeTo(pixels->at(1, 20), kAccent, kTolerance));          // ring at nine o'clock
-    EXPECT_TRUE(closeTo(pixels->at(20, 10), kAccent, kTolerance));         // the line
-    EXPECT_TRUE(closeTo(pixels->at(28, 12), kRemaining, kTolerance));      // disc, upper right
-    EXPECT_TRUE(closeTo(pixels->at(12, 28), kRemaining, kTolerance));      // disc, lower left
-    EXPECT_TRUE(closeTo(pixels->at(0, 0), kBackground, kTolerance));       // corner outside the ring
+    EXPECT_TRUE(closeTo(pixels->at(20, 1), kAccent, kTolerance));      // ring at twelve o'clock
+    EXPECT_TRUE(closeTo(pixels->at(1, 20), kAccent, kTolerance));      // ring at nine o'clock
+    EXPECT_TRUE(closeTo(pixels->at(20, 10), kAccent, kTolerance));     // the line
+    EXPECT_TRUE(closeTo(pixels->at(28, 12), kRemaining, kTolerance));  // disc, upper right
+    EXPECT_TRUE(closeTo(pixels->at(12, 28), kRemaining, kTolerance));  // disc, lower left
+    EXPECT_TRUE(closeTo(pixels->at(0, 0), kBackground, kTolerance));   // corner outside the ring
 }
 
-TEST_F(ProgressPieTest, TheSliceGrowsClockwiseFromTwelve)
-{
+TEST_F(ProgressPieTest, TheSliceGrowsClockwiseFromTwelve) {
     pie->FSetProgress(0.25f);
     auto quarter = painted();
-    EXPECT_TRUE(closeTo(quarter->at(28, 12), kAccent, kTolerance));   // upper right: done
+    EXPECT_TRUE(closeTo(quarter->at(28, 12), kAccent, kTolerance));  // upper right: done
     EXPECT_TRUE(closeTo(quarter->at(28, 28), kRemaining, kTolerance));
     EXPECT_TRUE(closeTo(quarter->at(12, 28), kRemaining, kTolerance));
     EXPECT_TRUE(closeTo(quarter->at(12, 12), kRemaining, kTolerance));
 
     pie->FSetProgress(0.5f);
     auto half = painted();
-    EXPECT_TRUE(closeTo(half->at(28, 28), kAccent, kTolerance));      // lower right: done
-    EXPECT_TRUE(closeTo(half->at(12, 28), kRemaining, kTolerance));   // left half: to come
+    EXPECT_TRUE(closeTo(half->at(28, 28), kAccent, kTolerance));     // lower right: done
+    EXPECT_TRUE(closeTo(half->at(12, 28), kRemaining, kTolerance));  // left half: to come
     EXPECT_TRUE(closeTo(half->at(12, 12), kRemaining, kTolerance));
 
     pie->FSetProgress(0.75f);
@@ -96,19 +91,17 @@ TEST_F(ProgressPieTest, TheSliceGrowsClockwiseFromTwelve)
     EXPECT_EQ(full->count(RECT{8, 8, 33, 33}, kRemaining, kTolerance), 0);
 }
 
-TEST_F(ProgressPieTest, WithoutABorderNoRingAndNoDisc)
-{
+TEST_F(ProgressPieTest, WithoutABorderNoRingAndNoDisc) {
     pie->FSetBorderWidth(0);
     pie->FSetProgress(0.25f);
     auto pixels = painted();
-    EXPECT_TRUE(closeTo(pixels->at(28, 12), kAccent, kTolerance));        // the slice is drawn
-    EXPECT_TRUE(closeTo(pixels->at(20, 10), kAccent, kTolerance));        // and the line
-    EXPECT_TRUE(closeTo(pixels->at(12, 28), kBackground, kTolerance));    // no remaining-colour disc
+    EXPECT_TRUE(closeTo(pixels->at(28, 12), kAccent, kTolerance));      // the slice is drawn
+    EXPECT_TRUE(closeTo(pixels->at(20, 10), kAccent, kTolerance));      // and the line
+    EXPECT_TRUE(closeTo(pixels->at(12, 28), kBackground, kTolerance));  // no remaining-colour disc
     EXPECT_EQ(pixels->count(RECT{0, 0, 41, 41}, kRemaining, kTolerance), 0);
 }
 
-TEST_F(ProgressPieTest, PaintsAtItsPlaceInTheParentAndNowhereElse)
-{
+TEST_F(ProgressPieTest, PaintsAtItsPlaceInTheParentAndNowhereElse) {
     gui::TWinControl parent(nullptr);
     parent.SetBounds(0, 0, 120, 80);
     TProgressPie* placed = new TProgressPie(&parent);

@@ -26,8 +26,7 @@ HHOOK mouseHook = nullptr;
 int hookedMoves = 0;
 int hookedReleases = 0;
 
-LRESULT CALLBACK followPressedButton(int code, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK followPressedButton(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         if (wParam == WM_MOUSEMOVE)
             ++hookedMoves;
@@ -46,8 +45,7 @@ LRESULT CALLBACK followPressedButton(int code, WPARAM wParam, LPARAM lParam)
 
 class RealInputTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MoveMouseTo({5, 5});
         form = std::make_unique<gui::TForm>(nullptr);
         form->SetBorderStyle(gui::bsNone);
@@ -84,8 +82,7 @@ protected:
         controlstest::Pump(100);
         journal.clear();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         controlstest::LeftButton(false);
         if (mouseHook)
             UnhookWindowsHookEx(mouseHook);
@@ -96,8 +93,7 @@ protected:
         controlstest::Pump(30);
     }
     POINT on(gui::TControl* control, int x, int y) { return control->ClientToScreen({x, y}); }
-    bool journalIs(const std::vector<std::string>& expected)
-    {
+    bool journalIs(const std::vector<std::string>& expected) {
         return PumpUntil([&] { return journal.size() >= expected.size(); }) && journal == expected;
     }
 
@@ -113,12 +109,12 @@ protected:
 
 }  // namespace
 
-TEST_F(RealInputTest, ThePointerMovingAcrossTheFormEntersOneControlAtATime)
-{
+TEST_F(RealInputTest, ThePointerMovingAcrossTheFormEntersOneControlAtATime) {
     MoveMouseTo(on(first, 40, 40));
     EXPECT_TRUE(journalIs({"first:enter"})) << ::testing::PrintToString(journal);
     MoveMouseTo(on(picture, 40, 40));
-    EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter"})) << ::testing::PrintToString(journal);
+    EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter"}))
+        << ::testing::PrintToString(journal);
     MoveMouseTo(on(button, 40, 12));
     EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::MouseOver; }));
     EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter", "picture:leave"}));
@@ -134,8 +130,7 @@ TEST_F(RealInputTest, ThePointerMovingAcrossTheFormEntersOneControlAtATime)
         << ::testing::PrintToString(journal);
 }
 
-TEST_F(RealInputTest, AButtonClicksOnlyWhenReleasedOverIt)
-{
+TEST_F(RealInputTest, AButtonClicksOnlyWhenReleasedOverIt) {
     button->SetMouseHookInfo(&pressedButton, &mouseHook, followPressedButton, nullptr);
     hookedMoves = 0;
     hookedReleases = 0;

@@ -12,11 +12,12 @@ using controls::loadSkinPicture;
 
 namespace {
 
-HMODULE program() { return GetModuleHandleW(nullptr); }
+HMODULE program() {
+    return GetModuleHandleW(nullptr);
+}
 
 // Bytes in blocks of the process heap, where global memory blocks live too.
-SIZE_T heapBytesInUse()
-{
+SIZE_T heapBytesInUse() {
     HANDLE heap = GetProcessHeap();
     SIZE_T total = 0;
     HeapLock(heap);
@@ -36,8 +37,7 @@ protected:
 
 }  // namespace
 
-TEST_F(ResourceImageTest, SkinPicturesOfBothTypesLoadAtTheirSizes)
-{
+TEST_F(ResourceImageTest, SkinPicturesOfBothTypesLoadAtTheirSizes) {
     Gdiplus::Bitmap* picture = nullptr;
     ASSERT_TRUE(loadImageResource(program(), skin::bigPlay, L"PNG", picture));
     ASSERT_NE(picture, nullptr);
@@ -54,8 +54,7 @@ TEST_F(ResourceImageTest, SkinPicturesOfBothTypesLoadAtTheirSizes)
     delete animation;
 }
 
-TEST_F(ResourceImageTest, MissingOrBrokenResourcesGiveFalse)
-{
+TEST_F(ResourceImageTest, MissingOrBrokenResourcesGiveFalse) {
     auto* const untouched = reinterpret_cast<Gdiplus::Bitmap*>(static_cast<uintptr_t>(0x1234));
     Gdiplus::Bitmap* out = untouched;
     EXPECT_FALSE(loadImageResource(program(), 14999, L"PNG", out));
@@ -68,8 +67,7 @@ TEST_F(ResourceImageTest, MissingOrBrokenResourcesGiveFalse)
     EXPECT_EQ(out, nullptr);
 }
 
-TEST_F(ResourceImageTest, SkinPicturesFallBackToTheBitmapResource)
-{
+TEST_F(ResourceImageTest, SkinPicturesFallBackToTheBitmapResource) {
     auto png = loadSkinPicture(program(), skin::closeButtonOver);
     ASSERT_TRUE(png);
     EXPECT_EQ(png->GetWidth(), 23u);
@@ -87,8 +85,7 @@ TEST_F(ResourceImageTest, SkinPicturesFallBackToTheBitmapResource)
     EXPECT_FALSE(loadSkinPicture(program(), 20001));
 }
 
-TEST_F(ResourceImageTest, RepeatedLoadsLeakNoMemoryBlocks)
-{
+TEST_F(ResourceImageTest, RepeatedLoadsLeakNoMemoryBlocks) {
     HRSRC info = FindResourceW(program(), MAKEINTRESOURCEW(skin::logoBig), L"PNG");
     ASSERT_NE(info, nullptr);
     const SIZE_T resourceSize = SizeofResource(program(), info);
@@ -109,8 +106,7 @@ TEST_F(ResourceImageTest, RepeatedLoadsLeakNoMemoryBlocks)
     EXPECT_LT(grown, resourceSize * kLoads / 4) << "resource " << resourceSize << " bytes, grown " << grown;
 }
 
-TEST_F(ResourceImageTest, EveryLoadOfASkinPictureIsAnAlikeIndependentCopy)
-{
+TEST_F(ResourceImageTest, EveryLoadOfASkinPictureIsAnAlikeIndependentCopy) {
     // Later loads of an id are copied from the first decoding: the same pixels, yet a bitmap of
     // each caller's own, so that freeing or changing one leaves the others as they were.
     auto first = loadSkinPicture(program(), skin::closeButton);

@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
-using controls::TScrollBoxEx;
 using controls::TileListOf;
+using controls::TScrollBoxEx;
 using controlstest::PaintedPixels;
 
 namespace {
@@ -28,14 +28,13 @@ struct Tile {
 // Opens the background painting to the tests.
 class OpenBox : public TScrollBoxEx {
 public:
-    using TScrollBoxEx::TScrollBoxEx;
     using TScrollBoxEx::PaintWindow;
+    using TScrollBoxEx::TScrollBoxEx;
 };
 
 class ScrollBoxExTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         form = std::make_unique<gui::TForm>(nullptr);
         form->SetBorderStyle(gui::bsNone);
         form->SetBounds(300, 300, 400, 300);
@@ -49,7 +48,8 @@ protected:
             for (int y = 0; y < 4; ++y) {
                 const COLORREF c = kRows[(y + shift) % 4];
                 for (int x = 0; x < 4; ++x)
-                    patterns[shift].ScanLine(y)[x] = 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+                    patterns[shift].ScanLine(y)[x] =
+                        0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
             }
             brushes[shift].SetBitmap(&patterns[shift]);
             box->patternBrushes[shift] = &brushes[shift];
@@ -59,8 +59,7 @@ protected:
     }
     void TearDown() override { form.reset(); }
 
-    std::unique_ptr<PaintedPixels> paintBackground()
-    {
+    std::unique_ptr<PaintedPixels> paintBackground() {
         auto pixels = std::make_unique<PaintedPixels>(box->ClientWidth(), box->ClientHeight(), kUntouched);
         box->PaintWindow(pixels->dc());
         return pixels;
@@ -74,22 +73,21 @@ protected:
 
 }  // namespace
 
-TEST_F(ScrollBoxExTest, ThePatternMovesWithTheContent)
-{
+TEST_F(ScrollBoxExTest, ThePatternMovesWithTheContent) {
     for (int position : {0, 1, 2, 3, 4, 5}) {
         box->VertScrollBar()->SetPosition(position);
         ASSERT_EQ(box->VertScrollBar()->Position(), position);
         auto pixels = paintBackground();
         for (int y = 0; y < 8; ++y) {
             // Client row y shows content row y + position.
-            EXPECT_EQ(pixels->at(7, y), kRows[(y + position) % 4]) << "position " << position << ", row " << y;
+            EXPECT_EQ(pixels->at(7, y), kRows[(y + position) % 4])
+                << "position " << position << ", row " << y;
         }
         EXPECT_EQ(box->Brush()->Bitmap(), &patterns[position % 4]);
     }
 }
 
-TEST_F(ScrollBoxExTest, WithoutPatternBrushesTheBoxKeepsItsOwnBrush)
-{
+TEST_F(ScrollBoxExTest, WithoutPatternBrushesTheBoxKeepsItsOwnBrush) {
     for (auto& brush : box->patternBrushes)
         brush = nullptr;
     box->Brush()->SetBitmap(nullptr);
@@ -99,11 +97,10 @@ TEST_F(ScrollBoxExTest, WithoutPatternBrushesTheBoxKeepsItsOwnBrush)
     EXPECT_EQ(pixels->at(50, 50), RGB(10, 20, 30));
 }
 
-TEST_F(ScrollBoxExTest, TheFillLeavesTheTilesOutAndGivesTheClipRegionBack)
-{
+TEST_F(ScrollBoxExTest, TheFillLeavesTheTilesOutAndGivesTheClipRegionBack) {
     std::vector<Tile*> tiles;
     Tile first{RECT{20, 20, 60, 60}};
-    Tile second{RECT{100, 150, 140, 400}};  // reaches beyond the client area
+    Tile second{RECT{100, 150, 140, 400}};   // reaches beyond the client area
     Tile elsewhere{RECT{20, 900, 60, 940}};  // scrolled out of sight: not in the clip box
     tiles = {&first, &second, &elsewhere};
     TileListOf<Tile> list(tiles);
@@ -139,8 +136,7 @@ TEST_F(ScrollBoxExTest, TheFillLeavesTheTilesOutAndGivesTheClipRegionBack)
     EXPECT_EQ(whole->count(RECT{0, 0, box->ClientWidth(), box->ClientHeight()}, kUntouched), 0);
 }
 
-TEST_F(ScrollBoxExTest, ScrollEventsComeBeforeAndAfterTheScrolling)
-{
+TEST_F(ScrollBoxExTest, ScrollEventsComeBeforeAndAfterTheScrolling) {
     std::vector<int> seen;
     box->OnVerticalScrollBegin = [&](gui::TObject*) { seen.push_back(box->VertScrollBar()->Position()); };
     box->OnVerticalScrollEnd = [&](gui::TObject*) { seen.push_back(box->VertScrollBar()->Position()); };
@@ -156,8 +152,7 @@ TEST_F(ScrollBoxExTest, ScrollEventsComeBeforeAndAfterTheScrolling)
     EXPECT_EQ(horizontal, 11);
 }
 
-TEST_F(ScrollBoxExTest, ErasingOnlyChoosesTheBrushAndPaintingEndsDoubleBuffering)
-{
+TEST_F(ScrollBoxExTest, ErasingOnlyChoosesTheBrushAndPaintingEndsDoubleBuffering) {
     box->VertScrollBar()->SetPosition(2);
     PaintedPixels pixels(50, 50, kUntouched);
     EXPECT_EQ(SendMessageW(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(pixels.dc()), 0), 0);

@@ -56,7 +56,8 @@ TEST(Numbers, ParseAcceptsOnlyTheCanonicalDecimalForm) {
     EXPECT_EQ(parseInt32(L"-7", 0), -7);
     EXPECT_EQ(parseInt32(L"2147483647", 0), 2147483647);
     EXPECT_EQ(parseInt32(L"-2147483648", 0), INT32_MIN);
-    for (const wchar_t* text : {L" 5", L"5 ", L"+5", L"007", L"1,000", L"1.5", L"", L"abc", L"2147483648", L"0x10"}) {
+    for (const wchar_t* text :
+         {L" 5", L"5 ", L"+5", L"007", L"1,000", L"1.5", L"", L"abc", L"2147483648", L"0x10"}) {
         EXPECT_EQ(parseInt32(text, -99), -99) << text;
     }
     EXPECT_EQ(parseInt64(L"1048576", -1), 1048576);

@@ -177,8 +177,8 @@ TEST_F(FileListTest, IdsCountOnAfterRemoveAndRestartAfterClear) {
     EXPECT_EQ(list.removeFile(1), 1);
     EXPECT_EQ(list.removeFile(1), -1);  // already gone
     EXPECT_EQ(list.size(), 2u);
-    EXPECT_EQ(list.at(1)->fileId, 2);   // later items move up
-    EXPECT_EQ(add(L"http://h/1"), 3);   // the removed URL may come back, with a new id
+    EXPECT_EQ(list.at(1)->fileId, 2);  // later items move up
+    EXPECT_EQ(add(L"http://h/1"), 3);  // the removed URL may come back, with a new id
     list.clear();
     EXPECT_EQ(list.size(), 0u);
     EXPECT_EQ(add(L"http://h/0"), 0);
@@ -213,8 +213,8 @@ TEST_F(FileListTest, EngineFieldsReadBack) {
         item.dataPath = L"C:\\out\\big.bin" + dataFileSuffix();
         item.downloaded = 400000;
         item.remaining = 600000;
-        item.elapsed = 25000000;       // 2.5 s
-        item.remainingTime = 37500000; // 3.75 s
+        item.elapsed = 25000000;        // 2.5 s
+        item.remainingTime = 37500000;  // 3.75 s
         item.rate = 156.25;
         for (int64_t start : {0, 333334, 666668}) {
             auto segment = std::make_unique<FileSegment>();

@@ -93,7 +93,8 @@ std::string expectedHeaderBytes() {
     put(bytes, 0.25);
     put(bytes, int32_t{3});
     put(bytes, int32_t{2});
-    for (int64_t value : {int64_t{0}, int64_t{204800}, int64_t{1000}, int64_t{204800}, int64_t{95200}, int64_t{0}}) {
+    for (int64_t value :
+         {int64_t{0}, int64_t{204800}, int64_t{1000}, int64_t{204800}, int64_t{95200}, int64_t{0}}) {
         put(bytes, value);
     }
     return bytes;
@@ -134,7 +135,8 @@ TEST(HeaderLayout, FieldOffsets) {
     EXPECT_EQ(headerFieldOffset(*item, HeaderSegmentStart, 0), segments);
     EXPECT_EQ(headerFieldOffset(*item, HeaderSegmentDownloaded, 1), segments + 40);
     EXPECT_EQ(headerFieldOffset(*item, HeaderSize), headerFieldOffset(*item, HeaderState) + 4);
-    EXPECT_EQ(headerFieldOffset(*item, HeaderRequestedSegmentCount), headerFieldOffset(*item, HeaderWeight) + 8);
+    EXPECT_EQ(headerFieldOffset(*item, HeaderRequestedSegmentCount),
+              headerFieldOffset(*item, HeaderWeight) + 8);
 
     EXPECT_EQ(headerFieldOffset(*item, -1), -1);
     EXPECT_EQ(headerFieldOffset(*item, 31), -1);
@@ -292,7 +294,8 @@ TEST_F(HeaderFileTest, RefusesCorruptValuesWithSix) {
     const std::string good = expectedHeaderBytes();
     auto corrupt = [&](int32_t field, int32_t index, auto value) {
         std::string bytes = good;
-        std::memcpy(&bytes[static_cast<std::size_t>(headerFieldOffset(*item, field, index))], &value, sizeof(value));
+        std::memcpy(&bytes[static_cast<std::size_t>(headerFieldOffset(*item, field, index))], &value,
+                    sizeof(value));
         return bytes;
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -331,9 +334,9 @@ TEST_F(HeaderFileTest, FileIdComesFromTheName) {
     EXPECT_EQ(headerFileId(headerFileName(0)), 0);
     EXPECT_EQ(headerFileId(L"C:\\a_b.c\\" + headerFileName(123)), 123);
     EXPECT_EQ(headerFileId(L"C:\\t\\x_12.dat"), 12);
-    EXPECT_EQ(headerFileId(L"C:\\t\\x12.dat"), -1);     // no "_"
-    EXPECT_EQ(headerFileId(L"C:\\t\\x_12"), -1);        // no "."
-    EXPECT_EQ(headerFileId(L"C:\\t\\x.y_12"), -1);      // "_" after "."
+    EXPECT_EQ(headerFileId(L"C:\\t\\x12.dat"), -1);  // no "_"
+    EXPECT_EQ(headerFileId(L"C:\\t\\x_12"), -1);     // no "."
+    EXPECT_EQ(headerFileId(L"C:\\t\\x.y_12"), -1);   // "_" after "."
     EXPECT_EQ(headerFileId(L"C:\\t\\x_1a.dat"), -1);
     EXPECT_EQ(headerFileId(L"C:\\t\\x_-3.dat"), -1);
     EXPECT_EQ(headerFileId(L"C:\\t\\x_.dat"), -1);

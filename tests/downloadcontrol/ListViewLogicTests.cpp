@@ -29,7 +29,8 @@ TEST(ColumnTable, ColumnsTextPicksEachKnownIdOnceInOrder) {
     EXPECT_EQ(table.shownColumns(), (std::vector<int32_t>{3, 0}));
 
     // Pieces that are no column id are skipped; blanks around an id do not matter.
-    EXPECT_EQ(table.applyColumnsText(L" 11 ;x;-1;;12;4;+2;02;1e1;99999999999;10"), (std::vector<int32_t>{11, 4, 10}));
+    EXPECT_EQ(table.applyColumnsText(L" 11 ;x;-1;;12;4;+2;02;1e1;99999999999;10"),
+              (std::vector<int32_t>{11, 4, 10}));
     EXPECT_EQ(table.columnsText(), L"11;4;10");
 
     EXPECT_TRUE(table.applyColumnsText(L"").empty());
@@ -183,7 +184,8 @@ protected:
     // The ids (0 = a, 1 = b, ...) in the order the rows take.
     std::vector<int32_t> sorted(std::vector<LPARAM> rows, int32_t column, bool ascending) {
         const RowOrder order(files, column, ascending);
-        std::stable_sort(rows.begin(), rows.end(), [&](LPARAM x, LPARAM y) { return order.compare(x, y) < 0; });
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&](LPARAM x, LPARAM y) { return order.compare(x, y) < 0; });
         return std::vector<int32_t>(rows.begin(), rows.end());
     }
 };

@@ -29,11 +29,25 @@ void release(void* block) {
 
 }  // namespace
 
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void operator delete(void* block) noexcept { release(block); }
-void operator delete[](void* block) noexcept { release(block); }
-void operator delete(void* block, std::size_t) noexcept { release(block); }
-void operator delete[](void* block, std::size_t) noexcept { release(block); }
+void* operator new(std::size_t size) {
+    return allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return allocate(size);
+}
+void operator delete(void* block) noexcept {
+    release(block);
+}
+void operator delete[](void* block) noexcept {
+    release(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    release(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    release(block);
+}
 
-long enginetest::liveAllocations() { return InterlockedCompareExchange(&liveBlocks, 0, 0); }
+long enginetest::liveAllocations() {
+    return InterlockedCompareExchange(&liveBlocks, 0, 0);
+}

@@ -73,7 +73,8 @@ private:
             parameters.cNamedArgs = 1;
         }
         Value result;
-        EXPECT_EQ(object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, &result.v, nullptr, nullptr),
+        EXPECT_EQ(object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, &result.v, nullptr,
+                                  nullptr),
                   S_OK)
             << name;
         return result;
@@ -99,16 +100,22 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(InterlockedDecrement(&references_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&references_));
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        return static_cast<ULONG>(InterlockedDecrement(&references_));
+    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
         Heard heard{id, {}};
         for (UINT i = parameters ? parameters->cArgs : 0; i-- > 0;) {
             const VARIANT& argument = parameters->rgvarg[i];
@@ -134,7 +141,8 @@ public:
     }
 
     int count(DISPID id) const {
-        return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const Heard& h) { return h.id == id; }));
+        return static_cast<int>(
+            std::count_if(events.begin(), events.end(), [&](const Heard& h) { return h.id == id; }));
     }
     const Heard* last(DISPID id) const {
         for (auto it = events.rbegin(); it != events.rend(); ++it) {
@@ -151,8 +159,8 @@ private:
     LONG references_ = 1;
 };
 
-constexpr DISPID kSizeQuery = 1, kDownloadComplete = 2, kFileComplete = 3, kProgress = 4, kSegment = 5, kStart = 6,
-                 kResume = 7;
+constexpr DISPID kSizeQuery = 1, kDownloadComplete = 2, kFileComplete = 3, kProgress = 4, kSegment = 5,
+                 kStart = 6, kResume = 7;
 
 // A control made through its class, with a script sink on the interface its class information names.
 struct ScriptedControl {
@@ -164,7 +172,9 @@ struct ScriptedControl {
         EXPECT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source), S_OK);
         info->Release();
         IConnectionPointContainer* container = nullptr;
-        EXPECT_EQ(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)), S_OK);
+        EXPECT_EQ(
+            control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)),
+            S_OK);
         EXPECT_EQ(container->FindConnectionPoint(source, &point), S_OK);
         container->Release();
         EXPECT_EQ(point->Advise(&sink, &cookie), S_OK);
@@ -187,9 +197,9 @@ public:
 };
 
 Value addFile(LateBound& pxhl, const std::wstring& url, const std::wstring& savePath, long segments) {
-    return pxhl.call(L"AddFile", {Value(url), Value(std::wstring(L"-1")), Value(std::wstring()), Value(savePath),
-                                  Value(segments), Value(std::wstring()), Value(std::wstring()),
-                                  Value(std::wstring()), Value(0L)});
+    return pxhl.call(L"AddFile", {Value(url), Value(std::wstring(L"-1")), Value(std::wstring()),
+                                  Value(savePath), Value(segments), Value(std::wstring()),
+                                  Value(std::wstring()), Value(std::wstring()), Value(0L)});
 }
 
 TEST(ScriptHost, TwoFilesFromNginxWithEveryEvent) {
@@ -243,8 +253,8 @@ TEST(ScriptHost, TwoFilesFromNginxWithEveryEvent) {
     for (const Heard& heard : sink.events) {
         kinds.insert(heard.id);
     }
-    EXPECT_EQ(kinds, (std::set<DISPID>{kSizeQuery, kDownloadComplete, kFileComplete, kProgress, kSegment, kStart,
-                                       kResume}));
+    EXPECT_EQ(kinds, (std::set<DISPID>{kSizeQuery, kDownloadComplete, kFileComplete, kProgress, kSegment,
+                                       kStart, kResume}));
     const Heard* start = sink.last(kStart);
     ASSERT_TRUE(start);
     EXPECT_EQ(start->arguments.size(), 3u);
@@ -272,8 +282,10 @@ TEST(ScriptHost, ReleasingTheControlInTheMiddleOfRuns) {
         LateBound pxhl(script->control);
         pxhl.put(L"DownloadSessionTempSubfolder", Value(std::wstring()));
         const std::wstring prefix = L"r" + std::to_wstring(round);
-        addFile(pxhl, peerUrl("nginx_http", L"/slow/" + std::wstring(L"slow") + std::to_wstring(round % 8) + L".bin"),
-                folder.file(prefix + L"a.bin"), 2);
+        addFile(
+            pxhl,
+            peerUrl("nginx_http", L"/slow/" + std::wstring(L"slow") + std::to_wstring(round % 8) + L".bin"),
+            folder.file(prefix + L"a.bin"), 2);
         addFile(pxhl, peerUrl("nginx_http", L"/files/large.bin"), folder.file(prefix + L"b.bin"), 3);
         EXPECT_TRUE(pxhl.call(L"Download").v.boolVal);
         if (round % 2) {

@@ -41,11 +41,14 @@ int mostFilesAtOnce(const std::vector<AccessEntry>& entries) {
 // when it has sent the reply, which may be a moment after the client has read it).
 std::vector<AccessEntry> logSince(std::size_t first, std::size_t count = 0) {
     std::vector<AccessEntry> entries;
-    enginetest::pumpUntil([&] {
-        entries = accessLog();
-        return entries.size() >= first + count;
-    }, 5000);
-    entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(std::min(first, entries.size())));
+    enginetest::pumpUntil(
+        [&] {
+            entries = accessLog();
+            return entries.size() >= first + count;
+        },
+        5000);
+    entries.erase(entries.begin(),
+                  entries.begin() + static_cast<std::ptrdiff_t>(std::min(first, entries.size())));
     return entries;
 }
 
@@ -130,10 +133,10 @@ TEST(EngineHttp, SegmentsAskTheirRangesOfTheServer) {
     for (const AccessEntry& entry : logSince(logStart, 5)) {
         ranges.insert(entry.uri + " " + entry.range);
     }
-    EXPECT_EQ(ranges, (std::multiset<std::string>{
-                          "/files/medium.bin -", "/files/medium.bin bytes=333334-666667",
-                          "/files/medium.bin bytes=666668-999999", "/files/small.bin -",
-                          "/files/small.bin bytes=204800-299999"}));
+    EXPECT_EQ(ranges,
+              (std::multiset<std::string>{"/files/medium.bin -", "/files/medium.bin bytes=333334-666667",
+                                          "/files/medium.bin bytes=666668-999999", "/files/small.bin -",
+                                          "/files/small.bin bytes=204800-299999"}));
     EXPECT_EQ(fileHash(folder.file(L"medium.bin")), fileHash(servedPath(L"files/medium.bin")));
     EXPECT_EQ(fileHash(folder.file(L"small.bin")), fileHash(servedPath(L"files/small.bin")));
 }

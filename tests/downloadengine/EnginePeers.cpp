@@ -42,14 +42,15 @@ public:
         const char* source = std::getenv("PIXHAUL_SOURCE_DIR");
         const char* binary = std::getenv("PIXHAUL_BINARY_DIR");
         ASSERT_TRUE(source && binary) << "PIXHAUL_SOURCE_DIR and PIXHAUL_BINARY_DIR must be set";
-        const std::string folder = std::string(binary) + "/engine-peers-" + std::to_string(GetCurrentProcessId());
+        const std::string folder =
+            std::string(binary) + "/engine-peers-" + std::to_string(GetCurrentProcessId());
         std::wstring command = L"/usr/bin/python3 " + bytesToWide(source) +
                                L"/tests/downloadengine/enginepeers.py --dir " + bytesToWide(folder);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                   &process))
+        ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process))
             << "cannot start enginepeers.py, error " << GetLastError();
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -87,7 +88,8 @@ private:
     SOCKET control_ = INVALID_SOCKET;
 };
 
-[[maybe_unused]] const ::testing::Environment* const kPeers = ::testing::AddGlobalTestEnvironment(new PeersEnvironment);
+[[maybe_unused]] const ::testing::Environment* const kPeers =
+    ::testing::AddGlobalTestEnvironment(new PeersEnvironment);
 
 std::vector<std::string> fileLines(const std::wstring& path) {
     std::vector<std::string> lines;
@@ -103,7 +105,9 @@ std::vector<std::string> fileLines(const std::wstring& path) {
 
 }  // namespace
 
-int peerPort(const char* name) { return std::atoi(value(name).c_str()); }
+int peerPort(const char* name) {
+    return std::atoi(value(name).c_str());
+}
 
 std::wstring peerUrl(const char* peer, const std::wstring& path) {
     return L"http://127.0.0.1:" + std::to_wstring(peerPort(peer)) + path;
@@ -117,7 +121,9 @@ std::wstring servedPath(const std::wstring& relative) {
     return path;
 }
 
-std::wstring scriptedPath(const std::wstring& name) { return windowsPath(value("scripted_folder")) + L"\\" + name; }
+std::wstring scriptedPath(const std::wstring& name) {
+    return windowsPath(value("scripted_folder")) + L"\\" + name;
+}
 
 std::vector<AccessEntry> accessLog() {
     std::vector<AccessEntry> entries;
@@ -131,13 +137,16 @@ std::vector<AccessEntry> accessLog() {
         std::getline(fields, range);
         const std::size_t open = range.find('"');
         const std::size_t close = range.rfind('"');
-        entry.range = open != std::string::npos && close > open ? range.substr(open + 1, close - open - 1) : "-";
+        entry.range =
+            open != std::string::npos && close > open ? range.substr(open + 1, close - open - 1) : "-";
         entry.start = entry.end - duration;
         entries.push_back(entry);
     }
     return entries;
 }
 
-std::vector<std::string> scriptedRequests() { return fileLines(scriptedPath(L"requests.log")); }
+std::vector<std::string> scriptedRequests() {
+    return fileLines(scriptedPath(L"requests.log"));
+}
 
 }  // namespace enginetest

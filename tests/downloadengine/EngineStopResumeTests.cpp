@@ -32,7 +32,9 @@ double unixNow() {
     return static_cast<double>(ticks.QuadPart - 116444736000000000ull) / 1e7;
 }
 
-std::wstring slowName(int index) { return L"slow" + std::to_wstring(index) + L".bin"; }
+std::wstring slowName(int index) {
+    return L"slow" + std::to_wstring(index) + L".bin";
+}
 
 // Files that reported progress so far.
 std::set<int32_t> filesWithProgress(const enginetest::RecordingHost& host) {
@@ -88,7 +90,8 @@ TEST(EngineStop, TheProgramsPoolPatternStopsClearsAndReusesAControl) {
         test.host.events.clear();
         const std::wstring prefix = L"r" + std::to_wstring(round) + L"_";
         test.add(peerUrl("nginx_http", L"/slow/" + slowName(round % 8)), folder.file(prefix + L"a.bin"));
-        test.add(peerUrl("nginx_http", L"/slow/" + slowName((round + 1) % 8)), folder.file(prefix + L"b.bin"));
+        test.add(peerUrl("nginx_http", L"/slow/" + slowName((round + 1) % 8)),
+                 folder.file(prefix + L"b.bin"));
         ASSERT_TRUE(test.engine->download()) << "round " << round;
         ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") > 0; })) << "round " << round;
         test.engine->stopDownload();
@@ -123,7 +126,8 @@ TEST(EngineResume, AStoppedRunResumesInTheSameControl) {
     test.add(peerUrl("nginx_http", L"/files/one.bin"), folder.file(L"one.bin"));
     test.engine->settings().concurrentDownloadFileCount = 4;
     ASSERT_TRUE(test.engine->download());
-    ASSERT_TRUE(pumpUntil([&] { return filesWithProgress(test.host).size() >= 3 && test.host.count(L"FileComplete") >= 1; }));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return filesWithProgress(test.host).size() >= 3 && test.host.count(L"FileComplete") >= 1; }));
     test.engine->stopDownload();
     ASSERT_FALSE(test.host.last(L"Complete")->result);
     const int finishedBefore = test.host.count(L"FileComplete");
@@ -150,7 +154,8 @@ TEST(EngineResume, ANewControlResumesFromTheHeaderFiles) {
         first.engine->setSessionTempSubfolder(headers.path());
         first.engine->settings().minFileSegmentSize = 262144;
         for (int i = 3; i < 6; ++i) {
-            ids.push_back(first.add(peerUrl("nginx_http", L"/slow/" + slowName(i)), folder.file(slowName(i)), 2));
+            ids.push_back(
+                first.add(peerUrl("nginx_http", L"/slow/" + slowName(i)), folder.file(slowName(i)), 2));
         }
         ASSERT_TRUE(first.engine->download());
         ASSERT_TRUE(pumpUntil([&] { return filesWithProgress(first.host).size() == 3; }));
@@ -181,7 +186,8 @@ TEST(EngineResume, AServerThatIgnoresRangesOnResumeNeverGivesACorruptFile) {
         TestEngine test;
         test.engine->settings().minFileSegmentSize = 65536;
         const std::wstring name = L"switch" + std::to_wstring(segments) + L".bin";
-        const int32_t id = test.add(peerUrl("scripted", L"/switch/600000/" + name), folder.file(name), segments);
+        const int32_t id =
+            test.add(peerUrl("scripted", L"/switch/600000/" + name), folder.file(name), segments);
         ASSERT_TRUE(test.engine->download());
         ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") >= 2; }));
         test.engine->stopDownload();

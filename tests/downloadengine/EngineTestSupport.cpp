@@ -85,7 +85,8 @@ void RecordingHost::onFileDownloadResume(const std::wstring& url, int32_t fileId
 }
 
 int RecordingHost::count(const wchar_t* name) const {
-    return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const Event& e) { return e.name == name; }));
+    return static_cast<int>(
+        std::count_if(events.begin(), events.end(), [&](const Event& e) { return e.name == name; }));
 }
 
 std::vector<Event> RecordingHost::named(const wchar_t* name) const {
@@ -139,7 +140,8 @@ bool TestEngine::runToEnd(DWORD timeoutMs) {
 
 class ScriptedClient final : public DownloadClient {
 public:
-    ScriptedClient(ScriptedFactory& factory, const std::wstring& path, LastErrorHolder& errors, int32_t bufferSize)
+    ScriptedClient(ScriptedFactory& factory, const std::wstring& path, LastErrorHolder& errors,
+                   int32_t bufferSize)
         : factory_(factory), path_(path), errors_(errors), bufferSize_(std::max(bufferSize, 1)) {}
 
     int32_t receiveBufferSize() const override { return bufferSize_; }
@@ -246,7 +248,8 @@ private:
 };
 
 std::unique_ptr<DownloadClient> ScriptedFactory::makeClient(const DownloadItem& item, int32_t,
-                                                            int32_t receiveBufferSize, LastErrorHolder& errors) {
+                                                            int32_t receiveBufferSize,
+                                                            LastErrorHolder& errors) {
     {
         CriticalSectionLock lock(lock_);
         ++clientsMade_;
@@ -280,7 +283,8 @@ std::string bytesHash(const std::string& bytes) {
     BCRYPT_HASH_HANDLE hash = nullptr;
     std::string text;
     if (BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) == 0) {
-        BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())), static_cast<ULONG>(bytes.size()), 0);
+        BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data())),
+                       static_cast<ULONG>(bytes.size()), 0);
         if (BCryptFinishHash(hash, digest, sizeof(digest), 0) == 0) {
             static const char kHex[] = "0123456789abcdef";
             for (unsigned char byte : digest) {

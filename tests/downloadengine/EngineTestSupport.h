@@ -25,7 +25,7 @@ struct Event {
     std::wstring name;  // Start, Progress, Segment, FileComplete, Complete, SizeQuery, Resume
     int32_t fileId = -1;
     bool result = false;
-    int32_t number = 0;      // segmentCount, downloadedTime or segmentIndex
+    int32_t number = 0;  // segmentCount, downloadedTime or segmentIndex
     int32_t remainTime = 0;
     double rate = 0;
     std::vector<std::wstring> texts;  // the size texts (and url, lastModified) in argument order
@@ -37,14 +37,15 @@ public:
                                    const std::wstring& lastModified) override;
     void onDownloadComplete(bool result) override;
     void onFileDownloadComplete(int32_t fileId, bool result) override;
-    void onFileDownloadProgress(int32_t fileId, const std::wstring& fileSize, const std::wstring& downloadedSize,
-                                int32_t downloadedTime, const std::wstring& remainSize, int32_t remainTime,
-                                double rate) override;
+    void onFileDownloadProgress(int32_t fileId, const std::wstring& fileSize,
+                                const std::wstring& downloadedSize, int32_t downloadedTime,
+                                const std::wstring& remainSize, int32_t remainTime, double rate) override;
     void onFileSegmentDownloadProgress(int32_t fileId, int32_t segmentIndex, const std::wstring& segmentSize,
                                        const std::wstring& segmentDownloadedSize,
                                        const std::wstring& segmentRemainSize) override;
     void onFileDownloadStart(int32_t fileId, const std::wstring& fileSize, int32_t segmentCount) override;
-    void onFileDownloadResume(const std::wstring& url, int32_t fileId, const std::wstring& tempDownloadFile) override;
+    void onFileDownloadResume(const std::wstring& url, int32_t fileId,
+                              const std::wstring& tempDownloadFile) override;
 
     std::vector<Event> events;
     // Called inside OnFileDownloadComplete, before it is recorded.
@@ -75,12 +76,12 @@ struct TestEngine {
 // What the scripted server of a file does.
 struct ScriptedFile {
     std::string body;
-    bool sizeKnown = true;        // the reply tells the size
-    bool rangesServed = true;     // byte ranges are served
-    int32_t failOpens = 0;        // the first opens fail with openError
+    bool sizeKnown = true;     // the reply tells the size
+    bool rangesServed = true;  // byte ranges are served
+    int32_t failOpens = 0;     // the first opens fail with openError
     int32_t openError = 17;
-    int64_t failAfter = -1;       // a receive fails once this many bytes of a connection were sent
-    DWORD blockDelayMs = 0;       // pause before each block
+    int64_t failAfter = -1;  // a receive fails once this many bytes of a connection were sent
+    DWORD blockDelayMs = 0;  // pause before each block
 };
 
 class ScriptedFactory : public DownloadClientFactory {

@@ -11,13 +11,19 @@ using enginetest::pumpUntil;
 
 class CountingHandler : public NotificationHandler {
 public:
-    void onListRefresh(int32_t row, ListRefreshMode mode) override { seen.push_back("refresh " + std::to_string(row) + "/" + std::to_string(mode)); }
+    void onListRefresh(int32_t row, ListRefreshMode mode) override {
+        seen.push_back("refresh " + std::to_string(row) + "/" + std::to_string(mode));
+    }
     void onFileFinished(DownloadItem*) override { seen.push_back("finished"); }
-    void onSizeQueryDone(const SizeQueryResult& result) override { seen.push_back("size " + std::to_string(result.size)); }
+    void onSizeQueryDone(const SizeQueryResult& result) override {
+        seen.push_back("size " + std::to_string(result.size));
+    }
     void onFileStart(const ProgressSnapshot& snapshot, int32_t segments) override {
         seen.push_back("start " + std::to_string(snapshot.fileId) + "/" + std::to_string(segments));
     }
-    void onFileProgress(const ProgressSnapshot& snapshot) override { seen.push_back("progress " + std::to_string(snapshot.downloaded)); }
+    void onFileProgress(const ProgressSnapshot& snapshot) override {
+        seen.push_back("progress " + std::to_string(snapshot.downloaded));
+    }
     void onSegmentProgress(const SegmentSnapshot& snapshot, int32_t index) override {
         seen.push_back("segment " + std::to_string(snapshot.start) + "/" + std::to_string(index));
     }
@@ -57,8 +63,8 @@ TEST(NotificationWindow, MessagesArriveInOrderOnTheCreatingThreadAndDrainTheQueu
     window.postFileFinished(nullptr);
     window.postDownloadDone(true);
     ASSERT_TRUE(pumpUntil([&] { return handler.seen.size() == 7; }, 10000));
-    EXPECT_EQ(handler.seen, (std::vector<std::string>{"start 4/3", "refresh 7/2", "segment 500/2", "progress 1234",
-                                                      "size -2", "finished", "done 1"}));
+    EXPECT_EQ(handler.seen, (std::vector<std::string>{"start 4/3", "refresh 7/2", "segment 500/2",
+                                                      "progress 1234", "size -2", "finished", "done 1"}));
     EXPECT_EQ(handler.depth, 0);
     // Drained: a worker waiting for the window goes on.
     EXPECT_EQ(WaitForSingleObject(window.queueEmptyEvent(), 0), static_cast<DWORD>(WAIT_OBJECT_0));

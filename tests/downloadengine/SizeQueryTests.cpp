@@ -82,7 +82,8 @@ TEST(SizeQuery, AnUnreachableServerIsTriedAsOftenAsAllowed) {
     test.engine->settings().attempts = 3;
     test.engine->settings().retryWait = 100;
     test.engine->settings().connectionTimeout = 1000;
-    const Answer answer = ask(test, L"http://127.0.0.1:" + std::to_wstring(enginetest::peerPort("closed")) + L"/x");
+    const Answer answer =
+        ask(test, L"http://127.0.0.1:" + std::to_wstring(enginetest::peerPort("closed")) + L"/x");
     EXPECT_EQ(answer.size, L"-2");
     EXPECT_EQ(answer.error, 14);
 }

@@ -64,7 +64,8 @@ TEST(TransferPlan, RatesAndRemainingTimesNeverDivideByZero) {
 // Dialog answers given in advance.
 class ScriptedDialogs : public SaveDialogs {
 public:
-    bool askSaveFile(const std::wstring& proposedName, const std::wstring& initialFolder, std::wstring& path) override {
+    bool askSaveFile(const std::wstring& proposedName, const std::wstring& initialFolder,
+                     std::wstring& path) override {
         asked.push_back(L"file:" + proposedName + L"@" + initialFolder);
         if (answers.empty()) {
             return false;
@@ -73,7 +74,8 @@ public:
         answers.erase(answers.begin());
         return true;
     }
-    bool askFolder(const std::wstring& fileName, const std::wstring& initialFolder, std::wstring& folder) override {
+    bool askFolder(const std::wstring& fileName, const std::wstring& initialFolder,
+                   std::wstring& folder) override {
         asked.push_back(L"folder:" + fileName + L"@" + initialFolder);
         if (answers.empty()) {
             return false;

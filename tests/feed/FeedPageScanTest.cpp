@@ -17,9 +17,7 @@ protected:
                L"}},\"x\":1}</script></html>";
     }
 
-    static std::wstring item(const std::wstring& fields) {
-        return L"{" + fields + L"}";
-    }
+    static std::wstring item(const std::wstring& fields) { return L"{" + fields + L"}"; }
 
     static std::wstring images(const std::wstring& name) {
         return L"\"images\":{\"low_resolution\":{\"url\":\"http://i/l/" + name +
@@ -32,8 +30,8 @@ protected:
 };
 
 TEST_F(FeedPageScanTest, ProfileCountIsReadFromTheLastCountsObject) {
-    const ProfilePageScan scan = scanProfilePage(
-        L"{\"viewer\":{\"counts\":{\"media\":999,\"x\":0}}}" + profile(L"\"media\": 45 ,\"follows\":3"));
+    const ProfilePageScan scan = scanProfilePage(L"{\"viewer\":{\"counts\":{\"media\":999,\"x\":0}}}" +
+                                                 profile(L"\"media\": 45 ,\"follows\":3"));
     EXPECT_TRUE(scan.hasCount);
     EXPECT_EQ(scan.mediaCount, 45);
     EXPECT_EQ(scan.nextSuffix, L"/media");
@@ -41,7 +39,8 @@ TEST_F(FeedPageScanTest, ProfileCountIsReadFromTheLastCountsObject) {
 
 TEST_F(FeedPageScanTest, ProfileCountThatIsNotAWholeNumberIsMinusOne) {
     for (const wchar_t* count : {L"abc", L"4.5", L"\"12\"", L"7}"}) {
-        const ProfilePageScan scan = scanProfilePage(profile(L"\"media\":" + std::wstring(count) + L",\"f\":1"));
+        const ProfilePageScan scan =
+            scanProfilePage(profile(L"\"media\":" + std::wstring(count) + L",\"f\":1"));
         EXPECT_TRUE(scan.hasCount) << count;
         EXPECT_EQ(scan.mediaCount, -1) << count;
         EXPECT_EQ(scan.nextSuffix, L"/media") << count;
@@ -52,9 +51,10 @@ TEST_F(FeedPageScanTest, ProfileWithoutTheMarkersHasNoCount) {
     const std::wstring withoutMarker = L"{\"user\":{\"counts\":{\"media\":4,\"f\":1}}}";
     const std::wstring withoutCounts = L"{\"user\":{\"can_delete_comments\":false}}";
     const std::wstring withoutComma = L"{\"can_delete_comments\":false,\"counts\":{\"media\":4}}";
-    const std::wstring mediaBeforeCounts = L"{\"media\":4,\"can_delete_comments\":false,\"counts\":{\"f\":1}}";
-    for (const std::wstring& text : {withoutMarker, withoutCounts, withoutComma, mediaBeforeCounts,
-                                     std::wstring()}) {
+    const std::wstring mediaBeforeCounts =
+        L"{\"media\":4,\"can_delete_comments\":false,\"counts\":{\"f\":1}}";
+    for (const std::wstring& text :
+         {withoutMarker, withoutCounts, withoutComma, mediaBeforeCounts, std::wstring()}) {
         const ProfilePageScan scan = scanProfilePage(text);
         EXPECT_FALSE(scan.hasCount) << text;
         EXPECT_EQ(scan.nextSuffix, L"") << text;
@@ -63,8 +63,7 @@ TEST_F(FeedPageScanTest, ProfileWithoutTheMarkersHasNoCount) {
 
 TEST_F(FeedPageScanTest, LastFeedPagePostsItsItemsAndNamesNoNextPage) {
     const FeedPageScan scan = scanFeedPage(
-        page(item(L"\"id\":\"2\"," + images(L"2")) + L"," + item(L"\"id\":\"1\"," + images(L"1")),
-             L"false"),
+        page(item(L"\"id\":\"2\"," + images(L"2")) + L"," + item(L"\"id\":\"1\"," + images(L"1")), L"false"),
         9);
     EXPECT_TRUE(scan.valid);
     EXPECT_FALSE(scan.moreAvailable);
@@ -77,16 +76,15 @@ TEST_F(FeedPageScanTest, LastFeedPagePostsItsItemsAndNamesNoNextPage) {
 
 TEST_F(FeedPageScanTest, NextPageIsNamedByTheLastItemEvenWhenItIsSkipped) {
     const FeedPageScan scan = scanFeedPage(
-        page(item(L"\"id\":\"2\"," + images(L"2")) + L"," + item(L"\"id\":\"1\",\"link\":\"x\""),
-             L"true"),
+        page(item(L"\"id\":\"2\"," + images(L"2")) + L"," + item(L"\"id\":\"1\",\"link\":\"x\""), L"true"),
         1);
     ASSERT_EQ(scan.photos.size(), 1u);
     EXPECT_EQ(scan.nextSuffix, L"/media?max_id=1");
 }
 
 TEST_F(FeedPageScanTest, MoreAvailableWithoutAnIdOnTheLastItemEndsTheFeed) {
-    const FeedPageScan scan = scanFeedPage(
-        page(item(L"\"id\":\"2\"," + images(L"2")) + L"," + item(images(L"1")), L"true"), 1);
+    const FeedPageScan scan =
+        scanFeedPage(page(item(L"\"id\":\"2\"," + images(L"2")) + L"," + item(images(L"1")), L"true"), 1);
     EXPECT_EQ(scan.photos.size(), 2u);
     EXPECT_TRUE(scan.moreAvailable);
     EXPECT_EQ(scan.nextSuffix, L"");
@@ -103,9 +101,9 @@ TEST_F(FeedPageScanTest, MoreAvailableOtherThanExactlyTrueNamesNoNextPage) {
 }
 
 TEST_F(FeedPageScanTest, PageWithoutTheMarkerIsInvalidAndYieldsNothing) {
-    for (const wchar_t* text : {L"{\"status\":\"fail\",\"message\":\"rate limited\"}",
-                                L"<html><body>502 Bad Gateway</body></html>",
-                                L"{\"items\":[{\"id\":\"1\",\"images\":{\"low_resolution\":{\"url\":\"a\"}"}) {
+    for (const wchar_t* text :
+         {L"{\"status\":\"fail\",\"message\":\"rate limited\"}", L"<html><body>502 Bad Gateway</body></html>",
+          L"{\"items\":[{\"id\":\"1\",\"images\":{\"low_resolution\":{\"url\":\"a\"}"}) {
         const FeedPageScan scan = scanFeedPage(text, 1);
         EXPECT_FALSE(scan.valid);
         EXPECT_TRUE(scan.photos.empty());
@@ -116,12 +114,13 @@ TEST_F(FeedPageScanTest, PageWithoutTheMarkerIsInvalidAndYieldsNothing) {
 TEST_F(FeedPageScanTest, ItemFieldsAreTrimmedAndVideoAddressNeedsTheVideoType) {
     const std::wstring video = item(
         L"\"id\":\" 7 \",\"type\":\"video\",\"link\":\"\\thttp://p/7 \",\"caption\":{\"text\":\"  hi\\n\"},"
-        L"\"alt_media_url\":\" http://v/7.mp4 \"," + images(L"7"));
+        L"\"alt_media_url\":\" http://v/7.mp4 \"," +
+        images(L"7"));
     const std::wstring videoWithoutAddress = item(L"\"id\":\"6\",\"type\":\"video\"," + images(L"6"));
     const std::wstring photoWithAddress =
         item(L"\"id\":\"5\",\"type\":\"image\",\"alt_media_url\":\"http://v/5.mp4\"," + images(L"5"));
-    const FeedPageScan scan = scanFeedPage(
-        page(video + L"," + videoWithoutAddress + L"," + photoWithAddress, L"false"), 1);
+    const FeedPageScan scan =
+        scanFeedPage(page(video + L"," + videoWithoutAddress + L"," + photoWithAddress, L"false"), 1);
     ASSERT_EQ(scan.photos.size(), 3u);
     EXPECT_EQ(scan.photos[0]->id, L"7");
     EXPECT_EQ(scan.photos[0]->link, L"http://p/7");
@@ -143,9 +142,11 @@ TEST_F(FeedPageScanTest, ItemsLackingAnImageAddressAreSkipped) {
 }
 
 TEST_F(FeedPageScanTest, AnItemDoesNotInheritTheFieldsOfThePreviousOne) {
-    const std::wstring first = item(L"\"id\":\"2\",\"type\":\"video\",\"alt_media_url\":\"http://v/2\","
-                                    L"\"created_time\":\"1394000000\",\"caption\":{\"text\":\"two\"},"
-                                    L"\"link\":\"http://p/2\"," + images(L"2"));
+    const std::wstring first = item(
+        L"\"id\":\"2\",\"type\":\"video\",\"alt_media_url\":\"http://v/2\","
+        L"\"created_time\":\"1394000000\",\"caption\":{\"text\":\"two\"},"
+        L"\"link\":\"http://p/2\"," +
+        images(L"2"));
     const std::wstring second = item(L"\"id\":\"1\"," + images(L"1"));
     const FeedPageScan scan = scanFeedPage(page(first + L"," + second, L"false"), 1);
     ASSERT_EQ(scan.photos.size(), 2u);
@@ -158,8 +159,9 @@ TEST_F(FeedPageScanTest, AnItemDoesNotInheritTheFieldsOfThePreviousOne) {
 
 TEST_F(FeedPageScanTest, EmptyValueNeverReplacesAStoredOne) {
     const FeedPageScan scan = scanFeedPage(
-        page(item(L"\"id\":\"1\",\"link\":\"http://p/1\",\"link\":\"\",\"created_time\":\"\"," + images(L"1")),
-             L"false"),
+        page(
+            item(L"\"id\":\"1\",\"link\":\"http://p/1\",\"link\":\"\",\"created_time\":\"\"," + images(L"1")),
+            L"false"),
         1);
     ASSERT_EQ(scan.photos.size(), 1u);
     EXPECT_EQ(scan.photos[0]->link, L"http://p/1");
@@ -168,17 +170,19 @@ TEST_F(FeedPageScanTest, EmptyValueNeverReplacesAStoredOne) {
 
 TEST_F(FeedPageScanTest, CaptionEscapesAndSurrogatePairsAreResolved) {
     const FeedPageScan scan = scanFeedPage(
-        page(item(L"\"id\":\"1\",\"caption\":{\"text\":\"Caf\\u00e9 \\ud83c\\udf05 \\\"q\\\" a\\\\b c\\/d\"}," +
-                  images(L"1")),
-             L"false"),
+        page(
+            item(
+                L"\"id\":\"1\",\"caption\":{\"text\":\"Caf\\u00e9 \\ud83c\\udf05 \\\"q\\\" a\\\\b c\\/d\"}," +
+                images(L"1")),
+            L"false"),
         1);
     ASSERT_EQ(scan.photos.size(), 1u);
     EXPECT_EQ(scan.photos[0]->captionText, L"Caf\u00e9 \U0001F305 \"q\" a\\b c/d");
 }
 
 TEST_F(FeedPageScanTest, HostileIdIsPercentEncodedInTheNextSuffix) {
-    const FeedPageScan scan = scanFeedPage(
-        page(item(L"\"id\":\"1 2#&x\\r\\nHost: evil\\u00e9\"," + images(L"1")), L"true"), 1);
+    const FeedPageScan scan =
+        scanFeedPage(page(item(L"\"id\":\"1 2#&x\\r\\nHost: evil\\u00e9\"," + images(L"1")), L"true"), 1);
     EXPECT_EQ(scan.nextSuffix, L"/media?max_id=1%202%23%26x%0D%0AHost%3A%20evil%C3%A9");
     EXPECT_EQ(percentEncodeQueryValue(L"AZaz09-_.~"), L"AZaz09-_.~");
     EXPECT_EQ(percentEncodeQueryValue(L"%/?\U0001F305"), L"%25%2F%3F%F0%9F%8C%85");
@@ -210,9 +214,9 @@ TEST(FeedDateText, ConvertsSecondsSince1970) {
 }
 
 TEST(FeedDateText, ValuesOutsideTheFileTimeRangeGiveNoDate) {
-    EXPECT_EQ(feedDateText(L"-11644473601"), L"");          // before 1601
-    EXPECT_EQ(feedDateText(L"910692730086"), L"");          // past the last file time
-    EXPECT_EQ(feedDateText(L"99999999999999999"), L"");     // seconds x 10^7 overflows
+    EXPECT_EQ(feedDateText(L"-11644473601"), L"");             // before 1601
+    EXPECT_EQ(feedDateText(L"910692730086"), L"");             // past the last file time
+    EXPECT_EQ(feedDateText(L"99999999999999999"), L"");        // seconds x 10^7 overflows
     EXPECT_EQ(feedDateText(L"99999999999999999999999"), L"");  // beyond 64 bits
     EXPECT_EQ(feedDateText(L"-99999999999999999999999"), L"");
 }

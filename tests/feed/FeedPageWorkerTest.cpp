@@ -32,8 +32,8 @@ public:
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"PixhaulFeedWorkerTestSink";
         RegisterClassW(&windowClass);  // fails harmlessly when already registered
-        handle_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, windowClass.hInstance, nullptr);
+        handle_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  windowClass.hInstance, nullptr);
     }
     ~MessageWindow() {
         if (handle_)
@@ -78,8 +78,8 @@ protected:
 
     std::unique_ptr<ParsePageParams> params(const std::wstring& path, const std::wstring& suffix,
                                             int32_t repeatCount = 0, HWND target = nullptr) {
-        auto block = std::make_unique<ParsePageParams>(
-            7, target ? target : window_.handle(), path, L"alice", suffix);
+        auto block =
+            std::make_unique<ParsePageParams>(7, target ? target : window_.handle(), path, L"alice", suffix);
         block->repeatCount = repeatCount;
         block->repeatPauseMs = 10;
         return block;
@@ -95,8 +95,7 @@ protected:
             return received;
         }
         HANDLE waitable = nullptr;
-        DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &waitable, SYNCHRONIZE,
-                        FALSE, 0);
+        DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &waitable, SYNCHRONIZE, FALSE, 0);
         block->thread = thread;
         block.release();
         ResumeThread(thread);
@@ -208,8 +207,8 @@ TEST_F(FeedPageWorkerTest, MissingEmptyOrOversizedFileTakesTheInvalidPagePath) {
 
     // One byte over the cap; only the size matters, so the file is extended without writing.
     const std::wstring huge = folder_.file(L"huge.json");
-    HANDLE file = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     LARGE_INTEGER size;
     size.QuadPart = static_cast<LONGLONG>(kMaxFeedPageBytes) + 1;
@@ -253,8 +252,7 @@ TEST_F(FeedPageWorkerTest, StartedWorkerReportsAndClosesItsOwnHandle) {
     ASSERT_TRUE(startFeedPageWorker(params(sample(L"bob-media-1.json"), L"/media")));
     std::vector<Received> received;
     const ULONGLONG deadline = GetTickCount64() + 60000;
-    while ((received.empty() || received.back().message == WM_FEED_PHOTO) &&
-           GetTickCount64() < deadline) {
+    while ((received.empty() || received.back().message == WM_FEED_PHOTO) && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
         window_.drain(received);
     }

@@ -35,8 +35,8 @@ std::vector<std::wstring> read(const std::wstring& text) {
 using Results = std::vector<std::wstring>;
 
 TEST(ParserJSON, ReportsObjectsAndScalarsWithDotJoinedPaths) {
-    EXPECT_EQ((Results{L"{", L"a=1", L"{b", L"b.c=x", L"b.d=2", L"}b", L"{e", L"e.f=3", L"}e", L"{e", L"e.f=4",
-                       L"}e", L"g=true", L"}"}),
+    EXPECT_EQ((Results{L"{", L"a=1", L"{b", L"b.c=x", L"b.d=2", L"}b", L"{e", L"e.f=3", L"}e", L"{e",
+                       L"e.f=4", L"}e", L"g=true", L"}"}),
               read(L"{\"a\":1,\"b\":{\"c\":\"x\",\"d\":2},\"e\":[{\"f\":3},{\"f\":4}],\"g\":true}"));
     // The pending removals restore the outer path.
     EXPECT_EQ((Results{L"{", L"{i", L"{i.j", L"i.j.k=1", L"}i.j", L"}i", L"l=2", L"}"}),
@@ -58,8 +58,8 @@ TEST(ParserJSON, ScalarArraysAreSkippedWithTheirKey) {
 
 TEST(ParserJSON, AnEmptyArrayInsideAnItemKeepsTheFollowingItems) {
     EXPECT_EQ((Results{L"{", L"{items", L"items.id=1", L"{items.caption", L"items.caption.text=hi",
-                       L"}items.caption", L"}items", L"{items", L"items.id=2", L"}items", L"more_available=true",
-                       L"}"}),
+                       L"}items.caption", L"}items", L"{items", L"items.id=2", L"}items",
+                       L"more_available=true", L"}"}),
               read(L"{\"items\":[{\"id\":\"1\",\"tags\":[],\"caption\":{\"text\":\"hi\"}},"
                    L"{\"id\":\"2\",\"users_in_photo\":[\"a\",\"b\"]}],\"more_available\":true}"));
 }
@@ -133,7 +133,8 @@ TEST(ParserJSON, DeepNestingIsReadToTheEnd) {
 
 TEST(ParserJSON, UnescapeResolvesEveryEscape) {
     EXPECT_EQ(L"", ParserJSON::unescape(L""));
-    EXPECT_EQ(std::wstring(L"\"'?\\\a\b\f\n\r\t\v/q"), ParserJSON::unescape(L"\\\"\\'\\?\\\\\\a\\b\\f\\n\\r\\t\\v\\/\\q"));
+    EXPECT_EQ(std::wstring(L"\"'?\\\a\b\f\n\r\t\v/q"),
+              ParserJSON::unescape(L"\\\"\\'\\?\\\\\\a\\b\\f\\n\\r\\t\\v\\/\\q"));
     // An escaped backslash is not read again.
     EXPECT_EQ(L"\\u0041", ParserJSON::unescape(L"\\\\u0041"));
     EXPECT_EQ(L"ab", ParserJSON::unescape(L"ab\\"));

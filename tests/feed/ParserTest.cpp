@@ -63,17 +63,30 @@ TEST(Parser, OperatorsAreTheLongestAtThePosition) {
 }
 
 TEST(Parser, KeywordsAreReclassifiedInScriptModeOnly) {
-    EXPECT_EQ((std::vector<Token>{{KeywordOperator, L"instanceof"}, {UnaryKeyword, L"typeof"},
-                                  {Word, L"function"}, {KeywordOperator, L"in"}, {UnaryKeyword, L"new"},
-                                  {UnaryKeyword, L"delete"}, {UnaryKeyword, L"void"}, {Word, L"inside"}}),
+    EXPECT_EQ((std::vector<Token>{{KeywordOperator, L"instanceof"},
+                                  {UnaryKeyword, L"typeof"},
+                                  {Word, L"function"},
+                                  {KeywordOperator, L"in"},
+                                  {UnaryKeyword, L"new"},
+                                  {UnaryKeyword, L"delete"},
+                                  {UnaryKeyword, L"void"},
+                                  {Word, L"inside"}}),
               tokenize(L"instanceof typeof function in new delete void inside"));
     EXPECT_EQ((std::vector<Token>{{Word, L"typeof"}, {Word, L"in"}}), tokenize(L"typeof in", true));
 }
 
 TEST(Parser, DelimitersAreSingleCharactersAndTheColonDependsOnTheMode) {
-    EXPECT_EQ((std::vector<Token>{{Delimiter, L"("}, {Delimiter, L")"}, {Delimiter, L"{"}, {Delimiter, L"}"},
-                                  {Delimiter, L"["}, {Delimiter, L"]"}, {Delimiter, L";"}, {Delimiter, L","},
-                                  {Delimiter, L"."}, {Delimiter, L"@"}, {Delimiter, L"#"}}),
+    EXPECT_EQ((std::vector<Token>{{Delimiter, L"("},
+                                  {Delimiter, L")"},
+                                  {Delimiter, L"{"},
+                                  {Delimiter, L"}"},
+                                  {Delimiter, L"["},
+                                  {Delimiter, L"]"},
+                                  {Delimiter, L";"},
+                                  {Delimiter, L","},
+                                  {Delimiter, L"."},
+                                  {Delimiter, L"@"},
+                                  {Delimiter, L"#"}}),
               tokenize(L"(){}[];,.@#"));
     EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Operator, L":"}, {Word, L"b"}}), tokenize(L"a:b"));
     EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Delimiter, L":"}, {Word, L"b"}}), tokenize(L"a:b", true));
@@ -81,19 +94,21 @@ TEST(Parser, DelimitersAreSingleCharactersAndTheColonDependsOnTheMode) {
 
 TEST(Parser, NumbersSplitAtSignsAndPoints) {
     EXPECT_EQ((std::vector<Token>{{Operator, L"-"}, {Word, L"5"}}), tokenize(L"-5"));
-    EXPECT_EQ((std::vector<Token>{{Word, L"1"}, {Delimiter, L"."}, {Word, L"5e"}, {Operator, L"+"}, {Word, L"3"}}),
-              tokenize(L"1.5e+3"));
+    EXPECT_EQ(
+        (std::vector<Token>{{Word, L"1"}, {Delimiter, L"."}, {Word, L"5e"}, {Operator, L"+"}, {Word, L"3"}}),
+        tokenize(L"1.5e+3"));
 }
 
 TEST(Parser, CommentsOfEveryForm) {
-    EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Comment, L"/* x */"}, {Word, L"b"}}), tokenize(L"a/* x */b"));
+    EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Comment, L"/* x */"}, {Word, L"b"}}),
+              tokenize(L"a/* x */b"));
     EXPECT_EQ((std::vector<Token>{{Comment, L"/*@cc_on @*/"}}), tokenize(L"/*@cc_on @*/"));
     EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Comment, L"// x"}, {Word, L"b"}}), tokenize(L"a// x\nb"));
     EXPECT_EQ((std::vector<Token>{{Comment, L"//@set"}, {Word, L"b"}}), tokenize(L"//@set\r\nb"));
     // "<!--" opens a comment only before the first token of script text, and always in markup.
     EXPECT_EQ((std::vector<Token>{{Comment, L"<!-- x -->"}, {Word, L"a"}}), tokenize(L"<!-- x -->a"));
-    EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Operator, L"<"}, {Operator, L"!"}, {Operator, L"--"},
-                                  {Word, L"b"}}),
+    EXPECT_EQ((std::vector<Token>{
+                  {Word, L"a"}, {Operator, L"<"}, {Operator, L"!"}, {Operator, L"--"}, {Word, L"b"}}),
               tokenize(L"a<!--b"));
     EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Comment, L"<!--b-->"}}), tokenize(L"a<!--b-->", true));
 }
@@ -103,14 +118,19 @@ TEST(Parser, RegularExpressionsWhereAnExpressionStarts) {
               tokenize(L"a=/b\\/c/gi;"));
     EXPECT_EQ((std::vector<Token>{{Word, L"return"}, {RegExp, L"/x/"}}), tokenize(L"return /x/"));
     // After a name, a number or a closing bracket the slash divides.
-    EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Operator, L"/"}, {Word, L"b"}, {Operator, L"/"}, {Word, L"c"}}),
-              tokenize(L"a / b / c"));
+    EXPECT_EQ(
+        (std::vector<Token>{{Word, L"a"}, {Operator, L"/"}, {Word, L"b"}, {Operator, L"/"}, {Word, L"c"}}),
+        tokenize(L"a / b / c"));
     EXPECT_EQ((std::vector<Token>{{Delimiter, L")"}, {Operator, L"/="}, {Word, L"2"}}), tokenize(L")/=2"));
 }
 
 TEST(Parser, ASlashWhoseExpressionMeetsALineBreakIsAnOperator) {
-    EXPECT_EQ((std::vector<Token>{{Delimiter, L"("}, {Operator, L"/"}, {Word, L"a"}, {Word, L"b"},
-                                  {Operator, L"/"}, {Delimiter, L")"}}),
+    EXPECT_EQ((std::vector<Token>{{Delimiter, L"("},
+                                  {Operator, L"/"},
+                                  {Word, L"a"},
+                                  {Word, L"b"},
+                                  {Operator, L"/"},
+                                  {Delimiter, L")"}}),
               tokenize(L"(/a\nb/)"));
     EXPECT_EQ((std::vector<Token>{{Operator, L"="}, {Operator, L"/="}, {Word, L"x"}}), tokenize(L"=/=x\r"));
 }
@@ -150,7 +170,8 @@ TEST(Parser, ConstructsCutByTheEndOfTheTextEndThere) {
 }
 
 TEST(Parser, EntityRecognitionDecidesWhetherQuoteEntitiesMakeStrings) {
-    EXPECT_EQ((std::vector<Token>{{String, L"&quot;a'b&quot;"}, {Word, L"c"}}), tokenize(L"&quot;a'b&quot;c"));
+    EXPECT_EQ((std::vector<Token>{{String, L"&quot;a'b&quot;"}, {Word, L"c"}}),
+              tokenize(L"&quot;a'b&quot;c"));
     EXPECT_EQ((std::vector<Token>{{String, L"&#39;a\"b'"}}), tokenize(L"&#39;a\"b'"));
 
     Parser parser;
@@ -161,12 +182,16 @@ TEST(Parser, EntityRecognitionDecidesWhetherQuoteEntitiesMakeStrings) {
     while (parser.getNextEntity(entity, false)) {
         tokens.emplace_back(entity.kind, parser.entityText(entity));
     }
-    EXPECT_EQ((std::vector<Token>{{Operator, L"&"}, {Word, L"quot"}, {Delimiter, L";"}, {Word, L"a"}}), tokens);
+    EXPECT_EQ((std::vector<Token>{{Operator, L"&"}, {Word, L"quot"}, {Delimiter, L";"}, {Word, L"a"}}),
+              tokens);
 }
 
 TEST(Parser, SeparatorsAreSkippedOrReturnedAsOneRun) {
     EXPECT_EQ((std::vector<Token>{{Word, L"a"}, {Word, L"b"}}), tokenize(L" a \t\v\f\u00A0\r\n b "));
-    EXPECT_EQ((std::vector<Token>{{Separators, L" "}, {Word, L"a"}, {Separators, L" \t\r\n "}, {Word, L"b"},
+    EXPECT_EQ((std::vector<Token>{{Separators, L" "},
+                                  {Word, L"a"},
+                                  {Separators, L" \t\r\n "},
+                                  {Word, L"b"},
                                   {Separators, L"\u00A0"}}),
               tokenize(L" a \t\r\n b\u00A0", false, true));
     EXPECT_TRUE(tokenize(L" \r\n\t").empty());

@@ -11,9 +11,7 @@ namespace {
 class Logged : public TComponent {
 public:
     Logged(TComponent* owner, std::string name, std::vector<std::string>& log)
-        : TComponent(owner), name_(std::move(name)), log_(log)
-    {
-    }
+        : TComponent(owner), name_(std::move(name)), log_(log) {}
     ~Logged() override { log_.push_back(name_); }
 
 private:
@@ -24,7 +22,9 @@ private:
 class OwnerWithBody : public TComponent {
 public:
     explicit OwnerWithBody(std::vector<std::string>& log) : TComponent(nullptr), log_(log) {}
-    ~OwnerWithBody() override { log_.push_back("owner body (" + std::to_string(ComponentCount()) + " left)"); }
+    ~OwnerWithBody() override {
+        log_.push_back("owner body (" + std::to_string(ComponentCount()) + " left)");
+    }
 
 private:
     std::vector<std::string>& log_;
@@ -42,8 +42,7 @@ private:
 
 }  // namespace
 
-TEST(Component, TheOwnerRunsItsOwnDestructorFirstThenDestroysComponentsNewestFirst)
-{
+TEST(Component, TheOwnerRunsItsOwnDestructorFirstThenDestroysComponentsNewestFirst) {
     std::vector<std::string> log;
     auto* owner = new OwnerWithBody(log);
     new Logged(owner, "first", log);
@@ -53,8 +52,7 @@ TEST(Component, TheOwnerRunsItsOwnDestructorFirstThenDestroysComponentsNewestFir
     EXPECT_EQ(log, (std::vector<std::string>{"owner body (3 left)", "third", "second", "first"}));
 }
 
-TEST(Component, DeletingAComponentRemovesItFromItsOwner)
-{
+TEST(Component, DeletingAComponentRemovesItFromItsOwner) {
     std::vector<std::string> log;
     TComponent owner(nullptr);
     auto* a = new Logged(&owner, "a", log);
@@ -64,8 +62,7 @@ TEST(Component, DeletingAComponentRemovesItFromItsOwner)
     EXPECT_EQ(owner.Components(0), b);
 }
 
-TEST(Component, AComponentMayDeleteAnotherOneOfTheSameOwnerWhileBeingDestroyed)
-{
+TEST(Component, AComponentMayDeleteAnotherOneOfTheSameOwnerWhileBeingDestroyed) {
     std::vector<std::string> log;
     auto* owner = new TComponent(nullptr);
     auto* sibling = new Logged(owner, "sibling", log);
@@ -75,8 +72,7 @@ TEST(Component, AComponentMayDeleteAnotherOneOfTheSameOwnerWhileBeingDestroyed)
     EXPECT_EQ(log, (std::vector<std::string>{"last", "sibling"}));
 }
 
-TEST(Component, InsertingIntoAnotherOwnerMovesTheComponent)
-{
+TEST(Component, InsertingIntoAnotherOwnerMovesTheComponent) {
     TComponent first(nullptr);
     TComponent second(nullptr);
     auto* c = new TComponent(&first);
@@ -86,8 +82,7 @@ TEST(Component, InsertingIntoAnotherOwnerMovesTheComponent)
     EXPECT_EQ(c->Owner(), &second);
 }
 
-TEST(Component, TagHoldsAPointer)
-{
+TEST(Component, TagHoldsAPointer) {
     TComponent c(nullptr);
     int value = 42;
     c.SetTag(reinterpret_cast<intptr_t>(&value));

@@ -22,8 +22,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // Paints the form's client area into a bitmap, the way a double-buffered WM_PAINT does
 // (offScreen) or the way painting straight on the window does.
-void paintInto(TForm& form, TBitmap& bitmap, bool offScreen = true)
-{
+void paintInto(TForm& form, TBitmap& bitmap, bool offScreen = true) {
     bitmap.SetSize(200, 200);
     HDC dc = bitmap.Canvas()->Handle();
     HBRUSH brush = CreateSolidBrush(kGreen);
@@ -37,8 +36,7 @@ void paintInto(TForm& form, TBitmap& bitmap, bool offScreen = true)
 
 class FormTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         form = std::make_unique<TForm>(nullptr);
         form->SetBorderStyle(bsNone);
         form->SetBounds(100, 100, 200, 200);
@@ -52,13 +50,11 @@ protected:
         b->SetParent(form.get());
         b->journal = &journal;
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         SetCaptureControl(nullptr);
         form.reset();
     }
-    LRESULT mouse(UINT msg, int x, int y, WPARAM keys = 0)
-    {
+    LRESULT mouse(UINT msg, int x, int y, WPARAM keys = 0) {
         return form->Perform(msg, keys, MAKELPARAM(x, y));
     }
 
@@ -70,14 +66,13 @@ protected:
 
 }  // namespace
 
-TEST_F(FormTest, WindowlessChildrenArePaintedInZOrderAtTheirOriginAndClippedToTheirBounds)
-{
+TEST_F(FormTest, WindowlessChildrenArePaintedInZOrderAtTheirOriginAndClippedToTheirBounds) {
     b->fillBeyondBounds = true;
     TBitmap bitmap;
     paintInto(*form, bitmap);
     HDC dc = bitmap.Canvas()->Handle();
     EXPECT_EQ(GetPixel(dc, 15, 15), kRed);
-    EXPECT_EQ(GetPixel(dc, 40, 40), kBlue);   // B lies above A
+    EXPECT_EQ(GetPixel(dc, 40, 40), kBlue);  // B lies above A
     EXPECT_EQ(GetPixel(dc, 65, 65), kBlue);
     EXPECT_EQ(GetPixel(dc, 75, 75), kWhite);  // B's oversized fill stays inside its bounds
     EXPECT_EQ(GetPixel(dc, 5, 5), kWhite);
@@ -95,8 +90,7 @@ TEST_F(FormTest, WindowlessChildrenArePaintedInZOrderAtTheirOriginAndClippedToTh
     EXPECT_EQ(form->Controls(0), a);
 }
 
-TEST_F(FormTest, OpaqueChildrenAreLeftOutOfTheBackground)
-{
+TEST_F(FormTest, OpaqueChildrenAreLeftOutOfTheBackground) {
     // An opaque control paints every pixel itself, so the parent's brush must not flash under it
     // on the screen. (Off screen nothing can flash: there the background is simply filled.)
     auto* opaque = new TGraphicControl(form.get());
@@ -121,8 +115,7 @@ public:
     explicit Careless(TComponent* owner) : TGraphicControl(owner) {}
 
 protected:
-    void Paint() override
-    {
+    void Paint() override {
         HDC dc = Canvas()->Handle();
         SetTextColor(dc, RGB(1, 2, 3));
         SetBkMode(dc, TRANSPARENT);
@@ -133,8 +126,7 @@ protected:
 
 }  // namespace
 
-TEST_F(FormTest, EachWindowlessChildPaintsOnAContextLeftAsTheParentHadIt)
-{
+TEST_F(FormTest, EachWindowlessChildPaintsOnAContextLeftAsTheParentHadIt) {
     auto* careless = new Careless(form.get());
     careless->SetBounds(0, 0, 10, 10);
     careless->SetParent(form.get());
@@ -152,8 +144,7 @@ TEST_F(FormTest, EachWindowlessChildPaintsOnAContextLeftAsTheParentHadIt)
     EXPECT_NE(GetCurrentObject(dc, OBJ_PEN), GetStockObject(WHITE_PEN));
 }
 
-TEST_F(FormTest, HiddenChildrenNeitherPaintNorTakeTheMouse)
-{
+TEST_F(FormTest, HiddenChildrenNeitherPaintNorTakeTheMouse) {
     b->Hide();
     TBitmap bitmap;
     paintInto(*form, bitmap);
@@ -163,8 +154,7 @@ TEST_F(FormTest, HiddenChildrenNeitherPaintNorTakeTheMouse)
     EXPECT_EQ(journal, std::vector<std::string>{"A:move 30,30"});
 }
 
-TEST_F(FormTest, MouseMessagesGoToTheTopmostChildInItsOwnCoordinates)
-{
+TEST_F(FormTest, MouseMessagesGoToTheTopmostChildInItsOwnCoordinates) {
     mouse(WM_MOUSEMOVE, 40, 45);
     mouse(WM_MOUSEMOVE, 12, 13);
     EXPECT_EQ(journal, (std::vector<std::string>{"B:move 10,15", "A:move 2,3"}));
@@ -186,8 +176,7 @@ TEST_F(FormTest, MouseMessagesGoToTheTopmostChildInItsOwnCoordinates)
     EXPECT_EQ(formDowns, 1);
 }
 
-TEST_F(FormTest, APressedChildKeepsTheMouseUntilReleaseAndClicksOnlyWhenReleasedInside)
-{
+TEST_F(FormTest, APressedChildKeepsTheMouseUntilReleaseAndClicksOnlyWhenReleasedInside) {
     mouse(WM_LBUTTONDOWN, 15, 15, MK_LBUTTON);
     EXPECT_TRUE(a->MouseCapture());
     mouse(WM_MOUSEMOVE, 60, 60, MK_LBUTTON);  // over B, but A holds the mouse
@@ -201,20 +190,18 @@ TEST_F(FormTest, APressedChildKeepsTheMouseUntilReleaseAndClicksOnlyWhenReleased
     mouse(WM_MOUSEMOVE, 16, 16, MK_LBUTTON);  // back inside
     mouse(WM_LBUTTONUP, 16, 16);
     mouse(WM_MOUSEMOVE, 60, 60);  // released: B gets the mouse again
-    EXPECT_EQ(journal, (std::vector<std::string>{"A:down 5,5", "A:move 50,50", "A:move 6,6", "A:click", "A:up 6,6",
-                                                 "B:move 30,30"}));
+    EXPECT_EQ(journal, (std::vector<std::string>{"A:down 5,5", "A:move 50,50", "A:move 6,6", "A:click",
+                                                 "A:up 6,6", "B:move 30,30"}));
 }
 
-TEST_F(FormTest, ARightPressDoesNotCaptureOrClick)
-{
+TEST_F(FormTest, ARightPressDoesNotCaptureOrClick) {
     mouse(WM_RBUTTONDOWN, 15, 15, MK_RBUTTON);
     EXPECT_FALSE(a->MouseCapture());
     mouse(WM_RBUTTONUP, 15, 15);
     EXPECT_EQ(journal, (std::vector<std::string>{"A:down 5,5", "A:up 5,5"}));
 }
 
-TEST_F(FormTest, DestroyingAChildThatHoldsTheMouseReleasesIt)
-{
+TEST_F(FormTest, DestroyingAChildThatHoldsTheMouseReleasesIt) {
     mouse(WM_LBUTTONDOWN, 15, 15, MK_LBUTTON);
     ASSERT_EQ(CaptureControl(), a);
     delete a;
@@ -236,13 +223,11 @@ public:
     std::vector<UINT> defaults;
 
 protected:
-    void Paint() override
-    {
+    void Paint() override {
         ++paints;
         lastPaintDCType = GetObjectType(Canvas()->Handle());
     }
-    void DefaultHandler(TMessage& message) override
-    {
+    void DefaultHandler(TMessage& message) override {
         if (message.Msg == WM_KEYDOWN || message.Msg == WM_CHAR || message.Msg == WM_KEYUP)
             defaults.push_back(message.Msg);
         TCustomControl::DefaultHandler(message);
@@ -251,8 +236,7 @@ protected:
 
 }  // namespace
 
-TEST_F(FormTest, DoubleBufferedIsARealFlagThatMovesPaintingOffScreen)
-{
+TEST_F(FormTest, DoubleBufferedIsARealFlagThatMovesPaintingOffScreen) {
     auto* probe = new Probe(form.get());
     probe->SetBounds(100, 100, 50, 50);
     probe->SetParent(form.get());
@@ -273,8 +257,7 @@ TEST_F(FormTest, DoubleBufferedIsARealFlagThatMovesPaintingOffScreen)
     form->Hide();
 }
 
-TEST_F(FormTest, AKeySetToZeroIsConsumedAndTheFormWithKeyPreviewSeesItFirst)
-{
+TEST_F(FormTest, AKeySetToZeroIsConsumedAndTheFormWithKeyPreviewSeesItFirst) {
     auto* probe = new Probe(form.get());
     probe->SetParent(form.get());
     HWND window = probe->Handle();
@@ -312,8 +295,7 @@ TEST_F(FormTest, AKeySetToZeroIsConsumedAndTheFormWithKeyPreviewSeesItFirst)
     EXPECT_TRUE(probe->defaults.empty());
 }
 
-TEST_F(FormTest, AReplacedWindowProcSeesMessagesAndChainsToTheSavedOne)
-{
+TEST_F(FormTest, AReplacedWindowProcSeesMessagesAndChainsToTheSavedOne) {
     TWndMethod old = a->WindowProc;
     int seen = 0;
     a->WindowProc = [&](TMessage& message) {
@@ -331,8 +313,7 @@ TEST_F(FormTest, AReplacedWindowProcSeesMessagesAndChainsToTheSavedOne)
     EXPECT_EQ(seen, 1);
 }
 
-TEST_F(FormTest, ADestroyedWindowedControlGetsNoMessagesWhileGoing)
-{
+TEST_F(FormTest, ADestroyedWindowedControlGetsNoMessagesWhileGoing) {
     auto* probe = new Probe(form.get());
     probe->SetParent(form.get());
     ASSERT_TRUE(probe->Handle());
@@ -347,8 +328,7 @@ TEST_F(FormTest, ADestroyedWindowedControlGetsNoMessagesWhileGoing)
     EXPECT_EQ(lateMessages, 0);
 }
 
-TEST_F(FormTest, AParentDestroysItsChildrenAndTheyLeaveTheirOwners)
-{
+TEST_F(FormTest, AParentDestroysItsChildrenAndTheyLeaveTheirOwners) {
     TComponent otherOwner(nullptr);
     auto* panel = new TCustomControl(&otherOwner);
     panel->SetParent(form.get());
@@ -363,8 +343,7 @@ TEST_F(FormTest, AParentDestroysItsChildrenAndTheyLeaveTheirOwners)
     EXPECT_NE(std::find(journal.begin(), journal.end(), "inner:destroyed"), journal.end());
 }
 
-TEST_F(FormTest, ChildrenFollowTheParentFontAndColourUntilTheyGetTheirOwn)
-{
+TEST_F(FormTest, ChildrenFollowTheParentFontAndColourUntilTheyGetTheirOwn) {
     form->Font()->SetName(L"Arial");
     form->Font()->SetStyle(fsBold);
     EXPECT_EQ(a->Font()->Name(), L"Arial");
@@ -383,8 +362,7 @@ TEST_F(FormTest, ChildrenFollowTheParentFontAndColourUntilTheyGetTheirOwn)
     EXPECT_EQ(a->Color(), 0x654321);
 }
 
-TEST_F(FormTest, HintsFollowTheParentUnlessSetOnTheControl)
-{
+TEST_F(FormTest, HintsFollowTheParentUnlessSetOnTheControl) {
     EXPECT_FALSE(a->ShowHint());
     form->SetShowHint(true);
     EXPECT_TRUE(a->ShowHint());
@@ -394,8 +372,7 @@ TEST_F(FormTest, HintsFollowTheParentUnlessSetOnTheControl)
     EXPECT_TRUE(b->ShowHint());
 }
 
-TEST_F(FormTest, SizeConstraintsLimitEverySetBounds)
-{
+TEST_F(FormTest, SizeConstraintsLimitEverySetBounds) {
     a->Constraints()->SetMinWidth(30);
     a->Constraints()->SetMaxHeight(20);
     EXPECT_EQ(a->Width(), 40);
@@ -409,8 +386,7 @@ TEST_F(FormTest, SizeConstraintsLimitEverySetBounds)
     EXPECT_EQ(form->Width(), 150);
 }
 
-TEST_F(FormTest, ScreenCoordinatesOfWindowlessChildren)
-{
+TEST_F(FormTest, ScreenCoordinatesOfWindowlessChildren) {
     form->Show();
     const POINT origin = form->ClientOrigin();
     const POINT p = b->ClientToScreen({1, 2});
@@ -430,8 +406,7 @@ public:
     explicit GdiPlusPainter(TComponent* owner) : TGraphicControl(owner) {}
 
 protected:
-    void Paint() override
-    {
+    void Paint() override {
         Gdiplus::Graphics graphics(Canvas()->Handle());
         Gdiplus::SolidBrush brush(Gdiplus::Color(255, 0, 0, 255));
         graphics.FillRectangle(&brush, -100, -100, 1000, 1000);  // clipped to the control
@@ -442,8 +417,7 @@ protected:
 
 }  // namespace
 
-TEST_F(FormTest, GdiPlusDrawingOnTheCanvasStartsAtTheControlAndStaysInside)
-{
+TEST_F(FormTest, GdiPlusDrawingOnTheCanvasStartsAtTheControlAndStaysInside) {
     GdiPlusSession session;
     auto* painter = new GdiPlusPainter(form.get());
     painter->SetBounds(100, 120, 30, 20);

@@ -10,8 +10,8 @@
 #include <vector>
 
 using namespace gui;
-using guitest::MoveMouseTo;
 using guitest::MouseButton;
+using guitest::MoveMouseTo;
 using guitest::PumpUntil;
 
 namespace {
@@ -41,8 +41,7 @@ struct Journal {
     std::vector<DrawRecord> draws;
     std::vector<ScrollRecord> scrolls;
     bool followScrolls = false;  // the bar's window moves the bar as a scrolled window would
-    void clear()
-    {
+    void clear() {
         draws.clear();
         scrolls.clear();
     }
@@ -51,28 +50,31 @@ Journal journal;
 WNDPROC barDefaultProcedure = nullptr;
 
 // The parent draws each item in a colour of its own, a darker one when pressed or hot.
-COLORREF itemColor(UINT item, UINT state)
-{
+COLORREF itemColor(UINT item, UINT state) {
     if (state & sbsDisabled)
         return RGB(90, 90, 90);
     const int shade = (state & sbsPressed) ? 100 : (state & sbsHot) ? 160 : 220;
     switch (item) {
-    case 0: return RGB(shade, 0, 0);
-    case 1: return RGB(0, shade, 0);
-    case 2: return RGB(0, 0, shade);
-    case 3: return RGB(shade, shade, 0);
-    default: return RGB(shade, 0, shade);
+    case 0:
+        return RGB(shade, 0, 0);
+    case 1:
+        return RGB(0, shade, 0);
+    case 2:
+        return RGB(0, 0, shade);
+    case 3:
+        return RGB(shade, shade, 0);
+    default:
+        return RGB(shade, 0, shade);
     }
 }
 
-LRESULT CALLBACK parentProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK parentProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code == kScrollBarCustomDraw) {
             const auto* draw = reinterpret_cast<const ScrollBarCustomDraw*>(lParam);
-            journal.draws.push_back({header->hwndFrom, header->idFrom, draw->DrawStage, draw->Rect, draw->Item,
-                                     draw->State, draw->Bar, draw->DC != nullptr});
+            journal.draws.push_back({header->hwndFrom, header->idFrom, draw->DrawStage, draw->Rect,
+                                     draw->Item, draw->State, draw->Bar, draw->DC != nullptr});
             if (draw->DrawStage == CDDS_ITEMPREPAINT) {
                 HBRUSH brush = CreateSolidBrush(itemColor(draw->Item, draw->State));
                 FillRect(draw->DC, &draw->Rect, brush);
@@ -86,8 +88,7 @@ LRESULT CALLBACK parentProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 // The program subclasses its bar windows before attaching the bar; so does this test.
-LRESULT CALLBACK barProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK barProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_VSCROLL) {
         CustomScrollBar* bar = CustomScrollBar::FromWindow(window);
         SCROLLINFO info{};
@@ -100,12 +101,23 @@ LRESULT CALLBACK barProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
         if (bar && journal.followScrolls) {
             int position = info.nPos;
             switch (code) {
-            case SB_LINEUP: position -= 1; break;
-            case SB_LINEDOWN: position += 1; break;
-            case SB_PAGEUP: position -= static_cast<int>(info.nPage); break;
-            case SB_PAGEDOWN: position += static_cast<int>(info.nPage); break;
-            case SB_THUMBTRACK: position = info.nTrackPos; break;
-            default: break;
+            case SB_LINEUP:
+                position -= 1;
+                break;
+            case SB_LINEDOWN:
+                position += 1;
+                break;
+            case SB_PAGEUP:
+                position -= static_cast<int>(info.nPage);
+                break;
+            case SB_PAGEDOWN:
+                position += static_cast<int>(info.nPage);
+                break;
+            case SB_THUMBTRACK:
+                position = info.nTrackPos;
+                break;
+            default:
+                break;
             }
             bar->SetScrollPos(position, true);
         }
@@ -114,8 +126,7 @@ LRESULT CALLBACK barProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lPara
     return CallWindowProcW(barDefaultProcedure, window, msg, wParam, lParam);
 }
 
-void registerClasses()
-{
+void registerClasses() {
     static bool registered = false;
     if (registered)
         return;
@@ -136,16 +147,14 @@ void registerClasses()
     registered = true;
 }
 
-std::vector<std::pair<DWORD, UINT>> stagesAndItems()
-{
+std::vector<std::pair<DWORD, UINT>> stagesAndItems() {
     std::vector<std::pair<DWORD, UINT>> result;
     for (const DrawRecord& r : journal.draws)
         result.emplace_back(r.Stage, r.Item);
     return result;
 }
 
-const DrawRecord* lastItem(UINT item)
-{
+const DrawRecord* lastItem(UINT item) {
     for (auto it = journal.draws.rbegin(); it != journal.draws.rend(); ++it) {
         if (it->Stage == CDDS_ITEMPREPAINT && it->Item == item)
             return &*it;
@@ -153,13 +162,11 @@ const DrawRecord* lastItem(UINT item)
     return nullptr;
 }
 
-bool sameRect(const RECT& a, const RECT& b)
-{
+bool sameRect(const RECT& a, const RECT& b) {
     return EqualRect(&a, &b) != FALSE;
 }
 
-std::vector<int> scrollCodes()
-{
+std::vector<int> scrollCodes() {
     std::vector<int> codes;
     for (const ScrollRecord& r : journal.scrolls)
         codes.push_back(r.Code);
@@ -168,8 +175,7 @@ std::vector<int> scrollCodes()
 
 class CustomScrollBarTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         registerClasses();
         journal.clear();
         journal.followScrolls = false;
@@ -177,8 +183,8 @@ protected:
         parent = CreateWindowExW(WS_EX_TOPMOST, L"ScrollBarTestParent", L"", WS_POPUP | WS_VISIBLE, 300, 200,
                                  200, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         barWidth = GetSystemMetrics(SM_CXVSCROLL);
-        window = CreateWindowExW(0, L"ScrollBarTestBar", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 50, 20, barWidth,
-                                 200, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)),
+        window = CreateWindowExW(0, L"ScrollBarTestBar", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 50, 20,
+                                 barWidth, 200, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBarId)),
                                  GetModuleHandleW(nullptr), nullptr);
         barDefaultProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(barProcedure)));
@@ -188,8 +194,7 @@ protected:
         guitest::Pump(50);
         journal.clear();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         MouseButton(true, false);
         MoveMouseTo({5, 5});
         guitest::Pump(30);
@@ -197,8 +202,7 @@ protected:
         if (IsWindow(parent))
             DestroyWindow(parent);
     }
-    void setInfo(int minimum, int maximum, int page, int position, bool redraw = true)
-    {
+    void setInfo(int minimum, int maximum, int page, int position, bool redraw = true) {
         SCROLLINFO info{};
         info.cbSize = sizeof(info);
         info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -209,41 +213,36 @@ protected:
         bar->SetScrollInfo(info, redraw);
     }
     // Screen point of a point in the bar window's coordinates.
-    POINT screen(POINT p) const
-    {
+    POINT screen(POINT p) const {
         RECT r{};
         GetWindowRect(window, &r);
         return POINT{r.left + p.x, r.top + p.y};
     }
-    POINT centre(ScrollBarPart part) const
-    {
+    POINT centre(ScrollBarPart part) const {
         const RECT r = bar->Layout().PartRect(part);
         return screen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
-    COLORREF pixel(POINT barPoint) const
-    {
+    COLORREF pixel(POINT barPoint) const {
         HDC dc = GetWindowDC(window);
         const COLORREF color = GetPixel(dc, barPoint.x, barPoint.y);
         ReleaseDC(window, dc);
         return color;
     }
-    COLORREF pixelOf(ScrollBarPart part) const
-    {
+    COLORREF pixelOf(ScrollBarPart part) const {
         const RECT r = bar->Layout().PartRect(part);
         return pixel(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     }
-    bool waitForScrolls(size_t count, int timeoutMs = 3000)
-    {
+    bool waitForScrolls(size_t count, int timeoutMs = 3000) {
         return PumpUntil([&] { return journal.scrolls.size() >= count; }, timeoutMs);
     }
-    void click(POINT at)
-    {
+    void click(POINT at) {
         MoveMouseTo(at);
         guitest::Pump(20);
         MouseButton(true, true);
         PumpUntil([] { return !journal.scrolls.empty(); }, 1000);
         MouseButton(true, false);
-        PumpUntil([] { return !journal.scrolls.empty() && journal.scrolls.back().Code == SB_ENDSCROLL; }, 1000);
+        PumpUntil([] { return !journal.scrolls.empty() && journal.scrolls.back().Code == SB_ENDSCROLL; },
+                  1000);
     }
 
     HWND parent = nullptr;
@@ -254,16 +253,15 @@ protected:
 
 }  // namespace
 
-TEST_F(CustomScrollBarTest, AttachingTakesOverTheWindowsVerticalBar)
-{
+TEST_F(CustomScrollBarTest, AttachingTakesOverTheWindowsVerticalBar) {
     EXPECT_EQ(CustomScrollBar::FromWindow(window), bar.get());
     EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & WS_VSCROLL, 0);
     RECT client{};
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, 0) << "the bar takes the whole width of a bar-wide window";
     EXPECT_TRUE(sameRect(bar->Layout().Bar, RECT{0, 0, barWidth, 200}));
-    EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(centre(ScrollBarPart::Thumb).x,
-                                                               centre(ScrollBarPart::Thumb).y)),
+    EXPECT_EQ(SendMessageW(window, WM_NCHITTEST, 0,
+                           MAKELPARAM(centre(ScrollBarPart::Thumb).x, centre(ScrollBarPart::Thumb).y)),
               HTVSCROLL);
     EXPECT_EQ(CustomScrollBar::Attach(window), nullptr) << "a second bar on the same window";
 
@@ -277,11 +275,10 @@ TEST_F(CustomScrollBarTest, AttachingTakesOverTheWindowsVerticalBar)
     EXPECT_NE(GetWindowLongPtrW(window, GWL_STYLE) & WS_VSCROLL, 0) << "detaching gives the system bar back";
 }
 
-TEST_F(CustomScrollBarTest, WideWindowKeepsItsClientAreaLeftOfTheBar)
-{
+TEST_F(CustomScrollBarTest, WideWindowKeepsItsClientAreaLeftOfTheBar) {
     bar.reset();
-    HWND wide = CreateWindowExW(0, L"ScrollBarTestBar", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER, 80,
-                                20, 100, 150, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND wide = CreateWindowExW(0, L"ScrollBarTestBar", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_BORDER,
+                                80, 20, 100, 150, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     auto wideBar = CustomScrollBar::Attach(wide);
     ASSERT_NE(wideBar, nullptr);
     RECT client{};
@@ -296,13 +293,16 @@ TEST_F(CustomScrollBarTest, WideWindowKeepsItsClientAreaLeftOfTheBar)
     wideBar->Redraw();
 }
 
-TEST_F(CustomScrollBarTest, ParentDrawsEveryStageAndItemInOrder)
-{
+TEST_F(CustomScrollBarTest, ParentDrawsEveryStageAndItemInOrder) {
     setInfo(0, 99, 10, 45);
     const ScrollBarLayout layout = bar->Layout();
-    const std::vector<std::pair<DWORD, UINT>> expected{
-        {CDDS_PREPAINT, kNoScrollBarItem}, {CDDS_ITEMPREPAINT, 0}, {CDDS_ITEMPREPAINT, 1}, {CDDS_ITEMPREPAINT, 2},
-        {CDDS_ITEMPREPAINT, 3},           {CDDS_ITEMPREPAINT, 5}, {CDDS_POSTPAINT, kNoScrollBarItem}};
+    const std::vector<std::pair<DWORD, UINT>> expected{{CDDS_PREPAINT, kNoScrollBarItem},
+                                                       {CDDS_ITEMPREPAINT, 0},
+                                                       {CDDS_ITEMPREPAINT, 1},
+                                                       {CDDS_ITEMPREPAINT, 2},
+                                                       {CDDS_ITEMPREPAINT, 3},
+                                                       {CDDS_ITEMPREPAINT, 5},
+                                                       {CDDS_POSTPAINT, kNoScrollBarItem}};
     ASSERT_EQ(stagesAndItems(), expected);
     for (const DrawRecord& r : journal.draws) {
         EXPECT_EQ(r.From, window);
@@ -310,8 +310,8 @@ TEST_F(CustomScrollBarTest, ParentDrawsEveryStageAndItemInOrder)
         EXPECT_EQ(r.Bar, static_cast<UINT>(SB_VERT));
         EXPECT_EQ(r.State, 0u);
         EXPECT_TRUE(r.HasDC);
-        const RECT part = r.Stage == CDDS_ITEMPREPAINT ? layout.PartRect(static_cast<ScrollBarPart>(r.Item))
-                                                       : layout.Bar;
+        const RECT part =
+            r.Stage == CDDS_ITEMPREPAINT ? layout.PartRect(static_cast<ScrollBarPart>(r.Item)) : layout.Bar;
         EXPECT_TRUE(sameRect(r.Rect, part)) << "item " << r.Item;
     }
     // What the parent drew is on the screen.
@@ -331,20 +331,18 @@ TEST_F(CustomScrollBarTest, ParentDrawsEveryStageAndItemInOrder)
     journal.clear();
     bar->SetScrollPos(0, true);
     EXPECT_EQ(stagesAndItems(), (std::vector<std::pair<DWORD, UINT>>{{CDDS_PREPAINT, kNoScrollBarItem},
-                                                                      {CDDS_ITEMPREPAINT, 0},
-                                                                      {CDDS_ITEMPREPAINT, 1},
-                                                                      {CDDS_ITEMPREPAINT, 3},
-                                                                      {CDDS_ITEMPREPAINT, 5},
-                                                                      {CDDS_POSTPAINT, kNoScrollBarItem}}));
+                                                                     {CDDS_ITEMPREPAINT, 0},
+                                                                     {CDDS_ITEMPREPAINT, 1},
+                                                                     {CDDS_ITEMPREPAINT, 3},
+                                                                     {CDDS_ITEMPREPAINT, 5},
+                                                                     {CDDS_POSTPAINT, kNoScrollBarItem}}));
 }
 
-TEST_F(CustomScrollBarTest, FormParentsSeeTheNotificationsInTheirWindowProcedure)
-{
+TEST_F(CustomScrollBarTest, FormParentsSeeTheNotificationsInTheirWindowProcedure) {
     class RecordingForm : public TForm {
     public:
         using TForm::TForm;
-        void WndProc(TMessage& message) override
-        {
+        void WndProc(TMessage& message) override {
             if (message.Msg == WM_NOTIFY &&
                 reinterpret_cast<const NMHDR*>(message.LParam)->code == kScrollBarCustomDraw)
                 items.push_back(reinterpret_cast<const ScrollBarCustomDraw*>(message.LParam)->Item);
@@ -356,8 +354,8 @@ TEST_F(CustomScrollBarTest, FormParentsSeeTheNotificationsInTheirWindowProcedure
     form.SetBorderStyle(bsNone);
     form.SetBounds(100, 100, 100, 240);
     form.Show();
-    HWND child = CreateWindowExW(0, L"ScrollBarTestBar", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 10, barWidth,
-                                 200, form.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND child = CreateWindowExW(0, L"ScrollBarTestBar", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 10,
+                                 barWidth, 200, form.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     auto formBar = CustomScrollBar::Attach(child);
     ASSERT_NE(formBar, nullptr);
     form.items.clear();
@@ -367,8 +365,7 @@ TEST_F(CustomScrollBarTest, FormParentsSeeTheNotificationsInTheirWindowProcedure
     DestroyWindow(child);
 }
 
-TEST_F(CustomScrollBarTest, DisabledBarDrawsEveryPartDisabledAndIgnoresTheMouse)
-{
+TEST_F(CustomScrollBarTest, DisabledBarDrawsEveryPartDisabledAndIgnoresTheMouse) {
     setInfo(0, 99, 10, 45);
     EXPECT_TRUE(bar->EnableArrows(ESB_DISABLE_BOTH));
     EXPECT_FALSE(bar->EnableArrows(ESB_DISABLE_BOTH));
@@ -403,8 +400,7 @@ TEST_F(CustomScrollBarTest, DisabledBarDrawsEveryPartDisabledAndIgnoresTheMouse)
     EXPECT_EQ(lastItem(5)->State, 0u);
 }
 
-TEST_F(CustomScrollBarTest, NothingToScrollDrawsAWholeDisabledTrack)
-{
+TEST_F(CustomScrollBarTest, NothingToScrollDrawsAWholeDisabledTrack) {
     setInfo(0, 9, 10, 0);
     const std::vector<std::pair<DWORD, UINT>> expected{{CDDS_PREPAINT, kNoScrollBarItem},
                                                        {CDDS_ITEMPREPAINT, 0},
@@ -416,8 +412,7 @@ TEST_F(CustomScrollBarTest, NothingToScrollDrawsAWholeDisabledTrack)
     EXPECT_EQ(lastItem(2)->State, static_cast<UINT>(sbsDisabled));
 }
 
-TEST_F(CustomScrollBarTest, ArrowsSendLineCodesAndRepeatWhileHeld)
-{
+TEST_F(CustomScrollBarTest, ArrowsSendLineCodesAndRepeatWhileHeld) {
     setInfo(0, 99, 10, 45);
     click(centre(ScrollBarPart::UpArrow));
     EXPECT_EQ(scrollCodes(), (std::vector<int>{SB_LINEUP, SB_ENDSCROLL}));
@@ -447,8 +442,7 @@ TEST_F(CustomScrollBarTest, ArrowsSendLineCodesAndRepeatWhileHeld)
     EXPECT_EQ(bar->PartState(ScrollBarPart::DownArrow), static_cast<unsigned>(sbsNormal));
 }
 
-TEST_F(CustomScrollBarTest, TrackSendsPageCodes)
-{
+TEST_F(CustomScrollBarTest, TrackSendsPageCodes) {
     setInfo(0, 99, 10, 45);
     const ScrollBarLayout layout = bar->Layout();
     click(screen(POINT{barWidth / 2, layout.Track.top + 2}));
@@ -458,8 +452,7 @@ TEST_F(CustomScrollBarTest, TrackSendsPageCodes)
     EXPECT_EQ(scrollCodes(), (std::vector<int>{SB_PAGEDOWN, SB_ENDSCROLL}));
 }
 
-TEST_F(CustomScrollBarTest, ThumbDragSendsTrackCodesThenThePositionAndTheEnd)
-{
+TEST_F(CustomScrollBarTest, ThumbDragSendsTrackCodesThenThePositionAndTheEnd) {
     journal.followScrolls = true;
     setInfo(0, 999, 100, 0);
     const ScrollBarLayout start = bar->Layout();
@@ -502,8 +495,7 @@ TEST_F(CustomScrollBarTest, ThumbDragSendsTrackCodesThenThePositionAndTheEnd)
     EXPECT_EQ(bar->PartState(ScrollBarPart::Thumb), static_cast<unsigned>(sbsNormal));
 }
 
-TEST_F(CustomScrollBarTest, HotPartsFollowThePointerWithHotTracking)
-{
+TEST_F(CustomScrollBarTest, HotPartsFollowThePointerWithHotTracking) {
     setInfo(0, 99, 10, 45);
     bar->SetHotTracking(true);
     MoveMouseTo(centre(ScrollBarPart::Thumb));

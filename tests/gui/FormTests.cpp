@@ -9,8 +9,7 @@
 using namespace gui;
 using guitest::PumpUntil;
 
-TEST(Form, BorderStylesGiveTheirWindowStyles)
-{
+TEST(Form, BorderStylesGiveTheirWindowStyles) {
     TForm form(nullptr);
     form.SetBorderStyle(bsNone);
     HWND window = form.Handle();
@@ -27,8 +26,7 @@ TEST(Form, BorderStylesGiveTheirWindowStyles)
     EXPECT_TRUE(GetWindowLongPtrW(tool.Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
 }
 
-TEST(Form, CloseAsksCloseQueryAndHonoursTheCloseAction)
-{
+TEST(Form, CloseAsksCloseQueryAndHonoursTheCloseAction) {
     TForm form(nullptr);
     std::vector<std::string> events;
     bool allow = false;
@@ -54,8 +52,7 @@ TEST(Form, CloseAsksCloseQueryAndHonoursTheCloseAction)
     EXPECT_EQ(events, (std::vector<std::string>{"query", "query", "close(hide)", "query", "close(hide)"}));
 }
 
-TEST(Form, ReleaseFreesTheFormAfterTheCurrentMessage)
-{
+TEST(Form, ReleaseFreesTheFormAfterTheCurrentMessage) {
     auto* form = new TForm(nullptr);
     form->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
     form->Show();
@@ -65,8 +62,7 @@ TEST(Form, ReleaseFreesTheFormAfterTheCurrentMessage)
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }));
 }
 
-TEST(Form, ShowModalRunsUntilAModalResultAndDisablesTheOtherWindows)
-{
+TEST(Form, ShowModalRunsUntilAModalResultAndDisablesTheOtherWindows) {
     TForm other(nullptr);
     other.Show();
     TForm dialog(nullptr);
@@ -95,8 +91,7 @@ TEST(Form, ShowModalRunsUntilAModalResultAndDisablesTheOtherWindows)
     EXPECT_EQ(filtered, 1);  // the filter ran inside the modal loop (or right after it)
 }
 
-TEST(Form, ClosingAModalFormEndsItWithCancelAndOnCloseCanKeepItOpen)
-{
+TEST(Form, ClosingAModalFormEndsItWithCancelAndOnCloseCanKeepItOpen) {
     TForm dialog(nullptr);
     TTimer timer(nullptr);
     int closes = 0;
@@ -114,8 +109,7 @@ TEST(Form, ClosingAModalFormEndsItWithCancelAndOnCloseCanKeepItOpen)
     EXPECT_EQ(closes, 2);
 }
 
-TEST(Form, WindowStateMaximisesAndRestores)
-{
+TEST(Form, WindowStateMaximisesAndRestores) {
     TForm form(nullptr);
     form.SetBounds(50, 50, 300, 200);
     form.Show();
@@ -130,8 +124,7 @@ TEST(Form, WindowStateMaximisesAndRestores)
     EXPECT_EQ(form.WindowState(), wsMaximized);  // remembered for the next Show
 }
 
-TEST(Form, ConstraintsLimitBoundsAndTheTrackingSize)
-{
+TEST(Form, ConstraintsLimitBoundsAndTheTrackingSize) {
     TForm form(nullptr);
     form.Constraints()->SetMinWidth(400);
     form.Constraints()->SetMinHeight(300);
@@ -144,8 +137,7 @@ TEST(Form, ConstraintsLimitBoundsAndTheTrackingSize)
     EXPECT_EQ(info.ptMinTrackSize.y, 300);
 }
 
-TEST(Form, ClientSizeSetsTheInsideOfTheFrame)
-{
+TEST(Form, ClientSizeSetsTheInsideOfTheFrame) {
     TForm form(nullptr);
     form.SetBorderStyle(bsToolWindow);
     form.HandleNeeded();

@@ -9,8 +9,7 @@ namespace {
 
 class ApplicationEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override
-    {
+    void SetUp() override {
         application_ = new gui::TApplication();
         application_->Initialize();
         application_->SetTitle(L"gui tests");
@@ -18,8 +17,7 @@ public:
             CaughtExceptions().push_back(gui::ExceptionMessage(error));
         };
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete application_;
         application_ = nullptr;
     }
@@ -32,14 +30,12 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new Applicat
 
 }  // namespace
 
-std::vector<std::wstring>& CaughtExceptions()
-{
+std::vector<std::wstring>& CaughtExceptions() {
     static std::vector<std::wstring> caught;
     return caught;
 }
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
-{
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const DWORD start = GetTickCount();
     while (!done()) {
         if (static_cast<int>(GetTickCount() - start) > timeoutMs)
@@ -52,49 +48,39 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
-void Pump(int milliseconds)
-{
+void Pump(int milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
 }
 
-void MoveMouseTo(POINT screen)
-{
+void MoveMouseTo(POINT screen) {
     testsupport::moveMouseTo(screen);
 }
 
-void MouseButton(bool left, bool down)
-{
+void MouseButton(bool left, bool down) {
     testsupport::mouseButton(left, down);
 }
 
-void KeyStroke(WORD virtualKey, bool down)
-{
+void KeyStroke(WORD virtualKey, bool down) {
     testsupport::keyStroke(virtualKey, down);
 }
 
-COLORREF PixelAt(HDC dc, int x, int y)
-{
+COLORREF PixelAt(HDC dc, int x, int y) {
     return GetPixel(dc, x, y);
 }
 
 RecordingGraphic::RecordingGraphic(gui::TComponent* owner, const std::string& name_, COLORREF color_)
-    : gui::TGraphicControl(owner), name(name_), color(color_)
-{
-}
+    : gui::TGraphicControl(owner), name(name_), color(color_) {}
 
-RecordingGraphic::~RecordingGraphic()
-{
+RecordingGraphic::~RecordingGraphic() {
     log("destroyed");
 }
 
-void RecordingGraphic::log(const std::string& event)
-{
+void RecordingGraphic::log(const std::string& event) {
     if (journal)
         journal->push_back(name + ":" + event);
 }
 
-void RecordingGraphic::Dispatch(gui::TMessage& message)
-{
+void RecordingGraphic::Dispatch(gui::TMessage& message) {
     if (message.Msg == gui::CM_MOUSEENTER)
         log("enter");
     else if (message.Msg == gui::CM_MOUSELEAVE)
@@ -102,8 +88,7 @@ void RecordingGraphic::Dispatch(gui::TMessage& message)
     gui::TGraphicControl::Dispatch(message);
 }
 
-void RecordingGraphic::Paint()
-{
+void RecordingGraphic::Paint() {
     ++paints;
     lastClip = Canvas()->ClipRect();
     HBRUSH brush = CreateSolidBrush(color);
@@ -112,26 +97,22 @@ void RecordingGraphic::Paint()
     DeleteObject(brush);
 }
 
-void RecordingGraphic::MouseDown(gui::TMouseButton button, gui::TShiftState shift, int x, int y)
-{
+void RecordingGraphic::MouseDown(gui::TMouseButton button, gui::TShiftState shift, int x, int y) {
     log("down " + std::to_string(x) + "," + std::to_string(y));
     gui::TGraphicControl::MouseDown(button, shift, x, y);
 }
 
-void RecordingGraphic::MouseMove(gui::TShiftState shift, int x, int y)
-{
+void RecordingGraphic::MouseMove(gui::TShiftState shift, int x, int y) {
     log("move " + std::to_string(x) + "," + std::to_string(y));
     gui::TGraphicControl::MouseMove(shift, x, y);
 }
 
-void RecordingGraphic::MouseUp(gui::TMouseButton button, gui::TShiftState shift, int x, int y)
-{
+void RecordingGraphic::MouseUp(gui::TMouseButton button, gui::TShiftState shift, int x, int y) {
     log("up " + std::to_string(x) + "," + std::to_string(y));
     gui::TGraphicControl::MouseUp(button, shift, x, y);
 }
 
-void RecordingGraphic::Click()
-{
+void RecordingGraphic::Click() {
     log("click");
     gui::TGraphicControl::Click();
 }

@@ -32,7 +32,7 @@ public:
 
     std::string name;
     COLORREF color;
-    bool fillBeyondBounds = false;  // paint a rectangle much larger than the control
+    bool fillBeyondBounds = false;                // paint a rectangle much larger than the control
     std::vector<std::string>* journal = nullptr;  // shared log "name:event"
     int paints = 0;
     RECT lastClip{};

@@ -17,8 +17,7 @@ namespace {
 
 class InputTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MoveMouseTo({5, 5});
         form = std::make_unique<TForm>(nullptr);
         form->SetBorderStyle(bsNone);
@@ -30,15 +29,13 @@ protected:
         PumpUntil([] { return false; }, 100);
         journal.clear();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         SetCaptureControl(nullptr);
         form.reset();
         MoveMouseTo({5, 5});
         guitest::Pump(30);
     }
-    RecordingGraphic* addChild(const char* name, int left, int top)
-    {
+    RecordingGraphic* addChild(const char* name, int left, int top) {
         auto* c = new RecordingGraphic(form.get(), name, RGB(200, 200, 200));
         c->SetBounds(left, top, 150, 150);
         c->SetParent(form.get());
@@ -48,8 +45,7 @@ protected:
     // Screen point inside a child of the form.
     POINT at(TControl* c, int x = 75, int y = 75) { return c->ClientToScreen({x, y}); }
     // The enter and leave entries of the journal, in order.
-    std::vector<std::string> hovers() const
-    {
+    std::vector<std::string> hovers() const {
         std::vector<std::string> result;
         for (const auto& entry : journal) {
             if (entry.find(":enter") != std::string::npos || entry.find(":leave") != std::string::npos)
@@ -57,8 +53,7 @@ protected:
         }
         return result;
     }
-    bool waitForHovers(const std::vector<std::string>& expected)
-    {
+    bool waitForHovers(const std::vector<std::string>& expected) {
         return PumpUntil([&] { return hovers().size() >= expected.size(); }) && hovers() == expected;
     }
 
@@ -70,8 +65,7 @@ protected:
 
 }  // namespace
 
-TEST_F(InputTest, MovingBetweenControlsSendsLeaveBeforeEnter)
-{
+TEST_F(InputTest, MovingBetweenControlsSendsLeaveBeforeEnter) {
     MoveMouseTo(at(a));
     EXPECT_TRUE(waitForHovers({"A:enter"})) << ::testing::PrintToString(hovers());
     EXPECT_EQ(Application->MouseControl(), a);
@@ -80,7 +74,8 @@ TEST_F(InputTest, MovingBetweenControlsSendsLeaveBeforeEnter)
     EXPECT_TRUE(waitForHovers({"A:enter", "A:leave", "B:enter"})) << ::testing::PrintToString(hovers());
 
     MoveMouseTo(form->ClientToScreen({200, 190}));  // the form itself, between the children
-    EXPECT_TRUE(waitForHovers({"A:enter", "A:leave", "B:enter", "B:leave"})) << ::testing::PrintToString(hovers());
+    EXPECT_TRUE(waitForHovers({"A:enter", "A:leave", "B:enter", "B:leave"}))
+        << ::testing::PrintToString(hovers());
     EXPECT_EQ(Application->MouseControl(), form.get());
 
     MoveMouseTo(at(b));
@@ -91,8 +86,7 @@ TEST_F(InputTest, MovingBetweenControlsSendsLeaveBeforeEnter)
     EXPECT_EQ(Application->MouseControl(), nullptr);
 }
 
-TEST_F(InputTest, APressedControlKeepsTheMouseAndOnlyItIsEnteredOrLeftMeanwhile)
-{
+TEST_F(InputTest, APressedControlKeepsTheMouseAndOnlyItIsEnteredOrLeftMeanwhile) {
     MoveMouseTo(at(a));
     ASSERT_TRUE(waitForHovers({"A:enter"}));
     guitest::MouseButton(true, true);
@@ -108,8 +102,7 @@ TEST_F(InputTest, APressedControlKeepsTheMouseAndOnlyItIsEnteredOrLeftMeanwhile)
     EXPECT_NE(std::find(journal.begin(), journal.end(), "A:up 210,10"), journal.end());
 }
 
-TEST_F(InputTest, AHintShowsAfterThePauseAndOnShowHintMayChangeOrRefuseIt)
-{
+TEST_F(InputTest, AHintShowsAfterThePauseAndOnShowHintMayChangeOrRefuseIt) {
     TApplicationEvents events(nullptr);
     TControl* seenControl = nullptr;
     bool refuse = false;
@@ -142,8 +135,7 @@ TEST_F(InputTest, AHintShowsAfterThePauseAndOnShowHintMayChangeOrRefuseIt)
     Application->CancelHint();
 }
 
-TEST_F(InputTest, AnExceptionFromAnEventHandlerReachesTheApplicationObject)
-{
+TEST_F(InputTest, AnExceptionFromAnEventHandlerReachesTheApplicationObject) {
     guitest::CaughtExceptions().clear();
     a->OnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) { throw std::runtime_error("boom"); };
     const POINT p = form->ScreenToClient(at(a));
@@ -154,8 +146,7 @@ TEST_F(InputTest, AnExceptionFromAnEventHandlerReachesTheApplicationObject)
     EXPECT_EQ(guitest::CaughtExceptions()[0], L"boom");
 }
 
-TEST_F(InputTest, AMessageFilterSeesQueuedMessagesAndCanDropThem)
-{
+TEST_F(InputTest, AMessageFilterSeesQueuedMessagesAndCanDropThem) {
     TApplicationEvents events(nullptr);
     int filtered = 0;
     events.OnMessage = [&](MSG& msg, bool& handled) {
@@ -179,8 +170,7 @@ TEST_F(InputTest, AMessageFilterSeesQueuedMessagesAndCanDropThem)
     form->WindowProc = old;
 }
 
-TEST_F(InputTest, TheCursorComesFromTheControlUnderThePointer)
-{
+TEST_F(InputTest, TheCursorComesFromTheControlUnderThePointer) {
     a->SetCursor(crHandPoint);
     form->SetCursor(crSizeNWSE);
     MoveMouseTo(at(a));
@@ -196,8 +186,7 @@ namespace {
 
 class CreatedForm : public TForm {
 public:
-    explicit CreatedForm(TComponent* owner) : TForm(owner)
-    {
+    explicit CreatedForm(TComponent* owner) : TForm(owner) {
         events.push_back("constructor");
         OnCreate = [this](TObject*) { events.push_back("OnCreate"); };
     }
@@ -206,8 +195,7 @@ public:
 
 }  // namespace
 
-TEST(Application, CreateFormRunsOnCreateAfterTheConstructorAndTheFirstFormIsTheMainForm)
-{
+TEST(Application, CreateFormRunsOnCreateAfterTheConstructorAndTheFirstFormIsTheMainForm) {
     ASSERT_EQ(Application->MainForm(), nullptr);
     CreatedForm* main = nullptr;
     CreatedForm* other = nullptr;

@@ -14,22 +14,20 @@ using namespace gui;
 
 namespace {
 
-int hit(const std::vector<HitBox>& boxes, POINT p, bool allowDisabled = false)
-{
-    return TopmostHit(boxes.size(), [&](size_t i) { return boxes[i]; }, p, allowDisabled);
+int hit(const std::vector<HitBox>& boxes, POINT p, bool allowDisabled = false) {
+    return TopmostHit(
+        boxes.size(), [&](size_t i) { return boxes[i]; }, p, allowDisabled);
 }
 
 // Stand-ins for controls: the tracker only compares their addresses.
-TControl* control(int n)
-{
+TControl* control(int n) {
     static char storage[8];
     return reinterpret_cast<TControl*>(&storage[n]);
 }
 
 }  // namespace
 
-TEST(HitTest, TheLastOverlappingBoxInZOrderWins)
-{
+TEST(HitTest, TheLastOverlappingBoxInZOrderWins) {
     const std::vector<HitBox> boxes{{{0, 0, 100, 100}}, {{50, 50, 150, 150}}, {{200, 0, 300, 50}}};
     EXPECT_EQ(hit(boxes, {60, 60}), 1);
     EXPECT_EQ(hit(boxes, {10, 10}), 0);
@@ -37,8 +35,7 @@ TEST(HitTest, TheLastOverlappingBoxInZOrderWins)
     EXPECT_EQ(hit(boxes, {170, 170}), -1);
 }
 
-TEST(HitTest, RightAndBottomEdgesAreOutside)
-{
+TEST(HitTest, RightAndBottomEdgesAreOutside) {
     const std::vector<HitBox> boxes{{{10, 10, 20, 20}}};
     EXPECT_EQ(hit(boxes, {10, 10}), 0);
     EXPECT_EQ(hit(boxes, {19, 19}), 0);
@@ -46,17 +43,16 @@ TEST(HitTest, RightAndBottomEdgesAreOutside)
     EXPECT_EQ(hit(boxes, {15, 20}), -1);
 }
 
-TEST(HitTest, HiddenBoxesAreSkippedAndDisabledOnesUnlessAllowed)
-{
-    std::vector<HitBox> boxes{{{0, 0, 100, 100}}, {{0, 0, 100, 100}, false, true}, {{0, 0, 100, 100}, true, false}};
+TEST(HitTest, HiddenBoxesAreSkippedAndDisabledOnesUnlessAllowed) {
+    std::vector<HitBox> boxes{
+        {{0, 0, 100, 100}}, {{0, 0, 100, 100}, false, true}, {{0, 0, 100, 100}, true, false}};
     EXPECT_EQ(hit(boxes, {5, 5}), 0);
     EXPECT_EQ(hit(boxes, {5, 5}, true), 2);
     boxes[0].visible = false;
     EXPECT_EQ(hit(boxes, {5, 5}), -1);
 }
 
-TEST(HoverTracker, LeaveGoesToTheOldControlBeforeEnterToTheNew)
-{
+TEST(HoverTracker, LeaveGoesToTheOldControlBeforeEnterToTheNew) {
     HoverTracker tracker;
     HoverTracker::Transition t = tracker.Update(control(1));
     EXPECT_EQ(t.leave, nullptr);
@@ -76,8 +72,7 @@ TEST(HoverTracker, LeaveGoesToTheOldControlBeforeEnterToTheNew)
     EXPECT_EQ(tracker.Current(), nullptr);
 }
 
-TEST(HoverTracker, ADestroyedControlIsNeverNamedAgain)
-{
+TEST(HoverTracker, ADestroyedControlIsNeverNamedAgain) {
     HoverTracker tracker;
     tracker.Update(control(1));
     tracker.Forget(control(2));
@@ -88,8 +83,7 @@ TEST(HoverTracker, ADestroyedControlIsNeverNamedAgain)
     EXPECT_EQ(t.enter, control(3));
 }
 
-TEST(HoverTracker, WhileAControlHoldsTheMouseOnlyItEntersAndLeaves)
-{
+TEST(HoverTracker, WhileAControlHoldsTheMouseOnlyItEntersAndLeaves) {
     HoverTracker tracker;
     tracker.Update(control(1));
     // Pressed on 1, dragged over 2: 1 is left, 2 is not entered.
@@ -107,8 +101,7 @@ TEST(HoverTracker, WhileAControlHoldsTheMouseOnlyItEntersAndLeaves)
     EXPECT_EQ(t.enter, control(2));
 }
 
-TEST(SizeConstraints, MinimumAndMaximumApplyAndTheMinimumWins)
-{
+TEST(SizeConstraints, MinimumAndMaximumApplyAndTheMinimumWins) {
     EXPECT_EQ(ApplySizeConstraints(500, 300, 0, 0, 0, 0).width, 500);
     ConstrainedSize s = ApplySizeConstraints(500, 300, 1024, 0, 0, 0);
     EXPECT_EQ(s.width, 1024);
@@ -121,8 +114,7 @@ TEST(SizeConstraints, MinimumAndMaximumApplyAndTheMinimumWins)
     EXPECT_EQ(s.height, 300);
 }
 
-TEST(SizeConstraints, AChangedLimitIsReported)
-{
+TEST(SizeConstraints, AChangedLimitIsReported) {
     TSizeConstraints constraints;
     int changes = 0;
     constraints.OnChange = [&] { ++changes; };
@@ -134,8 +126,7 @@ TEST(SizeConstraints, AChangedLimitIsReported)
     EXPECT_EQ(constraints.Apply(10, 10).width, 1024);
 }
 
-TEST(ScrollMath, PositionsStayWithinTheRange)
-{
+TEST(ScrollMath, PositionsStayWithinTheRange) {
     EXPECT_EQ(MaxScrollPosition(1000, 400), 600);
     EXPECT_EQ(MaxScrollPosition(300, 400), 0);
     EXPECT_EQ(ClampScrollPosition(700, 1000, 400), 600);
@@ -143,16 +134,14 @@ TEST(ScrollMath, PositionsStayWithinTheRange)
     EXPECT_EQ(ClampScrollPosition(50, 300, 400), 0);
 }
 
-TEST(ScrollMath, SmoothLinesAreATenthOfNineTenthsOfThePage)
-{
+TEST(ScrollMath, SmoothLinesAreATenthOfNineTenthsOfThePage) {
     EXPECT_EQ(ScrollPageStep(700), 630);
     EXPECT_EQ(ScrollLineStep(8, true, 700), 63);
     EXPECT_EQ(ScrollLineStep(8, false, 700), 8);
     EXPECT_EQ(ScrollLineStep(8, true, 5), 1);
 }
 
-TEST(ScrollMath, RequestsMoveTheBar)
-{
+TEST(ScrollMath, RequestsMoveTheBar) {
     const int range = 2000, page = 500, line = 45;
     EXPECT_EQ(ScrollTarget({SB_LINEDOWN, 0}, 100, range, page, line, false), 145);
     EXPECT_EQ(ScrollTarget({SB_LINEUP, 0}, 10, range, page, line, false), 0);
@@ -165,8 +154,7 @@ TEST(ScrollMath, RequestsMoveTheBar)
     EXPECT_EQ(ScrollTarget({SB_ENDSCROLL, 0}, 100, range, page, line, true), 100);
 }
 
-TEST(CommandIdPool, HandsOutTheLowestFreeIdentifier)
-{
+TEST(CommandIdPool, HandsOutTheLowestFreeIdentifier) {
     CommandIdPool pool;
     EXPECT_EQ(pool.Allocate(), 1u);
     EXPECT_EQ(pool.Allocate(), 2u);
@@ -177,8 +165,7 @@ TEST(CommandIdPool, HandsOutTheLowestFreeIdentifier)
     EXPECT_EQ(pool.Allocate(), 4u);
 }
 
-TEST(CommandIdPool, IdentifiersFitTheLowWordAndRunOut)
-{
+TEST(CommandIdPool, IdentifiersFitTheLowWordAndRunOut) {
     CommandIdPool pool;
     UINT last = 0;
     for (UINT i = 0; i < 0xFFFF; ++i)
@@ -189,8 +176,7 @@ TEST(CommandIdPool, IdentifiersFitTheLowWordAndRunOut)
     EXPECT_EQ(pool.Allocate(), 77u);
 }
 
-TEST(TimerRegistry, EveryStartGetsAnIdentifierNeverSeenBefore)
-{
+TEST(TimerRegistry, EveryStartGetsAnIdentifierNeverSeenBefore) {
     TimerRegistry registry;
     auto* a = reinterpret_cast<TTimer*>(0x10);
     const UINT_PTR first = registry.Register(a);
@@ -202,16 +188,14 @@ TEST(TimerRegistry, EveryStartGetsAnIdentifierNeverSeenBefore)
     EXPECT_EQ(registry.Count(), 1u);
 }
 
-TEST(TimerRegistry, OnlyEnabledTimersWithAnIntervalAndAHandlerRun)
-{
+TEST(TimerRegistry, OnlyEnabledTimersWithAnIntervalAndAHandlerRun) {
     EXPECT_TRUE(TimerShouldRun(true, 10, true));
     EXPECT_FALSE(TimerShouldRun(true, 0, true));
     EXPECT_FALSE(TimerShouldRun(false, 10, true));
     EXPECT_FALSE(TimerShouldRun(true, 10, false));
 }
 
-TEST(HintPlacement, BelowThePointerAndInsideTheWorkArea)
-{
+TEST(HintPlacement, BelowThePointerAndInsideTheWorkArea) {
     const RECT work{0, 0, 1280, 1000};
     RECT r = PlaceHintRect({100, 20}, {500, 400}, 20, work);
     EXPECT_EQ(r.left, 500);

@@ -9,8 +9,7 @@ using namespace gui;
 
 namespace {
 
-MENUITEMINFOW itemInfo(HMENU menu, UINT position)
-{
+MENUITEMINFOW itemInfo(HMENU menu, UINT position) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
@@ -18,8 +17,7 @@ MENUITEMINFOW itemInfo(HMENU menu, UINT position)
     return info;
 }
 
-TMenuItem* addItem(TComponent* owner, TMenuItem* parent, const wchar_t* caption)
-{
+TMenuItem* addItem(TComponent* owner, TMenuItem* parent, const wchar_t* caption) {
     auto* item = new TMenuItem(owner);
     item->SetCaption(caption);
     parent->Add(item);
@@ -28,8 +26,7 @@ TMenuItem* addItem(TComponent* owner, TMenuItem* parent, const wchar_t* caption)
 
 }  // namespace
 
-TEST(Menu, ItemsHaveUniqueCommandsAndAreBuiltIntoTheMenu)
-{
+TEST(Menu, ItemsHaveUniqueCommandsAndAreBuiltIntoTheMenu) {
     TComponent form(nullptr);
     auto* menu = new TPopupMenu(&form);
     TMenuItem* tooltips = addItem(&form, menu->Items(), L"Show Captions as Thumbnail Tooltips");
@@ -52,8 +49,7 @@ TEST(Menu, ItemsHaveUniqueCommandsAndAreBuiltIntoTheMenu)
     EXPECT_EQ(menu->FindItem(black->Command()), black);
 }
 
-TEST(Menu, CheckMarksAndRadioGroupsWriteThroughToTheMenu)
-{
+TEST(Menu, CheckMarksAndRadioGroupsWriteThroughToTheMenu) {
     TComponent form(nullptr);
     auto* menu = new TPopupMenu(&form);
     TMenuItem* slow = addItem(&form, menu->Items(), L"Slow Slideshow");
@@ -72,7 +68,7 @@ TEST(Menu, CheckMarksAndRadioGroupsWriteThroughToTheMenu)
 
     slow->SetChecked(true);
     EXPECT_FALSE(moderate->Checked());
-    EXPECT_TRUE(other->Checked());  // not a radio item
+    EXPECT_TRUE(other->Checked());      // not a radio item
     EXPECT_EQ(menu->Handle(), handle);  // changed in place
     EXPECT_TRUE(itemInfo(handle, 0).fState & MFS_CHECKED);
     EXPECT_FALSE(itemInfo(handle, 1).fState & MFS_CHECKED);
@@ -81,8 +77,7 @@ TEST(Menu, CheckMarksAndRadioGroupsWriteThroughToTheMenu)
     EXPECT_TRUE(itemInfo(handle, 2).fState & MFS_DISABLED);
 }
 
-TEST(Menu, ACommandRunsItsItemAndDestroyedItemsGiveTheirCommandBack)
-{
+TEST(Menu, ACommandRunsItsItemAndDestroyedItemsGiveTheirCommandBack) {
     TComponent form(nullptr);
     auto* menu = new TPopupMenu(&form);
     TMenuItem* about = addItem(&form, menu->Items(), L"About Pixhaul...");
@@ -105,8 +100,7 @@ TEST(Menu, ACommandRunsItsItemAndDestroyedItemsGiveTheirCommandBack)
     EXPECT_EQ(reused->Command(), freed);
 }
 
-TEST(Menu, DeletingAParentItemDeletesItsSubItemsAndTheOwnerCopes)
-{
+TEST(Menu, DeletingAParentItemDeletesItsSubItemsAndTheOwnerCopes) {
     auto* form = new TComponent(nullptr);
     auto* menu = new TPopupMenu(form);
     TMenuItem* overlay = addItem(form, menu->Items(), L"Slideshow Overlay");

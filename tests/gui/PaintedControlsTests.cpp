@@ -16,16 +16,14 @@ namespace {
 
 class PaintTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         form = std::make_unique<TForm>(nullptr);
         form->SetBorderStyle(bsNone);
         form->SetBounds(100, 100, 200, 200);
         form->SetColor(static_cast<TColor>(RGB(255, 255, 255)));
     }
     // The parent's client area as a double-buffered paint makes it.
-    HDC paint(TWinControl& parent)
-    {
+    HDC paint(TWinControl& parent) {
         bitmap.SetSize(parent.Width(), parent.Height());
         HDC dc = bitmap.Canvas()->Handle();
         parent.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
@@ -38,8 +36,7 @@ protected:
 
 }  // namespace
 
-TEST_F(PaintTest, APanelFillsWithItsColourOrTheBitmapOfItsBrush)
-{
+TEST_F(PaintTest, APanelFillsWithItsColourOrTheBitmapOfItsBrush) {
     auto* panel = new TPanel(form.get());
     panel->SetParent(form.get());
     panel->SetBevelOuter(bvNone);
@@ -67,8 +64,7 @@ TEST_F(PaintTest, APanelFillsWithItsColourOrTheBitmapOfItsBrush)
     EXPECT_EQ(GetPixel(dc, 39, 39), ColorToRGB(clBtnShadow));
 }
 
-TEST_F(PaintTest, ALabelSizesItselfToItsTextAndPaintsItsBackgroundUnlessTransparent)
-{
+TEST_F(PaintTest, ALabelSizesItselfToItsTextAndPaintsItsBackgroundUnlessTransparent) {
     auto* label = new TLabel(form.get());
     label->SetParent(form.get());
     label->SetBounds(10, 10, 5, 5);
@@ -93,8 +89,7 @@ TEST_F(PaintTest, ALabelSizesItselfToItsTextAndPaintsItsBackgroundUnlessTranspar
     EXPECT_EQ(clicks, 1);
 }
 
-TEST_F(PaintTest, AShapeOutlinesWithItsPenInsideItsBoundsAndFillsWithItsBrush)
-{
+TEST_F(PaintTest, AShapeOutlinesWithItsPenInsideItsBoundsAndFillsWithItsBrush) {
     auto* shape = new TShape(form.get());
     shape->SetParent(form.get());
     shape->SetBounds(20, 20, 10, 10);
@@ -110,8 +105,7 @@ TEST_F(PaintTest, AShapeOutlinesWithItsPenInsideItsBoundsAndFillsWithItsBrush)
     EXPECT_EQ(GetPixel(dc, 19, 19), RGB(255, 255, 255));
 }
 
-TEST_F(PaintTest, AnImageDrawsItsPictureAndIsOpaqueOnlyWhenItCoversItself)
-{
+TEST_F(PaintTest, AnImageDrawsItsPictureAndIsOpaqueOnlyWhenItCoversItself) {
     auto* image = new TImage(form.get());
     image->SetParent(form.get());
     image->SetBounds(50, 50, 20, 20);
@@ -138,8 +132,7 @@ TEST_F(PaintTest, AnImageDrawsItsPictureAndIsOpaqueOnlyWhenItCoversItself)
     EXPECT_EQ(image->Height(), 10);
 }
 
-TEST_F(PaintTest, APaintBoxPaintsThroughOnPaint)
-{
+TEST_F(PaintTest, APaintBoxPaintsThroughOnPaint) {
     auto* box = new TPaintBox(form.get());
     box->SetParent(form.get());
     box->SetBounds(100, 100, 30, 30);

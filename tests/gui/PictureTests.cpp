@@ -14,8 +14,7 @@ namespace {
 
 // Writes a 4 x 3 picture in a format: left half opaque red, right half half-transparent blue,
 // except the top-left pixel, which is opaque green.
-bool writePicture(const std::wstring& path, const wchar_t* mimeType)
-{
+bool writePicture(const std::wstring& path, const wchar_t* mimeType) {
     GdiPlusSession session;
     Gdiplus::Bitmap bitmap(4, 3, PixelFormat32bppARGB);
     for (UINT y = 0; y < 3; ++y) {
@@ -36,15 +35,13 @@ bool writePicture(const std::wstring& path, const wchar_t* mimeType)
     return false;
 }
 
-uint32_t pixel(TBitmap& bitmap, int x, int y)
-{
+uint32_t pixel(TBitmap& bitmap, int x, int y) {
     return bitmap.ScanLine(y)[x];
 }
 
 }  // namespace
 
-TEST(Bitmap, SetSizeMakesA32BitBitmapThatACanvasDrawsOn)
-{
+TEST(Bitmap, SetSizeMakesA32BitBitmapThatACanvasDrawsOn) {
     TBitmap bitmap;
     EXPECT_TRUE(bitmap.Empty());
     bitmap.SetSize(10, 8);
@@ -60,14 +57,14 @@ TEST(Bitmap, SetSizeMakesA32BitBitmapThatACanvasDrawsOn)
     EXPECT_TRUE(bitmap.Empty());
 }
 
-TEST(Picture, LoadsPngJpegGifAndBmpFiles)
-{
+TEST(Picture, LoadsPngJpegGifAndBmpFiles) {
     testsupport::TempFolder folder;
     const struct {
         const wchar_t* name;
         const wchar_t* mime;
         bool keepsAlpha;
-    } formats[] = {{L"p.png", L"image/png", true}, {L"p.jpg", L"image/jpeg", false}, {L"p.bmp", L"image/bmp", false}};
+    } formats[] = {
+        {L"p.png", L"image/png", true}, {L"p.jpg", L"image/jpeg", false}, {L"p.bmp", L"image/bmp", false}};
     for (const auto& format : formats) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(format.name)));
         const std::wstring path = folder.file(format.name);
@@ -96,8 +93,7 @@ TEST(Picture, LoadsPngJpegGifAndBmpFiles)
     }
 }
 
-TEST(Picture, LoadsAGifFile)
-{
+TEST(Picture, LoadsAGifFile) {
     // The skin's busy animation, written out from the module's resources.
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(skin::loadingBig), L"GIF");
@@ -112,8 +108,7 @@ TEST(Picture, LoadsAGifFile)
     EXPECT_EQ(picture.Height(), 32);
 }
 
-TEST(Picture, AFileThatIsNoPictureLeavesThePictureAsItWas)
-{
+TEST(Picture, AFileThatIsNoPictureLeavesThePictureAsItWas) {
     testsupport::TempFolder folder;
     const std::wstring good = folder.file(L"good.png");
     ASSERT_TRUE(writePicture(good, L"image/png"));
@@ -126,8 +121,7 @@ TEST(Picture, AFileThatIsNoPictureLeavesThePictureAsItWas)
     EXPECT_EQ(picture.Width(), 4);
 }
 
-TEST(Picture, LoadsPngAndGifResourcesOfTheModule)
-{
+TEST(Picture, LoadsPngAndGifResourcesOfTheModule) {
     TPicture picture;
     ASSERT_TRUE(picture.LoadFromResource(GetModuleHandleW(nullptr), skin::videoMark, L"PNG"));
     EXPECT_EQ(picture.Width(), 72);
@@ -138,8 +132,7 @@ TEST(Picture, LoadsPngAndGifResourcesOfTheModule)
     EXPECT_EQ(picture.Width(), 32);
 }
 
-TEST(Canvas, DrawBlendsBitmapsWithAlphaAndCopiesOthers)
-{
+TEST(Canvas, DrawBlendsBitmapsWithAlphaAndCopiesOthers) {
     TBitmap target;
     target.SetSize(4, 1);
     target.Canvas()->Brush()->SetColor(RGB(255, 255, 255));
@@ -158,8 +151,7 @@ TEST(Canvas, DrawBlendsBitmapsWithAlphaAndCopiesOthers)
     EXPECT_EQ(pixel(target, 2, 0) & 0xFFFFFF, 0u);
 }
 
-TEST(Canvas, PenBrushAndFontChangesTakeEffectOnTheNextDrawing)
-{
+TEST(Canvas, PenBrushAndFontChangesTakeEffectOnTheNextDrawing) {
     TBitmap bitmap;
     bitmap.SetSize(20, 20);
     TCanvas* canvas = bitmap.Canvas();

@@ -8,8 +8,7 @@ using namespace gui;
 
 namespace {
 
-ScrollBarValues values(int minimum, int maximum, int page, int position)
-{
+ScrollBarValues values(int minimum, int maximum, int page, int position) {
     ScrollBarValues v;
     v.Minimum = minimum;
     v.Maximum = maximum;
@@ -19,26 +18,22 @@ ScrollBarValues values(int minimum, int maximum, int page, int position)
 }
 
 // A 16 x 200 bar with 16-pixel arrows: the track runs from 16 to 184 (168 pixels).
-ScrollBarLayout layoutOf(const ScrollBarValues& v, int height = 200)
-{
+ScrollBarLayout layoutOf(const ScrollBarValues& v, int height = 200) {
     return LayOutScrollBar(RECT{0, 0, 16, height}, ScrollBarMetrics{16, 8}, v);
 }
 
-bool sameRect(const RECT& a, const RECT& b)
-{
+bool sameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-std::string rectText(const RECT& r)
-{
+std::string rectText(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
 }
 
 }  // namespace
 
-TEST(ScrollBarLayout, PartsTileTheBarFromTopToBottom)
-{
+TEST(ScrollBarLayout, PartsTileTheBarFromTopToBottom) {
     const ScrollBarLayout l = layoutOf(values(0, 99, 10, 45));
     EXPECT_EQ(rectText(l.UpArrow), "0,0,16,16");
     EXPECT_EQ(rectText(l.DownArrow), "0,184,16,200");
@@ -53,8 +48,7 @@ TEST(ScrollBarLayout, PartsTileTheBarFromTopToBottom)
     EXPECT_EQ(l.Thumb.top, 16 + 76);
 }
 
-TEST(ScrollBarLayout, ThumbReachesBothEndsOfTheTrack)
-{
+TEST(ScrollBarLayout, ThumbReachesBothEndsOfTheTrack) {
     const ScrollBarLayout top = layoutOf(values(0, 99, 10, 0));
     EXPECT_EQ(top.Thumb.top, 16);
     EXPECT_TRUE(sameRect(top.TrackAbove, RECT{0, 16, 16, 16}));
@@ -65,16 +59,14 @@ TEST(ScrollBarLayout, ThumbReachesBothEndsOfTheTrack)
     EXPECT_EQ(layoutOf(values(0, 99, 10, 500)).Thumb.bottom, 184);
 }
 
-TEST(ScrollBarLayout, ThumbSizeForEmptyAndTinyPages)
-{
+TEST(ScrollBarLayout, ThumbSizeForEmptyAndTinyPages) {
     // No page: a thumb as long as an arrow, as the system bar draws it.
     EXPECT_EQ(layoutOf(values(0, 100, 0, 0)).ThumbLength(), 16);
     // A page of 1 in a million still leaves a thumb that can be grabbed.
     EXPECT_EQ(layoutOf(values(0, 999999, 1, 0)).ThumbLength(), 8);
 }
 
-TEST(ScrollBarLayout, NothingToScrollMeansNoThumb)
-{
+TEST(ScrollBarLayout, NothingToScrollMeansNoThumb) {
     const ScrollBarLayout l = layoutOf(values(0, 99, 100, 0));
     EXPECT_FALSE(l.HasThumb());
     EXPECT_TRUE(sameRect(l.TrackAbove, l.Track));
@@ -82,8 +74,7 @@ TEST(ScrollBarLayout, NothingToScrollMeansNoThumb)
     EXPECT_FALSE(values(5, 5, 0, 5).Scrollable());
 }
 
-TEST(ScrollBarLayout, ShortBarsShareTheirHeightBetweenTheArrows)
-{
+TEST(ScrollBarLayout, ShortBarsShareTheirHeightBetweenTheArrows) {
     const ScrollBarLayout l = layoutOf(values(0, 99, 10, 0), 20);
     EXPECT_EQ(rectText(l.UpArrow), "0,0,16,10");
     EXPECT_EQ(rectText(l.DownArrow), "0,10,16,20");
@@ -95,8 +86,7 @@ TEST(ScrollBarLayout, ShortBarsShareTheirHeightBetweenTheArrows)
     EXPECT_TRUE(layoutOf(values(0, 99, 10, 0), 40).HasThumb());
 }
 
-TEST(ScrollBarLayout, HitTestingFindsEachPartAndItsEdges)
-{
+TEST(ScrollBarLayout, HitTestingFindsEachPartAndItsEdges) {
     const ScrollBarLayout l = layoutOf(values(0, 99, 10, 45));
     EXPECT_EQ(l.HitTest({0, 0}), ScrollBarPart::UpArrow);
     EXPECT_EQ(l.HitTest({15, 15}), ScrollBarPart::UpArrow);
@@ -115,17 +105,16 @@ TEST(ScrollBarLayout, HitTestingFindsEachPartAndItsEdges)
     EXPECT_EQ(l.HitTest({8, -1}), ScrollBarPart::None);
 }
 
-TEST(ScrollBarLayout, HitTestingInABarOffsetInItsWindow)
-{
-    const ScrollBarLayout l = LayOutScrollBar(RECT{84, 2, 100, 102}, ScrollBarMetrics{16, 8}, values(0, 9, 5, 0));
+TEST(ScrollBarLayout, HitTestingInABarOffsetInItsWindow) {
+    const ScrollBarLayout l =
+        LayOutScrollBar(RECT{84, 2, 100, 102}, ScrollBarMetrics{16, 8}, values(0, 9, 5, 0));
     EXPECT_EQ(l.HitTest({84, 2}), ScrollBarPart::UpArrow);
     EXPECT_EQ(l.HitTest({83, 2}), ScrollBarPart::None);
     EXPECT_EQ(l.HitTest({99, 101}), ScrollBarPart::DownArrow);
     EXPECT_EQ(l.HitTest({90, 18}), ScrollBarPart::Thumb);
 }
 
-TEST(ScrollBarLayout, ThumbPositionsRoundTripWhenPixelsOutnumberPositions)
-{
+TEST(ScrollBarLayout, ThumbPositionsRoundTripWhenPixelsOutnumberPositions) {
     const ScrollBarValues v = values(-20, 79, 10, 0);
     for (int position = -20; position <= v.MaximumPosition(); ++position) {
         ScrollBarValues at = v;
@@ -135,8 +124,7 @@ TEST(ScrollBarLayout, ThumbPositionsRoundTripWhenPixelsOutnumberPositions)
     }
 }
 
-TEST(ScrollBarLayout, LargeRangesNeitherOverflowNorMissTheLastPosition)
-{
+TEST(ScrollBarLayout, LargeRangesNeitherOverflowNorMissTheLastPosition) {
     const ScrollBarValues v = values(0, 2000000000, 1000, 2000000000);
     const ScrollBarLayout l = layoutOf(v);
     EXPECT_EQ(l.Thumb.bottom, 184);
@@ -145,8 +133,7 @@ TEST(ScrollBarLayout, LargeRangesNeitherOverflowNorMissTheLastPosition)
     EXPECT_EQ(PositionForThumb(l, v, -50), 0);
 }
 
-TEST(ScrollBarValues, ScrollInformationIsAppliedAsTheSystemDoes)
-{
+TEST(ScrollBarValues, ScrollInformationIsAppliedAsTheSystemDoes) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -201,8 +188,7 @@ using Messages = std::vector<ScrollBarMessage>;
 
 }  // namespace
 
-TEST_F(ScrollBarTrackerTest, ArrowScrollsAtOnceThenRepeatsWhileHeldOnIt)
-{
+TEST_F(ScrollBarTrackerTest, ArrowScrollsAtOnceThenRepeatsWhileHeldOnIt) {
     ScrollBarStep step = press(5);
     EXPECT_EQ(step.Messages, (Messages{{SB_LINEUP, 0}}));
     EXPECT_EQ(step.Timer, ScrollBarTimer::FirstDelay);
@@ -234,8 +220,7 @@ TEST_F(ScrollBarTrackerTest, ArrowScrollsAtOnceThenRepeatsWhileHeldOnIt)
     EXPECT_TRUE(release().Messages.empty());
 }
 
-TEST_F(ScrollBarTrackerTest, EachPartSendsItsOwnCode)
-{
+TEST_F(ScrollBarTrackerTest, EachPartSendsItsOwnCode) {
     EXPECT_EQ(press(190).Messages, (Messages{{SB_LINEDOWN, 0}}));
     release();
     EXPECT_EQ(press(20).Messages, (Messages{{SB_PAGEUP, 0}}));
@@ -247,8 +232,7 @@ TEST_F(ScrollBarTrackerTest, EachPartSendsItsOwnCode)
     EXPECT_FALSE(tracker.Tracking());
 }
 
-TEST_F(ScrollBarTrackerTest, PagingStopsWhenTheThumbReachesThePointer)
-{
+TEST_F(ScrollBarTrackerTest, PagingStopsWhenTheThumbReachesThePointer) {
     v.Position = 0;
     press(150);
     // The window pages down and sets the position; the thumb comes nearer the pointer.
@@ -266,8 +250,7 @@ TEST_F(ScrollBarTrackerTest, PagingStopsWhenTheThumbReachesThePointer)
     EXPECT_TRUE(tick().Messages.empty());
 }
 
-TEST_F(ScrollBarTrackerTest, ThumbDragReportsTrackPositionsAndTheLastOneOnRelease)
-{
+TEST_F(ScrollBarTrackerTest, ThumbDragReportsTrackPositionsAndTheLastOneOnRelease) {
     v.Position = 0;
     const ScrollBarLayout start = layout();
     const int grab = start.Thumb.top + 5;
@@ -302,15 +285,13 @@ TEST_F(ScrollBarTrackerTest, ThumbDragReportsTrackPositionsAndTheLastOneOnReleas
     EXPECT_EQ(tracker.TrackPosition(v), v.Position);
 }
 
-TEST_F(ScrollBarTrackerTest, ThumbPressAndReleaseWithoutMovingReportsThePosition)
-{
+TEST_F(ScrollBarTrackerTest, ThumbPressAndReleaseWithoutMovingReportsThePosition) {
     press(layout().Thumb.top + 1);
     EXPECT_EQ(tick().Timer, ScrollBarTimer::Stop);
     EXPECT_EQ(release().Messages, (Messages{{SB_THUMBPOSITION, 45}, {SB_ENDSCROLL, 0}}));
 }
 
-TEST_F(ScrollBarTrackerTest, DisabledPartsTakeNoPress)
-{
+TEST_F(ScrollBarTrackerTest, DisabledPartsTakeNoPress) {
     tracker.SetDisabledArrows(ESB_DISABLE_UP);
     EXPECT_EQ(state(ScrollBarPart::UpArrow), sbsDisabled);
     EXPECT_EQ(state(ScrollBarPart::DownArrow), sbsNormal);
@@ -334,8 +315,7 @@ TEST_F(ScrollBarTrackerTest, DisabledPartsTakeNoPress)
     EXPECT_EQ(state(ScrollBarPart::TrackAbove), sbsDisabled);
 }
 
-TEST_F(ScrollBarTrackerTest, HotPartFollowsThePointerOnlyWithHotTracking)
-{
+TEST_F(ScrollBarTrackerTest, HotPartFollowsThePointerOnlyWithHotTracking) {
     const int thumb = layout().Thumb.top + 2;
     EXPECT_FALSE(move(thumb).Redraw);
     EXPECT_EQ(state(ScrollBarPart::Thumb), sbsNormal);

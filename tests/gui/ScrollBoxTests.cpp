@@ -12,8 +12,7 @@ namespace {
 
 class ScrollBoxTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         form = std::make_unique<TForm>(nullptr);
         form->SetBorderStyle(bsNone);
         form->SetBounds(100, 100, 400, 400);
@@ -36,8 +35,7 @@ protected:
     TPanel* panel = nullptr;
 };
 
-SCROLLINFO verticalInfo(HWND window)
-{
+SCROLLINFO verticalInfo(HWND window) {
     SCROLLINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = SIF_ALL;
@@ -47,8 +45,7 @@ SCROLLINFO verticalInfo(HWND window)
 
 }  // namespace
 
-TEST_F(ScrollBoxTest, TheBarShowsOnlyWhenTheRangeExceedsTheClientArea)
-{
+TEST_F(ScrollBoxTest, TheBarShowsOnlyWhenTheRangeExceedsTheClientArea) {
     TControlScrollBar* bar = box->VertScrollBar();
     EXPECT_FALSE(bar->IsScrollBarVisible());
     bar->SetRange(1000);
@@ -63,8 +60,7 @@ TEST_F(ScrollBoxTest, TheBarShowsOnlyWhenTheRangeExceedsTheClientArea)
     EXPECT_EQ(box->ClientWidth(), 300);
 }
 
-TEST_F(ScrollBoxTest, SettingThePositionMovesEveryChildAndStaysInRange)
-{
+TEST_F(ScrollBoxTest, SettingThePositionMovesEveryChildAndStaysInRange) {
     TControlScrollBar* bar = box->VertScrollBar();
     bar->SetRange(1000);
     bar->SetPosition(300);
@@ -84,8 +80,7 @@ TEST_F(ScrollBoxTest, SettingThePositionMovesEveryChildAndStaysInRange)
     EXPECT_EQ(tile->Top(), 300);
 }
 
-TEST_F(ScrollBoxTest, ScrollMessagesMoveByLinesPagesAndTheThumb)
-{
+TEST_F(ScrollBoxTest, ScrollMessagesMoveByLinesPagesAndTheThumb) {
     TControlScrollBar* bar = box->VertScrollBar();
     bar->SetRange(2000);
     bar->SetSmooth(true);

@@ -16,16 +16,14 @@ namespace {
 
 class DialogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         form = std::make_unique<TForm>(nullptr);
         form->SetBorderStyle(bsToolWindow);
         form->SetBounds(150, 150, 400, 300);
     }
     void TearDown() override { form.reset(); }
     template <class Control>
-    Control* add(int left, int top)
-    {
+    Control* add(int left, int top) {
         auto* c = new Control(form.get());
         c->SetLeft(left);
         c->SetTop(top);
@@ -37,8 +35,7 @@ protected:
 
 }  // namespace
 
-TEST_F(DialogTest, EditTextSelectionChangeAndReadOnly)
-{
+TEST_F(DialogTest, EditTextSelectionChangeAndReadOnly) {
     auto* edit = add<TEdit>(10, 10);
     int changes = 0;
     edit->OnChange = [&](TObject*) { ++changes; };
@@ -62,8 +59,7 @@ TEST_F(DialogTest, EditTextSelectionChangeAndReadOnly)
     EXPECT_TRUE(GetWindowLongPtrW(edit->Handle(), GWL_STYLE) & ES_READONLY);
 }
 
-TEST_F(DialogTest, EditConsumesCharactersSetToZero)
-{
+TEST_F(DialogTest, EditConsumesCharactersSetToZero) {
     auto* edit = add<TEdit>(10, 10);
     edit->OnKeyPress = [](TObject*, wchar_t& key) {
         if (key == L'\r' || key == L'\t')
@@ -75,14 +71,14 @@ TEST_F(DialogTest, EditConsumesCharactersSetToZero)
     EXPECT_EQ(edit->Text(), L"ab");
 }
 
-TEST_F(DialogTest, EditColoursComeFromItsFontAndColour)
-{
+TEST_F(DialogTest, EditColoursComeFromItsFontAndColour) {
     auto* edit = add<TEdit>(10, 10);
     edit->Font()->SetColor(0x303335);
     edit->SetColor(0xE6DEDE);
     HDC dc = GetDC(edit->Handle());
-    const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageW(form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit->Handle())));
+    const auto brush =
+        reinterpret_cast<HBRUSH>(SendMessageW(form->Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(edit->Handle())));
     EXPECT_EQ(GetTextColor(dc), 0x303335u);
     EXPECT_EQ(GetBkColor(dc), 0xE6DEDEu);
     LOGBRUSH info{};
@@ -91,8 +87,7 @@ TEST_F(DialogTest, EditColoursComeFromItsFontAndColour)
     ReleaseDC(edit->Handle(), dc);
 }
 
-TEST_F(DialogTest, ListBoxRowsSortingAndExtendedSelection)
-{
+TEST_F(DialogTest, ListBoxRowsSortingAndExtendedSelection) {
     auto* list = add<TListBox>(10, 10);
     list->SetSorted(true);
     list->Items()->Add(L"\tcharlie");
@@ -120,8 +115,7 @@ TEST_F(DialogTest, ListBoxRowsSortingAndExtendedSelection)
     EXPECT_EQ(list->Count(), 0);
 }
 
-TEST_F(DialogTest, ListBoxItemHeightIntegralHeightAndItemAtPos)
-{
+TEST_F(DialogTest, ListBoxItemHeightIntegralHeightAndItemAtPos) {
     auto* list = add<TListBox>(10, 10);
     list->SetBorderStyle(bsNone);
     list->SetItemHeight(15);
@@ -144,8 +138,7 @@ TEST_F(DialogTest, ListBoxItemHeightIntegralHeightAndItemAtPos)
     EXPECT_EQ(list->ItemAtPos({5, 40}, false), 1);
 }
 
-TEST_F(DialogTest, ListBoxSelectionChangeClicks)
-{
+TEST_F(DialogTest, ListBoxSelectionChangeClicks) {
     auto* list = add<TListBox>(10, 10);
     list->Items()->Add(L"a");
     list->Items()->Add(L"b");
@@ -161,8 +154,7 @@ TEST_F(DialogTest, ListBoxSelectionChangeClicks)
     EXPECT_EQ(list->ItemIndex(), -1);
 }
 
-TEST_F(DialogTest, AButtonSetsTheModalResultBeforeItsOnClickWhichMayResetIt)
-{
+TEST_F(DialogTest, AButtonSetsTheModalResultBeforeItsOnClickWhichMayResetIt) {
     auto* ok = add<TButton>(10, 10);
     ok->SetCaption(L"OK");
     ok->SetModalResult(mrOk);
@@ -183,8 +175,7 @@ TEST_F(DialogTest, AButtonSetsTheModalResultBeforeItsOnClickWhichMayResetIt)
     EXPECT_EQ(clicks, 2);
 }
 
-TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton)
-{
+TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
     auto* edit = add<TEdit>(10, 10);
     auto* remove = add<TButton>(10, 50);
     remove->SetDefault(true);
@@ -220,8 +211,7 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton)
     EXPECT_EQ(form->ModalResult(), mrCancel);
 }
 
-TEST_F(DialogTest, TabMovesTheFocusUnlessTheControlWantsTabAndEnterExitFollow)
-{
+TEST_F(DialogTest, TabMovesTheFocusUnlessTheControlWantsTabAndEnterExitFollow) {
     auto* first = add<TEdit>(10, 10);
     auto* second = add<TEdit>(10, 40);
     std::vector<std::string> events;
@@ -256,8 +246,7 @@ TEST_F(DialogTest, TabMovesTheFocusUnlessTheControlWantsTabAndEnterExitFollow)
     second->WindowProc = old;
 }
 
-TEST_F(DialogTest, SetFocusOnAHiddenFormWaitsUntilItIsActive)
-{
+TEST_F(DialogTest, SetFocusOnAHiddenFormWaitsUntilItIsActive) {
     auto* first = add<TEdit>(10, 10);
     auto* second = add<TEdit>(10, 40);
     second->SetFocus();
@@ -269,8 +258,7 @@ TEST_F(DialogTest, SetFocusOnAHiddenFormWaitsUntilItIsActive)
     EXPECT_TRUE(PumpUntil([&] { return GetFocus() == form->Handle(); }));
 }
 
-TEST_F(DialogTest, ARadioButtonClickChecksItAndUnchecksItsSiblings)
-{
+TEST_F(DialogTest, ARadioButtonClickChecksItAndUnchecksItsSiblings) {
     auto* windows = add<TRadioButton>(10, 10);
     auto* custom = add<TRadioButton>(10, 40);
     windows->SetChecked(true);

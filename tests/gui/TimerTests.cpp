@@ -7,8 +7,7 @@
 using namespace gui;
 using guitest::PumpUntil;
 
-TEST(Timer, FiresWhileEnabledWithAnIntervalAndAHandler)
-{
+TEST(Timer, FiresWhileEnabledWithAnIntervalAndAHandler) {
     TTimer timer(nullptr);
     int ticks = 0;
     timer.SetInterval(10);
@@ -23,8 +22,7 @@ TEST(Timer, FiresWhileEnabledWithAnIntervalAndAHandler)
     EXPECT_FALSE(timer.Running());
 }
 
-TEST(Timer, AnIntervalOfZeroNeverFires)
-{
+TEST(Timer, AnIntervalOfZeroNeverFires) {
     TTimer timer(nullptr);
     int ticks = 0;
     timer.SetInterval(0);
@@ -36,8 +34,7 @@ TEST(Timer, AnIntervalOfZeroNeverFires)
     EXPECT_TRUE(PumpUntil([&] { return ticks > 0; }));
 }
 
-TEST(Timer, ALateTickOfADeletedOrRestartedTimerIsDropped)
-{
+TEST(Timer, ALateTickOfADeletedOrRestartedTimerIsDropped) {
     int ticks = 0;
     auto* timer = new TTimer(nullptr);
     timer->SetInterval(10);
@@ -64,8 +61,7 @@ TEST(Timer, ALateTickOfADeletedOrRestartedTimerIsDropped)
     EXPECT_EQ(ticks, 1);
 }
 
-TEST(Timer, AHandlerMayDeleteItsOwnTimer)
-{
+TEST(Timer, AHandlerMayDeleteItsOwnTimer) {
     TComponent owner(nullptr);
     auto* timer = new TTimer(&owner);
     int ticks = 0;
@@ -79,8 +75,7 @@ TEST(Timer, AHandlerMayDeleteItsOwnTimer)
     EXPECT_EQ(ticks, 1);
 }
 
-TEST(Timer, TheOwnerStopsItsTimers)
-{
+TEST(Timer, TheOwnerStopsItsTimers) {
     int ticks = 0;
     UINT_PTR run = 0;
     {

@@ -37,14 +37,16 @@ public:
             return;
         }
         // Process ids come round again from run to run: the tick count keeps an old run's port file away.
-        const std::string folder = std::string(binary) + "/slowfiles-" + std::to_string(GetCurrentProcessId()) + "-" +
+        const std::string folder = std::string(binary) + "/slowfiles-" +
+                                   std::to_string(GetCurrentProcessId()) + "-" +
                                    std::to_string(GetTickCount64());
-        std::wstring command = L"/usr/bin/python3 " + bytesToWide(source) + L"/tests/listview/slowfiles.py --dir " +
-                               bytesToWide(folder);
+        std::wstring command = L"/usr/bin/python3 " + bytesToWide(source) +
+                               L"/tests/listview/slowfiles.py --dir " + bytesToWide(folder);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process{};
-        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process)) {
             return;
         }
         CloseHandle(process.hThread);
@@ -71,7 +73,8 @@ public:
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<u_short>(controlPort));
         address.sin_addr.s_addr = inet_addr("127.0.0.1");
-        if (controlPort == 0 || ::connect(control_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+        if (controlPort == 0 ||
+            ::connect(control_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
             port_ = 0;
         }
     }
@@ -158,7 +161,7 @@ void clickHeader(HWND list, int position) {
 struct QueuedFile {
     std::wstring path;  // on slowfiles.py
     int64_t size;
-    int64_t hold;       // bytes sent before the reply waits
+    int64_t hold;  // bytes sent before the reply waits
 };
 
 class ControlListTest : public ::testing::Test {
@@ -173,8 +176,9 @@ protected:
         SetWindowPos(container->window(), HWND_TOP, 0, 0, 916, 300, SWP_SHOWWINDOW);
         ASSERT_EQ(control.query(IID_IOleObject, oleObject), S_OK);
         ASSERT_EQ(oleObject->SetClientSite(container), S_OK);
-        ASSERT_EQ(oleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, container, 0, container->window(), nullptr),
-                  S_OK);
+        ASSERT_EQ(
+            oleObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, container, 0, container->window(), nullptr),
+            S_OK);
         ComPtr<IOleInPlaceObject> inPlace;
         ASSERT_EQ(control.query(IID_IOleInPlaceObject, inPlace), S_OK);
         ASSERT_EQ(inPlace->GetWindow(&window), S_OK);
@@ -262,8 +266,8 @@ TEST_F(ControlListTest, RowsFollowTheirFilesThroughARunAndASort) {
     LONG id = -1;
     for (const QueuedFile& file : files) {
         const std::wstring name = file.path.substr(file.path.rfind(L'/') + 1);
-        ASSERT_EQ(control->AddFile(Text(server.url(file.path)), Text(L"-1"), Text(L""), Text(folder.file(name)), 1,
-                                   Text(L""), Text(L""), Text(L""), 0, &id),
+        ASSERT_EQ(control->AddFile(Text(server.url(file.path)), Text(L"-1"), Text(L""),
+                                   Text(folder.file(name)), 1, Text(L""), Text(L""), Text(L""), 0, &id),
                   S_OK);
     }
     ASSERT_EQ(id, 4);

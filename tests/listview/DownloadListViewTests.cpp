@@ -81,8 +81,8 @@ protected:
     }
 
     void SetUp() override {
-        host = CreateWindowExW(0, kHostClass, L"Downloads", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 900, 320,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        host = CreateWindowExW(0, kHostClass, L"Downloads", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 900,
+                               320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(host, nullptr);
         SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&view));
     }
@@ -96,8 +96,8 @@ protected:
 
     void createView() {
         ScopedActivation activation(*context);
-        ASSERT_TRUE(view.create(host, GetModuleHandleW(nullptr), static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
-                                true));
+        ASSERT_TRUE(view.create(host, GetModuleHandleW(nullptr),
+                                static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), true));
         list = view.listWindow();
         ASSERT_NE(list, nullptr);
         ASSERT_EQ(DownloadListView::fromListWindow(list), &view);
@@ -171,8 +171,9 @@ protected:
         LVITEMW item = {};
         item.mask = LVIF_PARAM;
         item.iItem = row;
-        return SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? static_cast<int32_t>(item.lParam)
-                                                                                    : -1;
+        return SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))
+                   ? static_cast<int32_t>(item.lParam)
+                   : -1;
     }
 
     int32_t rowImage(int32_t row) const {
@@ -208,7 +209,8 @@ protected:
             const DownloadItem* item = files.find(rowFileId(row));
             ASSERT_NE(item, nullptr) << "row " << row;
             for (int32_t position = 0; position < kColumnCount; ++position) {
-                EXPECT_EQ(cell(row, position), cellText(*item, position)) << "row " << row << " column " << position;
+                EXPECT_EQ(cell(row, position), cellText(*item, position))
+                    << "row " << row << " column " << position;
             }
         }
     }
@@ -534,7 +536,8 @@ TEST_F(DownloadListViewTest, LayoutWithAndWithoutTheBar) {
     RECT listRect = childRect(list);
     RECT barRect = childRect(view.progressBarWindow());
     EXPECT_TRUE(IsWindowVisible(view.progressBarWindow()) || !IsWindowVisible(host));
-    EXPECT_EQ(GetWindowLongW(view.progressBarWindow(), GWL_STYLE) & WS_VISIBLE, static_cast<LONG>(WS_VISIBLE));
+    EXPECT_EQ(GetWindowLongW(view.progressBarWindow(), GWL_STYLE) & WS_VISIBLE,
+              static_cast<LONG>(WS_VISIBLE));
     EXPECT_EQ(listRect.left, 0);
     EXPECT_EQ(listRect.top, 0);
     EXPECT_EQ(listRect.right, width);
@@ -577,11 +580,15 @@ TEST_F(DownloadListViewTest, PictureOfARunningDownload) {
         DownloadState state;
         int32_t segments;
     } rows[] = {
-        {L"http://127.0.0.1:8080/media/sunset-over-the-bay.jpg", L"3481250", 3481250, 4, 849.9, DownloadStateComplete, 1},
-        {L"https://127.0.0.1:8443/media/harbour-walk.mp4", L"52428800", 19922944, 12, 1621.3, DownloadStateTransferring, 3},
-        {L"ftp://127.0.0.1:2121/pub/archive-2019.zip", L"-1", 7340032, 9, 796.4, DownloadStateTransferring, 1},
+        {L"http://127.0.0.1:8080/media/sunset-over-the-bay.jpg", L"3481250", 3481250, 4, 849.9,
+         DownloadStateComplete, 1},
+        {L"https://127.0.0.1:8443/media/harbour-walk.mp4", L"52428800", 19922944, 12, 1621.3,
+         DownloadStateTransferring, 3},
+        {L"ftp://127.0.0.1:2121/pub/archive-2019.zip", L"-1", 7340032, 9, 796.4, DownloadStateTransferring,
+         1},
         {L"http://127.0.0.1:8080/media/market-day.jpg", L"2250000", 0, 0, 0, DownloadStateNew, 1},
-        {L"ftps://127.0.0.1:990/pub/field-notes.pdf", L"918000", 300000, 2, 146.5, DownloadStateIncomplete, 2},
+        {L"ftps://127.0.0.1:990/pub/field-notes.pdf", L"918000", 300000, 2, 146.5, DownloadStateIncomplete,
+         2},
     };
     for (const auto& row : rows) {
         DownloadItem& item = add(row.url, row.size, L"", L"", row.segments);

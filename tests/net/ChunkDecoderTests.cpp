@@ -30,7 +30,8 @@ Decoded decodeInPieces(const std::string& framed, const std::vector<std::size_t>
     std::vector<std::size_t> ends = cuts;
     ends.push_back(framed.size());
     for (std::size_t end : ends) {
-        if (decoder.decode(framed.data() + from, end - from, &output[0], written) != ChunkDecoder::Result::Ok) {
+        if (decoder.decode(framed.data() + from, end - from, &output[0], written) !=
+            ChunkDecoder::Result::Ok) {
             result.ok = false;
             break;
         }
@@ -72,7 +73,8 @@ TEST(ChunkDecoder, RefusesMalformedSizeLines) {
     EXPECT_FALSE(decodeInPieces("\r\nhello\r\n", {}).ok) << "an empty size";
     EXPECT_FALSE(decodeInPieces(std::string(17, '1') + "\r\n", {}).ok) << "more than 64 bits of digits";
     EXPECT_FALSE(decodeInPieces("FFFFFFFFFFFFFFFF\r\n", {}).ok) << "beyond a signed 64-bit size";
-    EXPECT_FALSE(decodeInPieces("5;" + std::string(10000, 'e') + "\r\nhello\r\n", {}).ok) << "endless extension";
+    EXPECT_FALSE(decodeInPieces("5;" + std::string(10000, 'e') + "\r\nhello\r\n", {}).ok)
+        << "endless extension";
     EXPECT_FALSE(decodeInPieces(std::string(100000, '1'), {}).ok) << "endless size text";
     EXPECT_FALSE(decodeInPieces("2\r\nhiX\r\n0\r\n\r\n", {}).ok) << "data longer than its chunk";
 }

@@ -62,7 +62,8 @@ public:
             parameters.cNamedArgs = 1;
         }
         Value result;
-        EXPECT_EQ(object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, &result.v, nullptr, nullptr),
+        EXPECT_EQ(object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, &result.v, nullptr,
+                                  nullptr),
                   S_OK)
             << name;
         return result;
@@ -88,16 +89,22 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(InterlockedDecrement(&references_)); }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&references_));
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        return static_cast<ULONG>(InterlockedDecrement(&references_));
+    }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         *count = 0;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
         events.push_back(id);
         if (id == kDownloadComplete && parameters && parameters->cArgs == 1) {
             VARIANT result;
@@ -129,7 +136,9 @@ TEST(FtpThroughTheControl, OneFileEachOverFtpNegotiatedTlsAndImplicitTls) {
         ASSERT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
         info->Release();
         IConnectionPointContainer* container = nullptr;
-        ASSERT_EQ(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)), S_OK);
+        ASSERT_EQ(
+            control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)),
+            S_OK);
         IConnectionPoint* point = nullptr;
         ASSERT_EQ(container->FindConnectionPoint(events, &point), S_OK);
         container->Release();
@@ -152,18 +161,19 @@ TEST(FtpThroughTheControl, OneFileEachOverFtpNegotiatedTlsAndImplicitTls) {
             std::wstring savePath;
             const char* served;
         } files[] = {
-            {L"ftp" + host + std::to_wstring(port("ftp_plain")) + L"/files/small.bin", L"", 1, L"user", L"secret", 0,
-             folder.file(L"plain.bin"), "files/small.bin"},
-            {L"ftps" + host + std::to_wstring(port("ftps_explicit")) + L"/files/medium.bin", L"1000000", 3, L"", L"",
-             0, folder.file(L"explicit.bin"), "files/medium.bin"},
-            {L"ftps" + host + std::to_wstring(port("ftps_implicit")) + L"/files/large.bin", L"", 1, L"", L"", 1,
-             folder.file(L"implicit.bin"), "files/large.bin"},
+            {L"ftp" + host + std::to_wstring(port("ftp_plain")) + L"/files/small.bin", L"", 1, L"user",
+             L"secret", 0, folder.file(L"plain.bin"), "files/small.bin"},
+            {L"ftps" + host + std::to_wstring(port("ftps_explicit")) + L"/files/medium.bin", L"1000000", 3,
+             L"", L"", 0, folder.file(L"explicit.bin"), "files/medium.bin"},
+            {L"ftps" + host + std::to_wstring(port("ftps_implicit")) + L"/files/large.bin", L"", 1, L"", L"",
+             1, folder.file(L"implicit.bin"), "files/large.bin"},
         };
         for (const auto& file : files) {
-            const Value id = pxhl.call(L"AddFile", {Value(file.url), Value(std::wstring(file.size)), Value(std::wstring()),
-                                                    Value(file.savePath), Value(file.segments), Value(std::wstring()),
-                                                    Value(std::wstring(file.user)), Value(std::wstring(file.password)),
-                                                    Value(file.implicitTls)});
+            const Value id =
+                pxhl.call(L"AddFile", {Value(file.url), Value(std::wstring(file.size)), Value(std::wstring()),
+                                       Value(file.savePath), Value(file.segments), Value(std::wstring()),
+                                       Value(std::wstring(file.user)), Value(std::wstring(file.password)),
+                                       Value(file.implicitTls)});
             EXPECT_EQ(id.v.vt, VT_I4);
             EXPECT_GE(id.v.lVal, 0) << "error " << pxhl.call(L"GetLastError").v.lVal;
         }
@@ -186,7 +196,8 @@ TEST(FtpThroughTheControl, OneFileEachOverFtpNegotiatedTlsAndImplicitTls) {
         }
         // Start, progress, file completion and run completion all came through the plain sink.
         for (DISPID id : {6, 4, 3, 2}) {
-            EXPECT_NE(std::find(recorder.events.begin(), recorder.events.end(), id), recorder.events.end()) << id;
+            EXPECT_NE(std::find(recorder.events.begin(), recorder.events.end(), id), recorder.events.end())
+                << id;
         }
 
         point->Unadvise(cookie);

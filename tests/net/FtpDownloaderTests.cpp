@@ -27,10 +27,11 @@ struct FtpPeer {
     const wchar_t* password;
 };
 
-std::unique_ptr<FtpDownloader> ftpClient(LastErrorHolder& errors, const FtpPeer& peer, const std::wstring& path,
-                                         int bufferSize = 4096) {
+std::unique_ptr<FtpDownloader> ftpClient(LastErrorHolder& errors, const FtpPeer& peer,
+                                         const std::wstring& path, int bufferSize = 4096) {
     return std::make_unique<FtpDownloader>(peer.secure, peer.implicitTls, L"127.0.0.1", port(peer.name), path,
-                                           peer.user, peer.password, L"", 0, L"", L"", 0, 4000, bufferSize, errors);
+                                           peer.user, peer.password, L"", 0, L"", L"", 0, 4000, bufferSize,
+                                           errors);
 }
 
 const FtpPeer kPlain{"ftp_plain", false, false, L"user", L"secret"};
@@ -63,7 +64,8 @@ TEST_P(FtpServerTest, FilesOfUnknownSizeArriveWholeOnOneSession) {
     auto ftp = ftpClient(errors, GetParam(), L"/files/empty.bin", 1000);
     int controlPort = 0;
     for (const char* name : {"files/empty.bin", "files/one.bin", "files/small.bin", "files/large.bin"}) {
-        ftp->retarget(L"127.0.0.1", port(GetParam().name), L"/" + std::wstring(name, name + strlen(name)), L"", 0);
+        ftp->retarget(L"127.0.0.1", port(GetParam().name), L"/" + std::wstring(name, name + strlen(name)),
+                      L"", 0);
         const Fetched fetched = fetchSegment(*ftp, errors, 0, -1, -1, -1);
         ASSERT_TRUE(fetched.ok) << name << " error " << fetched.error;
         EXPECT_EQ(fetched.fileSize, -1) << "FTP tells the size only when asked";
@@ -126,7 +128,8 @@ INSTANTIATE_TEST_SUITE_P(Servers, FtpServerTest,
 TEST(FtpLogOn, WrongPasswordIsAccessDeniedAndAClosedPortALogOnFailure) {
     LastErrorHolder errors;
     const FtpPeer wrongPassword{"ftp_plain", false, false, L"user", L"wrong"};
-    Fetched fetched = fetchSegment(*ftpClient(errors, wrongPassword, L"/files/one.bin"), errors, 0, -1, -1, -1);
+    Fetched fetched =
+        fetchSegment(*ftpClient(errors, wrongPassword, L"/files/one.bin"), errors, 0, -1, -1, -1);
     EXPECT_FALSE(fetched.ok);
     EXPECT_EQ(fetched.error, ErrAccessDenied);
 
@@ -134,8 +137,8 @@ TEST(FtpLogOn, WrongPasswordIsAccessDeniedAndAClosedPortALogOnFailure) {
     fetched = fetchSegment(*ftpClient(errors, unknownUser, L"/files/one.bin"), errors, 0, -1, -1, -1);
     EXPECT_EQ(fetched.error, ErrAccessDenied);
 
-    for (const FtpPeer& closed : {FtpPeer{"closed", false, false, L"user", L"secret"},
-                                  FtpPeer{"closed", true, true, L"", L""}}) {
+    for (const FtpPeer& closed :
+         {FtpPeer{"closed", false, false, L"user", L"secret"}, FtpPeer{"closed", true, true, L"", L""}}) {
         auto ftp = ftpClient(errors, closed, L"/files/one.bin");
         fetched = fetchSegment(*ftp, errors, 0, -1, -1, -1);
         EXPECT_EQ(fetched.error, ErrFtpLogOn);
@@ -154,8 +157,8 @@ TEST(FtpLogOn, TheConnectWaitIsTheConnectionTimeOutInWholeSeconds) {
         int seconds;
     } cases[] = {{0, 1}, {-5, 1}, {499, 1}, {1499, 1}, {1500, 2}, {4000, 4}, {12000, 12}, {12500, 13}};
     for (const auto& c : cases) {
-        FtpDownloader ftp(false, false, L"127.0.0.1", 21, L"/x", L"", L"", L"", 0, L"", L"", 0, c.milliseconds, 4096,
-                          errors);
+        FtpDownloader ftp(false, false, L"127.0.0.1", 21, L"/x", L"", L"", L"", 0, L"", L"", 0,
+                          c.milliseconds, 4096, errors);
         EXPECT_EQ(ftp.connectWait(), c.seconds) << c.milliseconds;
     }
 }
@@ -214,7 +217,8 @@ TEST(FtpSessionReplies, AMultiLineGreetingIsReadWholeAndItsLastLineDecides) {
 TEST(FtpRestart, RefusedRestartIsFineAtTheStartAndAFailureElsewhere) {
     LastErrorHolder errors;
     const std::string expected = servedFile("files/small.bin");
-    auto ftp = ftpClient(errors, FtpPeer{"ftp_norest", false, false, L"user", L"secret"}, L"/files/small.bin");
+    auto ftp =
+        ftpClient(errors, FtpPeer{"ftp_norest", false, false, L"user", L"secret"}, L"/files/small.bin");
     // From byte 0 the server sends what was asked anyway; without a restart the whole file is expected.
     Fetched fetched = fetchSegment(*ftp, errors, 0, 0, 1000, 300000);
     ASSERT_TRUE(fetched.ok) << fetched.error;
@@ -234,7 +238,8 @@ TEST(FtpRestart, RefusedRestartIsFineAtTheStartAndAFailureElsewhere) {
 TEST(FtpReplies, ReplyLinesOfThreeHundredBytesKeepTheConversationInStep) {
     LastErrorHolder errors;
     const std::string expected = servedFile("files/small.bin");
-    auto ftp = ftpClient(errors, FtpPeer{"ftp_longreply", false, false, L"user", L"secret"}, L"/files/small.bin");
+    auto ftp =
+        ftpClient(errors, FtpPeer{"ftp_longreply", false, false, L"user", L"secret"}, L"/files/small.bin");
     int64_t size = 0;
     std::wstring modified, location, proxyLocation;
     ASSERT_TRUE(ftp->querySize(size, modified, location, proxyLocation)) << errors.error();
@@ -251,7 +256,8 @@ TEST(FtpReplies, ReplyLinesOfThreeHundredBytesKeepTheConversationInStep) {
 
 TEST(FtpPassive, AReplyWithFiveNumbersFailsTheSegment) {
     LastErrorHolder errors;
-    auto ftp = ftpClient(errors, FtpPeer{"ftp_badpasv", false, false, L"user", L"secret"}, L"/files/small.bin");
+    auto ftp =
+        ftpClient(errors, FtpPeer{"ftp_badpasv", false, false, L"user", L"secret"}, L"/files/small.bin");
     const Fetched fetched = fetchSegment(*ftp, errors, 0, -1, -1, -1);
     EXPECT_FALSE(fetched.ok);
     EXPECT_EQ(fetched.error, ErrReceive);

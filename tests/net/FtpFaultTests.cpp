@@ -18,14 +18,15 @@ namespace {
 
 std::unique_ptr<FtpDownloader> scripted(LastErrorHolder& errors, const char* mode, const std::wstring& user,
                                         const std::wstring& path) {
-    return std::make_unique<FtpDownloader>(false, false, L"127.0.0.1", port(mode), path, user, L"pass", L"", 0, L"",
-                                           L"", 0, 4000, 4096, errors);
+    return std::make_unique<FtpDownloader>(false, false, L"127.0.0.1", port(mode), path, user, L"pass", L"",
+                                           0, L"", L"", 0, 4000, 4096, errors);
 }
 
 TEST(FtpScriptedServer, GreetingsCutShortOrEndlessFailTheLogOn) {
     LastErrorHolder errors;
     for (const char* mode : {"ftpfault_cut_banner", "ftpfault_endless_banner"}) {
-        const Fetched fetched = fetchSegment(*scripted(errors, mode, L"user", L"/pattern-10"), errors, 0, -1, -1, -1);
+        const Fetched fetched =
+            fetchSegment(*scripted(errors, mode, L"user", L"/pattern-10"), errors, 0, -1, -1, -1);
         EXPECT_FALSE(fetched.ok) << mode;
         EXPECT_EQ(fetched.error, ErrFtpLogOn) << mode;
     }
@@ -33,8 +34,8 @@ TEST(FtpScriptedServer, GreetingsCutShortOrEndlessFailTheLogOn) {
 
 TEST(FtpScriptedServer, AServerThatKnowsNeitherSecurityRequestFailsTheSecureLogOn) {
     LastErrorHolder errors;
-    FtpDownloader ftp(true, false, L"127.0.0.1", port("ftpfault_normal"), L"/log", L"user", L"pass", L"", 0, L"", L"",
-                      0, 4000, 4096, errors);
+    FtpDownloader ftp(true, false, L"127.0.0.1", port("ftpfault_normal"), L"/log", L"user", L"pass", L"", 0,
+                      L"", L"", 0, 4000, 4096, errors);
     const Fetched fetched = fetchSegment(ftp, errors, 0, -1, -1, -1);
     EXPECT_FALSE(fetched.ok);
     EXPECT_EQ(fetched.error, ErrFtpLogOn);
@@ -61,7 +62,8 @@ TEST(FtpScriptedServer, OverlongReplyLinesAreReadToTheirEnd) {
 
 TEST(FtpScriptedServer, MalformedPassiveRepliesFailAndForeignAddressesAreNotFollowed) {
     LastErrorHolder errors;
-    for (const wchar_t* user : {L"pasv-five", L"pasv-big", L"pasv-host", L"pasv-zero", L"pasv-letters", L"pasv-none"}) {
+    for (const wchar_t* user :
+         {L"pasv-five", L"pasv-big", L"pasv-host", L"pasv-zero", L"pasv-letters", L"pasv-none"}) {
         const Fetched fetched =
             fetchSegment(*scripted(errors, "ftpfault_normal", user, L"/pattern-1000"), errors, 0, -1, -1, -1);
         EXPECT_FALSE(fetched.ok);
@@ -116,8 +118,8 @@ TEST(FtpScriptedServer, TransfersCutShortFail) {
 
 TEST(FtpScriptedServer, AnEmptyUserNameLogsOnAsAGuest) {
     LastErrorHolder errors;
-    auto ftp = std::make_unique<FtpDownloader>(false, false, L"127.0.0.1", port("ftpfault_normal"), L"/log", L"", L"",
-                                               L"", 0, L"", L"", 0, 4000, 4096, errors);
+    auto ftp = std::make_unique<FtpDownloader>(false, false, L"127.0.0.1", port("ftpfault_normal"), L"/log",
+                                               L"", L"", L"", 0, L"", L"", 0, 4000, 4096, errors);
     const Fetched fetched = fetchSegment(*ftp, errors, 0, -1, -1, -1);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_EQ(fetched.body.rfind("USER anonymous\r\nPASS pxhl@\r\nTYPE I\r\n", 0), 0u) << fetched.body;
@@ -135,8 +137,8 @@ struct ProxyCase {
 
 Fetched fetchThroughProxy(LastErrorHolder& errors, const ProxyCase& c) {
     const std::string mode = "ftpfault_proxy" + std::to_string(c.method);
-    FtpDownloader ftp(false, false, c.host, 2121, L"/log", c.user, L"secret", L"127.0.0.1", port(mode.c_str()),
-                      c.proxyUser, c.proxyPassword, c.method, 4000, 4096, errors);
+    FtpDownloader ftp(false, false, c.host, 2121, L"/log", c.user, L"secret", L"127.0.0.1",
+                      port(mode.c_str()), c.proxyUser, c.proxyPassword, c.method, 4000, 4096, errors);
     return fetchSegment(ftp, errors, 0, -1, -1, -1);
 }
 
@@ -156,7 +158,8 @@ TEST(FtpProxy, EachMethodSendsItsOwnLogOnSequence) {
         const Fetched fetched =
             fetchThroughProxy(errors, {method, L"files.example.test", L"user", L"puser", L"ppass"});
         ASSERT_TRUE(fetched.ok) << "method " << method << " error " << fetched.error;
-        EXPECT_EQ(fetched.body, std::string(expected[method]) + "TYPE I\r\nMODE S\r\nSTRU F\r\nPASV\r\nRETR log\r\n")
+        EXPECT_EQ(fetched.body,
+                  std::string(expected[method]) + "TYPE I\r\nMODE S\r\nSTRU F\r\nPASV\r\nRETR log\r\n")
             << "method " << method;
     }
 }
@@ -188,7 +191,8 @@ TEST(FtpProxy, RefusalsOfTheProxyAreLogOnFailuresAndOfTheUserAccessDenied) {
 TEST(FtpProxy, AProxyThatLetsTheUserInEarlyEndsTheSequence) {
     // The scripted proxy answers 230 to a command that holds "welcome".
     LastErrorHolder errors;
-    const Fetched fetched = fetchThroughProxy(errors, {0, L"files.example.test", L"user", L"welcome", L"ppass"});
+    const Fetched fetched =
+        fetchThroughProxy(errors, {0, L"files.example.test", L"user", L"welcome", L"ppass"});
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_EQ(fetched.body, "USER welcome\r\nTYPE I\r\nMODE S\r\nSTRU F\r\nPASV\r\nRETR log\r\n");
 }

@@ -14,10 +14,10 @@ using nettest::port;
 namespace {
 
 std::unique_ptr<HttpDownloader> client(LastErrorHolder& errors, const char* peer, const std::wstring& path,
-                                       bool secure = false, int bufferSize = 4096, const std::wstring& user = L"",
-                                       const std::wstring& password = L"") {
-    return std::make_unique<HttpDownloader>(secure, L"127.0.0.1", port(peer), path, L"", user, password, L"", 0, L"",
-                                            L"", 0, 4000, bufferSize, errors);
+                                       bool secure = false, int bufferSize = 4096,
+                                       const std::wstring& user = L"", const std::wstring& password = L"") {
+    return std::make_unique<HttpDownloader>(secure, L"127.0.0.1", port(peer), path, L"", user, password, L"",
+                                            0, L"", L"", 0, 4000, bufferSize, errors);
 }
 
 // ---- nginx, plain and TLS 1.2 ----
@@ -33,8 +33,8 @@ TEST_P(NginxTest, WholeFilesOfUnknownSizeArriveByteForByte) {
     for (const char* name : {"files/empty.bin", "files/one.bin", "files/small.bin", "files/large.bin"}) {
         const std::string expected = nettest::servedFile(name);
         for (int bufferSize : {1000, 4096, 65536}) {
-            auto http = client(errors, peer(), std::wstring(L"/") + std::wstring(name, name + strlen(name)), secure(),
-                               bufferSize);
+            auto http = client(errors, peer(), std::wstring(L"/") + std::wstring(name, name + strlen(name)),
+                               secure(), bufferSize);
             const Fetched fetched = fetchSegment(*http, errors, 0, -1, -1, -1);
             ASSERT_TRUE(fetched.ok) << name << " error " << fetched.error;
             EXPECT_EQ(fetched.fileSize, static_cast<int64_t>(expected.size())) << name;
@@ -70,7 +70,8 @@ TEST_P(NginxTest, SizeQueryGivesSizeAndLastModified) {
     std::wstring lastModified, location, proxyLocation;
     ASSERT_TRUE(http->querySize(size, lastModified, location, proxyLocation)) << errors.error();
     EXPECT_EQ(size, 300000);
-    EXPECT_NE(lastModified.find(L" GMT"), std::wstring::npos) << std::string(lastModified.begin(), lastModified.end());
+    EXPECT_NE(lastModified.find(L" GMT"), std::wstring::npos)
+        << std::string(lastModified.begin(), lastModified.end());
     EXPECT_TRUE(location.empty());
     EXPECT_TRUE(proxyLocation.empty());
 }
@@ -91,35 +92,40 @@ TEST_P(NginxTest, RedirectsGiveTheLocationToTheQueryAndFailASegment) {
 }
 
 TEST_P(NginxTest, RefusalsMapToTheirErrors) {
-    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure()), errors, 0, -1, -1, -1).error,
+    EXPECT_EQ(
+        fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure()), errors, 0, -1, -1, -1).error,
+        ErrAccessDenied);
+    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/forbidden/index.html", secure()), errors, 0, -1, -1, -1)
+                  .error,
               ErrAccessDenied);
-    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/forbidden/index.html", secure()), errors, 0, -1, -1, -1).error,
-              ErrAccessDenied);
-    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/files/missing.bin", secure()), errors, 0, -1, -1, -1).error,
-              ErrHttpStatus);
-    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure(), 4096, L"user", L"wrong"), errors, 0,
-                           -1, -1, -1)
+    EXPECT_EQ(
+        fetchSegment(*client(errors, peer(), L"/files/missing.bin", secure()), errors, 0, -1, -1, -1).error,
+        ErrHttpStatus);
+    EXPECT_EQ(fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure(), 4096, L"user", L"wrong"),
+                           errors, 0, -1, -1, -1)
                   .error,
               ErrAccessDenied);
 
     const Fetched allowed =
-        fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure(), 4096, L"user", L"secret"), errors, 0, -1,
-                     -1, -1);
+        fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure(), 4096, L"user", L"secret"), errors,
+                     0, -1, -1, -1);
     ASSERT_TRUE(allowed.ok) << allowed.error;
     EXPECT_EQ(allowed.body, nettest::servedFile("auth/secret.txt"));
 
     int64_t size = 0;
     std::wstring lastModified, location, proxyLocation;
     errors.setError(0);
-    EXPECT_FALSE(client(errors, peer(), L"/files/missing.bin", secure())->querySize(size, lastModified, location,
-                                                                                   proxyLocation));
+    EXPECT_FALSE(client(errors, peer(), L"/files/missing.bin", secure())
+                     ->querySize(size, lastModified, location, proxyLocation));
     EXPECT_EQ(errors.error(), ErrHttpStatus);
-    EXPECT_FALSE(client(errors, peer(), L"/auth/secret.txt", secure())->querySize(size, lastModified, location,
-                                                                                 proxyLocation));
+    EXPECT_FALSE(client(errors, peer(), L"/auth/secret.txt", secure())
+                     ->querySize(size, lastModified, location, proxyLocation));
     EXPECT_EQ(errors.error(), ErrAccessDenied);
 }
 
 INSTANTIATE_TEST_SUITE_P(PlainAndTls, NginxTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Https" : "Http"; });
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Https" : "Http";
+                         });
 
 }  // namespace

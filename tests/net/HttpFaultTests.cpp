@@ -21,8 +21,8 @@ namespace {
 class HttpFaultTest : public ::testing::Test {
 protected:
     std::unique_ptr<HttpDownloader> client(const std::wstring& path, int bufferSize = 4096) {
-        return std::make_unique<HttpDownloader>(false, L"127.0.0.1", port("fault_http"), path, L"", L"", L"", L"", 0,
-                                                L"", L"", 0, 4000, bufferSize, errors);
+        return std::make_unique<HttpDownloader>(false, L"127.0.0.1", port("fault_http"), path, L"", L"", L"",
+                                                L"", 0, L"", L"", 0, 4000, bufferSize, errors);
     }
     Fetched fetch(const std::wstring& path, int64_t start = -1, int64_t length = -1, int64_t fileSize = -1,
                   int bufferSize = 4096) {
@@ -61,7 +61,8 @@ TEST_F(HttpFaultTest, ContinueRepliesComeBeforeTheRealOne) {
 }
 
 TEST_F(HttpFaultTest, CloseDelimitedBodiesEndWhenTheServerCloses) {
-    for (const wchar_t* path : {L"/close-delimited?size=100000", L"/close-delimited?size=100000&version=1.1"}) {
+    for (const wchar_t* path :
+         {L"/close-delimited?size=100000", L"/close-delimited?size=100000&version=1.1"}) {
         const Fetched fetched = fetch(path);
         ASSERT_TRUE(fetched.ok) << fetched.error;
         EXPECT_EQ(fetched.fileSize, -1);
@@ -137,13 +138,14 @@ TEST_F(HttpFaultTest, ARangeIsTakenOnlyFromTheOffsetAsked) {
 
 TEST_F(HttpFaultTest, RequestsNameTheRangeAndAskForTheClose) {
     auto http = std::make_unique<HttpDownloader>(false, L"127.0.0.1", port("fault_http"), L"/echo?name=a b",
-                                                 L"http://referer.test/page", L"user", L"pa:ss", L"", 0, L"", L"", 0,
-                                                 4000, 4096, errors);
+                                                 L"http://referer.test/page", L"user", L"pa:ss", L"", 0, L"",
+                                                 L"", 0, 4000, 4096, errors);
     const Fetched fetched = fetchSegment(*http, errors, 2, 0, 50, 1000);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     const std::string& request = fetched.body;
     EXPECT_EQ(request.rfind("GET /echo?name=a%20b HTTP/1.1\r\n", 0), 0u) << request;
-    EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(port("fault_http")) + "\r\n"), std::string::npos);
+    EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(port("fault_http")) + "\r\n"),
+              std::string::npos);
     EXPECT_NE(request.find("\r\nRange: bytes=0-49\r\n"), std::string::npos);
     EXPECT_NE(request.find("(segment 3)"), std::string::npos);
     EXPECT_NE(request.find("\r\nReferer: http://referer.test/page\r\n"), std::string::npos);
@@ -160,12 +162,12 @@ TEST_F(HttpFaultTest, RequestsNameTheRangeAndAskForTheClose) {
 TEST_F(HttpFaultTest, SizeQueryFollowsNoLocationItself) {
     int64_t size = 0;
     std::wstring lastModified, location, proxyLocation;
-    ASSERT_TRUE(client(L"/status?code=305&location=http://127.0.0.1:1/")->querySize(size, lastModified, location,
-                                                                                   proxyLocation));
+    ASSERT_TRUE(client(L"/status?code=305&location=http://127.0.0.1:1/")
+                    ->querySize(size, lastModified, location, proxyLocation));
     EXPECT_EQ(proxyLocation, L"http://127.0.0.1:1/");
     EXPECT_TRUE(location.empty());
-    ASSERT_TRUE(client(L"/status?code=303&location=/elsewhere")->querySize(size, lastModified, location,
-                                                                          proxyLocation));
+    ASSERT_TRUE(client(L"/status?code=303&location=/elsewhere")
+                    ->querySize(size, lastModified, location, proxyLocation));
     EXPECT_EQ(location, L"/elsewhere");
     EXPECT_FALSE(client(L"/status?code=500")->querySize(size, lastModified, location, proxyLocation));
     EXPECT_EQ(errors.error(), ErrHttpStatus);
@@ -176,13 +178,15 @@ TEST_F(HttpFaultTest, AStalledServerEndsInAReceiveTimeOut) {
     class QuickClient : public HttpDownloader {
     public:
         QuickClient(int port, const std::wstring& path, LastErrorHolder& errors)
-            : HttpDownloader(false, L"127.0.0.1", port, path, L"", L"", L"", L"", 0, L"", L"", 0, 4000, 4096, errors) {
+            : HttpDownloader(false, L"127.0.0.1", port, path, L"", L"", L"", L"", 0, L"", L"", 0, 4000, 4096,
+                             errors) {
             originalTimeout = receiveTimeout_;
             receiveTimeout_ = 1500;
         }
         int originalTimeout = 0;
     };
-    for (const wchar_t* path : {L"/stall?after=nothing", L"/stall?after=headers", L"/stall?after=body&size=20000"}) {
+    for (const wchar_t* path :
+         {L"/stall?after=nothing", L"/stall?after=headers", L"/stall?after=body&size=20000"}) {
         QuickClient http(port("fault_http"), path, errors);
         EXPECT_EQ(http.originalTimeout, 30000);
         const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);

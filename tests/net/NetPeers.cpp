@@ -34,13 +34,13 @@ public:
         ASSERT_TRUE(source && binary) << "PIXHAUL_SOURCE_DIR and PIXHAUL_BINARY_DIR must be set";
         folder_ = std::string(binary) + "/net-peers-" + std::to_string(GetCurrentProcessId());
 
-        std::wstring command = L"/usr/bin/python3 " + bytesToWide(source) + L"/tests/net/peers.py --dir " +
-                               bytesToWide(folder_);
+        std::wstring command =
+            L"/usr/bin/python3 " + bytesToWide(source) + L"/tests/net/peers.py --dir " + bytesToWide(folder_);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process{};
-        ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                   &process))
+        ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process))
             << "cannot start peers.py, error " << GetLastError();
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -86,7 +86,8 @@ private:
     SOCKET control_ = INVALID_SOCKET;
 };
 
-[[maybe_unused]] const ::testing::Environment* const kPeers = ::testing::AddGlobalTestEnvironment(new PeersEnvironment);
+[[maybe_unused]] const ::testing::Environment* const kPeers =
+    ::testing::AddGlobalTestEnvironment(new PeersEnvironment);
 
 const std::string& value(const char* name) {
     static const std::string none;
@@ -96,13 +97,17 @@ const std::string& value(const char* name) {
 
 }  // namespace
 
-int port(const char* name) { return std::atoi(value(name).c_str()); }
+int port(const char* name) {
+    return std::atoi(value(name).c_str());
+}
 
 std::string servedFile(const char* relative) {
     return testsupport::readFileBytes(windowsPath(value("www") + "/" + relative));
 }
 
-std::wstring certificatePath() { return windowsPath(value("certificate")); }
+std::wstring certificatePath() {
+    return windowsPath(value("certificate"));
+}
 
 std::string pattern(int64_t start, int64_t count) {
     std::string bytes(static_cast<std::size_t>(count), '\0');

@@ -99,8 +99,8 @@ TEST(ProtocolClient, ARefusedConnectFailsWithoutWaiting) {
     EXPECT_FALSE(client.isConnected());
 
     LastErrorHolder errors;
-    HttpDownloader http(false, L"127.0.0.1", port("closed"), L"/", L"", L"", L"", L"", 0, L"", L"", 0, 20000, 4096,
-                        errors);
+    HttpDownloader http(false, L"127.0.0.1", port("closed"), L"/", L"", L"", L"", L"", 0, L"", L"", 0, 20000,
+                        4096, errors);
     const nettest::Fetched fetched = nettest::fetchSegment(http, errors, 0, -1, -1, -1);
     EXPECT_FALSE(fetched.ok);
     EXPECT_EQ(fetched.error, ErrConnect);
@@ -122,8 +122,8 @@ TEST(ProtocolClient, ABlackHoleEndsInAConnectTimeOutAfterTheComputedSeconds) {
 
     // 1500 ms of connection time-out wait 2 seconds, then the client reports a connect failure.
     LastErrorHolder errors;
-    HttpDownloader http(false, L"127.0.0.1", port("black_hole"), L"/", L"", L"", L"", L"", 0, L"", L"", 0, 1500, 4096,
-                        errors);
+    HttpDownloader http(false, L"127.0.0.1", port("black_hole"), L"/", L"", L"", L"", L"", 0, L"", L"", 0,
+                        1500, 4096, errors);
     start = GetTickCount64();
     const nettest::Fetched fetched = nettest::fetchSegment(http, errors, 0, -1, -1, -1);
     const ULONGLONG elapsed = GetTickCount64() - start;

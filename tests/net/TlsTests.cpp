@@ -20,7 +20,8 @@ using nettest::port;
 namespace {
 
 HttpDownloader secureClient(LastErrorHolder& errors, const char* peer, const std::wstring& path) {
-    return HttpDownloader(true, L"localhost", port(peer), path, L"", L"", L"", L"", 0, L"", L"", 0, 4000, 4096, errors);
+    return HttpDownloader(true, L"localhost", port(peer), path, L"", L"", L"", L"", 0, L"", L"", 0, 4000,
+                          4096, errors);
 }
 
 // A TLS connection that records the certificate questions it is asked and answers them as told.
@@ -60,8 +61,8 @@ std::string readAll(ProtocolClient& connection) {
 
 TEST(Tls, RecordsSplitAcrossReadsAreDecryptedWhole) {
     LastErrorHolder errors;
-    HttpDownloader http(true, L"localhost", port("tls_split"), L"/data?size=60000", L"", L"", L"", L"", 0, L"", L"", 0,
-                        4000, 1000, errors);
+    HttpDownloader http(true, L"localhost", port("tls_split"), L"/data?size=60000", L"", L"", L"", L"", 0,
+                        L"", L"", 0, 4000, 1000, errors);
     const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_EQ(fetched.fileSize, 60000);
@@ -114,7 +115,8 @@ TEST(Tls, AServerThatSpeaksOnlyTls13FailsCleanly) {
     connection.setTlsEnabled(true);
     connection.setVerificationMode(TlsSocket::SkipVerification);
     const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(connection.connect(port("tls13_only"), "localhost", 5, AF_INET, SOCK_STREAM), TlsHandshakeNotStarted);
+    EXPECT_EQ(connection.connect(port("tls13_only"), "localhost", 5, AF_INET, SOCK_STREAM),
+              TlsHandshakeNotStarted);
     EXPECT_FALSE(connection.isConnected());
 
     LastErrorHolder errors;
@@ -128,7 +130,8 @@ TEST(Tls, AServerThatSpeaksOnlyTls13FailsCleanly) {
 TEST(Tls, AnUntrustedCertificateIsPutToTheConfirmationInModeOne) {
     CheckingConnection refusing(false);
     refusing.setVerificationMode(TlsSocket::VerifyAndAsk);
-    EXPECT_EQ(refusing.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), TlsCertificateRefused);
+    EXPECT_EQ(refusing.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM),
+              TlsCertificateRefused);
     EXPECT_EQ(refusing.questions, 1);
     EXPECT_NE(refusing.lastError, 0u);
     EXPECT_EQ(refusing.subject, L"localhost");
@@ -140,7 +143,8 @@ TEST(Tls, AnUntrustedCertificateIsPutToTheConfirmationInModeOne) {
     ASSERT_EQ(accepting.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
     EXPECT_EQ(accepting.questions, 1);
     const std::string request = "GET /files/one.bin HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
-    ASSERT_EQ(accepting.send(request.data(), static_cast<int>(request.size())), static_cast<int>(request.size()));
+    ASSERT_EQ(accepting.send(request.data(), static_cast<int>(request.size())),
+              static_cast<int>(request.size()));
     EXPECT_EQ(readAll(accepting).rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
 
     // Mode 2, as the clients use it: no check, no question.
@@ -176,11 +180,12 @@ private:
         static INITIALIZE_SECURITY_CONTEXT_FN_W function = nullptr;
         return function;
     }
-    static SECURITY_STATUS SEC_ENTRY initialize(PCredHandle credentials, PCtxtHandle context, SEC_WCHAR* target,
-                                                unsigned long request, unsigned long reserved1,
-                                                unsigned long representation, PSecBufferDesc input,
-                                                unsigned long reserved2, PCtxtHandle newContext,
-                                                PSecBufferDesc output, unsigned long* attributes, PTimeStamp expiry) {
+    static SECURITY_STATUS SEC_ENTRY initialize(PCredHandle credentials, PCtxtHandle context,
+                                                SEC_WCHAR* target, unsigned long request,
+                                                unsigned long reserved1, unsigned long representation,
+                                                PSecBufferDesc input, unsigned long reserved2,
+                                                PCtxtHandle newContext, PSecBufferDesc output,
+                                                unsigned long* attributes, PTimeStamp expiry) {
         if (input && remaining() > 0) {
             --remaining();
             return SEC_I_INCOMPLETE_CREDENTIALS;
@@ -196,7 +201,8 @@ TEST(Tls, ARequestForAClientCertificateIsAnsweredOnce) {
         << "without a matching certificate the handshake goes on without one";
 
     CertificateRequestingConnection again(100);
-    EXPECT_EQ(again.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), TlsHandshakeNotStarted);
+    EXPECT_EQ(again.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM),
+              TlsHandshakeNotStarted);
     EXPECT_EQ(CertificateRequestingConnection::remaining(), 98) << "asked twice, then given up";
 }
 

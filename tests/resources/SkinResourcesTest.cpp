@@ -30,7 +30,8 @@ struct ManifestEntry {
 };
 
 std::vector<ManifestEntry> readManifest() {
-    std::istringstream lines(testsupport::readFileBytes(testsupport::binaryPath(L"resources/skin-manifest.txt")));
+    std::istringstream lines(
+        testsupport::readFileBytes(testsupport::binaryPath(L"resources/skin-manifest.txt")));
     std::vector<ManifestEntry> entries;
     ManifestEntry entry;
     std::string opacity;
@@ -64,13 +65,16 @@ using BitmapPtr = std::unique_ptr<GpBitmap, BitmapDeleter>;
 BitmapPtr loadResourceBitmap(int id, const wchar_t* type) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    if (!found) return nullptr;
+    if (!found)
+        return nullptr;
     DWORD size = SizeofResource(module, found);
     HGLOBAL loaded = LoadResource(module, found);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes || size == 0) return nullptr;
+    if (!bytes || size == 0)
+        return nullptr;
     HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy) return nullptr;
+    if (!copy)
+        return nullptr;
     memcpy(GlobalLock(copy), bytes, size);
     GlobalUnlock(copy);
     IStream* stream = nullptr;
@@ -81,7 +85,8 @@ BitmapPtr loadResourceBitmap(int id, const wchar_t* type) {
     GpBitmap* bitmap = nullptr;
     Status status = DllExports::GdipCreateBitmapFromStream(stream, &bitmap);
     stream->Release();
-    if (status != Ok) return nullptr;
+    if (status != Ok)
+        return nullptr;
     return BitmapPtr(bitmap);
 }
 
@@ -114,7 +119,8 @@ protected:
 
 TEST_F(SkinResources, EveryPictureDecodesAtItsSize) {
     for (const ManifestEntry& entry : manifest_) {
-        if (entry.type == "ICON") continue;
+        if (entry.type == "ICON")
+            continue;
         std::wstring type(entry.type.begin(), entry.type.end());
         BitmapPtr bitmap = loadResourceBitmap(entry.id, type.c_str());
         ASSERT_TRUE(bitmap) << entry.id;
@@ -171,7 +177,8 @@ TEST_F(SkinResources, BusyAnimationsSplitIntoTimedFrames) {
 TEST_F(SkinResources, IconsLoadAtTheirDefaultAndSystemSizes) {
     HMODULE module = GetModuleHandleW(nullptr);
     for (const ManifestEntry& entry : manifest_) {
-        if (entry.type != "ICON") continue;
+        if (entry.type != "ICON")
+            continue;
         // The scroll bars load their arrows at the default size and stretch them to the cell.
         auto icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(entry.id), IMAGE_ICON, 0, 0, 0));
         ASSERT_NE(icon, nullptr) << entry.id;
@@ -188,12 +195,15 @@ TEST_F(SkinResources, IconsLoadAtTheirDefaultAndSystemSizes) {
         int cell = GetSystemMetrics(SM_CXVSCROLL);
         icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(entry.id), IMAGE_ICON, cell, cell, 0));
         EXPECT_NE(icon, nullptr) << entry.id << " at " << cell;
-        if (icon) DestroyIcon(icon);
+        if (icon)
+            DestroyIcon(icon);
     }
     for (int size : {16, 32, 48}) {
-        auto icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(skin::appIcon), IMAGE_ICON, size, size, 0));
+        auto icon = static_cast<HICON>(
+            LoadImageW(module, MAKEINTRESOURCEW(skin::appIcon), IMAGE_ICON, size, size, 0));
         EXPECT_NE(icon, nullptr) << "program icon at " << size;
-        if (icon) DestroyIcon(icon);
+        if (icon)
+            DestroyIcon(icon);
     }
 }
 

@@ -5,12 +5,36 @@ namespace {
 
 // Caption pieces as they stand in the page text: raw non-ASCII and emoji, and JSON escapes.
 const wchar_t* const kCaptionWords[] = {
-    L"Sun", L"and", L"sea", L"#beach", L"Caf\\u00e9", L"Caf\u00E9", L"\\ud83c\\udf05", L"\U0001F305",
-    L"Z\u00FCrich,", L"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1", L"\u6771\u4EAC", L"\u2014", L"na\u00EFve",
-    L"She said \\\"hello\\\"", L"left \\\\o\\/", L"Line one\\nline two\\twith a tab", L"100%",
-    L"'single'", L"&", L"<angle>", L"@friend", L"\U0001F389\U0001F382", L"#birthday",
-    L"\u041F\u0440\u0438\u0432\u0435\u0442", L"\u0645\u0631\u062D\u0628\u0627", L"\u2713 \u2600 \u2665",
-    L"path a\\/b\\/c", L"\\u00dcn\\u00efc\\u00f6d\\u00e9", L"back\\\\slash", L"\U0001F468\u200D\U0001F469",
+    L"Sun",
+    L"and",
+    L"sea",
+    L"#beach",
+    L"Caf\\u00e9",
+    L"Caf\u00E9",
+    L"\\ud83c\\udf05",
+    L"\U0001F305",
+    L"Z\u00FCrich,",
+    L"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1",
+    L"\u6771\u4EAC",
+    L"\u2014",
+    L"na\u00EFve",
+    L"She said \\\"hello\\\"",
+    L"left \\\\o\\/",
+    L"Line one\\nline two\\twith a tab",
+    L"100%",
+    L"'single'",
+    L"&",
+    L"<angle>",
+    L"@friend",
+    L"\U0001F389\U0001F382",
+    L"#birthday",
+    L"\u041F\u0440\u0438\u0432\u0435\u0442",
+    L"\u0645\u0631\u062D\u0628\u0627",
+    L"\u2713 \u2600 \u2665",
+    L"path a\\/b\\/c",
+    L"\\u00dcn\\u00efc\\u00f6d\\u00e9",
+    L"back\\\\slash",
+    L"\U0001F468\u200D\U0001F469",
 };
 
 const wchar_t* const kTags[] = {L"beach", L"sun", L"hiking", L"nature", L"birthday", L"caf\\u00e9"};
@@ -25,7 +49,8 @@ void appendUrl(std::wstring& out, const wchar_t* kind, const std::wstring& id, c
     out += L'"';
 }
 
-void appendImage(std::wstring& out, const wchar_t* name, const wchar_t* kind, const std::wstring& id, int size) {
+void appendImage(std::wstring& out, const wchar_t* name, const wchar_t* kind, const std::wstring& id,
+                 int size) {
     out += L'"';
     out += name;
     out += L"\":{\"url\":";
@@ -85,8 +110,8 @@ void appendItem(std::wstring& out, TestRandom& random, size_t number) {
     for (size_t i = 0; i < likes; ++i) {
         const size_t user = random.below(sizeof(kUsers) / sizeof(kUsers[0]));
         out += i > 0 ? L",{" : L"{";
-        out += L"\"username\":\"" + std::wstring(kUsers[user]) + L"\",\"id\":\"" + std::to_wstring(1001 + user) +
-               L"\"}";
+        out += L"\"username\":\"" + std::wstring(kUsers[user]) + L"\",\"id\":\"" +
+               std::to_wstring(1001 + user) + L"\"}";
     }
     out += L"]}";
     out += random.below(3) == 0 ? L",\"location\":{\"latitude\":-33.8568,\"longitude\":151.2153,"

@@ -2,8 +2,7 @@
 
 namespace testsupport {
 
-void moveMouseTo(POINT screen)
-{
+void moveMouseTo(POINT screen) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     const int width = GetSystemMetrics(SM_CXSCREEN);
@@ -15,8 +14,7 @@ void moveMouseTo(POINT screen)
     SendInput(1, &input, sizeof(input));
 }
 
-void mouseButton(bool left, bool down)
-{
+void mouseButton(bool left, bool down) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     if (left)
@@ -26,8 +24,7 @@ void mouseButton(bool left, bool down)
     SendInput(1, &input, sizeof(input));
 }
 
-void keyStroke(WORD virtualKey, bool down)
-{
+void keyStroke(WORD virtualKey, bool down) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;

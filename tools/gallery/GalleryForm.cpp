@@ -28,21 +28,20 @@ constexpr int kMaxCellHeight = 52;
 constexpr int kTinyLimit = 8;
 constexpr int kTinyCell = 28;
 
-SIZE fitCell(int width, int height)
-{
+SIZE fitCell(int width, int height) {
     if (width <= kTinyLimit && height <= kTinyLimit)
         return SIZE{kTinyCell, kTinyCell};
     if (width <= kMaxCellWidth && height <= kMaxCellHeight)
         return SIZE{width, height};
     // Scaled down keeping the shape: never larger than the picture both ways, so it is scaled.
-    const double scale = std::min(static_cast<double>(kMaxCellWidth) / width, static_cast<double>(kMaxCellHeight) / height);
+    const double scale =
+        std::min(static_cast<double>(kMaxCellWidth) / width, static_cast<double>(kMaxCellHeight) / height);
     return SIZE{std::max(1, static_cast<int>(width * scale)), std::max(1, static_cast<int>(height * scale))};
 }
 
 }  // namespace
 
-GalleryForm::GalleryForm(gui::TComponent* owner) : gui::TForm(owner)
-{
+GalleryForm::GalleryForm(gui::TComponent* owner) : gui::TForm(owner) {
     SetCaption(kWindowTitle);
     SetBorderStyle(gui::bsSingle);
     SetBounds(kLeft, kTop, kClientWidth, kClientHeight);
@@ -60,15 +59,13 @@ GalleryForm::GalleryForm(gui::TComponent* owner) : gui::TForm(owner)
     buildSkinSheet();
 }
 
-GalleryForm::~GalleryForm()
-{
+GalleryForm::~GalleryForm() {
     // The controls go first: some show the animations' bitmaps, which this form keeps.
     DestroyComponents();
     animations_.clear();
 }
 
-controls::TPanelEx* GalleryForm::band(int top, int height, gui::TColor color)
-{
+controls::TPanelEx* GalleryForm::band(int top, int height, gui::TColor color) {
     auto* panel = new controls::TPanelEx(this);
     panel->SetParent(this);
     panel->SetBevelOuter(gui::bvNone);
@@ -79,8 +76,7 @@ controls::TPanelEx* GalleryForm::band(int top, int height, gui::TColor color)
     return panel;
 }
 
-controls::ImageButton* GalleryForm::button(gui::TWinControl* parent, int firstId, int left, int top)
-{
+controls::ImageButton* GalleryForm::button(gui::TWinControl* parent, int firstId, int left, int top) {
     auto* b = new controls::ImageButton(this);
     b->SetParent(parent);
     b->SetLeft(left);
@@ -93,8 +89,7 @@ controls::ImageButton* GalleryForm::button(gui::TWinControl* parent, int firstId
 }
 
 gui::TLabel* GalleryForm::caption(gui::TWinControl* parent, int left, int top, const std::wstring& text,
-                                  gui::TColor color)
-{
+                                  gui::TColor color) {
     auto* label = new gui::TLabel(this);
     label->SetParent(parent);
     label->SetTransparent(true);
@@ -105,8 +100,7 @@ gui::TLabel* GalleryForm::caption(gui::TWinControl* parent, int left, int top, c
     return label;
 }
 
-void GalleryForm::buildTitleBand()
-{
+void GalleryForm::buildTitleBand() {
     // The accent strip of the main window: logo, user-name box buttons, window buttons.
     auto* title = band(0, 64, kAccent);
     auto* logo = new controls::Image(this);
@@ -132,12 +126,11 @@ void GalleryForm::buildTitleBand()
     pie->FSetProgress(0.4f);
 }
 
-void GalleryForm::buildToolbarBand()
-{
+void GalleryForm::buildToolbarBand() {
     auto* toolbar = band(nextTop_, 60, kBlack);
     int left = 12;
-    for (int id : {skin::selectAllButton, skin::unselectAllButton, skin::slideshowButton, skin::slideshowFastButton,
-                   skin::slideshowModerateButton, skin::slideshowSlowButton}) {
+    for (int id : {skin::selectAllButton, skin::unselectAllButton, skin::slideshowButton,
+                   skin::slideshowFastButton, skin::slideshowModerateButton, skin::slideshowSlowButton}) {
         auto* b = button(toolbar, id, left, 12);
         left += b->Width() + 10;
     }
@@ -151,8 +144,7 @@ void GalleryForm::buildToolbarBand()
     button(toolbar, skin::sizeSliderKnob, left + 10 + 80, 21);
 }
 
-void GalleryForm::buildBottomBand()
-{
+void GalleryForm::buildBottomBand() {
     auto* bottom = band(nextTop_, 86, kBlack);
     int left = 12;
     for (int id : {skin::downloadButton, skin::downloadZipButton, skin::printButton}) {
@@ -171,8 +163,7 @@ void GalleryForm::buildBottomBand()
     }
 }
 
-void GalleryForm::buildFaceAndPieBand()
-{
+void GalleryForm::buildFaceAndPieBand() {
     auto* band1 = band(nextTop_, 96, kWhite);
     caption(band1, 12, 8, L"The three faces of an ImageButton", kText);
     const wchar_t* names[3] = {L"normal", L"pointer over", L"pressed"};
@@ -207,8 +198,7 @@ void GalleryForm::buildFaceAndPieBand()
     large->FSetProgress(0.35f);
 }
 
-void GalleryForm::buildPictureBand()
-{
+void GalleryForm::buildPictureBand() {
     auto* pictures = band(nextTop_, 110, 0x3A3736);
     caption(pictures, 12, 6, L"Image: own size, scaled down, tiled mirror-wise", kLightInk);
     auto* direct = new controls::Image(this);
@@ -253,14 +243,12 @@ void GalleryForm::buildPictureBand()
     panelEx->SetCaption(L"TPanelEx: entering it leaves the others");
 }
 
-void GalleryForm::pointerOver(gui::TObject* sender, bool entered)
-{
+void GalleryForm::pointerOver(gui::TObject* sender, bool entered) {
     auto* control = static_cast<gui::TControl*>(sender);
     pointerCaption_->SetCaption(entered ? L"Pointer over: " + control->Name() : L"Pointer over: nothing");
 }
 
-void GalleryForm::buildSkinSheet()
-{
+void GalleryForm::buildSkinSheet() {
     sheet_ = new controls::TScrollBoxEx(this);
     sheet_->SetParent(this);
     sheet_->SetBorderStyle(gui::bsNone);
@@ -308,16 +296,15 @@ void GalleryForm::buildSkinSheet()
         }
         view->SetParent(sheet_);
         view->SetBounds(left, top, cell.cx, cell.cy);
-        caption(sheet_, left, top + cell.cy + 3, std::to_wstring(entry.id) + (entry.type == L"GIF" ? L" gif" : L""),
-                0x9C9894);
+        caption(sheet_, left, top + cell.cy + 3,
+                std::to_wstring(entry.id) + (entry.type == L"GIF" ? L" gif" : L""), 0x9C9894);
         rowHeight = std::max<int>(rowHeight, cell.cy);
         left += cellWidth + 12;
     }
     sheet_->VertScrollBar()->SetRange(top + rowHeight + 30);
 }
 
-void GalleryForm::ShowButtonFaces()
-{
+void GalleryForm::ShowButtonFaces() {
     // Both through the hover protocol's own messages: entering the second button, then a press
     // on the third that is released far outside it (no click, the face stays pressed).
     faces_[1]->Perform(gui::CM_MOUSEENTER);

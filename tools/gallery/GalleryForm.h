@@ -26,7 +26,8 @@ public:
 private:
     controls::TPanelEx* band(int top, int height, gui::TColor color);
     controls::ImageButton* button(gui::TWinControl* parent, int firstId, int left, int top);
-    gui::TLabel* caption(gui::TWinControl* parent, int left, int top, const std::wstring& text, gui::TColor color);
+    gui::TLabel* caption(gui::TWinControl* parent, int left, int top, const std::wstring& text,
+                         gui::TColor color);
     void buildTitleBand();
     void buildToolbarBand();
     void buildBottomBand();

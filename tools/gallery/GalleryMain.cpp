@@ -3,8 +3,7 @@
 #include "GalleryLayout.h"
 #include "gui/Application.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
-{
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     gui::TApplication application;
     application.Initialize();
     application.SetTitle(gallery::kWindowTitle);

@@ -2,23 +2,20 @@
 
 namespace gallery {
 
-IconView::IconView(gui::TComponent* owner, int id) : gui::TGraphicControl(owner), id_(id)
-{
-}
+IconView::IconView(gui::TComponent* owner, int id) : gui::TGraphicControl(owner), id_(id) {}
 
-IconView::~IconView()
-{
+IconView::~IconView() {
     if (icon_)
         DestroyIcon(icon_);
 }
 
-void IconView::Paint()
-{
+void IconView::Paint() {
     const int size = Width() < Height() ? Width() : Height();
     if (!icon_ || loadedSize_ != size) {
         if (icon_)
             DestroyIcon(icon_);
-        icon_ = static_cast<HICON>(LoadImageW(gui::HInstance(), MAKEINTRESOURCEW(id_), IMAGE_ICON, size, size, 0));
+        icon_ = static_cast<HICON>(
+            LoadImageW(gui::HInstance(), MAKEINTRESOURCEW(id_), IMAGE_ICON, size, size, 0));
         loadedSize_ = size;
     }
     if (icon_)

@@ -11,24 +11,23 @@ struct Collector {
     std::wstring type;
 };
 
-BOOL CALLBACK collectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR parameter)
-{
+BOOL CALLBACK collectName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR parameter) {
     auto* collector = reinterpret_cast<Collector*>(parameter);
     if (IS_INTRESOURCE(name))
-        collector->entries->push_back(SkinEntry{static_cast<int>(reinterpret_cast<ULONG_PTR>(name)), collector->type});
+        collector->entries->push_back(
+            SkinEntry{static_cast<int>(reinterpret_cast<ULONG_PTR>(name)), collector->type});
     return TRUE;
 }
 
-void collect(HMODULE module, const wchar_t* resourceType, const std::wstring& type, std::vector<SkinEntry>& entries)
-{
+void collect(HMODULE module, const wchar_t* resourceType, const std::wstring& type,
+             std::vector<SkinEntry>& entries) {
     Collector collector{&entries, type};
     EnumResourceNamesW(module, resourceType, collectName, reinterpret_cast<LONG_PTR>(&collector));
 }
 
 }  // namespace
 
-std::vector<SkinEntry> skinCatalogue(HMODULE module)
-{
+std::vector<SkinEntry> skinCatalogue(HMODULE module) {
     std::vector<SkinEntry> entries;
     collect(module, L"PNG", L"PNG", entries);
     collect(module, L"GIF", L"GIF", entries);
