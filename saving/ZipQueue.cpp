@@ -1,0 +1,40 @@
+#include "saving/ZipQueue.h"
+
+void ZipQueue::queue(const std::wstring& path) {
+    {
+        CriticalSectionLock hold(lock_);
+        paths_.push_back(path);
+    }
+    ready_.set();
+}
+
+void ZipQueue::setInputClosed(bool closed) {
+    {
+        CriticalSectionLock hold(lock_);
+        inputClosed_ = closed;
+    }
+    if (closed)
+        ready_.set();
+}
+
+void ZipQueue::clear() {
+    CriticalSectionLock hold(lock_);
+    paths_.clear();
+}
+
+bool ZipQueue::isInputClosed() {
+    CriticalSectionLock hold(lock_);
+    return inputClosed_;
+}
+
+ZipQueue::Next ZipQueue::take() {
+    CriticalSectionLock hold(lock_);
+    Next next;
+    if (!paths_.empty()) {
+        next.path = std::move(paths_.front());
+        paths_.pop_front();
+    } else {
+        next.finished = inputClosed_;
+    }
+    return next;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The zip writer's input: paths of finished files, oldest first, and whether more will come. The
+// main window owns it and is the producer; the zip writer thread takes from it. Every access holds
+// the one lock, which is never held while a file is compressed.
+#include "saving/JobSync.h"
+
+#include <deque>
+#include <string>
+
+class ZipQueue {
+public:
+    ZipQueue() : ready_(false) {}
+    ZipQueue(const ZipQueue&) = delete;
+    ZipQueue& operator=(const ZipQueue&) = delete;
+
+    // GUI thread.
+    void queue(const std::wstring& path);
+    void setInputClosed(bool closed);
+    // Drops every queued path (job start and end).
+    void clear();
+
+    bool isInputClosed();
+
+    // Zip thread: the next path, or an empty path with finished set when the input is closed and
+    // nothing is left (both read in one lock hold, so a last file queued just before the close is
+    // never missed), or an empty path with finished clear when the thread should wait.
+    struct Next {
+        std::wstring path;
+        bool finished = false;
+    };
+    Next take();
+
+    // Set by queue and by closing the input.
+    HANDLE readyEvent() const { return ready_.get(); }
+
+private:
+    CriticalSection lock_;
+    std::deque<std::wstring> paths_;
+    bool inputClosed_ = true;
+    EventHandle ready_;
+};
