@@ -2,16 +2,12 @@
 // the screen into <build>/artifacts/gallery.png, and checked for the skin's colours and for the
 // three faces of its button row.
 #include "ControlsTestSupport.h"
-#include "gui/GdiPlus.h"
+#include "support/ScreenCapture.h"
 #include "support/TestSupport.h"
 #include "tools/gallery/GalleryLayout.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <set>
-#include <vector>
 
 namespace {
 
@@ -59,55 +55,9 @@ private:
     HWND window_ = nullptr;
 };
 
-// What the screen shows in a rectangle, as 32-bit pixels.
-class ScreenCapture {
-public:
-    explicit ScreenCapture(const RECT& area)
-        : width_(area.right - area.left),
-          height_(area.bottom - area.top),
-          pixels_(width_, height_, RGB(0, 0, 0)) {
-        HDC screen = GetDC(nullptr);
-        BitBlt(pixels_.dc(), 0, 0, width_, height_, screen, area.left, area.top, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-    }
-    const controlstest::PaintedPixels& pixels() const { return pixels_; }
-
-    bool savePng(const std::wstring& path) const {
-        UINT count = 0;
-        UINT size = 0;
-        if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-            return false;
-        std::vector<BYTE> buffer(size);
-        auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        Gdiplus::GetImageEncoders(count, size, encoders);
-        for (UINT i = 0; i < count; ++i) {
-            if (std::wstring(encoders[i].MimeType) != L"image/png")
-                continue;
-            HBITMAP bitmap = static_cast<HBITMAP>(GetCurrentObject(pixels_.dc(), OBJ_BITMAP));
-            Gdiplus::Bitmap picture(bitmap, nullptr);
-            return picture.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
-        }
-        return false;
-    }
-
-private:
-    int width_;
-    int height_;
-    controlstest::PaintedPixels pixels_;
-};
-
-int distinctColours(const controlstest::PaintedPixels& pixels) {
-    std::set<COLORREF> colours;
-    for (int y = 0; y < pixels.height(); y += 2)
-        for (int x = 0; x < pixels.width(); x += 2)
-            colours.insert(pixels.at(x, y));
-    return static_cast<int>(colours.size());
-}
-
 }  // namespace
 
 TEST(Gallery, ItsScreenshotShowsTheSkinAndTheThreeButtonFaces) {
-    gui::GdiPlusSession gdiPlus;
     // The pointer away from the gallery, so that no control of it is entered meanwhile.
     controlstest::MoveMouseTo({GetSystemMetrics(SM_CXSCREEN) - 4, GetSystemMetrics(SM_CYSCREEN) - 4});
     controlstest::Pump(50);
@@ -130,19 +80,15 @@ TEST(Gallery, ItsScreenshotShowsTheSkinAndTheThreeButtonFaces) {
     GetWindowRect(window, &windowRect);
     windowRect.left = std::max<LONG>(windowRect.left, 0);
     windowRect.top = std::max<LONG>(windowRect.top, 0);
-    ScreenCapture capture(windowRect);
+    const testsupport::ScreenCapture pixels(windowRect);
+    EXPECT_TRUE(pixels.saveArtifact(L"gallery.png"));
 
-    const std::wstring folder = testsupport::binaryPath(L"artifacts");
-    CreateDirectoryW(folder.c_str(), nullptr);
-    EXPECT_TRUE(capture.savePng(folder + L"\\gallery.png"));
-
-    const auto& pixels = capture.pixels();
     const int dx = origin.x - windowRect.left;
     const int dy = origin.y - windowRect.top;
     // The accent strip and the grid's pattern are there, and much more than a few flat colours.
-    EXPECT_TRUE(controlstest::closeTo(pixels.at(dx + 600, dy + 4), RGB(0x00, 0xAE, 0xEF), 8));
+    EXPECT_TRUE(testsupport::closeTo(pixels.at(dx + 600, dy + 4), RGB(0x00, 0xAE, 0xEF), 8));
     EXPECT_GT(pixels.count(RECT{dx, dy + 600, dx + 1200, dy + 940}, RGB(38, 39, 41), 2), 1000);
-    EXPECT_GT(distinctColours(pixels), 500);
+    EXPECT_GT(pixels.distinctColours(), 500);
 
     // The face row: normal, pointer over and pressed look different from each other.
     const int faceTop = dy + 64 + 60 + 86 + 30 + 13;

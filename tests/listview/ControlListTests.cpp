@@ -11,7 +11,7 @@
 
 #include "activex/PxhlTestSupport.h"
 #include "downloadcontrol/ControlUtilities.h"
-#include "listview/ScreenPicture.h"
+#include "support/ScreenCapture.h"
 #include "support/TestSupport.h"
 
 using namespace pxhltest;
@@ -300,7 +300,8 @@ TEST_F(ControlListTest, RowsFollowTheirFilesThroughARunAndASort) {
     EXPECT_EQ(rowFileId(list, 3), 3);
     EXPECT_EQ(rowFileId(list, 4), 4);
     expectRowsShowTheirFiles(5);
-    EXPECT_TRUE(saveWindowPicture(container->window(), L"control-running-download.bmp"));
+    EXPECT_TRUE(testsupport::ScreenCapture::ofWindow(container->window())
+                    .saveArtifact(L"control-running-download.png"));
 
     // The rest of the run writes every file's figures into its own row, wherever the sort put it.
     server.release();

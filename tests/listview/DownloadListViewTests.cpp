@@ -15,7 +15,7 @@
 #include "downloadcontrol/engine/FileList.h"
 #include "downloadcontrol/ui/DownloadListView.h"
 #include "downloadcontrol/ui/RowText.h"
-#include "listview/ScreenPicture.h"
+#include "support/ScreenCapture.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -619,7 +619,7 @@ TEST_F(DownloadListViewTest, PictureOfARunningDownload) {
     RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     pump();
 
-    EXPECT_TRUE(saveWindowPicture(host, L"download-list.bmp"));
+    EXPECT_TRUE(testsupport::ScreenCapture::ofWindow(host).saveArtifact(L"download-list.png"));
     EXPECT_EQ(rowCount(), 5);
     EXPECT_EQ(rowImage(1), RowImageTransferring);
     EXPECT_EQ(rowImage(0), RowImageComplete);

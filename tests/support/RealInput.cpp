@@ -32,4 +32,19 @@ void keyStroke(WORD virtualKey, bool down) {
     SendInput(1, &input, sizeof(input));
 }
 
+void leftClick(POINT screen) {
+    moveMouseTo(screen);
+    mouseButton(true, true);
+    mouseButton(true, false);
+}
+
+void leftDrag(POINT from, POINT to) {
+    moveMouseTo(from);
+    mouseButton(true, true);
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i)
+        moveMouseTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    mouseButton(true, false);
+}
+
 }  // namespace testsupport

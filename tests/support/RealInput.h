@@ -14,4 +14,10 @@ void mouseButton(bool left, bool down);
 // Presses or releases one key.
 void keyStroke(WORD virtualKey, bool down);
 
+// A left click at a point.
+void leftClick(POINT screen);
+
+// Presses the left button at from, moves to to in a few steps and releases it there.
+void leftDrag(POINT from, POINT to);
+
 }  // namespace testsupport

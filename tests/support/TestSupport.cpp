@@ -109,4 +109,14 @@ std::string readFileBytes(const std::wstring& path) {
     return result;
 }
 
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
+            return condition();
+        Sleep(10);
+    }
+    return true;
+}
+
 }  // namespace testsupport

@@ -1,5 +1,6 @@
 #pragma once
 // Small helpers shared by the test suites.
+#include <functional>
 #include <string>
 
 namespace testsupport {
@@ -32,5 +33,9 @@ bool writeFileBytes(const std::wstring& path, const std::string& bytes);
 
 // Reads a whole file; empty when it cannot be read.
 std::string readFileBytes(const std::wstring& path);
+
+// Checks the condition every few milliseconds until it holds or timeoutMs have passed; its last
+// result. For conditions another process or thread makes true (no messages are handled here).
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
 
 }  // namespace testsupport
