@@ -1,0 +1,451 @@
+#pragma once
+// TForm1: the main window. This header is the one list of its members: the components of its
+// layout, the state of every concern, and the handlers. Which file holds which handler is in
+// mainwindow/README.md.
+#include "controls/Image.h"
+#include "controls/ImageButton.h"
+#include "controls/PanelEx.h"
+#include "controls/ProgressPie.h"
+#include "controls/ScrollBoxEx.h"
+#include "common/StringKeyCollection.h"
+#include "gui/ApplicationEvents.h"
+#include "gui/CustomScrollBar.h"
+#include "gui/Edit.h"
+#include "gui/Form.h"
+#include "gui/Graphics.h"
+#include "gui/Image.h"
+#include "gui/Label.h"
+#include "gui/ListBox.h"
+#include "gui/Menus.h"
+#include "gui/Panel.h"
+#include "gui/ScrollBox.h"
+#include "gui/Shape.h"
+#include "gui/TPxhl.h"
+#include "gui/Timer.h"
+#include <windows.h>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct Photo;
+struct PhotoDownload;
+class ThumbnailImage;
+class FullSizeImage;
+
+// A critical section for the life of its owner.
+class CriticalSection {
+public:
+    CriticalSection() { InitializeCriticalSection(&section_); }
+    ~CriticalSection() { DeleteCriticalSection(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+    void Enter() { EnterCriticalSection(&section_); }
+    void Leave() { LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};
+
+class TForm1 : public gui::TForm {
+public:
+    explicit TForm1(gui::TComponent* owner);
+    ~TForm1() override;
+
+    // ================================================================ components
+    // Built in code by createComponents (Unit1Layout.cpp) from the sizes in FormLayout.h.
+
+    // ---- top area
+    controls::TPanelEx* topPanel = nullptr;
+    controls::Image* logoImage = nullptr;
+    controls::TPanelEx* userNamePanel = nullptr;
+    controls::Image* userNameLeftTopImage = nullptr;
+    controls::Image* userNameRightTopImage = nullptr;
+    controls::Image* userNameLeftBottomImage = nullptr;
+    controls::Image* userNameRightBottomImage = nullptr;
+    controls::Image* userNameTopImage = nullptr;
+    controls::Image* userNameBottomImage = nullptr;
+    controls::Image* userNameLeftImage = nullptr;
+    controls::Image* userNameRightImage = nullptr;
+    controls::TPanelEx* userNameEditPanel = nullptr;
+    gui::TEdit* userNameEdit = nullptr;
+    controls::TPanelEx* userNameProgressPiePanel = nullptr;
+    controls::TProgressPie* userNameProgressPie = nullptr;
+    controls::ImageButton* userNameArrowDownImageButton = nullptr;
+    controls::ImageButton* userNameImageButton = nullptr;
+    controls::ImageButton* minimizeImageButton = nullptr;
+    controls::ImageButton* maximizeImageButton = nullptr;
+    controls::ImageButton* closeImageButton = nullptr;
+    controls::TPanelEx* userNameListBoxPanel = nullptr;
+    gui::TListBox* userNameListBox = nullptr;
+
+    // ---- toolbar
+    controls::TPanelEx* toolbarPanel = nullptr;
+    controls::ImageButton* selectAllImageButton = nullptr;
+    controls::ImageButton* unselectAllImageButton = nullptr;
+    controls::ImageButton* slideShowImageButton = nullptr;
+    controls::TPanelEx* searchPanel = nullptr;
+    controls::Image* searchLeftTopImage = nullptr;
+    controls::Image* searchRightTopImage = nullptr;
+    controls::Image* searchLeftBottomImage = nullptr;
+    controls::Image* searchRightBottomImage = nullptr;
+    controls::Image* searchTopImage = nullptr;
+    controls::Image* searchBottomImage = nullptr;
+    controls::Image* searchLeftImage = nullptr;
+    controls::Image* searchRightImage = nullptr;
+    controls::TPanelEx* searchEditPanel = nullptr;
+    gui::TEdit* searchEdit = nullptr;
+    controls::Image* resizeImage = nullptr;
+    controls::ImageButton* resizeThumbImageButton = nullptr;
+
+    // ---- content area and the start screen
+    controls::TScrollBoxEx* contentScrollBox = nullptr;
+    controls::Image* logoBigImage = nullptr;
+    controls::Image* startSavingTextImage = nullptr;
+    // Pattern pictures (never shown): sources of the background brushes.
+    gui::TImage* contentScrollBoxPatternImage0 = nullptr;
+    gui::TImage* contentScrollBoxPatternImage1 = nullptr;
+    gui::TImage* contentScrollBoxPatternImage2 = nullptr;
+    gui::TImage* contentScrollBoxPatternImage3 = nullptr;
+    gui::TImage* bottomScrollBoxPatternImage0 = nullptr;
+    gui::TImage* bottomScrollBoxPatternImage1 = nullptr;
+    gui::TImage* bottomScrollBoxPatternImage2 = nullptr;
+    gui::TImage* bottomScrollBoxPatternImage3 = nullptr;
+    gui::TImage* downloadProgressPanelPatternImage = nullptr;
+
+    // ---- full-size view side panels
+    controls::TPanelEx* closeSlideshowImagePanel = nullptr;
+    controls::TPanelEx* leftSlideshowImagePanel = nullptr;
+    controls::TPanelEx* rightSlideshowImagePanel = nullptr;
+    controls::ImageButton* closeSlideshowImageButton = nullptr;
+    controls::ImageButton* leftSlideshowImageButton = nullptr;
+    controls::ImageButton* rightSlideshowImageButton = nullptr;
+
+    // ---- bottom area
+    controls::TPanelEx* bottomPanel = nullptr;
+    controls::ImageButton* downloadImageButton = nullptr;
+    controls::ImageButton* downloadZipImageButton = nullptr;
+    controls::ImageButton* printImageButton = nullptr;
+    controls::ImageButton* infoLogoImageButton = nullptr;
+    controls::TPanelEx* downloadPanel = nullptr;
+    controls::TPanelEx* downloadInnerPanel = nullptr;
+    gui::TShape* downloadProgressShape = nullptr;
+    gui::TLabel* downloadProgressPercent = nullptr;
+    controls::ImageButton* closeDownloadImageButton = nullptr;
+    gui::TScrollBox* bottomScrollBox = nullptr;
+    controls::ImageButton* infoLogoBigImageButton = nullptr;
+
+    // ---- timers
+    gui::TTimer* checkUpdateTimer = nullptr;
+    gui::TTimer* formDeactivateTimer = nullptr;
+    gui::TTimer* slideshowTimer = nullptr;
+    gui::TTimer* hideDownloadProgressTimer = nullptr;
+    gui::TTimer* pageDownloaderErrorRetryTimer = nullptr;
+    gui::TTimer* thumbnailsDownloaderErrorRetryTimer = nullptr;
+    gui::TTimer* photosDownloaderErrorRetryTimer = nullptr;
+    gui::TTimer* printDownloaderErrorRetryTimer = nullptr;
+
+    gui::TApplicationEvents* applicationEvents = nullptr;
+
+    // ---- the info menu, in its order
+    gui::TPopupMenu* infoPopupMenu = nullptr;
+    gui::TMenuItem* showCaptionsAsThumbnailTooltipsMenuItem = nullptr;
+    gui::TMenuItem* showThumbnailShadowsMenuItem = nullptr;
+    gui::TMenuItem* showFullSizeWhenThumbnailClickingMenuItem = nullptr;
+    gui::TMenuItem* selectWhenThumbnailClickingMenuItem = nullptr;
+    gui::TMenuItem* N3 = nullptr;
+    gui::TMenuItem* anyWordCanMatchMenuItem = nullptr;
+    gui::TMenuItem* allWordsMustMatchMenuItem = nullptr;
+    gui::TMenuItem* clearSearchWhenChangingUsernameMenuItem = nullptr;
+    gui::TMenuItem* N1 = nullptr;
+    gui::TMenuItem* slowSlideshowMenuItem = nullptr;
+    gui::TMenuItem* moderateSlideshowMenuItem = nullptr;
+    gui::TMenuItem* fastSlideshowMenuItem = nullptr;
+    gui::TMenuItem* slideshowOverlayMenuItem = nullptr;
+    gui::TMenuItem* transparentOverlayMenuItem = nullptr;
+    gui::TMenuItem* extraExtraLightOverlayMenuItem = nullptr;
+    gui::TMenuItem* extraLightOverlayMenuItem = nullptr;
+    gui::TMenuItem* veryLightOverlayMenuItem = nullptr;
+    gui::TMenuItem* mediumLightOverlayMenuItem = nullptr;
+    gui::TMenuItem* lightOverlayMenuItem = nullptr;
+    gui::TMenuItem* darkOverlayMenuItem = nullptr;
+    gui::TMenuItem* mediumDarkOverlayMenuItem = nullptr;
+    gui::TMenuItem* veryDarkOverlayMenuItem = nullptr;
+    gui::TMenuItem* extraDarkOverlayMenuItem = nullptr;
+    gui::TMenuItem* extraExtraDarkOverlayMenuItem = nullptr;
+    gui::TMenuItem* blackOverlayMenuItem = nullptr;
+    gui::TMenuItem* N4 = nullptr;
+    gui::TMenuItem* removeUsernamesMenuItem = nullptr;
+    gui::TMenuItem* temporaryFolderMenuItem = nullptr;
+    gui::TMenuItem* N2 = nullptr;
+    gui::TMenuItem* checkForUpdatesMenuItem = nullptr;
+    gui::TMenuItem* sendFeedbackMenuItem = nullptr;
+    gui::TMenuItem* aboutPixhaulMenuItem = nullptr;
+
+    // ================================================================ state, in declaration order
+
+    HWND userNameScrollBarWindow = nullptr;
+    HWND contentScrollBarWindow = nullptr;
+    int dropDownMaxRows = 8;
+    int dropDownSelection = -1;
+    POINT dropDownCursorPos{-1, -1};
+    float downloadProgressFraction = 0;
+    std::vector<gui::TPxhl*> activeDownloaders;
+    std::vector<gui::TPxhl*> idleDownloaders;
+    std::wstring tempBaseFolder;
+    std::wstring currentUserName;
+    std::wstring thumbnailsFolder;
+    std::wstring pageFilePath;
+    std::wstring secondWorkFilePath;
+    std::wstring viewerFolder;
+    std::wstring versionFilePath;
+    StringKeyCollection userNameFolders;
+    std::wstring lastSavedPhotosFolderPath;
+    std::wstring lastSavedPhotosZipFolderPath;
+    gui::TPxhl* pageDownloader = nullptr;
+    gui::TPxhl* thumbnailsDownloader = nullptr;
+    gui::TPxhl* photosDownloader = nullptr;
+    gui::TPxhl* printDownloader = nullptr;
+    gui::TPxhl* updateDownloader = nullptr;
+    int pageGeneration = 0;
+    int thumbnailsGeneration = 0;
+    int fullSizeGeneration = 0;
+    int saveGeneration = 0;
+    int printGeneration = 0;
+    std::wstring lastPageSuffix;
+    int totalMediaCount = 0;
+    bool pageLoading = false;
+    int pageProgress = 0;
+    int samePageRepeatCount = 0;
+    std::vector<Photo*> photos;
+    std::vector<Photo*> visiblePhotos;
+    StringKeyCollection photoFileNames;
+    bool thumbnailsLoading = false;
+    bool stopLoading = false;
+    std::vector<ThumbnailImage*> tilesInUse;
+    std::vector<ThumbnailImage*> tilePool;
+    int thumbnailWidth = 150;
+    int thumbnailHeight = 150;
+    int scrollAnchorIndex = -1;
+    int scrollAnchorOffset = -1;
+    FullSizeImage* fullSizeImage = nullptr;
+    controls::Image* overlayImage = nullptr;
+    gui::TControl* lastClickPanel = nullptr;
+    POINT lastClickPoint{-1, -1};
+    DWORD lastClickTime = 0;
+    bool slideshowRunning = false;
+    int gridMarginLeft = 41;
+    int gridMarginRight = 41;
+    int gridMarginTop = 41;
+    int gridMarginBottom = 41;
+    int gridColumnGap = 42;
+    int gridRowGap = 42;
+    CriticalSection jobLock;
+    bool jobStopped = false;
+    double jobWorkUnits = 0;
+    double jobProgress = 0;
+    double jobShownProgress = 0;
+    std::vector<std::wstring> pendingDeleteFiles;
+    std::vector<PhotoDownload*> jobEntries;
+    int selectionAnchor = -1;
+    bool copyDone = false;
+    bool downloadsDone = false;
+    bool photoTimesDone = false;
+    bool zipDone = false;
+    bool printDone = false;
+    int saveRetryCount = 0;
+    int printRetryCount = 0;
+    std::wstring zipStagingFolder;
+    bool zipInputClosed = false;
+    int printHandedCount = 0;
+    int printReadCount = 0;
+    std::vector<std::wstring> zipQueue;
+    CriticalSection zipQueueLock;
+    std::vector<std::wstring> printQueue;
+    CriticalSection printQueueLock;
+    bool updateCheckRunning = false;
+    gui::TWndMethod oldUserNameEditWindowProc;
+    gui::TWndMethod oldTopPanelWindowProc;
+
+    // Drawing objects made in FormCreate, freed by the destructor.
+    HICON userNameBarIcons[6] = {};     // 15011 .. 15016
+    HICON contentBarIcons[6] = {};      // 15001 .. 15006
+    HBRUSH userNameBarBrushes[4] = {};  // white, thumb, thumb hot, thumb pressed
+    HBRUSH contentBarBrushes[4] = {};   // track, thumb, thumb hot, thumb pressed
+    HBRUSH overlayBarBrushes[11] = {};  // the content bar's track at the eleven overlay levels
+    std::unique_ptr<gui::TBrush> contentPatternBrushes[4];
+    std::unique_ptr<gui::CustomScrollBar> userNameScrollBar;
+    std::unique_ptr<gui::CustomScrollBar> contentScrollBar;
+    WNDPROC oldUserNameListBoxWndProc = nullptr;
+    WNDPROC oldUserNameListBoxPanelWndProc = nullptr;
+    WNDPROC oldContentScrollBoxWndProc = nullptr;
+    WNDPROC oldUserNameScrollBarWndProc = nullptr;
+    WNDPROC oldContentScrollBarWndProc = nullptr;
+
+    // ================================================================ life cycle (Unit1.cpp)
+    void FormCreate(gui::TObject* sender);
+    void FormShow(gui::TObject* sender);
+    void FormClose(gui::TObject* sender, gui::TCloseAction& action);
+    // Stops every timer of the window and of the photos (closing and destruction).
+    void stopAllTimers();
+
+    // ================================================================ form building and layout
+    // (Unit1Layout.cpp)
+    void createComponents();
+    // The pictures, colours and picture-button hooks of every component.
+    void applySkin();
+    // Eight frame pictures around a panel: corners, then stretched edges.
+    void placeFramePieces(gui::TWinControl* panel, int piece, std::initializer_list<controls::Image*> pieces);
+    void placeUserNameBox();
+    void placeContentScrollBar();
+    // Leaves one pixel free on the side of an auto-hidden taskbar when the window covers the screen.
+    void keepTaskbarFree();
+    // The user-name box's status text while a user loads; a count of 0 or less is not shown.
+    static std::wstring loadingText(const std::wstring& userName, int totalCount);
+    void setPhotoViewVisible(bool visible);
+    void layoutPanels(bool showToolbar, bool showBottomPanel);
+    void maximizeToWorkArea();
+    // Toggles between the normal and the maximised state, keeping the grid's top photo.
+    void toggleMaximized();
+    void updateUserNameEditText();
+    void centerLogoBigImage();
+    void FormResize(gui::TObject* sender);
+    void topPanelMouseUp(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift, int x,
+                         int y);
+    void minimizeImageButtonBtnClick(gui::TObject* sender);
+    void maximizeImageButtonBtnClick(gui::TObject* sender);
+    void closeImageButtonBtnClick(gui::TObject* sender);
+    void applicationEventsRestore(gui::TObject* sender);
+    void FormDeactivate(gui::TObject* sender);
+    void applicationEventsDeactivate(gui::TObject* sender);
+    void formDeactivateTimerTimer(gui::TObject* sender);
+
+    // ================================================================ frame, hook, bars (Unit1Frame.cpp)
+    void Dispatch(gui::TMessage& message) override;
+    void FormMouseMove(gui::TObject* sender, gui::TShiftState shift, int x, int y);
+    void FormMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift, int x, int y);
+    void topPanelMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift, int x,
+                           int y);
+    void logoImageMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift, int x,
+                            int y);
+    virtual void userNameEditWindowProc(gui::TMessage& message);
+    virtual void topPanelWindowProc(gui::TMessage& message);
+    // Repaints the 3-px border.
+    void invalidateFrame();
+    // The border and the content bar's parts, for the window procedure: true when handled.
+    bool paintFrame(gui::TMessage& message);
+    bool drawContentBar(gui::TMessage& message);
+    // Maximising stays inside the monitor's work area.
+    void limitMaximizedSize(MINMAXINFO* info);
+    // Creates the two custom bars and subclasses the controls they follow.
+    void createScrollBars();
+    void destroyScrollBars();
+    // Moves the slider knob to a left position and derives the thumbnail size from it.
+    void moveSizeSlider(int knobLeft);
+    // The thumbnail width for the slider knob's position now.
+    int sliderThumbnailWidth() const;
+    static LRESULT CALLBACK userNameListBoxWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK userNameListBoxPanelWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK userNameScrollBarWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK contentScrollBoxWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK contentScrollBarWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // ================================================================ worker messages (Unit1Messages.cpp)
+    void WndProc(gui::TMessage& message) override;
+
+    // ================================================================ feed, grid, user names
+    // (Unit1Feed.cpp until their own files)
+    void queueThumbnailBatch(bool continueLoading);
+    void loadSettings();
+    void saveSettings();
+    void layoutGrid();
+    void rememberScrollAnchor();
+    void resetScrollAnchor();
+    void clearTileHover();
+    void applyClickMode();
+    void userNameListBoxPanelResize(gui::TObject* sender);
+    void closeHistoryDropDown();
+    void userNameListBoxMouseMove(gui::TObject* sender, gui::TShiftState shift, int x, int y);
+    void refreshUserNameEditText();
+
+    // ================================================================ save and print jobs
+    // (Unit1Jobs.cpp until their own files)
+    void showDownloadProgress(bool visible, double fraction);
+    void finishSaveJob();
+    void queueZipFile(const std::wstring& path);
+    void finishPrintJob();
+    void closeDownloadImageButtonBtnClick(gui::TObject* sender);
+    // Frees the records of jobEntries and empties the list.
+    void clearJobEntries();
+
+    // ================================================================ full-size view and slideshow
+    // (Unit1FullSize.cpp until their own files). fullSizeImage stays null until the view exists.
+    void applyOverlayLevel();
+    void applySlideshowInterval();
+    void placeFullSizeImage();
+    void stopFullSizeTimers();
+    void pauseFullSizeMedia();
+    void placeFullSizeVideo();
+    void onFullSizeSelectionChanged();
+    void stopSlideshow();
+
+    // ================================================================ info menu and small windows
+    // (Unit1Menu.cpp until their own files)
+    void infoLogoImageButtonBtnClick(gui::TObject* sender);
+    void checkUpdateTimerTimer(gui::TObject* sender);
+    // Closing: the recommendation window loads its page and shows it modally when it fits.
+    void showRecommendationAtClose();
+    void showCaptionsAsThumbnailTooltipsMenuItemClick(gui::TObject* sender);
+    void showThumbnailShadowsMenuItemClick(gui::TObject* sender);
+    void showFullSizeWhenThumbnailClickingMenuItemClick(gui::TObject* sender);
+    void selectWhenThumbnailClickingMenuItemClick(gui::TObject* sender);
+    void anyWordCanMatchMenuItemClick(gui::TObject* sender);
+    void allWordsMustMatchMenuItemClick(gui::TObject* sender);
+    void clearSearchWhenChangingUsernameMenuItemClick(gui::TObject* sender);
+    void slowSlideshowMenuItemClick(gui::TObject* sender);
+    void moderateSlideshowMenuItemClick(gui::TObject* sender);
+    void fastSlideshowMenuItemClick(gui::TObject* sender);
+    void transparentOverlayMenuItemClick(gui::TObject* sender);
+    void extraExtraLightOverlayMenuItemClick(gui::TObject* sender);
+    void extraLightOverlayMenuItemClick(gui::TObject* sender);
+    void veryLightOverlayMenuItemClick(gui::TObject* sender);
+    void mediumLightOverlayMenuItemClick(gui::TObject* sender);
+    void lightOverlayMenuItemClick(gui::TObject* sender);
+    void darkOverlayMenuItemClick(gui::TObject* sender);
+    void mediumDarkOverlayMenuItemClick(gui::TObject* sender);
+    void veryDarkOverlayMenuItemClick(gui::TObject* sender);
+    void extraDarkOverlayMenuItemClick(gui::TObject* sender);
+    void extraExtraDarkOverlayMenuItemClick(gui::TObject* sender);
+    void blackOverlayMenuItemClick(gui::TObject* sender);
+    void removeUsernamesMenuItemClick(gui::TObject* sender);
+    void temporaryFolderMenuItemClick(gui::TObject* sender);
+    void checkForUpdatesMenuItemClick(gui::TObject* sender);
+    void sendFeedbackMenuItemClick(gui::TObject* sender);
+    void aboutPixhaulMenuItemClick(gui::TObject* sender);
+};
+
+// The main window once created, else null.
+extern TForm1* Form1;
+
+// ---- the mouse hook shared by the frame, the picture buttons and the history drop-down
+extern HHOOK mouseHookHandle;
+extern controls::ImageButton* pressedButton;
+extern gui::TControl* pressedPanel;
+extern int dragState;
+extern POINT dragAnchor;
+LRESULT CALLBACK mouseHookProc(int code, WPARAM message, LPARAM mouseRecord);
+// Installs the hook unless one is installed.
+void installMouseHook();
+// Ends a drag: forgets the pressed panel, button and edge, removes the hook and clears
+// mouseHookHandle, so that the next press hooks again.
+void endMouseHook();
+
+// ---- the download-control pool (Unit1Pool.cpp)
+gui::TPxhl* acquireDownloader(TForm1* mainWindow);
+void resetDownloader(gui::TPxhl* downloader);
+void releaseDownloader(TForm1* mainWindow, gui::TPxhl* downloader);
+void releaseDownloaderCallback(gui::TPxhl* downloader);
+void releaseAllDownloaders(TForm1* mainWindow);
+
+// ---- photo records
+void clearPhotos(TForm1* mainWindow);
