@@ -129,6 +129,10 @@ struct ZipArchiveMessageInfo {
     // Final record only: 0 when the archive was written, else why not (a Win32 error); the incomplete
     // archive has then been deleted and the job ended.
     DWORD error = 0;
+    // Final record only: queued files that could not be read and so are not in the archive, and the
+    // reason for the first of them.
+    int32_t skippedFiles = 0;
+    DWORD skippedError = 0;
 };
 
 // The print thread's parameter block.

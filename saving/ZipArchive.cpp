@@ -1,0 +1,228 @@
+#include "saving/ZipArchive.h"
+
+#include "common/PathFunctions.h"
+#include "saving/JobRecords.h"
+#include "saving/PostRecord.h"
+
+// zip.h first: iowin32.h builds on its declarations.
+#include <zip.h>
+#include <iowin32.h>
+
+#include <memory>
+#include <vector>
+
+// minizip writes through iowin32's functions; these wrappers keep the Win32 error of the first
+// failing call, which minizip itself reduces to "an error".
+struct ZipArchiveIo {
+    static const zlib_filefunc64_def& win32() {
+        static const zlib_filefunc64_def functions = [] {
+            zlib_filefunc64_def filled;
+            fill_win32_filefunc64W(&filled);
+            return filled;
+        }();
+        return functions;
+    }
+
+    static voidpf ZCALLBACK open(voidpf opaque, const void* name, int mode) {
+        voidpf stream = win32().zopen64_file(nullptr, name, mode);
+        if (!stream)
+            static_cast<ZipArchive*>(opaque)->fail(GetLastError());
+        return stream;
+    }
+
+    static uLong ZCALLBACK write(voidpf opaque, voidpf stream, const void* buffer, uLong size) {
+        const uLong written = win32().zwrite_file(nullptr, stream, buffer, size);
+        if (written != size)
+            static_cast<ZipArchive*>(opaque)->fail(GetLastError());
+        return written;
+    }
+
+    static int ZCALLBACK close(voidpf opaque, voidpf stream) {
+        const int result = win32().zclose_file(nullptr, stream);
+        if (result != 0)
+            static_cast<ZipArchive*>(opaque)->fail(GetLastError());
+        return result;
+    }
+
+    static zlib_filefunc64_def functionsFor(ZipArchive* archive) {
+        zlib_filefunc64_def functions = win32();
+        functions.zopen64_file = open;
+        functions.zwrite_file = write;
+        functions.zclose_file = close;
+        functions.opaque = archive;
+        return functions;
+    }
+};
+
+namespace {
+
+class ReadHandle {
+public:
+    explicit ReadHandle(const std::wstring& path)
+        : handle_(openExistingFile(path, GENERIC_READ, FILE_SHARE_READ)) {}
+    ~ReadHandle() {
+        if (isOpen())
+            closeFileHandle(handle_);
+    }
+    ReadHandle(const ReadHandle&) = delete;
+    ReadHandle& operator=(const ReadHandle&) = delete;
+
+    bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+bool isAscii(const std::wstring& text) {
+    for (wchar_t c : text) {
+        if (c >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+std::string toUtf8(const std::wstring& text) {
+    if (text.empty())
+        return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    if (size <= 0)
+        return std::string();
+    std::string result(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &result[0], size, nullptr,
+                        nullptr);
+    return result;
+}
+
+// The entry's date: the file's last-write time in the current time zone, as zip stores it.
+void fillEntryDate(HANDLE file, zip_fileinfo& info) {
+    FILETIME written;
+    SYSTEMTIME utc;
+    SYSTEMTIME local;
+    if (!GetFileTime(file, nullptr, nullptr, &written) || !FileTimeToSystemTime(&written, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+        return;
+    }
+    info.tmz_date.tm_sec = local.wSecond;
+    info.tmz_date.tm_min = local.wMinute;
+    info.tmz_date.tm_hour = local.wHour;
+    info.tmz_date.tm_mday = local.wDay;
+    info.tmz_date.tm_mon = local.wMonth - 1;
+    info.tmz_date.tm_year = local.wYear;
+}
+
+// DOS attribute bits only; a file whose attributes cannot be read is an ordinary file.
+uLong entryAttributes(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(makeLongPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return FILE_ATTRIBUTE_ARCHIVE;
+    return attributes &
+           (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+}
+
+constexpr uLong kLanguageEncodingFlag = 0x800;  // general-purpose bit 11: the name is UTF-8
+
+}  // namespace
+
+ZipArchive::ZipArchive(HWND window, int32_t generation) : window_(window), generation_(generation) {}
+
+ZipArchive::~ZipArchive() {
+    close();
+}
+
+bool ZipArchive::open(const std::wstring& path) {
+    close();
+    error_ = 0;
+    zlib_filefunc64_def functions = ZipArchiveIo::functionsFor(this);
+    const std::wstring longPath = makeLongPath(path);
+    zip_ = zipOpen2_64(longPath.c_str(), APPEND_STATUS_CREATE, nullptr, &functions);
+    if (!zip_) {
+        fail(ERROR_OPEN_FAILED);
+        return false;
+    }
+    return true;
+}
+
+bool ZipArchive::close() {
+    if (!zip_)
+        return false;
+    const int result = zipClose(static_cast<zipFile>(zip_), nullptr);
+    zip_ = nullptr;
+    if (result != ZIP_OK)
+        fail(ERROR_WRITE_FAULT);
+    return error_ == 0;
+}
+
+ZipArchive::AddResult ZipArchive::addFile(const std::wstring& path) {
+    if (!zip_ || error_ != 0) {
+        fail(ERROR_INVALID_HANDLE);
+        return AddResult::Failed;
+    }
+    ReadHandle file(path);
+    if (!file.isOpen()) {
+        unreadableError_ = GetLastError();
+        return AddResult::Unreadable;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size)) {
+        unreadableError_ = GetLastError();
+        return AddResult::Unreadable;
+    }
+
+    const std::wstring name = extractFileName(path);
+    const bool ascii = isAscii(name);
+    std::string entryName;
+    if (ascii)
+        entryName.assign(name.begin(), name.end());
+    else
+        entryName = toUtf8(name);
+
+    zip_fileinfo info = {};
+    info.external_fa = entryAttributes(path);
+    fillEntryDate(file.get(), info);
+
+    zipFile zip = static_cast<zipFile>(zip_);
+    const int zip64 = size.QuadPart >= 0xFFFFFFFFLL ? 1 : 0;
+    if (zipOpenNewFileInZip4_64(zip, entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                                nullptr, 0, 0, ascii ? 0 : kLanguageEncodingFlag, zip64) != ZIP_OK) {
+        fail(ERROR_WRITE_FAULT);
+        return AddResult::Failed;
+    }
+
+    // A read that comes back short ends the file; so a file whose length is a multiple of the chunk
+    // ends with one more record of share 0, and an empty file posts its whole unit at once.
+    std::vector<char> buffer(kChunkSize);
+    const double total = static_cast<double>(size.QuadPart);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.get(), buffer.data(), kChunkSize, &read, nullptr)) {
+            fail(GetLastError());
+            break;
+        }
+        if (read > 0 && zipWriteInFileInZip(zip, buffer.data(), read) != ZIP_OK) {
+            fail(ERROR_WRITE_FAULT);
+            break;
+        }
+        post(total > 0 ? read / total : 1.0);
+        if (read < kChunkSize)
+            break;
+    }
+    if (zipCloseFileInZip(zip) != ZIP_OK)
+        fail(ERROR_WRITE_FAULT);
+    return error_ == 0 ? AddResult::Added : AddResult::Failed;
+}
+
+void ZipArchive::fail(DWORD error) {
+    // The first failure is the one that explains it; later calls only echo it.
+    if (error_ == 0)
+        error_ = error != 0 ? error : ERROR_WRITE_FAULT;
+}
+
+void ZipArchive::post(double share) {
+    auto record = std::make_unique<ZipArchiveMessageInfo>();
+    record->generation = generation_;
+    record->share = share;
+    postRecord(window_, WM_ZIP_PROGRESS, std::move(record));
+}

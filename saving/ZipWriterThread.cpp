@@ -1,0 +1,69 @@
+#include "saving/ZipWriterThread.h"
+
+#include "common/PathFunctions.h"
+#include "saving/JobRecords.h"
+#include "saving/JobStopFlag.h"
+#include "saving/PostRecord.h"
+#include "saving/ZipArchive.h"
+#include "saving/ZipQueue.h"
+
+#include <memory>
+
+namespace {
+
+// Longest wait between two looks at the queue and the stop flag; the events normally end it early.
+constexpr DWORD kWaitMs = 1000;
+
+// Fills the final record. An archive that could not be written is deleted (only one this job
+// created: a failed open leaves whatever was there).
+void writeArchive(const ZipPhotosParams& params, ZipArchiveMessageInfo& result, bool& created) {
+    ZipArchive archive(params.window, params.saveGeneration);
+    created = archive.open(params.zipPath);
+    if (created) {
+        while (!params.stopFlag->isSet()) {
+            ZipQueue::Next next = params.queue->take();
+            if (next.path.empty()) {
+                if (next.finished)
+                    break;
+                waitForEither(params.queue->readyEvent(), params.stopFlag->event(), kWaitMs);
+                continue;
+            }
+            const ZipArchive::AddResult added = archive.addFile(next.path);
+            DeleteFileW(makeLongPath(next.path).c_str());
+            if (added == ZipArchive::AddResult::Failed)
+                break;
+            if (added == ZipArchive::AddResult::Unreadable && result.skippedFiles++ == 0)
+                result.skippedError = archive.unreadableError();
+        }
+        archive.close();
+    }
+    result.error = archive.error();
+}
+
+}  // namespace
+
+DWORD WINAPI zipPhotosThreadProc(LPVOID parameter) {
+    std::unique_ptr<ZipPhotosParams> params(static_cast<ZipPhotosParams*>(parameter));
+    if (!params)
+        return 0;
+    auto result = std::make_unique<ZipArchiveMessageInfo>();
+    result->generation = params->saveGeneration;
+    result->done = 1;
+    bool created = false;
+    try {
+        writeArchive(*params, *result, created);
+    } catch (...) {
+        // Out of memory part way: the archive is incomplete.
+        result->error = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    if (result->error != 0 && created)
+        DeleteFileW(makeLongPath(params->zipPath).c_str());
+    if (!params->stagingFolder.empty()) {
+        deleteFolderFiles(params->stagingFolder);
+        RemoveDirectoryW(makeLongPath(params->stagingFolder).c_str());
+    }
+    postFinalRecord(params->window, WM_ZIP_PROGRESS, std::move(result));
+    if (params->thread)
+        CloseHandle(params->thread);
+    return 0;
+}
