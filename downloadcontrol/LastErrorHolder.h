@@ -16,7 +16,7 @@ enum DownloadErrorCode : int32_t {
     ErrHeaderFileOpen = 5,       // a temporary header file cannot be opened
     ErrHeaderFileRead = 6,       // a temporary header file cannot be read whole, or is corrupt
     ErrDataFileWrite = 7,        // writing received data to the data file failed
-    ErrReserved8 = 8,
+    ErrOutOfMemory = 8,          // memory for a transfer could not be had
     ErrReserved9 = 9,
     ErrReserved10 = 10,
     ErrSocketsNotStarted = 11,  // the socket layer is not started

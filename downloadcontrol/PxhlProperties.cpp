@@ -1,9 +1,11 @@
 // The stock properties, the settings of the control and its proxies.
 #include "downloadcontrol/Pxhl.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "downloadcontrol/activex/ComText.h"
+#include "downloadcontrol/net/DownloadClient.h"
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_BackColor(OLE_COLOR color) {
     return stock().putBackColor(color);
@@ -75,7 +77,10 @@ HRESULT STDMETHODCALLTYPE Pxhl::get_ReceiveBufferSize(LONG* value) {
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::put_ReceiveBufferSize(LONG value) {
-    return putPositive(PxhlReceiveBufferSizeId, value, engine_.settings().receiveBufferSize);
+    // A larger buffer is stored as the largest one the transfers use, so that the value read back is the
+    // one in effect (every running segment holds two such buffers).
+    return putPositive(PxhlReceiveBufferSizeId, std::min<LONG>(value, kMaximumReceiveBufferSize),
+                       engine_.settings().receiveBufferSize);
 }
 
 HRESULT STDMETHODCALLTYPE Pxhl::get_MinFileSegmentSize(LONG* value) {

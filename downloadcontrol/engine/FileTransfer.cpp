@@ -34,10 +34,19 @@ FileTransfer::FileTransfer(TransferContext& context, const EngineSettings& setti
     : context_(context), settings_(settings), item_(item) {}
 
 void FileTransfer::run() {
-    transfer();
-    closeFiles();
+    if (!runWithoutExceptions([&] { transfer(); })) {
+        failOutOfMemory();
+    }
+    if (!runWithoutExceptions([&] { closeFiles(); })) {
+        failOutOfMemory();
+    }
     // Everything of the transfer is closed and freed; the control goes on with the file from here.
     context_.window.postFileFinished(&item_);
+}
+
+void FileTransfer::failOutOfMemory() noexcept {
+    context_.errors.setError(ErrOutOfMemory);
+    item_.setFailed(true);
 }
 
 ScopedHandle FileTransfer::prepareDataFile(const std::wstring& dataPath, const FILETIME& fileTime) {
@@ -152,6 +161,8 @@ void FileTransfer::startSegmentThreads(std::vector<ScopedHandle>& threads) {
             }
         }
     }
+    // Room for every handle first: a thread once started is always joined.
+    threads.reserve(threads.size() + indexes.size());
     for (int32_t index : indexes) {
         if (context_.errors.stopRequest()) {
             break;
@@ -305,7 +316,7 @@ void FileTransfer::transfer() {
     }
     header.writeTo(item_.headerFile.get(), context_.writer);
     // Sized once, so that every segment writes in place.
-    if (!context_.writer.setLength(item_.dataFile.get(), dataLength)) {
+    if (!context_.writer.setLength(item_.dataFile.get(), item_.dataPath, dataLength)) {
         context_.errors.setError(ErrDataFileWrite);
         item_.setFailed(true);
     }
@@ -332,10 +343,17 @@ void FileTransfer::transfer() {
     context_.window.postListRefresh(item_.fileId, RefreshRow);
     context_.window.postFileStart(std::move(snapshot), segmentCount);
 
+    // From here the file is in the running list and may have segment threads: whatever happens, both are
+    // undone below before the file is finished.
     std::vector<ScopedHandle> segmentThreads;
-    startSegmentThreads(segmentThreads);
-    const SegmentReceiver::Outcome firstOutcome =
-        probe ? SegmentReceiver::Outcome::Complete : first.receive(pending, done);
+    SegmentReceiver::Outcome firstOutcome = SegmentReceiver::Outcome::Failed;
+    if (!runWithoutExceptions([&] {
+            startSegmentThreads(segmentThreads);
+            firstOutcome = probe ? SegmentReceiver::Outcome::Complete : first.receive(pending, done);
+        })) {
+        // The segment threads see the failed file and end.
+        failOutOfMemory();
+    }
     client->close();
     for (const ScopedHandle& thread : segmentThreads) {
         WaitForSingleObject(thread.get(), INFINITE);
@@ -363,6 +381,13 @@ SegmentTransfer::SegmentTransfer(TransferContext& context, const EngineSettings&
     : context_(context), settings_(settings), item_(item), index_(segmentIndex) {}
 
 void SegmentTransfer::run() {
+    if (!runWithoutExceptions([&] { transfer(); })) {
+        context_.errors.setError(ErrOutOfMemory);
+        item_.setFailed(true);
+    }
+}
+
+void SegmentTransfer::transfer() {
     std::unique_ptr<DownloadClient> client = context_.clients->makeClient(
         item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
     if (!client) {

@@ -33,6 +33,7 @@ private:
     void startSegmentThreads(std::vector<ScopedHandle>& threads);
     // Settles a file whose segments all ended: complete, or failed with a size mismatch.
     void settle();
+    void failOutOfMemory() noexcept;
 
     TransferContext& context_;
     const EngineSettings settings_;
@@ -46,6 +47,8 @@ public:
     void run();
 
 private:
+    void transfer();
+
     TransferContext& context_;
     const EngineSettings settings_;
     DownloadItem& item_;

@@ -22,9 +22,33 @@ bool PositionedWriter::write(HANDLE file, int64_t offset, const void* bytes, std
     return written;
 }
 
-bool PositionedWriter::setLength(HANDLE file, int64_t length) {
+namespace {
+
+// False when the volume of `path` surely has no room for `growth` more bytes. When the free space
+// cannot be learned, setting the length tells.
+bool volumeHasRoom(const std::wstring& path, int64_t growth) {
+    if (growth <= 0) {
+        return true;
+    }
+    std::wstring folder = path;
+    const std::size_t end = folder.find_last_of(L"\\/");
+    folder.erase(end == std::wstring::npos ? 0 : end + 1);
+    ULARGE_INTEGER available;
+    if (folder.empty() || !GetDiskFreeSpaceExW(toLongPath(folder).c_str(), &available, nullptr, nullptr)) {
+        return true;
+    }
+    return static_cast<uint64_t>(growth) <= available.QuadPart;
+}
+
+}  // namespace
+
+bool PositionedWriter::setLength(HANDLE file, const std::wstring& path, int64_t length) {
     if (!file) {
         return true;
+    }
+    LARGE_INTEGER current;
+    if (length < 0 || !GetFileSizeEx(file, &current) || !volumeHasRoom(path, length - current.QuadPart)) {
+        return false;
     }
     CriticalSectionLock lock(lock_);
     LARGE_INTEGER position;

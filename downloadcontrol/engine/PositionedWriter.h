@@ -22,8 +22,10 @@ public:
     // Writes `count` bytes at `offset`. A short or failed write sets error 7 and gives false; an empty
     // handle does nothing (true).
     bool write(HANDLE file, int64_t offset, const void* bytes, std::size_t count);
-    // Sets the file's length (used once per file, before the segments write in place).
-    bool setLength(HANDLE file, int64_t length);
+    // Sets the length of the file at `path` (used once per file, before the segments write in place).
+    // A length that the file's volume has no room for is refused, without touching the file: the length
+    // comes from a server or a header file and may be absurd.
+    bool setLength(HANDLE file, const std::wstring& path, int64_t length);
 
 private:
     CriticalSection& lock_;

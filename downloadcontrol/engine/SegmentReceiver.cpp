@@ -15,7 +15,7 @@ SegmentReceiver::SegmentReceiver(TransferContext& context, const EngineSettings&
       item_(item),
       index_(segmentIndex),
       client_(client),
-      buffer_(static_cast<std::size_t>(std::max<int32_t>(client.receiveBufferSize(), 1))) {}
+      buffer_(static_cast<std::size_t>(boundedReceiveBufferSize(client.receiveBufferSize()))) {}
 
 bool SegmentReceiver::stopped() const {
     return context_.errors.stopRequest();

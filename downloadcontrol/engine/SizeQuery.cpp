@@ -136,6 +136,13 @@ bool SizeQuery::ask(DownloadClient& client, int64_t& size, std::wstring& lastMod
 }
 
 void SizeQuery::run() {
+    if (!runWithoutExceptions([&] { query(); })) {
+        // The host hears of the query even so, when there is memory for that.
+        runWithoutExceptions([&] { fail(ErrOutOfMemory); });
+    }
+}
+
+void SizeQuery::query() {
     std::unique_ptr<DownloadClient> client =
         clients_.makeClient(*item_, settings_.connectionTimeout, settings_.receiveBufferSize, errors_);
     if (!client) {

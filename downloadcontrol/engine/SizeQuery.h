@@ -43,6 +43,7 @@ public:
     void cancel() { errors_.setStopRequest(true); }
 
 private:
+    void query();
     // querySize under the retry rule.
     bool ask(DownloadClient& client, int64_t& size, std::wstring& lastModified, std::wstring& location,
              std::wstring& proxyLocation);

@@ -9,19 +9,30 @@
 
 #include "downloadcontrol/ScopedHandle.h"
 
+// Runs one step of a worker thread; false when it raised an exception, which must never leave a thread
+// entry. The only exceptions the transfers raise are failed allocations (of sizes that a host or a server
+// chose), so a caller fails the step's file as out of memory.
+template <class Step>
+bool runWithoutExceptions(Step&& step) noexcept {
+    try {
+        step();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 namespace workerthread {
 
 template <class Work>
 DWORD WINAPI entry(void* parameter) {
     std::unique_ptr<Work> work(static_cast<Work*>(parameter));
-    work->run();
-    return 0;
+    return runWithoutExceptions([&] { work->run(); }) ? 0 : 1;
 }
 
 template <class Work>
 DWORD WINAPI borrowedEntry(void* parameter) {
-    static_cast<Work*>(parameter)->run();
-    return 0;
+    return runWithoutExceptions([&] { static_cast<Work*>(parameter)->run(); }) ? 0 : 1;
 }
 
 }  // namespace workerthread

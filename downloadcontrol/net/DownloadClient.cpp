@@ -1,5 +1,11 @@
 #include "downloadcontrol/net/DownloadClient.h"
 
+#include <algorithm>
+
+int32_t boundedReceiveBufferSize(int32_t requested) {
+    return std::clamp(requested, 1, kMaximumReceiveBufferSize);
+}
+
 void DownloadClient::retarget(const std::wstring&, int32_t, const std::wstring&, const std::wstring&,
                               int32_t) {}
 

@@ -8,6 +8,13 @@
 #include <cstdint>
 #include <string>
 
+// The largest receive buffer a client or the engine allocates, whatever a host asks for. Larger buffers
+// gain nothing on any link, and every segment of every running file has two of them.
+constexpr int32_t kMaximumReceiveBufferSize = 16 * 1024 * 1024;
+
+// A receive buffer size brought into 1..kMaximumReceiveBufferSize.
+int32_t boundedReceiveBufferSize(int32_t requested);
+
 class DownloadClient {
 public:
     DownloadClient() = default;

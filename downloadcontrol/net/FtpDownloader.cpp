@@ -60,7 +60,7 @@ FtpDownloader::FtpDownloader(bool secure, bool implicitTls, const std::wstring& 
       userName_(userName),
       password_(password),
       proxy_{proxyHost, proxyPort, proxyUserName, proxyPassword, proxyMethod},
-      receiveBufferSize_(std::max(receiveBufferSize, 1)),
+      receiveBufferSize_(boundedReceiveBufferSize(receiveBufferSize)),
       errors_(errors) {
     if (secure_) {
         setTlsEnabled(true);

@@ -45,7 +45,7 @@ HttpDownloader::HttpDownloader(bool secure, const std::wstring& host, int32_t po
       proxy_{proxyHost, proxyPort, proxyUserName, proxyPassword, proxyMethod},
       connectionTimeout_(connectionTimeout),
       errors_(errors),
-      buffer_(static_cast<std::size_t>(std::max(receiveBufferSize, 1))) {
+      buffer_(static_cast<std::size_t>(boundedReceiveBufferSize(receiveBufferSize))) {
     if (secure_) {
         setTlsEnabled(true);
         setVerificationMode(SkipVerification);

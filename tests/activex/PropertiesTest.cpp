@@ -113,17 +113,20 @@ TEST(Properties, PutsKeepOnlyValuesTheirRulesAllow) {
     IDownloadX* x = control.get();
     ASSERT_TRUE(x);
 
-    // Sizes and counts must be 1 or more; anything else is ignored without failing.
+    // Sizes and counts must be 1 or more; anything else is ignored without failing. A receive buffer
+    // larger than 16 MiB is stored as 16 MiB (every running segment allocates two of them).
     struct Positive {
         HRESULT (STDMETHODCALLTYPE IDownloadX::*put)(LONG);
         HRESULT (STDMETHODCALLTYPE IDownloadX::*get)(LONG*);
         LONG initial;
+        LONG largest;
     };
     for (const Positive& property :
-         {Positive{&IDownloadX::put_ReceiveBufferSize, &IDownloadX::get_ReceiveBufferSize, 4096},
-          Positive{&IDownloadX::put_MinFileSegmentSize, &IDownloadX::get_MinFileSegmentSize, 204800},
+         {Positive{&IDownloadX::put_ReceiveBufferSize, &IDownloadX::get_ReceiveBufferSize, 4096, 16777216},
+          Positive{&IDownloadX::put_MinFileSegmentSize, &IDownloadX::get_MinFileSegmentSize, 204800,
+                   LONG_MAX},
           Positive{&IDownloadX::put_ConcurrentDownloadFileCount, &IDownloadX::get_ConcurrentDownloadFileCount,
-                   3}}) {
+                   3, LONG_MAX}}) {
         EXPECT_EQ((x->*property.put)(0), S_OK);
         EXPECT_EQ(longValue(property.get, x), property.initial);
         EXPECT_EQ((x->*property.put)(-7), S_OK);
@@ -131,7 +134,7 @@ TEST(Properties, PutsKeepOnlyValuesTheirRulesAllow) {
         EXPECT_EQ((x->*property.put)(1), S_OK);
         EXPECT_EQ(longValue(property.get, x), 1);
         EXPECT_EQ((x->*property.put)(LONG_MAX), S_OK);
-        EXPECT_EQ(longValue(property.get, x), LONG_MAX);
+        EXPECT_EQ(longValue(property.get, x), property.largest);
     }
 
     // Times are stored as given.

@@ -61,6 +61,23 @@ TEST(TransferPlan, RatesAndRemainingTimesNeverDivideByZero) {
     EXPECT_EQ(remainingTimeTicks(100, 100, 0), 0);
 }
 
+TEST(TransferPlan, SizesNearTheLargest64BitNumberNeitherOverflowNorLoseBytes) {
+    const int64_t piece = INT64_MAX / 3 + 1;
+    using R = std::vector<std::pair<int64_t, int64_t>>;
+    EXPECT_EQ(ranges(INT64_MAX, 3, 1), (R{{0, piece}, {piece, 2 * piece}, {2 * piece, INT64_MAX}}));
+
+    for (const auto& weights :
+         {fileWeights({INT64_MAX, INT64_MAX, -1}), fileWeights({INT64_MAX - 1, 1, -1})}) {
+        double sum = 0;
+        for (double weight : weights) {
+            EXPECT_GT(weight, 0.0);
+            sum += weight;
+        }
+        EXPECT_NEAR(sum, 1.0, 1e-9);
+    }
+    EXPECT_EQ(remainingTimeTicks(INT64_MAX, 1, kTicksPerSecond), INT64_MAX);
+}
+
 // Dialog answers given in advance.
 class ScriptedDialogs : public SaveDialogs {
 public:

@@ -12,6 +12,8 @@ to FOLDER/NAME so that tests can compare):
   /rel/N/SIZE/NAME         N relative redirects ("../../N-1/SIZE/NAME"), then like /file/
   /tohttps/PATH            a redirect to https://127.0.0.1:<nginx https port>/PATH
   /stall/NAME              answers nothing for 30 seconds (or until the server stops)
+  /claims/SIZE/NAME        announces SIZE bytes (any size, byte ranges served) but sends 1000 zero bytes
+                           of them and closes; nothing of SIZE is kept
 Every request is appended to FOLDER/requests.log as "METHOD PATH RANGE".
 """
 import os
@@ -150,6 +152,24 @@ class Handler(BaseHTTPRequestHandler):
                 else:
                     location = "../../%d/%d/%s" % (turns - 1, size, name)
                     self.send_plain(302, [("Location", location), ("Content-Length", "0")], head=head)
+            elif kind == "claims" and len(parts) == 3:
+                size = int(parts[1])
+                headers = [("Accept-Ranges", "bytes"), ("Content-Length", str(size))]
+                status = 200
+                match = re.match(r"bytes=(\d+)-(\d+)$", self.headers.get("Range", "") or "")
+                if match:
+                    start, end = int(match.group(1)), int(match.group(2))
+                    status = 206
+                    headers = [("Content-Range", "bytes %d-%d/%d" % (start, end, size)),
+                               ("Content-Length", str(end - start + 1))]
+                self.send_response(status)
+                for key, value in headers:
+                    self.send_header(key, value)
+                self.send_header("Connection", "close")
+                self.end_headers()
+                self.close_connection = True
+                if not head:
+                    self.wfile.write(bytes(1000))
             elif kind == "stall":
                 server.stopping.wait(30)
                 self.send_plain(503, [("Content-Length", "0")], head=head)
