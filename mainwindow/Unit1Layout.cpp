@@ -440,6 +440,10 @@ void TForm1::applySkin() {
     resizeThumbImageButton->setTransparent(true);
     setFaces(resizeThumbImageButton, skin::sizeSliderKnob);
     hook(resizeThumbImageButton);
+    // The slider follows the pointer from where it was pressed.
+    resizeThumbImageButton->OnBtnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
+        GetCursorPos(&dragAnchor);
+    };
     resizeThumbImageButton->BringToFront();
 
     // Bottom area.
