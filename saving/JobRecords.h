@@ -33,13 +33,14 @@ constexpr int32_t kPhotoTimesBatchSize = 10;
 
 // One file of a save or print job; the job's list of entries owns it.
 struct PhotoDownload {
-    int32_t photoIndex = -1;   // the Photo's master-list index: a copied file, or any file of a print job
-    int32_t fileId = -1;       // the download control's file id; -1 for a file that is not downloaded
-    int64_t countedBytes = 0;  // bytes of this file already added to the job's progress
-    int64_t fileSize = 0;      // the size last reported by a progress event; 0 until one is
-    uint8_t done = 0;          // 1 once the file is saved (downloaded or copied) or ready to print
-    DWORD error = 0;           // why the file could not be saved (a Win32 error); 0 while none is known
-    std::wstring path;         // the file to print; empty in a save job
+    int32_t photoIndex = -1;    // the Photo's master-list index: a copied file, or any file of a print job
+    int32_t fileId = -1;        // the download control's file id; -1 for a file that is not downloaded
+    int64_t countedBytes = 0;   // bytes of this file already added to the job's progress
+    int64_t fileSize = 0;       // the size last reported by a progress event; 0 until one is
+    double countedShare = 0.0;  // the part of its unit this file has added to the job's progress
+    uint8_t done = 0;           // 1 once the file is saved (downloaded or copied) or ready to print
+    DWORD error = 0;            // why the file could not be saved (a Win32 error); 0 while none is known
+    std::wstring path;          // the file to print; empty in a save job
 };
 
 // The running job's entries, in the order they were added.
