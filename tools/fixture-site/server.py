@@ -8,9 +8,11 @@ Port 0 picks a free port. The first line printed names the ports that were bound
 It listens on 127.0.0.1 only. Every reply carries Content-Length and Connection: close.
 
 Every host also answers the control requests of tests:
-    GET  /__log    the requests served so far, as JSON
+    GET  /__log    the requests served so far, as JSON: each with its start and the end of its
+                   reply ("time", "end"; "end" is null while the reply is not sent)
     POST /__reset  forgets the log and the counters of the flaky scenarios, restores the modes
-    POST /__mode?version=2.2&delay_ms=500   switches the maker's version file and the slow delay
+    POST /__mode?version=2.2&delay_ms=500&thumb_delay_ms=300   switches the maker's version file,
+                   the slow user's delay and a delay of every thumbnail that varies by item
 """
 
 import argparse
@@ -43,7 +45,7 @@ HOME_PAGE = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Pixhau
              "<body><h1>Pixhaul</h1><p>Save the public photos and videos of a user.</p>"
              "<p><a href=\"/downloads/Pixhaul.exe\">Download</a></p></body></html>\n")
 
-REASONS = {200: "OK", 403: "Forbidden", 404: "Not Found", 405: "Method Not Allowed",
+REASONS = {200: "OK", 302: "Found", 403: "Forbidden", 404: "Not Found", 405: "Method Not Allowed",
            500: "Internal Server Error"}
 
 
@@ -57,6 +59,7 @@ class SiteState:
         self.counters = {}
         self.default_delay_ms = delay_ms
         self.delay_ms = delay_ms
+        self.thumb_delay_ms = 0
         self.version = CURRENT_VERSION
         self.stopping = threading.Event()
         self.service_base = ""
@@ -72,6 +75,7 @@ class SiteState:
             self.log.clear()
             self.counters.clear()
             self.delay_ms = self.default_delay_ms
+            self.thumb_delay_ms = 0
             self.version = CURRENT_VERSION
 
     def count(self, key):
@@ -82,16 +86,23 @@ class SiteState:
             return seen
 
 
+def thumb_delay_seconds(delay_ms, number):
+    """The thumbnail delay of an item: a third to five thirds of delay_ms, varying from item to
+    item, so that the replies of one batch overlap and end at different moments."""
+    return delay_ms * ((number * 7) % 5 + 1) / 3 / 1000.0
+
+
 @functools.lru_cache(maxsize=512)
 def _picture(seed, number, size):
     return pictures.item_picture(seed, number, size)
 
 
 class Reply:
-    def __init__(self, status, body=b"", content_type="text/html; charset=utf-8"):
+    def __init__(self, status, body=b"", content_type="text/html; charset=utf-8", headers=()):
         self.status = status
         self.body = body
         self.content_type = content_type
+        self.headers = headers
 
 
 def not_found():
@@ -128,7 +139,7 @@ class FixtureHandler(BaseHTTPRequestHandler):
             self._send(self._control(path, query), send_body)
             return
         entry = {"time": time.time(), "port": self.server.server_address[1], "host": self.role,
-                 "method": self.command, "path": self.path, "status": 0}
+                 "method": self.command, "path": self.path, "status": 0, "end": None}
         self.state.record(entry)
         if self.command == "POST":
             reply = Reply(405, b"method not allowed\n", "text/plain")
@@ -139,6 +150,7 @@ class FixtureHandler(BaseHTTPRequestHandler):
             return
         entry["status"] = reply.status
         self._send(reply, send_body)
+        entry["end"] = time.time()
 
     def _control(self, path, query):
         if path == "/__log" and self.command == "GET":
@@ -153,6 +165,8 @@ class FixtureHandler(BaseHTTPRequestHandler):
                 self.state.version = query["version"][0]
             if "delay_ms" in query:
                 self.state.delay_ms = int(query["delay_ms"][0])
+            if "thumb_delay_ms" in query:
+                self.state.thumb_delay_ms = int(query["thumb_delay_ms"][0])
             return Reply(200, b"ok\n", "text/plain")
         return not_found()
 
@@ -160,6 +174,8 @@ class FixtureHandler(BaseHTTPRequestHandler):
         self.send_response(reply.status, REASONS.get(reply.status))
         self.send_header("Content-Type", reply.content_type)
         self.send_header("Content-Length", str(len(reply.body)))
+        for name, value in reply.headers:
+            self.send_header(name, value)
         self.send_header("Connection", "close")
         self.end_headers()
         if send_body and reply.body:
@@ -203,6 +219,9 @@ class ServiceHandler(FixtureHandler):
                         return Reply(200, sitedata.item_page(item))
             return not_found()
         user = state.users.get(parts[0])
+        if user is not None and user.redirect_to:
+            location = state.service_base + self.path.replace("/" + user.name, "/" + user.redirect_to, 1)
+            return Reply(302, b"<html><body>moved</body></html>\n", headers=[("Location", location)])
         if user is None or len(parts) > 2 or (len(parts) == 2 and parts[1] != "media"):
             return not_found()
         self._pause(user)
@@ -238,6 +257,8 @@ class ImageHandler(FixtureHandler):
         self._pause(user)
         seed = "%s/%s" % (user.name, item.id)
         if size == "l" and extension == "jpg":
+            if self.state.thumb_delay_ms > 0:
+                self.state.stopping.wait(thumb_delay_seconds(self.state.thumb_delay_ms, item.number))
             status = item.user.thumb_status.get(item.number)
             if status:
                 return Reply(status, b"<html><body>refused</body></html>\n")

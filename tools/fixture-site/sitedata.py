@@ -108,7 +108,7 @@ class User:
 
     def __init__(self, name, user_id, count, seed, media_text=None, counts_marker=True,
                  feed="normal", thumb_status=None, delay=False, stall=False, flaky=None,
-                 low_query=None, shared_low=None, empty_thumbs=()):
+                 low_query=None, shared_low=None, empty_thumbs=(), redirect_to=None):
         self.name = name
         self.user_id = str(user_id)
         self.feed = feed                  # "normal", "invalid" or "ignore_max_id"
@@ -120,6 +120,7 @@ class User:
         self._low_query = low_query
         self.shared_low = shared_low or {}  # item number -> number whose thumbnail it shares
         self.empty_thumbs = set(empty_thumbs)
+        self.redirect_to = redirect_to    # every request is answered 302 to this user's page
         self.items = self._make_items(count, seed)
         self.media_text = media_text if media_text is not None else str(len(self.items))
         for number, other in self.shared_low.items():
@@ -243,6 +244,7 @@ def make_users():
         User("dupthumb", 1404, 4, seed=4, shared_low={3: 4}),
         User("querythumb", 1505, 3, seed=3, low_query=lambda item: "?sig=%s&size=l" % item.number),
         User("zerobyte", 1606, 3, seed=3, empty_thumbs=(2,)),
+        User("moved", 1707, 0, seed=0, redirect_to="alice"),
     ]
     return {user.name: user for user in users}
 

@@ -120,6 +120,18 @@ class SiteTest(unittest.TestCase):
         self.assertEqual(json.loads(zero), {"status": "ok", "items": [], "more_available": False})
         self.assertEqual(self.get("service", "/slow")[0], 200)
 
+    def test_moved_user_is_redirected_and_replies_log_their_end(self):
+        status, headers, _ = self.get("service", "/moved")
+        self.assertEqual((status, headers["Location"]), (302, self.site.base("service") + "/alice"))
+        self.request("images", "POST", "/__mode?thumb_delay_ms=60")
+        self.get("images", "/cdn/alice/l/1001_2.jpg")
+        log = json.loads(self.get("service", "/__log")[2])
+        self.assertEqual([entry["path"] for entry in log], ["/moved", "/cdn/alice/l/1001_2.jpg"])
+        self.assertGreaterEqual(log[0]["end"], log[0]["time"])
+        self.assertGreaterEqual(log[1]["end"] - log[1]["time"], server.thumb_delay_seconds(60, 2))
+        delays = {server.thumb_delay_seconds(300, n) for n in range(1, 6)}
+        self.assertEqual((len(delays), min(delays), max(delays)), (5, 0.1, 0.5))
+
     def test_loop_user_ignores_max_id(self):
         first = self.get("service", "/loop/media")[2]
         last_id = json.loads(first)["items"][-1]["id"]
