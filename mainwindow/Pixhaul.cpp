@@ -1,10 +1,17 @@
 // The program's entry: OLE for the GUI thread around the application and its forms, the main
 // window, the message loop.
+#include "common/ServiceHosts.h"
 #include "gui/Application.h"
 #include "gui/OleControlHost.h"
 #include "mainwindow/Unit1.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // A host variable that is set but malformed stops the start: never fall back to the real service.
+    std::wstring hostProblem;
+    if (!loadServiceHosts(hostProblem)) {
+        MessageBoxW(nullptr, hostProblem.c_str(), L"Pixhaul", MB_OK | MB_ICONERROR);
+        return 0;
+    }
     // Declared first, so that OLE ends only after every form and control is gone.
     gui::OleInitializer ole;
     gui::TApplication application;

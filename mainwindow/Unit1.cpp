@@ -170,7 +170,7 @@ TForm1::~TForm1() {
     stopAllTimers();
     pauseFullSizeMedia();
     releaseAllDownloaders(this);
-    clearJobEntries();
+    jobEntries.clear();
     pendingDeleteFiles.clear();
     StringKey entry;
     for (bool more = userNameFolders.first(entry); more; more = userNameFolders.next(entry)) {

@@ -22,6 +22,10 @@
 #include "gui/Shape.h"
 #include "gui/TPxhl.h"
 #include "gui/Timer.h"
+#include "saving/JobRecords.h"
+#include "saving/JobStopFlag.h"
+#include "saving/PrintQueue.h"
+#include "saving/ZipQueue.h"
 #include <windows.h>
 #include <initializer_list>
 #include <memory>
@@ -29,23 +33,8 @@
 #include <vector>
 
 struct Photo;
-struct PhotoDownload;
 class ThumbnailImage;
 class FullSizeImage;
-
-// A critical section for the life of its owner.
-class CriticalSection {
-public:
-    CriticalSection() { InitializeCriticalSection(&section_); }
-    ~CriticalSection() { DeleteCriticalSection(&section_); }
-    CriticalSection(const CriticalSection&) = delete;
-    CriticalSection& operator=(const CriticalSection&) = delete;
-    void Enter() { EnterCriticalSection(&section_); }
-    void Leave() { LeaveCriticalSection(&section_); }
-
-private:
-    CRITICAL_SECTION section_;
-};
 
 class TForm1 : public gui::TForm {
 public:
@@ -240,13 +229,12 @@ public:
     int gridMarginBottom = 41;
     int gridColumnGap = 42;
     int gridRowGap = 42;
-    CriticalSection jobLock;
-    bool jobStopped = false;
+    JobStopFlag jobStopped;  // with its own lock, read by the job's worker threads
     double jobWorkUnits = 0;
     double jobProgress = 0;
     double jobShownProgress = 0;
     std::vector<std::wstring> pendingDeleteFiles;
-    std::vector<PhotoDownload*> jobEntries;
+    JobEntries jobEntries;
     int selectionAnchor = -1;
     bool copyDone = false;
     bool downloadsDone = false;
@@ -256,13 +244,8 @@ public:
     int saveRetryCount = 0;
     int printRetryCount = 0;
     std::wstring zipStagingFolder;
-    bool zipInputClosed = false;
-    int printHandedCount = 0;
-    int printReadCount = 0;
-    std::vector<std::wstring> zipQueue;
-    CriticalSection zipQueueLock;
-    std::vector<std::wstring> printQueue;
-    CriticalSection printQueueLock;
+    ZipQueue zipQueue;      // with its lock and whether its input is closed
+    PrintQueue printQueue;  // with its lock and the handed and read counts
     bool updateCheckRunning = false;
     gui::TWndMethod oldUserNameEditWindowProc;
     gui::TWndMethod oldTopPanelWindowProc;
@@ -375,8 +358,6 @@ public:
     void queueZipFile(const std::wstring& path);
     void finishPrintJob();
     void closeDownloadImageButtonBtnClick(gui::TObject* sender);
-    // Frees the records of jobEntries and empties the list.
-    void clearJobEntries();
 
     // ================================================================ full-size view and slideshow
     // (Unit1FullSize.cpp until their own files). fullSizeImage stays null until the view exists.

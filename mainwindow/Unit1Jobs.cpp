@@ -10,6 +10,3 @@ void TForm1::finishSaveJob() {}
 void TForm1::queueZipFile(const std::wstring&) {}
 void TForm1::finishPrintJob() {}
 void TForm1::closeDownloadImageButtonBtnClick(gui::TObject*) {}
-void TForm1::clearJobEntries() {
-    jobEntries.clear();
-}

@@ -1,10 +1,10 @@
 // The main window made, used and destroyed in process, as the program does: start screen, work
 // files, frame drags through real input, the slider, closing, and what two lives leave behind.
-#include "common/RegistryValues.h"
 #include "gui/Application.h"
 #include "gui/OleControlHost.h"
 #include "mainwindow/Unit1.h"
 #include "mainwindow/WorkFolder.h"
+#include "support/ProgramUnderTest.h"
 #include "support/RealInput.h"
 #include "support/TestSupport.h"
 #include <gtest/gtest.h>
@@ -57,27 +57,11 @@ void pump(int milliseconds) {
 // The work folder of the window under test, chosen through the setting the program reads.
 class WorkFolderSetting {
 public:
-    WorkFolderSetting() {
-        HKEY key = nullptr;
-        RegCreateKeyExW(HKEY_CURRENT_USER, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr);
-        if (key) {
-            regWriteString(key, L"customTemporaryFolder",
-                           folder_.path().substr(0, folder_.path().size() - 1));
-            RegCloseKey(key);
-        }
-    }
-    ~WorkFolderSetting() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            RegDeleteValueW(key, L"customTemporaryFolder");
-            RegCloseKey(key);
-        }
-    }
     WorkPaths paths() const { return workPathsFor(folder_.path() + L"Pixhaul"); }
 
 private:
     testsupport::TempFolder folder_;
+    testsupport::TemporaryFolderSetting setting_{folder_.path()};
 };
 
 TForm1* openForm() {
@@ -379,4 +363,53 @@ TEST(FormLife, TwoLivesEndAtTheSameHandleGdiWindowAndThreadCounts) {
     EXPECT_EQ(after.gdi, before.gdi);
     EXPECT_EQ(after.windows, before.windows);
     EXPECT_EQ(after.threads, before.threads);
+}
+
+TEST(FormLife, TheContentBarFollowsItsBoxInItsColours) {
+    WorkFolderSetting setting;
+    TForm1* form = openForm();
+    form->setPhotoViewVisible(true);
+    form->contentScrollBox->VertScrollBar()->SetRange(5000);
+    form->FormResize(form);
+    pump(100);
+    HWND bar = form->contentScrollBarWindow;
+    ASSERT_TRUE(IsWindowVisible(bar));
+    RECT r{};
+    GetWindowRect(bar, &r);
+    const int width = r.right - r.left;
+    // The down arrow scrolls the box a line; the bar follows.
+    testsupport::moveMouseTo(POINT{r.left + width / 2, r.bottom - width / 2});
+    pump(30);
+    testsupport::mouseButton(true, true);
+    pump(30);
+    testsupport::mouseButton(true, false);
+    pump(100);
+    const int afterLine = form->contentScrollBox->VertScrollBar()->Position();
+    EXPECT_GT(afterLine, 0);
+    EXPECT_EQ(form->contentScrollBar->GetScrollPos(), afterLine);
+    // The track below the thumb pages down.
+    testsupport::moveMouseTo(POINT{r.left + width / 2, r.bottom - width * 2});
+    pump(30);
+    testsupport::mouseButton(true, true);
+    pump(30);
+    testsupport::mouseButton(true, false);
+    pump(100);
+    const int afterPage = form->contentScrollBox->VertScrollBar()->Position();
+    EXPECT_GT(afterPage, afterLine + 100);
+    EXPECT_EQ(form->contentScrollBar->GetScrollPos(), afterPage);
+    // Track and thumb in the dark skin's colours (the pointer moved away first).
+    testsupport::moveMouseTo(POINT{r.left - 200, r.top + 200});
+    pump(150);
+    gui::ScrollBarLayout parts = form->contentScrollBar->Layout();
+    HDC screen = GetDC(nullptr);
+    const COLORREF trackColour = GetPixel(screen, r.left + width / 2, r.top + parts.Thumb.top - 2);
+    const COLORREF thumbColour =
+        GetPixel(screen, r.left + width / 2, r.top + (parts.Thumb.top + parts.Thumb.bottom) / 2);
+    const COLORREF sideColour =
+        GetPixel(screen, r.left + parts.Thumb.left, r.top + (parts.Thumb.top + parts.Thumb.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(trackColour, 0x3C4041u);
+    EXPECT_EQ(thumbColour, 0x292B2Cu);
+    EXPECT_EQ(sideColour, 0x3C4041u);
+    delete form;
 }
