@@ -50,8 +50,9 @@ constexpr auto kText39 = scrambleText(L"The column id is out of range.");
 constexpr auto kText40 = scrambleText(L"The column field is out of range.");
 constexpr auto kText41 = scrambleText(L"Reserved error 41.");
 constexpr auto kText42 = scrambleText(L"Reserved error 42.");
-constexpr auto kText43 = scrambleText(L"Reserved error 43.");
-constexpr auto kText44 = scrambleText(L"Reserved error 44.");
+constexpr auto kText43 =
+    scrambleText(L"The server's certificate was refused: the server's identity cannot be verified.");
+constexpr auto kText44 = scrambleText(L"The file changed on the server after its download began.");
 constexpr auto kText45 = scrambleText(L"The file or its folder cannot be created.");
 constexpr auto kText46 = scrambleText(L"The file cannot be opened for writing.");
 

@@ -51,10 +51,11 @@ enum DownloadErrorCode : int32_t {
     ErrColumnField = 40,        // column field out of range
     ErrReserved41 = 41,
     ErrReserved42 = 42,
-    ErrReserved43 = 43,
-    ErrReserved44 = 44,
-    ErrDataFileCreate = 45,  // the data file or its folder cannot be created
-    ErrDataFileOpen = 46,    // the data file cannot be opened for writing
+    ErrCertificateRefused = 43,  // a secure connection was refused: the server's certificate is not trusted
+                                 // or not made out to the server's name
+    ErrServerFileChanged = 44,   // the server's file is no longer the one whose first bytes were stored
+    ErrDataFileCreate = 45,      // the data file or its folder cannot be created
+    ErrDataFileOpen = 46,        // the data file cannot be opened for writing
 };
 
 // The highest error code; every code 1..kLastDownloadErrorCode has a description.

@@ -166,35 +166,44 @@ void SizeQuery::query() {
             fail(ErrTooManyRedirects);
             return;
         }
-        if (!location.empty()) {
-            const ProtocolId previous = item_->protocol;
-            const bool previousTls = item_->implicitTls;
-            const std::wstring resolved = resolveLocation(item_->url, location);
-            if (!item_->setUrl(resolved, item_->implicitTls)) {
-                fail(ErrUrlParse);
-                return;
-            }
-            item_->replyText = resolved;
-            if (item_->protocol != previous || item_->implicitTls != previousTls) {
-                // Another scheme needs another kind of client, with that scheme's proxy.
+        if (location.empty()) {
+            // A proxy named by the server is not taken: the server would choose where the query and the
+            // proxy's credentials go.
+            fail(ErrHttpStatus);
+            return;
+        }
+        const ProtocolId previous = item_->protocol;
+        const bool previousTls = item_->implicitTls;
+        const std::wstring previousHost = item_->host;
+        const int32_t previousPort = item_->port;
+        const std::wstring resolved = resolveLocation(item_->url, location);
+        if (!item_->setUrl(resolved, item_->implicitTls)) {
+            fail(ErrUrlParse);
+            return;
+        }
+        item_->replyText = resolved;
+        const bool otherScheme = item_->protocol != previous || item_->implicitTls != previousTls;
+        const bool otherServer =
+            compareText(item_->host, previousHost, false) != 0 || item_->port != previousPort;
+        if (otherServer) {
+            // The user's credentials belong to the server they were given for: no other server sees them.
+            item_->userName.clear();
+            item_->password.clear();
+        }
+        if (otherScheme || otherServer) {
+            // Another scheme needs another kind of client, with that scheme's proxy; another server a
+            // client without the credentials.
+            if (otherScheme) {
                 item_->proxy = proxies_.forProtocol(item_->protocol);
-                client->close();
-                client = clients_.makeClient(*item_, settings_.connectionTimeout, settings_.receiveBufferSize,
-                                             errors_);
-                if (!client) {
-                    fail(ErrConnect);
-                    return;
-                }
-                continue;
             }
-        } else {
-            DownloadItem proxy;
-            if (!proxy.setUrl(resolveLocation(item_->url, proxyLocation), false)) {
-                fail(ErrUrlParse);
+            client->close();
+            client = clients_.makeClient(*item_, settings_.connectionTimeout, settings_.receiveBufferSize,
+                                         errors_);
+            if (!client) {
+                fail(ErrConnect);
                 return;
             }
-            item_->proxy.host = proxy.host;
-            item_->proxy.port = proxy.port;
+            continue;
         }
         client->retarget(item_->host, item_->port, item_->path, item_->proxy.host, item_->proxy.port);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // GetFileSizeLastModified on a thread of its own: asks the server for a file's size and last-modified
-// time, follows up to five redirects (new locations or proxy locations), and posts the answer to the
+// time, follows up to five redirects to new locations (the user's credentials go only to the server they
+// were given for; a proxy named by the server is not taken), and posts the answer to the
 // notification window. The query has its own error holder, so that a stop of the control's run does not
 // cut it short; its failure code is copied into the control's holder.
 //

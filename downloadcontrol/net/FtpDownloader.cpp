@@ -64,7 +64,6 @@ FtpDownloader::FtpDownloader(bool secure, bool implicitTls, const std::wstring& 
       errors_(errors) {
     if (secure_) {
         setTlsEnabled(true);
-        setVerificationMode(SkipVerification);
         setImplicitTls(implicitTls);
     }
     setConnectWait(connectWaitSeconds(connectionTimeout));
@@ -154,6 +153,9 @@ bool FtpDownloader::logOn() {
     if (result == FtpOk) {
         return true;
     }
+    if (isCertificateFailure(result)) {
+        return fail(ErrCertificateRefused);
+    }
     return fail(result == FtpUserRefused || result == FtpPasswordRefused ? ErrAccessDenied : ErrFtpLogOn);
 }
 
@@ -212,9 +214,13 @@ bool FtpDownloader::openSegment(int32_t, int64_t start, int64_t length, int64_t&
     }
     pendingReplies_ = code < 200 ? 1 : 0;
     // The server takes the data connection's TLS handshake once it has accepted the transfer; starting
-    // it earlier would wait on a server that refused the file.
-    if (data_.isTlsEnabled() && data_.startTls(data_.socketHandle(), dataHost.c_str()) != NetOk) {
-        return fail(ErrReceive);
+    // it earlier would wait on a server that refused the file. Its certificate is checked against the
+    // name the control connection was made to, not the address.
+    if (data_.isTlsEnabled()) {
+        const int started = data_.startTls(data_.socketHandle(), tlsServerName().c_str());
+        if (started != NetOk) {
+            return fail(isCertificateFailure(started) ? ErrCertificateRefused : ErrReceive);
+        }
     }
     if (expected_ == 0) {
         stopAtExpectedCount();

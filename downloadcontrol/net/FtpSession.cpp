@@ -223,8 +223,8 @@ int FtpSession::startTls(SOCKET socket, const char* host) {
     if (started != NetOk) {
         return started;
     }
-    // The data connection speaks TLS the same way, without checking the certificate either.
-    data_.setVerificationMode(SkipVerification);
+    // The data connection speaks TLS the same way, with the same server.
+    tlsServerName_ = host ? host : "";
     data_.setEnabledProtocols(enabledProtocols_);
     if (implicitTls_) {
         // The greeting comes inside the session.

@@ -74,6 +74,8 @@ public:
     void setConnectWait(int seconds);
     int connectWait() const { return connectWait_; }
     void setImplicitTls(bool implicit) { implicitTls_ = implicit; }
+    // The name whose certificate the control connection's TLS session checked.
+    const std::string& tlsServerName() const { return tlsServerName_; }
     bool isLoggedOn() const { return loggedOn_; }
 
 protected:
@@ -103,6 +105,7 @@ private:
     int controlPort_ = 21;
     int connectWait_ = 5;
     bool implicitTls_ = false;
+    std::string tlsServerName_;
     std::string lastReply_;
     std::vector<std::string> replyLines_;
 };

@@ -46,10 +46,9 @@ HttpDownloader::HttpDownloader(bool secure, const std::wstring& host, int32_t po
       connectionTimeout_(connectionTimeout),
       errors_(errors),
       buffer_(static_cast<std::size_t>(boundedReceiveBufferSize(receiveBufferSize))) {
-    if (secure_) {
-        setTlsEnabled(true);
-        setVerificationMode(SkipVerification);
-    }
+    // A secure connection checks the server's certificate (the default mode): the credentials and the
+    // file travel over it.
+    setTlsEnabled(secure_);
     retarget(host, port, path, proxyHost, proxyPort);
 }
 
@@ -141,8 +140,10 @@ bool HttpDownloader::connectStep() {
     const bool tunnel = !proxy_.host.empty() && proxy_.method == TunnelProxy;
     setDeferTls(tunnel && secure_);
     const std::string host = toAnsi(host_);
-    if (connect(port_, host.c_str(), connectWaitSeconds(connectionTimeout_), AF_INET, SOCK_STREAM) != NetOk) {
-        return fail(ErrConnect);
+    const int connected =
+        connect(port_, host.c_str(), connectWaitSeconds(connectionTimeout_), AF_INET, SOCK_STREAM);
+    if (connected != NetOk) {
+        return fail(isCertificateFailure(connected) ? ErrCertificateRefused : ErrConnect);
     }
     if (!tunnel) {
         return true;
@@ -177,8 +178,9 @@ bool HttpDownloader::openTunnel() {
         if (secure_) {
             // Inside the tunnel the TLS session is with the server, which knows itself by its bare name.
             const std::string host = toAnsi(host_);
-            if (startTls(socketHandle(), host.c_str()) != NetOk) {
-                return fail(ErrConnect);
+            const int started = startTls(socketHandle(), host.c_str());
+            if (started != NetOk) {
+                return fail(isCertificateFailure(started) ? ErrCertificateRefused : ErrConnect);
             }
         }
         return true;
@@ -423,10 +425,8 @@ bool HttpDownloader::querySize(int64_t& size, std::wstring& lastModified, std::w
         location = header.value(L"Location");
         return true;
     }
-    if (status == 305) {
-        proxyLocation = header.value(L"Location");
-        return true;
-    }
+    // 305 (use a proxy the server names) is not followed: the server would choose where the request
+    // and its credentials go.
     errors_.setError(status == 401 || status == 403 ? ErrAccessDenied : ErrHttpStatus);
     return false;
 }

@@ -22,7 +22,8 @@ public:
     // Longest reply header (all its blocks together) and longest proxy reply taken.
     static constexpr std::size_t kMaximumHeaderBytes = 64 * 1024;
 
-    // `secure` runs the connection over TLS without checking the server's certificate.
+    // `secure` runs the connection over TLS; a server whose certificate the system does not trust, or
+    // one made out to another name, is refused.
     // `connectionTimeout` (ms) bounds the connect step only; sends and receives wait up to 30 s.
     HttpDownloader(bool secure, const std::wstring& host, int32_t port, const std::wstring& path,
                    const std::wstring& referer, const std::wstring& userName, const std::wstring& password,

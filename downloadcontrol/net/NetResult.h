@@ -35,3 +35,8 @@ enum NetResult : int {
     TlsRecordNotDecrypted = 135,  // a record could not be decrypted, or its text does not fit
     TlsClientCertificateExpired = 143,
 };
+
+// True for the results of a server certificate that could not be checked or failed the check.
+inline bool isCertificateFailure(int result) {
+    return result >= TlsNoServerCertificate && result <= TlsCertificateRefused;
+}

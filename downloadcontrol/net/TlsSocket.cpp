@@ -202,16 +202,8 @@ bool TlsSocket::isNotReadable(SOCKET socket, long seconds, long microseconds) {
 
 void TlsSocket::onTlsFailure(int) {}
 
-bool TlsSocket::confirmCertificate(const CertificateHolder& certificate, DWORD, const std::wstring& host) {
-    if (verificationMode_ != VerifyAndAsk || certificate.empty()) {
-        return false;
-    }
-    std::wstring text = L"The identity of the server \"" + host + L"\" cannot be verified.\n\n";
-    text += L"Issued to: " + certificate.subjectName() + L"\n";
-    text += L"Issued by: " + certificate.issuerName() + L"\n\n";
-    text += L"Do you want to connect anyway?";
-    return MessageBoxW(nullptr, text.c_str(), L"Security Warning",
-                       MB_YESNO | MB_DEFBUTTON2 | MB_SYSTEMMODAL) == IDYES;
+bool TlsSocket::confirmCertificate(const CertificateHolder&, DWORD, const std::wstring&) {
+    return false;
 }
 
 int TlsSocket::loadSecurityProvider() {

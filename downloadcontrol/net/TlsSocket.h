@@ -22,8 +22,9 @@
 
 class TlsSocket : public RawSocket {
 public:
-    // Verification modes: check the server's chain and ask on a policy error, or skip the check.
-    enum VerificationMode { VerifyAndAsk = 1, SkipVerification = 2 };
+    // Verification modes: check the server's chain and name through the system and refuse a server that
+    // fails the check, or skip the check.
+    enum VerificationMode { VerifyServer = 1, SkipVerification = 2 };
 
     TlsSocket();
     ~TlsSocket() override;
@@ -55,8 +56,9 @@ public:
 protected:
     // Called for every failure of the session except a failed close-notify.
     virtual void onTlsFailure(int code);
-    // Asked in mode 1 when the server's chain breaks the SSL policy: true accepts the certificate. The
-    // default asks the user with a system-modal Yes/No box on the calling thread.
+    // Asked in mode 1 when the server's chain or name breaks the SSL policy: true accepts the
+    // certificate. The default refuses: transfers run on worker threads, where no question may be put
+    // to the user.
     virtual bool confirmCertificate(const CertificateHolder& certificate, DWORD policyError,
                                     const std::wstring& host);
     // Loads the provider library and copies its function table, once per object.
@@ -102,7 +104,7 @@ protected:
     DWORD enabledProtocols_ = 0;
     DWORD minimumCipherStrength_ = 0;
     DWORD maximumCipherStrength_ = 0;
-    int verificationMode_ = VerifyAndAsk;
+    int verificationMode_ = VerifyServer;
 
     CredHandle credentials_{};
     bool hasCredentials_ = false;

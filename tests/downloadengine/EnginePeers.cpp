@@ -6,10 +6,12 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <sstream>
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "support/TestSupport.h"
+#include "support/TrustedAuthority.h"
 
 namespace enginetest {
 namespace {
@@ -75,9 +77,13 @@ public:
         address.sin_port = htons(static_cast<u_short>(peerPort("control")));
         address.sin_addr.s_addr = inet_addr("127.0.0.1");
         ASSERT_EQ(::connect(control_, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+
+        authority_ = std::make_unique<testsupport::TrustedAuthority>(windowsPath(value("authority")));
+        ASSERT_TRUE(authority_->trusted()) << "the test authority cannot be added to the root store";
     }
 
     void TearDown() override {
+        authority_.reset();
         if (control_ != INVALID_SOCKET) {
             closesocket(control_);
             control_ = INVALID_SOCKET;
@@ -86,6 +92,7 @@ public:
 
 private:
     SOCKET control_ = INVALID_SOCKET;
+    std::unique_ptr<testsupport::TrustedAuthority> authority_;
 };
 
 [[maybe_unused]] const ::testing::Environment* const kPeers =

@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "EnginePeers.h"
 #include "EngineTestSupport.h"
 #include "downloadcontrol/engine/SizeQuery.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -66,6 +70,46 @@ TEST(SizeQuery, RedirectsAreFollowedForFiveTurns) {
     const Answer tooMany = ask(test, peerUrl("scripted", L"/redirect/6/100/r6.bin"));
     EXPECT_EQ(tooMany.size, L"-2");
     EXPECT_EQ(tooMany.error, 27);
+}
+
+// Lines of the scripted server's authorization log ("HOST PATH AUTHORIZATION") that mention `name`.
+std::vector<std::string> authorizationLines(const std::string& name) {
+    std::vector<std::string> lines;
+    std::istringstream log(testsupport::readFileBytes(enginetest::scriptedPath(L"authorization.log")));
+    for (std::string line; std::getline(log, line);) {
+        if (line.find(name) != std::string::npos) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+TEST(SizeQuery, CredentialsGoOnlyToTheirServerAndNoServerChoosesTheProxy) {
+    TestEngine test;
+    const auto askWithCredentials = [&](const std::wstring& url) {
+        test.host.events.clear();
+        test.engine->querySizeAndTime(url, L"", L"user", L"secret", 0);
+        EXPECT_TRUE(pumpUntil([&] { return test.host.count(L"SizeQuery") > 0; }));
+        return test.host.count(L"SizeQuery") > 0 ? test.host.last(L"SizeQuery")->texts[1] : L"";
+    };
+    const std::string port = std::to_string(enginetest::peerPort("scripted"));
+    const std::string basic = "Basic dXNlcjpzZWNyZXQ=";
+
+    // The same server: the credentials go along.
+    EXPECT_EQ(askWithCredentials(peerUrl("scripted", L"/redirect/1/103/same.bin")), L"103");
+    EXPECT_EQ(authorizationLines("same.bin"),
+              (std::vector<std::string>{"127.0.0.1:" + port + " /redirect/1/103/same.bin " + basic,
+                                        "127.0.0.1:" + port + " /redirect/0/103/same.bin " + basic}));
+    // Another host name: not there.
+    EXPECT_EQ(askWithCredentials(peerUrl("scripted", L"/tolocalhost/file/104/other.bin")), L"104");
+    EXPECT_EQ(authorizationLines("other.bin"),
+              (std::vector<std::string>{"127.0.0.1:" + port + " /tolocalhost/file/104/other.bin " + basic,
+                                        "localhost:" + port + " /file/104/other.bin -"}));
+    // 305 Use Proxy is an answer the query does not follow.
+    test.errors.setError(0);
+    EXPECT_EQ(askWithCredentials(peerUrl("scripted", L"/useproxy/file/105/proxy.bin")), L"-2");
+    EXPECT_EQ(test.errors.error(), 17);
+    EXPECT_EQ(authorizationLines("proxy.bin").size(), 1u);
 }
 
 TEST(SizeQuery, AnAddressThatDoesNotParseAnswersAtOnce) {

@@ -10,11 +10,14 @@ to FOLDER/NAME so that tests can compare):
   /switch/SIZE/NAME        like /file/, sent slowly; ignores ranges while FOLDER/NAME.ignore-ranges exists
   /redirect/N/SIZE/NAME    N absolute redirects (302), then like /file/
   /rel/N/SIZE/NAME         N relative redirects ("../../N-1/SIZE/NAME"), then like /file/
-  /tohttps/PATH            a redirect to https://127.0.0.1:<nginx https port>/PATH
+  /tohttps/PATH            a redirect to https://localhost:<nginx https port>/PATH
+  /tolocalhost/PATH        a redirect to the same server by another name: http://localhost:<port>/PATH
+  /useproxy/PATH           305 Use Proxy, naming this server as the proxy
   /stall/NAME              answers nothing for 30 seconds (or until the server stops)
   /claims/SIZE/NAME        announces SIZE bytes (any size, byte ranges served) but sends 1000 zero bytes
                            of them and closes; nothing of SIZE is kept
-Every request is appended to FOLDER/requests.log as "METHOD PATH RANGE".
+Every request is appended to FOLDER/requests.log as "METHOD PATH RANGE", and to
+FOLDER/authorization.log as "HOST PATH AUTHORIZATION" ("-" for a header not sent).
 """
 import os
 import random
@@ -50,10 +53,12 @@ class ScriptedServer(ThreadingHTTPServer):
                 self.bodies[key] = data
             return self.bodies[key]
 
-    def log_request_line(self, method, path, range_header):
+    def log_request_line(self, method, path, headers):
         with self.lock:
             with open(os.path.join(self.folder, "requests.log"), "a") as f:
-                f.write("%s %s %s\n" % (method, path, range_header or "-"))
+                f.write("%s %s %s\n" % (method, path, headers.get("Range") or "-"))
+            with open(os.path.join(self.folder, "authorization.log"), "a") as f:
+                f.write("%s %s %s\n" % (headers.get("Host") or "-", path, headers.get("Authorization") or "-"))
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -115,7 +120,7 @@ class Handler(BaseHTTPRequestHandler):
     def handle_request(self, head):
         server = self.server
         path = self.path.split("?")[0]
-        server.log_request_line(self.command, path, self.headers.get("Range"))
+        server.log_request_line(self.command, path, self.headers)
         parts = path.strip("/").split("/")
         kind = parts[0] if parts else ""
         try:
@@ -174,8 +179,14 @@ class Handler(BaseHTTPRequestHandler):
                 server.stopping.wait(30)
                 self.send_plain(503, [("Content-Length", "0")], head=head)
             elif kind == "tohttps":
-                location = "https://127.0.0.1:%d/%s" % (server.https_port, "/".join(parts[1:]))
+                location = "https://localhost:%d/%s" % (server.https_port, "/".join(parts[1:]))
                 self.send_plain(302, [("Location", location), ("Content-Length", "0")], head=head)
+            elif kind == "tolocalhost":
+                location = "http://localhost:%d/%s" % (server.server_address[1], "/".join(parts[1:]))
+                self.send_plain(302, [("Location", location), ("Content-Length", "0")], head=head)
+            elif kind == "useproxy":
+                proxy = "http://%s:%d/" % server.server_address[:2]
+                self.send_plain(305, [("Location", proxy), ("Content-Length", "0")], head=head)
             else:
                 self.send_plain(404, [("Content-Length", "0")], head=head)
         except (BrokenPipeError, ConnectionResetError):

@@ -150,7 +150,9 @@ TEST(FtpThroughTheControl, OneFileEachOverFtpNegotiatedTlsAndImplicitTls) {
         pxhl.put(L"DownloadSessionTempSubfolder", Value(std::wstring()));
         pxhl.put(L"ConnectionTimeout", Value(4000L));
         testsupport::TempFolder folder;
+        // Secure servers by the name their certificate is made out to.
         const std::wstring host = L"://127.0.0.1:";
+        const std::wstring secureHost = L"://localhost:";
         const struct {
             std::wstring url;
             const wchar_t* size;
@@ -163,10 +165,10 @@ TEST(FtpThroughTheControl, OneFileEachOverFtpNegotiatedTlsAndImplicitTls) {
         } files[] = {
             {L"ftp" + host + std::to_wstring(port("ftp_plain")) + L"/files/small.bin", L"", 1, L"user",
              L"secret", 0, folder.file(L"plain.bin"), "files/small.bin"},
-            {L"ftps" + host + std::to_wstring(port("ftps_explicit")) + L"/files/medium.bin", L"1000000", 3,
-             L"", L"", 0, folder.file(L"explicit.bin"), "files/medium.bin"},
-            {L"ftps" + host + std::to_wstring(port("ftps_implicit")) + L"/files/large.bin", L"", 1, L"", L"",
-             1, folder.file(L"implicit.bin"), "files/large.bin"},
+            {L"ftps" + secureHost + std::to_wstring(port("ftps_explicit")) + L"/files/medium.bin", L"1000000",
+             3, L"", L"", 0, folder.file(L"explicit.bin"), "files/medium.bin"},
+            {L"ftps" + secureHost + std::to_wstring(port("ftps_implicit")) + L"/files/large.bin", L"", 1, L"",
+             L"", 1, folder.file(L"implicit.bin"), "files/large.bin"},
         };
         for (const auto& file : files) {
             const Value id =

@@ -11,6 +11,7 @@
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "support/TestSupport.h"
+#include "support/TrustedAuthority.h"
 
 namespace nettest {
 namespace {
@@ -67,9 +68,14 @@ public:
         address.sin_port = htons(static_cast<u_short>(port("control")));
         address.sin_addr.s_addr = inet_addr("127.0.0.1");
         ASSERT_EQ(::connect(control_, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+
+        // The peers' certificates are signed by an authority of this run, trusted while the suite runs.
+        authority_ = std::make_unique<testsupport::TrustedAuthority>(windowsPath(values()["authority"]));
+        ASSERT_TRUE(authority_->trusted()) << "the test authority cannot be added to the root store";
     }
 
     void TearDown() override {
+        authority_.reset();
         if (control_ != INVALID_SOCKET) {
             closesocket(control_);
             control_ = INVALID_SOCKET;
@@ -84,6 +90,7 @@ public:
 private:
     std::string folder_;
     SOCKET control_ = INVALID_SOCKET;
+    std::unique_ptr<testsupport::TrustedAuthority> authority_;
 };
 
 [[maybe_unused]] const ::testing::Environment* const kPeers =

@@ -1,5 +1,7 @@
 // TLS sessions through the system security provider, against the scripted TLS servers, nginx and an
-// openssl server that speaks only TLS 1.3 (which the provider here cannot).
+// openssl server that speaks only TLS 1.3 (which the provider here cannot). The peers' certificates are
+// signed by the suite's test authority, which the suite trusts while it runs; nginx and vsftpd also
+// offer a self-signed certificate and one made out to another name, which are refused.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "NetPeers.h"
+#include "downloadcontrol/net/FtpDownloader.h"
 #include "downloadcontrol/net/HttpDownloader.h"
 #include "downloadcontrol/net/NetResult.h"
 #include "downloadcontrol/net/ProtocolClient.h"
@@ -73,7 +76,6 @@ TEST(Tls, BytesSentRightAfterTheHandshakeAreKept) {
     // Read at the connection: the server speaks first, in the same write as its last handshake message.
     ProtocolClient connection;
     connection.setTlsEnabled(true);
-    connection.setVerificationMode(TlsSocket::SkipVerification);
     ASSERT_EQ(connection.connect(port("tls_greeting"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
     char line[64];
     // A peek that finds the line, then the read: the same bytes.
@@ -113,7 +115,6 @@ TEST(Tls, CloseNotifyEndsTheBodyAndAResetFailsIt) {
 TEST(Tls, AServerThatSpeaksOnlyTls13FailsCleanly) {
     ProtocolClient connection;
     connection.setTlsEnabled(true);
-    connection.setVerificationMode(TlsSocket::SkipVerification);
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(connection.connect(port("tls13_only"), "localhost", 5, AF_INET, SOCK_STREAM),
               TlsHandshakeNotStarted);
@@ -127,31 +128,56 @@ TEST(Tls, AServerThatSpeaksOnlyTls13FailsCleanly) {
     EXPECT_LT(GetTickCount64() - start, 20000u);
 }
 
-TEST(Tls, AnUntrustedCertificateIsPutToTheConfirmationInModeOne) {
+TEST(Tls, ACertificateThatFailsTheCheckIsPutToTheHookAndRefused) {
     CheckingConnection refusing(false);
-    refusing.setVerificationMode(TlsSocket::VerifyAndAsk);
-    EXPECT_EQ(refusing.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM),
+    EXPECT_EQ(refusing.connect(port("nginx_selfsigned"), "localhost", 5, AF_INET, SOCK_STREAM),
               TlsCertificateRefused);
     EXPECT_EQ(refusing.questions, 1);
-    EXPECT_NE(refusing.lastError, 0u);
+    EXPECT_EQ(refusing.lastError, static_cast<DWORD>(CERT_E_UNTRUSTEDROOT));
     EXPECT_EQ(refusing.subject, L"localhost");
     EXPECT_EQ(refusing.askedHost, L"localhost");
     EXPECT_FALSE(refusing.isConnected());
 
-    CheckingConnection accepting(true);
-    accepting.setVerificationMode(TlsSocket::VerifyAndAsk);
-    ASSERT_EQ(accepting.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
-    EXPECT_EQ(accepting.questions, 1);
-    const std::string request = "GET /files/one.bin HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
-    ASSERT_EQ(accepting.send(request.data(), static_cast<int>(request.size())),
-              static_cast<int>(request.size()));
-    EXPECT_EQ(readAll(accepting).rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+    CheckingConnection misnamed(true);
+    ASSERT_EQ(misnamed.connect(port("nginx_wrongname"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
+    EXPECT_EQ(misnamed.lastError, static_cast<DWORD>(CERT_E_CN_NO_MATCH));
 
-    // Mode 2, as the clients use it: no check, no question.
+    // A trusted chain made out to the name asked for: no question.
+    CheckingConnection trusted(false);
+    ASSERT_EQ(trusted.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
+    EXPECT_EQ(trusted.questions, 0);
+    const std::string request = "GET /files/one.bin HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
+    ASSERT_EQ(trusted.send(request.data(), static_cast<int>(request.size())),
+              static_cast<int>(request.size()));
+    EXPECT_EQ(readAll(trusted).rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
+
+    // Mode 2: no check, no question.
     CheckingConnection unchecked(false);
     unchecked.setVerificationMode(TlsSocket::SkipVerification);
-    EXPECT_EQ(unchecked.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
+    EXPECT_EQ(unchecked.connect(port("nginx_selfsigned"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
     EXPECT_EQ(unchecked.questions, 0);
+}
+
+TEST(Tls, TheClientsRefuseServersWhoseCertificateIsNotTrustedOrNotTheirs) {
+    for (const char* peer : {"nginx_https", "nginx_selfsigned", "nginx_wrongname"}) {
+        LastErrorHolder errors;
+        HttpDownloader http = secureClient(errors, peer, L"/files/small.bin");
+        const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);
+        if (std::string(peer) == "nginx_https") {
+            EXPECT_TRUE(fetched.ok && fetched.body == nettest::servedFile("files/small.bin"));
+            continue;
+        }
+        EXPECT_FALSE(fetched.ok) << peer;
+        EXPECT_EQ(fetched.error, ErrCertificateRefused) << peer;
+        EXPECT_NE(errors.description().find(L"certificate"), std::wstring::npos) << peer;
+    }
+
+    LastErrorHolder errors;
+    FtpDownloader ftps(true, false, L"localhost", port("ftps_selfsigned"), L"/files/one.bin", L"", L"", L"",
+                       0, L"", L"", 0, 4000, 4096, errors);
+    const Fetched fetched = fetchSegment(ftps, errors, 0, -1, -1, -1);
+    EXPECT_FALSE(fetched.ok);
+    EXPECT_EQ(fetched.error, ErrCertificateRefused);
 }
 
 // The real provider, except that the handshake keeps asking for a client certificate `times` times.
@@ -159,7 +185,6 @@ class CertificateRequestingConnection : public ProtocolClient {
 public:
     explicit CertificateRequestingConnection(int times) {
         setTlsEnabled(true);
-        setVerificationMode(SkipVerification);
         remaining() = times;
     }
     static int& remaining() {

@@ -3,7 +3,8 @@
 
 Started by the test program (or a benchmark script) as
     peers.py --dir FOLDER [--large-mb N]
-it creates FOLDER, starts nginx (plain and TLS 1.2 with a self-signed certificate), two tinyproxy
+it creates FOLDER, starts nginx (plain and TLS 1.2 with a certificate of the run's test authority, and
+two TLS listeners to be refused: a self-signed certificate and one for another host name), two tinyproxy
 instances (open and with basic authentication), an openssl s_server that speaks only TLS 1.3, the
 scripted HTTP and TLS fault servers, vsftpd (FTP over TLS, negotiated and implicit), the pyftpdlib
 servers of ftpservers.py, the scripted FTP servers and proxies of ftpfaultserver.py and a black-hole
@@ -22,6 +23,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import certificates  # noqa: E402
 import faultserver  # noqa: E402
 import ftpfaultserver  # noqa: E402
 import tlsfaultserver  # noqa: E402
@@ -52,16 +54,6 @@ def wait_listening(port, timeout=15.0):
         except OSError:
             time.sleep(0.05)
     return False
-
-
-def make_certificate(folder):
-    key = os.path.join(folder, "server.key")
-    crt = os.path.join(folder, "server.crt")
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "30",
-                    "-subj", "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
-                    "-keyout", key, "-out", crt], check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return crt, key
 
 
 def pattern_bytes(size, seed):
@@ -126,6 +118,20 @@ http {{
         location = /r302 {{ return 302 /files/small.bin; }}
         location = /r307 {{ return 307 /files/small.bin; }}
     }}
+    server {{
+        listen {host}:{selfsigned_port} ssl;
+        ssl_certificate {selfsigned_crt};
+        ssl_certificate_key {selfsigned_key};
+        ssl_protocols TLSv1.2;
+        root {www};
+    }}
+    server {{
+        listen {host}:{wrongname_port} ssl;
+        ssl_certificate {wrongname_crt};
+        ssl_certificate_key {wrongname_key};
+        ssl_protocols TLSv1.2;
+        root {www};
+    }}
 }}
 """
 
@@ -188,11 +194,13 @@ class Peers:
         if os.path.exists(self.folder):
             shutil.rmtree(self.folder)
         os.makedirs(self.folder)
-        crt, key = make_certificate(self.folder)
+        made = certificates.make_all(self.folder)
+        crt, key = made["server"]
         www = os.path.join(self.folder, "www")
         write_files(www, self.large_mb)
         self.info["www"] = www
         self.info["certificate"] = crt
+        self.info["authority"] = made["authority"][0]
 
         # The servers of this process first: they hold their ports from now on, so that none of the
         # free ports picked below for other programs is taken before that program binds it.
@@ -230,14 +238,23 @@ class Peers:
         for sub in ("body", "proxy", "fastcgi", "uwsgi", "scgi"):
             os.makedirs(os.path.join(self.folder, "nginx-tmp", sub))
         http_port, https_port = free_port(), free_port()
+        selfsigned_port, wrongname_port = free_port(), free_port()
         conf = os.path.join(self.folder, "nginx.conf")
         with open(conf, "w") as f:
             f.write(NGINX_CONF.format(dir=self.folder, host=HOST, http_port=http_port,
-                                      https_port=https_port, crt=crt, key=key, www=www))
+                                      https_port=https_port, crt=crt, key=key, www=www,
+                                      selfsigned_port=selfsigned_port,
+                                      selfsigned_crt=made["selfsigned"][0],
+                                      selfsigned_key=made["selfsigned"][1],
+                                      wrongname_port=wrongname_port,
+                                      wrongname_crt=made["wrongname"][0],
+                                      wrongname_key=made["wrongname"][1]))
         self.spawn(["nginx", "-p", self.folder, "-c", conf, "-e",
                     os.path.join(self.folder, "nginx-error.log")])
         self.info["nginx_http"] = http_port
         self.info["nginx_https"] = https_port
+        self.info["nginx_selfsigned"] = selfsigned_port
+        self.info["nginx_wrongname"] = wrongname_port
 
         proxy_port, auth_proxy_port = free_port(), free_port()
         for name, port, extra in (("proxy", proxy_port, ""),
@@ -255,12 +272,14 @@ class Peers:
                     "-cert", crt, "-key", key, "-tls1_3", "-www"], stdin=subprocess.PIPE)
         self.info["tls13_only"] = tls13_port
 
-        for name, implicit in (("ftps_explicit", "NO"), ("ftps_implicit", "YES")):
+        for name, implicit, (certificate, private) in (
+                ("ftps_explicit", "NO", made["server"]), ("ftps_implicit", "YES", made["server"]),
+                ("ftps_selfsigned", "NO", made["selfsigned"])):
             port = free_port()
             path = os.path.join(self.folder, name + ".conf")
             with open(path, "w") as f:
                 f.write(VSFTPD_CONF.format(host=HOST, port=port, root=www, implicit=implicit,
-                                           crt=crt, key=key))
+                                           crt=certificate, key=private))
             self.spawn(["vsftpd", path])
             self.info[name] = port
 
@@ -274,8 +293,8 @@ class Peers:
         # A port nobody listens on.
         self.info["closed"] = free_port()
 
-        for key_name in ("nginx_http", "nginx_https", "proxy", "auth_proxy", "tls13_only", "ftps_explicit",
-                         "ftps_implicit") + tuple("ftp_" + mode for mode in ftp_ports):
+        for key_name in ("nginx_http", "nginx_https", "nginx_selfsigned", "nginx_wrongname", "proxy", "auth_proxy", "tls13_only", "ftps_explicit",
+                         "ftps_implicit", "ftps_selfsigned") + tuple("ftp_" + mode for mode in ftp_ports):
             if not wait_listening(self.info[key_name]):
                 raise RuntimeError("peer %s did not start" % key_name)
 
