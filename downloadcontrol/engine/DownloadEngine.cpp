@@ -28,7 +28,8 @@ DownloadEngine::DownloadEngine(LastErrorHolder& errors, EngineEvents& events, En
       clients_(std::make_unique<ProtocolClientFactory>()),
       dialogs_(std::make_unique<SystemSaveDialogs>(host)),
       context_{errors, controlLock_, writer_, window_, stopEvent_.get(), clients_.get(), runningFiles_},
-      headerFolder_(defaultHeaderFolder()) {}
+      headerFolder_(defaultHeaderFolder()),
+      headerScope_(uniqueHeaderNameScope()) {}
 
 DownloadEngine::~DownloadEngine() {
     shutdown();
@@ -112,6 +113,7 @@ std::wstring DownloadEngine::segmentInfo(int32_t fileId, int32_t segmentIndex, i
 
 void DownloadEngine::setSessionTempSubfolder(const std::wstring& value) {
     sessionTempSubfolder_ = value;
+    headerScope_.clear();
     const std::wstring folder = headerFolderForSubfolder(value);
     if (folder != headerFolder_) {
         headerFolder_ = folder;
@@ -127,10 +129,22 @@ bool DownloadEngine::clearHeaderFiles() {
         errors_.setError(ErrRunUnderWay);
         return false;
     }
-    deleteHeaderFiles(headerFolder_);
+    if (!claimHeaderFolder()) {
+        return false;
+    }
+    deleteHeaderFiles(headerFolder_, headerScope_);
+    headerClaim_.release();
     setOverallProgress(0);
     listPrepared_ = false;
     return true;
+}
+
+bool DownloadEngine::claimHeaderFolder() {
+    if (headerFolder_.empty() || !headerScope_.empty() || headerClaim_.acquire(headerFolder_)) {
+        return true;
+    }
+    errors_.setError(ErrRunUnderWay);
+    return false;
 }
 
 // ---- Progress ----

@@ -21,6 +21,7 @@
 #include "downloadcontrol/engine/EngineEvents.h"
 #include "downloadcontrol/engine/EngineSettings.h"
 #include "downloadcontrol/engine/FileList.h"
+#include "downloadcontrol/engine/HeaderFolder.h"
 #include "downloadcontrol/engine/NotificationWindow.h"
 #include "downloadcontrol/engine/PositionedWriter.h"
 #include "downloadcontrol/engine/SaveDialogs.h"
@@ -115,6 +116,8 @@ private:
     void removeCompletedFile(DownloadItem* item);
     // The list rebuilt from the header files of the header folder; false with error 32.
     bool rebuildFromHeaders();
+    // Holds a named header folder for a run; false with error 20 when another control's run holds it.
+    bool claimHeaderFolder();
     void setOverallProgress(double progress);
 
     LastErrorHolder& errors_;
@@ -138,6 +141,10 @@ private:
 
     std::wstring sessionTempSubfolder_;
     std::wstring headerFolder_;
+    // The default folder's header names are this control's own; a folder the host names has the plain
+    // names, which another control can resume from, and is held by each run in it.
+    std::wstring headerScope_;
+    HeaderFolderClaim headerClaim_;
     int32_t runningCount_ = 0;
     int32_t nextIndex_ = -1;
     bool downloading_ = false;

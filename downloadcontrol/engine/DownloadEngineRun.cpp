@@ -34,9 +34,13 @@ bool DownloadEngine::download() {
             errors_.setError(ErrHeaderFolderCreate);
             return false;
         }
-        deleteHeaderFiles(headerFolder_);
+        if (!claimHeaderFolder()) {
+            return false;
+        }
+        deleteHeaderFiles(headerFolder_, headerScope_);
     }
     if (!prepareFiles()) {
+        headerClaim_.release();
         return false;
     }
     return beginRun(0);
@@ -109,12 +113,12 @@ bool DownloadEngine::prepareFiles() {
             item.segments.clear();
             item.dataPath = item.savePath + suffix;
             changedFiles.push_back(item.fileId);
-            if (!headerFolder_.empty() && !createHeaderFile(item, headerFolder_, errors_)) {
+            if (!headerFolder_.empty() && !createHeaderFile(item, headerFolder_, errors_, headerScope_)) {
                 // Undo what this run prepared so far.
                 for (std::size_t j = 0; j <= i; ++j) {
                     DeleteFileW(toLongPath(items[j]->dataPath).c_str());
                 }
-                deleteHeaderFiles(headerFolder_);
+                deleteHeaderFiles(headerFolder_, headerScope_);
                 prepared = false;
                 break;
             }
@@ -201,6 +205,7 @@ void DownloadEngine::pruneRetiredThreads() {
 
 void DownloadEngine::endRun() {
     downloading_ = false;
+    headerClaim_.release();
     window_.stopTimer();
     window_.postDownloadDone(!failureSeen_ && !errors_.stopRequest());
 }

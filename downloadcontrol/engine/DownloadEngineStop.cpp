@@ -50,11 +50,12 @@ void DownloadEngine::stopDownload() {
         downloading_ = false;
         window_.stopTimer();
     }
+    headerClaim_.release();
     errors_.setError(ErrStopped);
 }
 
 bool DownloadEngine::rebuildFromHeaders() {
-    const std::vector<std::wstring> paths = findHeaderFiles(headerFolder_);
+    const std::vector<std::wstring> paths = findHeaderFiles(headerFolder_, headerScope_);
     if (paths.empty()) {
         errors_.setError(ErrNothingToResume);
         return false;
@@ -95,7 +96,7 @@ bool DownloadEngine::rebuildFromHeaders() {
             item->remaining = item->size;
             item->segments.clear();
             item->rate = 0;
-            createHeaderFile(*item, headerFolder_, errors_);
+            createHeaderFile(*item, headerFolder_, errors_, headerScope_);
         }
         const std::wstring url = item->url;
         const int32_t fileId = item->fileId;
@@ -119,6 +120,9 @@ bool DownloadEngine::resumeDownload() {
         errors_.setError(ErrRunUnderWay);
         return false;
     }
+    if (!claimHeaderFolder()) {
+        return false;
+    }
     bool rebuild = false;
     {
         CriticalSectionLock lock(controlLock_);
@@ -129,10 +133,12 @@ bool DownloadEngine::resumeDownload() {
             return true;
         }
         if (!rebuildFromHeaders()) {
+            headerClaim_.release();
             return false;
         }
     }
     if (!isWinSockStarted()) {
+        headerClaim_.release();
         errors_.setError(ErrSocketsNotStarted);
         return false;
     }

@@ -15,7 +15,7 @@ static_assert(sizeof(wchar_t) == 2, "header texts are UTF-16");
 
 constexpr auto kNameFormat = scrambleText(L"~Pxhl%ls_%d.hdr");
 constexpr auto kNameWord = scrambleText(L"Dwnld");
-constexpr auto kPattern = scrambleText(L"~PxhlDwnld_*.hdr");
+constexpr auto kPatternFormat = scrambleText(L"~Pxhl%ls_*.hdr");
 
 // The validator as it fits its slot.
 std::wstring slotValidator(const DownloadItem& item) {
@@ -271,13 +271,14 @@ std::string headerFieldBytes(const DownloadItem& item, int32_t field, int32_t se
     }
 }
 
-std::wstring headerFileName(int32_t fileId) {
-    return formatText(UnscrambleString(kNameFormat.chars).c_str(), UnscrambleString(kNameWord.chars).c_str(),
-                      fileId);
+std::wstring headerFileName(int32_t fileId, const std::wstring& scope) {
+    return formatText(UnscrambleString(kNameFormat.chars).c_str(),
+                      (UnscrambleString(kNameWord.chars) + scope).c_str(), fileId);
 }
 
-std::wstring headerFilePattern() {
-    return UnscrambleString(kPattern.chars);
+std::wstring headerFilePattern(const std::wstring& scope) {
+    return formatText(UnscrambleString(kPatternFormat.chars).c_str(),
+                      (UnscrambleString(kNameWord.chars) + scope).c_str());
 }
 
 int32_t headerFileId(const std::wstring& headerPath) {
@@ -290,8 +291,9 @@ int32_t headerFileId(const std::wstring& headerPath) {
     return fileId < 0 ? -1 : fileId;
 }
 
-bool createHeaderFile(DownloadItem& item, const std::wstring& folder, LastErrorHolder& errors) {
-    const std::wstring path = folder + headerFileName(item.fileId);
+bool createHeaderFile(DownloadItem& item, const std::wstring& folder, LastErrorHolder& errors,
+                      const std::wstring& scope) {
+    const std::wstring path = folder + headerFileName(item.fileId, scope);
     ScopedHandle file = openFile(path, GENERIC_WRITE, 0, OPEN_ALWAYS);
     if (!file.valid()) {
         errors.setError(ErrHeaderFileCreate);

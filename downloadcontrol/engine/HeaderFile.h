@@ -69,15 +69,18 @@ int64_t headerFieldOffset(const DownloadItem& item, int32_t field, int32_t segme
 std::string headerFieldBytes(const DownloadItem& item, int32_t field, int32_t segmentIndex = 0);
 
 // The header file name of a file id ("..._<id>.<extension>") and the wildcard that matches every header.
-std::wstring headerFileName(int32_t fileId);
-std::wstring headerFilePattern();
+// A name scope (uniqueHeaderNameScope) gives one control names that no other control uses.
+std::wstring headerFileName(int32_t fileId, const std::wstring& scope = {});
+std::wstring headerFilePattern(const std::wstring& scope = {});
 // The file id in a header file name or path: the decimal text between its last "_" and its last "."; -1
 // when either is missing, the "_" comes after the ".", or the text is not a file id.
 int32_t headerFileId(const std::wstring& headerPath);
 
-// Creates the item's header in `folder` (ending in a backslash), stores its path in the item and writes the
-// whole header, closing it with kHeaderMagic. False with error 4 when it cannot be created or written.
-bool createHeaderFile(DownloadItem& item, const std::wstring& folder, LastErrorHolder& errors);
+// Creates the item's header in `folder` (ending in a backslash), named in `scope`, stores its path in the
+// item and writes the whole header, closing it with kHeaderMagic. False with error 4 when it cannot be
+// created or written.
+bool createHeaderFile(DownloadItem& item, const std::wstring& folder, LastErrorHolder& errors,
+                      const std::wstring& scope = {});
 
 // Reads a header back into a new item (URL parsed, file id from the name, header path set, segments
 // owned). Null on failure, with error 5 (cannot open), 6 (short, corrupt or badly named), 12 (URL does not

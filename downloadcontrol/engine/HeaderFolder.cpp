@@ -36,13 +36,19 @@ std::wstring headerFolderForSubfolder(const std::wstring& value) {
     return defaultHeaderFolder() + withTrailingBackslash(trimmed);
 }
 
-std::vector<std::wstring> findHeaderFiles(const std::wstring& folder) {
+std::wstring uniqueHeaderNameScope() {
+    static LONG lastControl = 0;
+    return formatText(L"-%lX-%lX", GetCurrentProcessId(),
+                      static_cast<unsigned long>(InterlockedIncrement(&lastControl)));
+}
+
+std::vector<std::wstring> findHeaderFiles(const std::wstring& folder, const std::wstring& scope) {
     std::vector<std::wstring> paths;
     if (folder.empty()) {
         return paths;
     }
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(toLongPath(folder + headerFilePattern()).c_str(), &entry);
+    HANDLE search = FindFirstFileW(toLongPath(folder + headerFilePattern(scope)).c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) {
         return paths;
     }
@@ -55,8 +61,29 @@ std::vector<std::wstring> findHeaderFiles(const std::wstring& folder) {
     return paths;
 }
 
-void deleteHeaderFiles(const std::wstring& folder) {
-    for (const std::wstring& path : findHeaderFiles(folder)) {
+void deleteHeaderFiles(const std::wstring& folder, const std::wstring& scope) {
+    for (const std::wstring& path : findHeaderFiles(folder, scope)) {
         DeleteFileW(toLongPath(path).c_str());
     }
+}
+
+bool HeaderFolderClaim::acquire(const std::wstring& folder) {
+    static constexpr auto kClaimName = scrambleText(L"~PxhlDwnld.run");
+    if (file_.valid() && folder_ == folder) {
+        return true;
+    }
+    release();
+    file_.reset(CreateFileW(toLongPath(folder + UnscrambleString(kClaimName.chars)).c_str(),
+                            GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!file_.valid()) {
+        return GetLastError() != ERROR_SHARING_VIOLATION;
+    }
+    folder_ = folder;
+    return true;
+}
+
+void HeaderFolderClaim::release() {
+    file_.close();
+    folder_.clear();
 }
