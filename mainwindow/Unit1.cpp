@@ -158,6 +158,10 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
     saveSettings();
     // Nothing may start work on a released control while the recommendation window is up.
     stopAllTimers();
+    // Records and events still on their way belong to no work any more.
+    for (int* generation :
+         {&pageGeneration, &thumbnailsGeneration, &fullSizeGeneration, &saveGeneration, &printGeneration})
+        ++*generation;
     Hide();
     pauseFullSizeMedia();
     releaseAllDownloaders(this);

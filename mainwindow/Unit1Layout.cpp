@@ -682,12 +682,13 @@ void TForm1::applicationEventsRestore(TObject*) {
         keepTaskbarFree();
 }
 
-void TForm1::topPanelMouseUp(TObject*, TMouseButton button, TShiftState, int, int) {
+void TForm1::topPanelMouseUp(TObject* sender, TMouseButton button, TShiftState, int x, int y) {
     if (button != mbLeft)
         return;
     const DWORD now = GetTickCount();
-    POINT p{};
-    GetCursorPos(&p);
+    // The release point on the screen (the logo shares this handler with its own coordinates).
+    auto* control = dynamic_cast<TControl*>(sender);
+    const POINT p = (control ? control : topPanel)->ClientToScreen(POINT{x, y});
     if (frame::isDoubleClick(lastClickPanel, frame::Point{lastClickPoint.x, lastClickPoint.y}, lastClickTime,
                              topPanel, frame::Point{p.x, p.y}, now, GetDoubleClickTime())) {
         endMouseHook();

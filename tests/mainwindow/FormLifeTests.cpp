@@ -250,7 +250,9 @@ TEST(FormLife, ClosingIsRefusedWhileAJobShowsItsProgress) {
     // Without the strip the window closes: timers stop, the controls go back to the pool.
     form->showDownloadProgress(false, 1);
     form->pageDownloader = acquireDownloader(form);
+    const int generation = form->pageGeneration;
     form->Close();
+    EXPECT_GT(form->pageGeneration, generation);
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
     EXPECT_FALSE(form->checkUpdateTimer->Enabled());
     EXPECT_TRUE(form->activeDownloaders.empty());
