@@ -6,6 +6,7 @@
 #include "mainwindow/WorkFolder.h"
 #include "support/ProgramUnderTest.h"
 #include "support/RealInput.h"
+#include "support/ScreenCapture.h"
 #include "support/TestSupport.h"
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -413,5 +414,6 @@ TEST(FormLife, TheContentBarFollowsItsBoxInItsColours) {
     EXPECT_EQ(trackColour, 0x3C4041u);
     EXPECT_EQ(thumbColour, 0x292B2Cu);
     EXPECT_EQ(sideColour, 0x3C4041u);
+    testsupport::ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"mainwindow-photo-view.png");
     delete form;
 }
