@@ -1,15 +1,171 @@
-// The main window's procedure: the one entry of worker results, the drawn border and the
-// content bar, maximising within the work area, and the info menu's commands.
+// The main window's procedure: the one door through which the results of the worker threads enter
+// the window, plus the border, the content bar's drawing, the maximised size and the info menu's
+// commands. Every worker record arrives as a heap block in WPARAM and is freed here, also when its
+// generation is old (the user or the job changed meanwhile) and it therefore has no effect.
+#include <memory>
+
+#include "common/ServiceHosts.h"
+#include "common/TextFunctions.h"
+#include "feed/FeedRecords.h"
+#include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
+#include "mainwindow/WorkerMessageRules.h"
+
+namespace {
+
+// The user-name box's text colour when it shows what the user typed (not a grey status text).
+constexpr gui::TColor kUserNameTextColor = 0x303335;
+
+template <typename Record>
+std::unique_ptr<Record> takeRecord(const gui::TMessage& message) {
+    return std::unique_ptr<Record>(reinterpret_cast<Record*>(message.WParam));
+}
+
+void showWarning(TForm1& form, const std::wstring& text) {
+    MessageBoxW(form.Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
+}
+
+void feedTotal(TForm1& form, const MessageInfo& record) {
+    if (record.generation != form.pageGeneration)
+        return;
+    form.totalMediaCount = record.code;
+    if (form.userNameEdit && form.userNameEdit->Font()->Color() != kUserNameTextColor)
+        form.updateUserNameEditText();
+}
+
+void feedNextPage(TForm1& form, const MessageInfo& record) {
+    if (record.generation != form.pageGeneration)
+        return;
+    form.samePageRepeatCount =
+        nextPageRepeatCount(record.text, form.lastPageSuffix, form.samePageRepeatCount);
+    form.lastPageSuffix = record.text;
+    // Failures are counted per page: a new page starts with none.
+    form.pageRetryCount = 0;
+    if (gui::TPxhl* downloader = form.pageDownloader) {
+        downloader->ClearFiles();
+        downloader->AddFile(feedPageUrl(serviceHost(), form.currentUserName, form.lastPageSuffix), L"-1", L"",
+                            form.pageFilePath, 1, L"", L"", L"", 0);
+        form.pageProgress = 0;
+        if (!form.stopLoading)
+            downloader->Download();
+    }
+    form.queueThumbnailBatch(true);
+}
+
+void feedEnd(TForm1& form, const MessageInfo& record) {
+    if (record.generation != form.pageGeneration)
+        return;
+    form.pageLoading = false;
+    form.queueThumbnailBatch(true);
+    const std::wstring text =
+        feedEndMessage(form.totalMediaCount, record.code, form.photos.size(), form.currentUserName);
+    if (!text.empty())
+        showWarning(form, text);
+}
+
+void feedPhoto(TForm1& form, PhotoMessageInfo& record) {
+    if (record.generation != form.pageGeneration)
+        return;
+    auto* photo = new Photo(std::move(record.lowResolutionUrl), std::move(record.standardResolutionUrl),
+                            std::move(record.videoUrl), std::move(record.dateText),
+                            std::move(record.captionText), std::move(record.link), std::move(record.id),
+                            static_cast<int>(form.photos.size()), releaseDownloaderCallback);
+    std::wstring caption = photo->caption;
+    blankSymbolsAndEmoji(caption);
+    splitString(caption, kCaptionWordDelimiters, photo->words, true);
+    photo->fileTime = form.photos.empty() ? currentItemTime() : itemTimeAfter(form.photos.back()->fileTime);
+    form.photos.push_back(photo);
+    photo->fileName = itemFileName(photo->videoUrl, photo->standardResolutionUrl, photo->id);
+    // Of two items with the same file name the first keeps the key.
+    form.photoFileNames.insert(StringKey(&photo->fileName, photo));
+}
+
+// The info menu's items in the order a command is looked up.
+std::vector<gui::TMenuItem*> commandItems(TForm1& form) {
+    return {form.showCaptionsAsThumbnailTooltipsMenuItem,
+            form.showThumbnailShadowsMenuItem,
+            form.showFullSizeWhenThumbnailClickingMenuItem,
+            form.selectWhenThumbnailClickingMenuItem,
+            form.anyWordCanMatchMenuItem,
+            form.allWordsMustMatchMenuItem,
+            form.clearSearchWhenChangingUsernameMenuItem,
+            form.slowSlideshowMenuItem,
+            form.moderateSlideshowMenuItem,
+            form.fastSlideshowMenuItem,
+            form.transparentOverlayMenuItem,
+            form.extraExtraLightOverlayMenuItem,
+            form.extraLightOverlayMenuItem,
+            form.veryLightOverlayMenuItem,
+            form.mediumLightOverlayMenuItem,
+            form.lightOverlayMenuItem,
+            form.darkOverlayMenuItem,
+            form.mediumDarkOverlayMenuItem,
+            form.veryDarkOverlayMenuItem,
+            form.extraDarkOverlayMenuItem,
+            form.extraExtraDarkOverlayMenuItem,
+            form.blackOverlayMenuItem,
+            form.removeUsernamesMenuItem,
+            form.temporaryFolderMenuItem,
+            form.checkForUpdatesMenuItem,
+            form.sendFeedbackMenuItem,
+            form.aboutPixhaulMenuItem};
+}
+
+// Worker records: handled and freed, never passed on. A null record is ignored.
+bool handleWorkerRecord(TForm1& form, gui::TMessage& message) {
+    if (message.Msg < WM_FEED_TOTAL || message.Msg > WM_FEED_PHOTO)
+        return false;
+    message.Result = 0;
+    if (!message.WParam)
+        return true;
+    switch (message.Msg) {
+    case WM_FEED_TOTAL:
+        feedTotal(form, *takeRecord<MessageInfo>(message));
+        break;
+    case WM_FEED_NEXT_PAGE:
+        feedNextPage(form, *takeRecord<MessageInfo>(message));
+        break;
+    case WM_FEED_END:
+        feedEnd(form, *takeRecord<MessageInfo>(message));
+        break;
+    case WM_FEED_PHOTO:
+        feedPhoto(form, *takeRecord<PhotoMessageInfo>(message));
+        break;
+    }
+    return true;
+}
+
+}  // namespace
 
 void TForm1::WndProc(gui::TMessage& message) {
-    if (drawContentBar(message) || paintFrame(message))
-        return;
-    TForm::WndProc(message);
+    switch (message.Msg) {
+    case WM_NOTIFY:
+        if (drawContentBar(message))
+            return;
+        break;
+    case WM_MOVE:
+        if (fullSizeImage)
+            placeFullSizeVideo();
+        break;
+    case WM_ERASEBKGND:
+        if (paintFrame(message))
+            return;
+        break;
+    default:
+        if (handleWorkerRecord(*this, message))
+            return;
+        break;
+    }
+    gui::TForm::WndProc(message);
     if (message.Msg == WM_GETMINMAXINFO) {
         limitMaximizedSize(reinterpret_cast<MINMAXINFO*>(message.LParam));
         message.Result = 0;
-    } else if (message.Msg == WM_COMMAND && HIWORD(message.WParam) == 0) {
-        infoPopupMenu->DispatchCommand(LOWORD(message.WParam));
+    } else if (message.Msg == WM_COMMAND && HIWORD(message.WParam) == 0 && message.LParam == 0) {
+        if (gui::TMenuItem* item = menuCommandTarget(commandItems(*this), LOWORD(message.WParam)))
+            item->OnClick(item);
     }
+}
+
+void clearPhotos(TForm1* mainWindow) {
+    clearPhotos(mainWindow->photos);
 }

@@ -1,63 +1,86 @@
-// The download-control pool: controls are made on first need, given back to an idle list and
-// reused, so a long session makes no more controls than it ever used at once.
-#include "mainwindow/Unit1.h"
+// The pool of download controls: every transfer of the program runs on a control taken here and
+// given back here. A given-back control is stopped, emptied and cut off from its former owner's
+// handlers, then waits in idleDownloaders until it is taken again; all belong to the main window.
 #include <algorithm>
 
-using gui::TPxhl;
+#include "gui/Exception.h"
+#include "mainwindow/Unit1.h"
 
-TPxhl* acquireDownloader(TForm1* mainWindow) {
-    TPxhl* taken = nullptr;
-    auto& idle = mainWindow->idleDownloaders;
-    for (auto it = idle.begin(); it != idle.end(); ++it) {
-        if ((*it)->ClearFiles()) {
-            taken = *it;
-            idle.erase(it);
+namespace {
+
+constexpr long kConcurrentFiles = 3;
+constexpr long kConnectionTimeoutMs = 12000;
+
+gui::TPxhl* createDownloader(TForm1* mainWindow) {
+    gui::TPxhl* downloader = nullptr;
+    try {
+        downloader = new gui::TPxhl(mainWindow);
+    } catch (const gui::Exception& error) {
+        // Callers show the message: it has to say which control is missing.
+        throw gui::Exception(L"The download control Pxhl (Pxhl.dll) is not available. " + error.Message());
+    }
+    downloader->SetTextProperty(gui::PxhlDispId::DownloadSessionTempSubfolder, L"");
+    return downloader;
+}
+
+void removeFrom(std::vector<gui::TPxhl*>& list, gui::TPxhl* downloader) {
+    list.erase(std::remove(list.begin(), list.end(), downloader), list.end());
+}
+
+}  // namespace
+
+gui::TPxhl* acquireDownloader(TForm1* mainWindow) {
+    gui::TPxhl* taken = nullptr;
+    std::vector<gui::TPxhl*>& idle = mainWindow->idleDownloaders;
+    // A control that cannot clear its list is still busy with a transfer: it stays idle and waits.
+    for (auto position = idle.begin(); position != idle.end(); ++position) {
+        if ((*position)->ClearFiles()) {
+            taken = *position;
+            idle.erase(position);
             break;
         }
     }
-    if (!taken) {
-        taken = new TPxhl(mainWindow);
-        taken->SetTextProperty(gui::PxhlDispId::DownloadSessionTempSubfolder, L"");
-    }
+    if (!taken)
+        taken = createDownloader(mainWindow);
     taken->SetBooleanProperty(gui::PxhlDispId::AutoRemoveCompletedFiles, true);
-    taken->SetIntegerProperty(gui::PxhlDispId::ConcurrentDownloadFileCount, 3);
-    taken->SetIntegerProperty(gui::PxhlDispId::ConnectionTimeout, 12000);
+    taken->SetIntegerProperty(gui::PxhlDispId::ConcurrentDownloadFileCount, kConcurrentFiles);
+    taken->SetIntegerProperty(gui::PxhlDispId::ConnectionTimeout, kConnectionTimeoutMs);
     mainWindow->activeDownloaders.push_back(taken);
     return taken;
 }
 
-void resetDownloader(TPxhl* downloader) {
+void resetDownloader(gui::TPxhl* downloader) {
+    if (!downloader)
+        return;
+    // Tag -1 matches no generation, so a late event of this control is recognised as foreign.
     downloader->SetTag(-1);
     downloader->ClearEventHandlers();
     downloader->StopDownload();
     downloader->ClearFiles();
 }
 
-void releaseDownloader(TForm1* mainWindow, TPxhl* downloader) {
-    if (!downloader)
+void releaseDownloader(TForm1* mainWindow, gui::TPxhl* downloader) {
+    if (!mainWindow || !downloader)
         return;
     resetDownloader(downloader);
-    auto& idle = mainWindow->idleDownloaders;
+    // Giving back twice (closing, then destruction) must not put a control in the idle list twice:
+    // it would later be handed to two owners at once.
+    std::vector<gui::TPxhl*>& idle = mainWindow->idleDownloaders;
     if (std::find(idle.begin(), idle.end(), downloader) == idle.end())
         idle.push_back(downloader);
-    auto& active = mainWindow->activeDownloaders;
-    active.erase(std::remove(active.begin(), active.end(), downloader), active.end());
+    removeFrom(mainWindow->activeDownloaders, downloader);
 }
 
-void releaseDownloaderCallback(TPxhl* downloader) {
-    if (Form1)
-        releaseDownloader(Form1, downloader);
+void releaseDownloaderCallback(gui::TPxhl* downloader) {
+    releaseDownloader(Form1, downloader);
 }
 
 void releaseAllDownloaders(TForm1* mainWindow) {
-    mainWindow->closeDownloadImageButtonBtnClick(mainWindow);
-    for (TPxhl* slot :
+    mainWindow->closeDownloadImageButtonBtnClick(nullptr);
+    for (gui::TPxhl* slot :
          {mainWindow->pageDownloader, mainWindow->thumbnailsDownloader, mainWindow->photosDownloader,
-          mainWindow->printDownloader, mainWindow->updateDownloader})
+          mainWindow->printDownloader, mainWindow->updateDownloader}) {
         if (slot)
             releaseDownloader(mainWindow, slot);
-}
-
-void clearPhotos(TForm1* mainWindow) {
-    mainWindow->photos.clear();
+    }
 }

@@ -1,0 +1,69 @@
+#include "mainwindow/WorkerMessageRules.h"
+
+#include "common/SafeFileName.h"
+#include "common/TextFunctions.h"
+
+const wchar_t kCaptionWordDelimiters[] = L" \n\r\t#@\"'`\u00B4\u00AB\u00BB\u02DD.,:;?!(){}[]+-*/=<>";
+
+namespace {
+
+// 3 seconds in the 100-ns units of a FILETIME.
+constexpr ULONGLONG kItemTimeStep = 30000000;
+
+}  // namespace
+
+int nextPageRepeatCount(const std::wstring& suffix, const std::wstring& lastSuffix, int repeatCount) {
+    return suffix == lastSuffix ? repeatCount + 1 : 0;
+}
+
+std::wstring feedPageUrl(const std::wstring& host, const std::wstring& userName, const std::wstring& suffix) {
+    return L"http://" + host + L"/" + userName + suffix;
+}
+
+FILETIME itemTimeAfter(const FILETIME& previous) {
+    ULARGE_INTEGER time;
+    time.LowPart = previous.dwLowDateTime;
+    time.HighPart = previous.dwHighDateTime;
+    time.QuadPart = time.QuadPart >= kItemTimeStep ? time.QuadPart - kItemTimeStep : 0;
+    FILETIME result;
+    result.dwLowDateTime = time.LowPart;
+    result.dwHighDateTime = time.HighPart;
+    return result;
+}
+
+FILETIME currentItemTime() {
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    FILETIME result{};
+    SystemTimeToFileTime(&now, &result);
+    return result;
+}
+
+std::wstring feedEndMessage(int totalMediaCount, int endCode, size_t photoCount,
+                            const std::wstring& userName) {
+    if (totalMediaCount == 0)
+        return formatString(L"Instagram user \"%s\" doesn't have public photos.", userName.c_str());
+    if (endCode == -1)
+        return L"There are some temporary server issues. Please try again.";
+    if (totalMediaCount < 0 || photoCount >= static_cast<size_t>(totalMediaCount))
+        return std::wstring();
+    const int missing = totalMediaCount - static_cast<int>(photoCount);
+    if (missing == 1)
+        return L"1 photo cannot be downloaded. Please try again.";
+    return formatString(L"%d photos cannot be downloaded. Please try again.", missing);
+}
+
+std::wstring loadingThumbnailsText(const std::wstring& userName, int totalMediaCount) {
+    if (totalMediaCount > 0)
+        return formatString(L"Loading %s's thumbnails (%d total)...", userName.c_str(), totalMediaCount);
+    return formatString(L"Loading %s's thumbnails...", userName.c_str());
+}
+
+bool progressWorthShowing(double progress, double shownProgress) {
+    return progress - shownProgress > 0.01;
+}
+
+std::wstring itemFileName(const std::wstring& videoUrl, const std::wstring& standardResolutionUrl,
+                          const std::wstring& id) {
+    return fileNameFromUrl(videoUrl.empty() ? standardResolutionUrl : videoUrl, id);
+}
