@@ -10,6 +10,7 @@
 #include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
 #include "mainwindow/WorkerMessageRules.h"
+#include "saving/JobRecords.h"
 
 namespace {
 
@@ -80,6 +81,105 @@ void feedPhoto(TForm1& form, PhotoMessageInfo& record) {
     form.photoFileNames.insert(StringKey(&photo->fileName, photo));
 }
 
+bool isPhotoIndex(const TForm1& form, int32_t index) {
+    return index >= 0 && static_cast<size_t>(index) < form.photos.size() && form.photos[index];
+}
+
+void clearInUse(TForm1& form, int32_t index) {
+    // Indexes come from another thread's copy of an older list: checked, never trusted.
+    if (isPhotoIndex(form, index))
+        form.photos[index]->inUseByJob = 0;
+}
+
+bool jobStopped(TForm1& form) {
+    form.jobLock.Enter();
+    const bool stopped = form.jobStopped;
+    form.jobLock.Leave();
+    return stopped;
+}
+
+void showJobProgress(TForm1& form) {
+    form.showDownloadProgress(true, form.jobWorkUnits > 0 ? form.jobProgress / form.jobWorkUnits : 0.0);
+    form.jobShownProgress = form.jobProgress;
+}
+
+void photoCopied(TForm1& form, const PhotoCopiedMessageInfo& record) {
+    if (record.thumbnailsGeneration == form.thumbnailsGeneration) {
+        if (record.photoIndexList) {
+            for (int32_t index : *record.photoIndexList)
+                clearInUse(form, index);
+        } else if (record.photoIndex > -1) {
+            clearInUse(form, record.photoIndex);
+        }
+    }
+    if (record.saveGeneration != form.saveGeneration)
+        return;
+    if (record.threadEnded) {
+        form.copyDone = true;
+        form.finishSaveJob();
+        return;
+    }
+    for (auto& entry : form.jobEntries) {
+        if (!entry || entry->photoIndex != record.photoIndex)
+            continue;
+        // A file that could not be copied is not saved: it keeps its error for the job's report
+        // and goes into no archive.
+        entry->error = record.error;
+        entry->done = record.error == 0 ? 1 : 0;
+        form.jobProgress += 1.0;
+        showJobProgress(form);
+        if (!form.zipDone && record.error == 0)
+            form.queueZipFile(record.targetPath);
+        break;
+    }
+    if (record.lastFile) {
+        form.copyDone = true;
+        form.finishSaveJob();
+    }
+}
+
+void photoTimesUpdated(TForm1& form, const UpdatePhotoTimesMessageInfo& record) {
+    if (record.saveGeneration != form.saveGeneration)
+        return;
+    if (record.done) {
+        form.photoTimesDone = true;
+        form.finishSaveJob();
+    } else if (!jobStopped(form)) {
+        form.jobProgress += 1.0;
+        showJobProgress(form);
+    }
+}
+
+void addThrottledProgress(TForm1& form, double share) {
+    if (jobStopped(form))
+        return;
+    form.jobProgress += share;
+    if (progressWorthShowing(form.jobProgress, form.jobShownProgress))
+        showJobProgress(form);
+}
+
+void zipProgress(TForm1& form, const ZipArchiveMessageInfo& record) {
+    if (record.generation != form.saveGeneration)
+        return;
+    if (record.done) {
+        form.zipDone = true;
+        form.finishSaveJob();
+    } else {
+        addThrottledProgress(form, record.share);
+    }
+}
+
+void printProgress(TForm1& form, const PrintMessageInfo& record) {
+    if (record.printGeneration != form.printGeneration)
+        return;
+    if (record.done) {
+        form.printDone = true;
+        form.finishPrintJob();
+    } else {
+        addThrottledProgress(form, record.progress);
+    }
+}
+
 // The info menu's items in the order a command is looked up.
 std::vector<gui::TMenuItem*> commandItems(TForm1& form) {
     return {form.showCaptionsAsThumbnailTooltipsMenuItem,
@@ -113,7 +213,7 @@ std::vector<gui::TMenuItem*> commandItems(TForm1& form) {
 
 // Worker records: handled and freed, never passed on. A null record is ignored.
 bool handleWorkerRecord(TForm1& form, gui::TMessage& message) {
-    if (message.Msg < WM_FEED_TOTAL || message.Msg > WM_FEED_PHOTO)
+    if (message.Msg < WM_FEED_TOTAL || message.Msg > WM_PRINT_PROGRESS)
         return false;
     message.Result = 0;
     if (!message.WParam)
@@ -130,6 +230,18 @@ bool handleWorkerRecord(TForm1& form, gui::TMessage& message) {
         break;
     case WM_FEED_PHOTO:
         feedPhoto(form, *takeRecord<PhotoMessageInfo>(message));
+        break;
+    case WM_PHOTO_COPIED:
+        photoCopied(form, *takeRecord<PhotoCopiedMessageInfo>(message));
+        break;
+    case WM_PHOTO_TIMES_UPDATED:
+        photoTimesUpdated(form, *takeRecord<UpdatePhotoTimesMessageInfo>(message));
+        break;
+    case WM_ZIP_PROGRESS:
+        zipProgress(form, *takeRecord<ZipArchiveMessageInfo>(message));
+        break;
+    case WM_PRINT_PROGRESS:
+        printProgress(form, *takeRecord<PrintMessageInfo>(message));
         break;
     }
     return true;

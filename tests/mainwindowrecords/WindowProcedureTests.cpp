@@ -5,6 +5,7 @@
 #include "feed/FeedRecords.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
+#include "saving/JobRecords.h"
 #include "support/FixtureSite.h"
 
 using records::form;
@@ -30,8 +31,8 @@ void startLoad(const std::wstring& user) {
 }
 
 PhotoMessageInfo* photoRecord(int generation, const std::wstring& name, const std::wstring& caption) {
-    return new PhotoMessageInfo(generation, L"http://i/l/" + name, L"http://i/s/" + name, L"", L"March 5, 2014",
-                                caption, L"http://s/p/" + name, name);
+    return new PhotoMessageInfo(generation, L"http://i/l/" + name, L"http://i/s/" + name, L"",
+                                L"March 5, 2014", caption, L"http://s/p/" + name, name);
 }
 
 ULONGLONG ticks(const FILETIME& time) {
@@ -123,7 +124,8 @@ TEST(WindowProcedure, StaleAndNullRecordsAreFreedWithoutEffect) {
         if (round == 1)  // after one round, so that nothing made once on first use is counted
             before = allocation::liveBlocks();
         send(WM_FEED_TOTAL, new MessageInfo(stale, 7, L""));
-        send(WM_FEED_NEXT_PAGE, new MessageInfo(stale, 0, L"/media?max_id=stale_with_a_long_text_beyond_small_strings"));
+        send(WM_FEED_NEXT_PAGE,
+             new MessageInfo(stale, 0, L"/media?max_id=stale_with_a_long_text_beyond_small_strings"));
         send(WM_FEED_END, new MessageInfo(stale, -1, L""));
         send(WM_FEED_PHOTO, photoRecord(stale, L"stale_with_a_long_text_beyond_small_strings.jpg", L"x y z"));
         for (UINT message = WM_FEED_TOTAL; message <= WM_FEED_PHOTO; ++message)
@@ -208,4 +210,69 @@ TEST(WindowProcedure, MenuCommandsReachTheirItems) {
     EXPECT_EQ(clicked, nullptr);
     for (size_t i = 0; i < items.size(); ++i)
         items[i]->OnClick = handlers[i];
+}
+
+TEST(WindowProcedure, JobRecordsAreCheckedAndZipProgressIsThrottled) {
+    startLoad(L"alice");
+    send(WM_FEED_PHOTO, photoRecord(form()->pageGeneration, L"1.jpg", L""));
+    form()->photos[0]->inUseByJob = 1;
+    ++form()->saveGeneration;
+    ++form()->printGeneration;
+    form()->jobWorkUnits = 10;
+    form()->jobProgress = form()->jobShownProgress = 0;
+    form()->copyDone = form()->zipDone = false;
+    auto copied = [](int32_t saveGeneration, int32_t index, uint8_t lastFile) {
+        auto* record = new PhotoCopiedMessageInfo;
+        record->saveGeneration = saveGeneration;
+        record->thumbnailsGeneration = form()->thumbnailsGeneration;
+        record->targetPath = L"C:\\saved\\alice_1.jpg";
+        record->photoIndex = index;
+        record->lastFile = lastFile;
+        return record;
+    };
+
+    // Indexes out of the list and a file without a job entry change no progress; stale records
+    // of every kind are freed.
+    send(WM_PHOTO_COPIED, copied(form()->saveGeneration, 99999, 0));
+    long before = allocation::liveBlocks();
+    send(WM_PHOTO_COPIED, copied(form()->saveGeneration, -7, 0));
+    send(WM_PHOTO_COPIED, copied(form()->saveGeneration - 1, 0, 1));
+    auto* times = new UpdatePhotoTimesMessageInfo;
+    times->saveGeneration = form()->saveGeneration - 1;
+    send(WM_PHOTO_TIMES_UPDATED, times);
+    auto* zip = new ZipArchiveMessageInfo;
+    zip->generation = form()->saveGeneration - 1;
+    zip->share = 1;
+    send(WM_ZIP_PROGRESS, zip);
+    auto* print = new PrintMessageInfo;
+    print->printGeneration = form()->printGeneration - 1;
+    print->progress = 1;
+    send(WM_PRINT_PROGRESS, print);
+    for (UINT message = WM_PHOTO_COPIED; message <= WM_PRINT_PROGRESS; ++message)
+        send(message, nullptr);
+    EXPECT_EQ(allocation::liveBlocks(), before);
+    EXPECT_EQ(form()->photos[0]->inUseByJob, 0);  // the copy's own generation check is the thumbnails one
+    EXPECT_EQ(form()->jobProgress, 0.0);
+    EXPECT_FALSE(form()->copyDone);
+    // The last file still ends the copy part of the job, also without an entry.
+    send(WM_PHOTO_COPIED, copied(form()->saveGeneration, 5, 1));
+    EXPECT_TRUE(form()->copyDone);
+    EXPECT_EQ(form()->jobProgress, 0.0);
+
+    int redraws = 0;
+    double shown = form()->jobShownProgress;
+    for (int i = 0; i < 30; ++i) {
+        auto* share = new ZipArchiveMessageInfo;
+        share->generation = form()->saveGeneration;
+        share->share = 0.005;
+        send(WM_ZIP_PROGRESS, share);
+        if (form()->jobShownProgress != shown) {
+            shown = form()->jobShownProgress;
+            ++redraws;
+        }
+    }
+    EXPECT_NEAR(form()->jobProgress, 0.15, 1e-9);
+    EXPECT_EQ(redraws, 10);
+    form()->jobWorkUnits = 0;
+    form()->jobProgress = form()->jobShownProgress = 0;
 }
