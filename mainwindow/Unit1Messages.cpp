@@ -7,15 +7,13 @@
 #include "common/ServiceHosts.h"
 #include "common/TextFunctions.h"
 #include "feed/FeedRecords.h"
+#include "mainwindow/FormLayout.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
 #include "mainwindow/WorkerMessageRules.h"
 #include "saving/JobRecords.h"
 
 namespace {
-
-// The user-name box's text colour when it shows what the user typed (not a grey status text).
-constexpr gui::TColor kUserNameTextColor = 0x303335;
 
 template <typename Record>
 std::unique_ptr<Record> takeRecord(const gui::TMessage& message) {
@@ -30,7 +28,7 @@ void feedTotal(TForm1& form, const MessageInfo& record) {
     if (record.generation != form.pageGeneration)
         return;
     form.totalMediaCount = record.code;
-    if (form.userNameEdit && form.userNameEdit->Font()->Color() != kUserNameTextColor)
+    if (form.userNameEdit && form.userNameEdit->Font()->Color() != formlayout::kTypedTextColor)
         form.updateUserNameEditText();
 }
 

@@ -53,12 +53,6 @@ std::wstring feedEndMessage(int totalMediaCount, int endCode, size_t photoCount,
     return formatString(L"%d photos cannot be downloaded. Please try again.", missing);
 }
 
-std::wstring loadingThumbnailsText(const std::wstring& userName, int totalMediaCount) {
-    if (totalMediaCount > 0)
-        return formatString(L"Loading %s's thumbnails (%d total)...", userName.c_str(), totalMediaCount);
-    return formatString(L"Loading %s's thumbnails...", userName.c_str());
-}
-
 bool progressWorthShowing(double progress, double shownProgress) {
     return progress - shownProgress > 0.01;
 }

@@ -26,9 +26,6 @@ FILETIME currentItemTime();
 std::wstring feedEndMessage(int totalMediaCount, int endCode, size_t photoCount,
                             const std::wstring& userName);
 
-// The user-name box's text while a user's items are loading: the total only when it is known.
-std::wstring loadingThumbnailsText(const std::wstring& userName, int totalMediaCount);
-
 // Zip and print progress arrives many times per file: the strip is redrawn only when the job has
 // moved by more than a hundredth since it was last shown.
 bool progressWorthShowing(double progress, double shownProgress);

@@ -264,14 +264,14 @@ TEST(WindowProcedure, JobRecordsAreCheckedAndZipProgressIsThrottled) {
     for (int i = 0; i < 30; ++i) {
         auto* share = new ZipArchiveMessageInfo;
         share->generation = form()->saveGeneration;
-        share->share = 0.005;
+        share->share = 0.004;
         send(WM_ZIP_PROGRESS, share);
         if (form()->jobShownProgress != shown) {
             shown = form()->jobShownProgress;
             ++redraws;
         }
     }
-    EXPECT_NEAR(form()->jobProgress, 0.15, 1e-9);
+    EXPECT_NEAR(form()->jobProgress, 0.12, 1e-9);
     EXPECT_EQ(redraws, 10);
     form()->jobWorkUnits = 0;
     form()->jobProgress = form()->jobShownProgress = 0;
