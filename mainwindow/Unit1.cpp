@@ -7,6 +7,7 @@
 #include "gui/Screen.h"
 #include "mainwindow/FormLayout.h"
 #include "mainwindow/FrameGeometry.h"
+#include "mainwindow/Photo.h"
 #include "mainwindow/WorkFolder.h"
 #include "resources/SkinIds.h"
 #include <commctrl.h>
@@ -142,6 +143,10 @@ void TForm1::stopAllTimers() {
                           pageDownloaderErrorRetryTimer, thumbnailsDownloaderErrorRetryTimer,
                           photosDownloaderErrorRetryTimer, printDownloaderErrorRetryTimer})
         timer->SetEnabled(false);
+    for (Photo* photo : photos) {
+        if (photo && photo->fullSizeRetryTimer)
+            photo->fullSizeRetryTimer->SetEnabled(false);
+    }
     stopFullSizeTimers();
 }
 

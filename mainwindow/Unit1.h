@@ -206,6 +206,7 @@ public:
     bool pageLoading = false;
     int pageProgress = 0;
     int samePageRepeatCount = 0;
+    int pageRetryCount = 0;  // failed downloads of the current page; zeroed for every new page
     std::vector<Photo*> photos;
     std::vector<Photo*> visiblePhotos;
     StringKeyCollection photoFileNames;
