@@ -44,10 +44,10 @@ void feedNextPage(TForm1& form, const MessageInfo& record) {
         downloader->ClearFiles();
         downloader->AddFile(feedPageUrl(serviceHost(), form.currentUserName, form.lastPageSuffix), L"-1", L"",
                             form.pageFilePath, 1, L"", L"", L"", 0);
-        form.pageProgress = 0;
-        if (!form.stopLoading)
-            downloader->Download();
     }
+    form.pageProgress = 0;
+    if (form.pageDownloader && !form.stopLoading)
+        form.pageDownloader->Download();
     form.queueThumbnailBatch(true);
 }
 
@@ -88,13 +88,6 @@ void clearInUse(TForm1& form, int32_t index) {
     // Indexes come from another thread's copy of an older list: checked, never trusted.
     if (isPhotoIndex(form, index))
         form.photos[index]->inUseByJob = 0;
-}
-
-bool jobStopped(TForm1& form) {
-    form.jobLock.Enter();
-    const bool stopped = form.jobStopped;
-    form.jobLock.Leave();
-    return stopped;
 }
 
 void showJobProgress(TForm1& form) {
@@ -143,14 +136,14 @@ void photoTimesUpdated(TForm1& form, const UpdatePhotoTimesMessageInfo& record) 
     if (record.done) {
         form.photoTimesDone = true;
         form.finishSaveJob();
-    } else if (!jobStopped(form)) {
+    } else if (!form.jobStopped.isSet()) {
         form.jobProgress += 1.0;
         showJobProgress(form);
     }
 }
 
 void addThrottledProgress(TForm1& form, double share) {
-    if (jobStopped(form))
+    if (form.jobStopped.isSet())
         return;
     form.jobProgress += share;
     if (progressWorthShowing(form.jobProgress, form.jobShownProgress))

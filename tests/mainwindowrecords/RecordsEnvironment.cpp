@@ -1,3 +1,5 @@
+#include <winsock2.h>
+
 #include "RecordsEnvironment.h"
 
 #include <gtest/gtest.h>

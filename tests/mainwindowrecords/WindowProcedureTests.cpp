@@ -1,3 +1,5 @@
+#include <winsock2.h>
+
 #include <gtest/gtest.h>
 
 #include "RecordsEnvironment.h"
@@ -143,6 +145,8 @@ TEST(WindowProcedure, NextPageRequestsThePageUnlessStopped) {
     testsupport::FixtureSite& site = records::site();
     site.reset();
     form()->pageDownloader = acquireDownloader(form());
+    bool complete = false;
+    form()->pageDownloader->OnDownloadComplete = [&](gui::TObject*, bool) { complete = true; };
     const int generation = form()->pageGeneration;
 
     form()->stopLoading = true;
@@ -156,6 +160,11 @@ TEST(WindowProcedure, NextPageRequestsThePageUnlessStopped) {
     EXPECT_EQ(form()->lastPageSuffix, L"/media?max_id=1");
     ASSERT_TRUE(records::pumpUntil([&] { return site.countRequests("GET /alice/media?max_id=1") == 1; }));
     EXPECT_EQ(site.countRequests("GET /alice/media?max_id=stopped"), 0);
+    // Asked again for the same page: one repeat, which the page worker sees.
+    ASSERT_TRUE(records::pumpUntil([&] { return complete; }));
+    send(WM_FEED_NEXT_PAGE, new MessageInfo(generation, 0, L"/media?max_id=1"));
+    EXPECT_EQ(form()->samePageRepeatCount, 1);
+    ASSERT_TRUE(records::pumpUntil([&] { return site.countRequests("GET /alice/media?max_id=1") == 2; }));
     releaseDownloader(form(), form()->pageDownloader);
     form()->pageDownloader = nullptr;
 }
