@@ -91,10 +91,11 @@ public:
     ScopedHandle headerFile;  // the temporary header while open
     ScopedHandle dataFile;    // the data file while open
     std::wstring headerPath;
-    std::wstring validator;  // at most 60 characters; kept empty
-    std::wstring savePath;   // final path as given or as chosen by Download
-    std::wstring dataPath;   // savePath + dataFileSuffix(), set by Download
-    FILETIME fileTime{};     // stamped on the finished file when not zero
+    std::wstring
+        validator;          // the server's version of the stored bytes (entity tag or time), <= 60 characters
+    std::wstring savePath;  // final path as given or as chosen by Download
+    std::wstring dataPath;  // savePath + dataFileSuffix(), set by Download
+    FILETIME fileTime{};    // stamped on the finished file when not zero
     int32_t requestedSegmentCount = kDefaultSegmentCount;
     std::vector<std::unique_ptr<FileSegment>> segments;
     std::wstring referer;

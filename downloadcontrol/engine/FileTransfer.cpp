@@ -232,6 +232,7 @@ void FileTransfer::transfer() {
     FileSegment segment0{&item_, 0, -1, 0};
     int64_t fileSize = -1;
     int32_t requestedSegments = kDefaultSegmentCount;
+    std::wstring validator;
     {
         CriticalSectionLock lock(context_.controlLock);
         resumed = !item_.segments.empty() && item_.size > 0;
@@ -240,7 +241,10 @@ void FileTransfer::transfer() {
         }
         fileSize = item_.size;
         requestedSegments = item_.requestedSegmentCount;
+        validator = item_.validator;
     }
+    // The rest of a file is asked for only from the version whose bytes are stored.
+    client->setValidator(resumed ? validator : std::wstring());
 
     int32_t pending = 0;
     bool rangesAccepted = false;
@@ -254,11 +258,13 @@ void FileTransfer::transfer() {
                                : segment0.size < 0 ? -1
                                                    : segment0.size - segment0.downloaded;
         opened = first.open(start, length, fileSize, pending, rangesAccepted, done);
-        if (!opened && resumed && start > 0 && !context_.errors.stopRequest() &&
-            context_.errors.error() == ErrHttpStatus) {
-            // The server no longer serves the file from the middle: fetch it again from its first byte.
+        if (!opened && resumed && !context_.errors.stopRequest() &&
+            (client->fileChanged() || (start > 0 && context_.errors.error() == ErrHttpStatus))) {
+            // The server's file changed, or the server no longer serves it from the middle: fetch it
+            // again from its first byte.
             resumed = false;
             segment0 = FileSegment{&item_, 0, -1, 0};
+            client->setValidator(std::wstring());
             item_.setFailed(false);
             continue;
         }
@@ -291,6 +297,7 @@ void FileTransfer::transfer() {
             item_.size = fileSize;
             item_.downloaded = 0;
             item_.elapsed = 0;
+            item_.validator = client->validator();
             item_.segments.clear();
             for (const PlannedSegment& planned : plan) {
                 item_.segments.push_back(
@@ -313,7 +320,10 @@ void FileTransfer::transfer() {
         header.add(item_, HeaderValidatorLength);
         header.add(item_, HeaderValidator);
         dataLength = std::max<int64_t>(item_.size, 0);
+        validator = item_.validator;
     }
+    // A reconnect of the first segment asks for the same version too.
+    client->setValidator(validator);
     header.writeTo(item_.headerFile.get(), context_.writer);
     // Sized once, so that every segment writes in place.
     if (!context_.writer.setLength(item_.dataFile.get(), item_.dataPath, dataLength)) {
@@ -394,6 +404,10 @@ void SegmentTransfer::transfer() {
         context_.errors.setError(ErrConnect);
         item_.setFailed(true);
         return;
+    }
+    {
+        CriticalSectionLock lock(context_.controlLock);
+        client->setValidator(item_.validator);
     }
     SegmentReceiver receiver(context_, settings_, item_, index_, *client);
     int32_t pending = 0;

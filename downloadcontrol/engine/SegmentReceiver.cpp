@@ -43,7 +43,8 @@ bool SegmentReceiver::open(int64_t start, int64_t length, int64_t& fileSize, int
             fileSize = size;
             return true;
         }
-        if (!pauseBeforeRetry(attempt)) {
+        // Asking again would not bring the old version back.
+        if (client_.fileChanged() || !pauseBeforeRetry(attempt)) {
             item_.setFailed(true);
             return false;
         }
@@ -88,6 +89,9 @@ bool SegmentReceiver::reconnect(int32_t& received, bool& done) {
         if (client_.openSegment(index_, start, length, fileSize, buffer_.data(), received, rangesAccepted,
                                 done)) {
             return true;
+        }
+        if (client_.fileChanged()) {
+            return false;
         }
     }
 }

@@ -30,3 +30,13 @@ bool DownloadClient::receiveMore(char*, int32_t&, bool&) {
 }
 
 void DownloadClient::close() {}
+
+std::wstring DownloadClient::validator() const {
+    return std::wstring();
+}
+
+void DownloadClient::setValidator(const std::wstring&) {}
+
+bool DownloadClient::fileChanged() const {
+    return false;
+}

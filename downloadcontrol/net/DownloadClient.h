@@ -5,6 +5,7 @@
 // returns false.
 //
 // The operations of the interface itself do nothing and report failure; each client overrides them.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -49,4 +50,17 @@ public:
 
     // Disconnects.
     virtual void close();
+
+    // What tells one version of the server's file from another, as the last reply gave it (its entity
+    // tag, else its last-modified time; "" when it gave neither, or none that fits kMaximumValidatorLength).
+    virtual std::wstring validator() const;
+    // The validator of the version whose bytes are already stored: a request for a part of the file
+    // asks for that version only.
+    virtual void setValidator(const std::wstring& validator);
+    // True when the last openSegment failed with ErrServerFileChanged: the server's file is no longer
+    // the version whose bytes are stored (another validator, or another size).
+    virtual bool fileChanged() const;
 };
+
+// The longest validator a file's header keeps.
+constexpr std::size_t kMaximumValidatorLength = 60;

@@ -168,11 +168,17 @@ bool FtpDownloader::openSegment(int32_t, int64_t start, int64_t length, int64_t&
     received_ = 0;
     transferDone_ = false;
     aborted_ = false;
+    fileChanged_ = false;
     if (!buffer) {
         return fail(ErrReceive);
     }
     if (!logOn()) {
         return false;
+    }
+    if (start > 0 && fileSize >= 0 && serverSizeDiffers(fileSize)) {
+        // Bytes from the middle of another file must not be joined to those already stored.
+        fileChanged_ = true;
+        return fail(ErrServerFileChanged);
     }
 
     data_.disconnect();
@@ -270,6 +276,15 @@ bool FtpDownloader::receiveMore(char* buffer, int32_t& received, bool& done) {
         done = true;
     }
     return true;
+}
+
+bool FtpDownloader::serverSizeDiffers(int64_t fileSize) {
+    std::string text;
+    if (!isSuccess(command(withValue(kSize.chars, path_), &text))) {
+        return false;  // a server that does not tell the size is taken at its word
+    }
+    const int64_t size = parseInt64(trimText(multiByteToWide(text, CP_ACP)), -1);
+    return size >= 0 && size != fileSize;
 }
 
 void FtpDownloader::stopAtExpectedCount() {

@@ -35,6 +35,9 @@ public:
                      int32_t& received, bool& rangesAccepted, bool& done) override;
     bool receiveMore(char* buffer, int32_t& received, bool& done) override;
     void close() override;
+    // A segment from the middle of a file of known size is asked for only while the server's file has
+    // that size (FTP has no validator to check).
+    bool fileChanged() const override { return fileChanged_; }
 
 protected:
     // Through the proxy's log-on variant when a proxy is set, else the plain log-on.
@@ -54,6 +57,8 @@ private:
 
     // Stores the error (or the stop's own when a stop was asked), quits the session and returns false.
     bool fail(int32_t code);
+    // True when the server tells a size of the file other than `fileSize`.
+    bool serverSizeDiffers(int64_t fileSize);
     bool failReceive();
 
     bool secure_;
@@ -69,4 +74,5 @@ private:
     int64_t expected_ = -1;  // bytes the data connection should bring, -1 when unknown
     int64_t received_ = 0;
     bool transferDone_ = false;
+    bool fileChanged_ = false;
 };

@@ -11,8 +11,8 @@ namespace {
 constexpr int kHeaderReadSize = 512;
 constexpr int kTunnelReadSize = 2048;
 
-// "bytes first-last/total": false when the text is not of that form.
-bool parseContentRange(const std::wstring& value, int64_t& first, int64_t& last) {
+// "bytes first-last/total": false when the text is not of that form; `total` is -1 for "*".
+bool parseContentRange(const std::wstring& value, int64_t& first, int64_t& last, int64_t& total) {
     const std::wstring text = trimText(value);
     if (text.compare(0, 6, L"bytes ") != 0) {
         return false;
@@ -24,7 +24,19 @@ bool parseContentRange(const std::wstring& value, int64_t& first, int64_t& last)
     }
     first = parseInt64(trimText(std::wstring_view(text).substr(6, dash - 6)), -1);
     last = parseInt64(trimText(std::wstring_view(text).substr(dash + 1, slash - dash - 1)), -1);
+    total = parseInt64(trimText(std::wstring_view(text).substr(slash + 1)), -1);
     return first >= 0 && last >= first;
+}
+
+// The reply's entity tag when it is a strong one (a weak one may not be sent back with a range request),
+// else its last-modified time; "" when neither fits a file's header.
+std::wstring validatorOf(const HttpReplyHeader& header) {
+    const std::wstring tag = header.value(L"ETag");
+    if (!tag.empty() && tag.compare(0, 2, L"W/") != 0 && tag.size() <= kMaximumValidatorLength) {
+        return tag;
+    }
+    const std::wstring modified = header.value(L"Last-Modified");
+    return modified.size() <= kMaximumValidatorLength ? modified : std::wstring();
 }
 
 }  // namespace
@@ -257,6 +269,24 @@ bool HttpDownloader::readReplyHead(int readSize, int closedError, std::string& b
     }
 }
 
+bool HttpDownloader::isOtherVersion(const HttpReplyHeader& header, int64_t fileSize) const {
+    if (header.status() != 206) {
+        // Asked for a part under a validator, the server sends the whole file only when it changed.
+        return !condition_.empty();
+    }
+    int64_t first = -1;
+    int64_t last = -1;
+    int64_t total = -1;
+    if (parseContentRange(header.value(L"Content-Range"), first, last, total) && total >= 0 &&
+        fileSize >= 0 && total != fileSize) {
+        return true;
+    }
+    // A server that ignores the condition still names the version it sent.
+    const bool tag = !condition_.empty() && condition_[0] == L'"';
+    const std::wstring sent = header.value(tag ? L"ETag" : L"Last-Modified");
+    return !condition_.empty() && !sent.empty() && sent != condition_;
+}
+
 bool HttpDownloader::acceptSegmentReply(const HttpReplyHeader& header, int64_t start, int64_t length,
                                         bool rangeRequested) {
     const int status = header.status();
@@ -265,7 +295,8 @@ bool HttpDownloader::acceptSegmentReply(const HttpReplyHeader& header, int64_t s
         // elsewhere would be written at the wrong offset of the file.
         int64_t first = -1;
         int64_t last = -1;
-        if (!rangeRequested || !parseContentRange(header.value(L"Content-Range"), first, last) ||
+        int64_t total = -1;
+        if (!rangeRequested || !parseContentRange(header.value(L"Content-Range"), first, last, total) ||
             first != start || last > start + length - 1) {
             return false;
         }
@@ -314,6 +345,8 @@ bool HttpDownloader::openSegment(int32_t segmentNumber, int64_t start, int64_t l
     done = false;
     chunked_ = false;
     bodyComplete_ = false;
+    fileChanged_ = false;
+    replyValidator_.clear();
     if (!buffer) {
         return fail(ErrReceive);
     }
@@ -330,6 +363,9 @@ bool HttpDownloader::openSegment(int32_t segmentNumber, int64_t start, int64_t l
     if (rangeRequested) {
         request +=
             L"Range: bytes=" + std::to_wstring(start) + L"-" + std::to_wstring(start + length - 1) + L"\r\n";
+        if (!condition_.empty()) {
+            request += L"If-Range: " + condition_ + L"\r\n";
+        }
     }
     request += L"Connection: close\r\n\r\n";
     std::string bytes;
@@ -341,6 +377,12 @@ bool HttpDownloader::openSegment(int32_t segmentNumber, int64_t start, int64_t l
     const int status = header.status();
     if (status < 200 || status > 299) {
         return fail(status == 401 || status == 403 ? ErrAccessDenied : ErrHttpStatus);
+    }
+    replyValidator_ = validatorOf(header);
+    if (rangeRequested && isOtherVersion(header, fileSize)) {
+        // Its bytes must not be mixed with those of the version already stored.
+        fileChanged_ = true;
+        return fail(ErrServerFileChanged);
     }
     if (!acceptSegmentReply(header, start, length, rangeRequested)) {
         return fail(ErrHttpStatus);

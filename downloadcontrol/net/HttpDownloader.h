@@ -42,6 +42,11 @@ public:
                      int32_t& received, bool& rangesAccepted, bool& done) override;
     bool receiveMore(char* buffer, int32_t& received, bool& done) override;
     void close() override;
+    // A range request for a file with a validator carries it (If-Range): a server whose file changed
+    // answers with the whole new file, which fails the request with ErrServerFileChanged.
+    std::wstring validator() const override { return replyValidator_; }
+    void setValidator(const std::wstring& validator) override { condition_ = validator; }
+    bool fileChanged() const override { return fileChanged_; }
 
     // The seconds the connect step waits: the connection time-out rounded to whole seconds, at least 1.
     static int connectWaitSeconds(int32_t connectionTimeoutMs);
@@ -71,6 +76,9 @@ private:
     // Sends a request to the server and reads the reply's head, as readReplyHead does.
     bool exchange(const std::wstring& request, std::string& bytes, std::size_t& bodyStart,
                   HttpReplyHeader& header);
+    // True when a 2xx reply to a range request comes from another version of the file than the one
+    // `condition_` names, or from a file of another size than `fileSize`.
+    bool isOtherVersion(const HttpReplyHeader& header, int64_t fileSize) const;
     // Checks a 2xx reply to a segment request and prepares the body's framing.
     bool acceptSegmentReply(const HttpReplyHeader& header, int64_t start, int64_t length,
                             bool rangeRequested);
@@ -94,6 +102,9 @@ private:
     std::vector<char> buffer_;
 
     bool aborted_ = false;
+    std::wstring condition_;       // the validator sent with range requests
+    std::wstring replyValidator_;  // the validator of the last reply
+    bool fileChanged_ = false;
     bool chunked_ = false;
     ChunkDecoder decoder_;
     int64_t bodyLength_ = -1;  // from Content-Length; -1 when unknown or chunked

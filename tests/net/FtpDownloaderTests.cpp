@@ -108,6 +108,14 @@ TEST_P(FtpServerTest, RestartedSegmentsReassembleTheFile) {
     EXPECT_TRUE(whole == expected);
 }
 
+TEST_P(FtpServerTest, APartOfAFileOfAnotherSizeIsRefused) {
+    auto ftp = ftpClient(errors, GetParam(), L"/files/small.bin");
+    const Fetched fetched = fetchSegment(*ftp, errors, 0, 1000, 5000, 300001);
+    EXPECT_FALSE(fetched.ok);
+    EXPECT_EQ(fetched.error, ErrServerFileChanged);
+    EXPECT_TRUE(ftp->fileChanged());
+}
+
 TEST_P(FtpServerTest, RetriesOnTheSameClientAfterAFailure) {
     auto ftp = ftpClient(errors, GetParam(), L"/files/no-such.bin");
     for (int attempt = 0; attempt < 2; ++attempt) {

@@ -100,7 +100,7 @@ TEST(FtpScriptedServer, RepliesOwedByEarlierTransfersAreReadBeforeTheSessionIsRe
               "USER late\r\nPASS pass\r\nTYPE I\r\nMODE S\r\nSTRU F\r\n"
               "PASV\r\nRETR pattern-100000\r\n"
               "NOOP\r\nPASV\r\nREST 0\r\nRETR pattern-100000\r\nABOR\r\n"
-              "NOOP\r\nPASV\r\nREST 50000\r\nRETR pattern-100000\r\nABOR\r\n"
+              "NOOP\r\nSIZE pattern-100000\r\nPASV\r\nREST 50000\r\nRETR pattern-100000\r\nABOR\r\n"
               "NOOP\r\nPASV\r\nRETR log\r\n");
 }
 

@@ -66,6 +66,32 @@ TEST_P(NginxTest, RangedSegmentsReassembleTheFile) {
     EXPECT_TRUE(assembled == expected);
 }
 
+TEST_P(NginxTest, APartIsTakenOnlyFromTheVersionWhoseValidatorItCarries) {
+    const std::string expected = nettest::servedFile("files/medium.bin");
+    const int64_t size = static_cast<int64_t>(expected.size());
+    auto http = client(errors, peer(), L"/files/medium.bin", secure());
+    ASSERT_TRUE(fetchSegment(*http, errors, 0, -1, -1, -1).ok);
+    const std::wstring validator = http->validator();
+    ASSERT_EQ(validator.rfind(L"\"", 0), 0u) << "nginx's entity tag";
+    http->setValidator(validator);
+    Fetched part = fetchSegment(*http, errors, 1, 1000, 5000, size);
+    ASSERT_TRUE(part.ok) << part.error;
+    EXPECT_TRUE(part.body == expected.substr(1000, 5000));
+    // Another version: nginx sends the whole file instead, which is refused; so is a part of a file of
+    // another size.
+    const struct {
+        std::wstring validator;
+        int64_t size;
+    } changes[] = {{L"\"other\"", size}, {validator, size + 1}};
+    for (const auto& change : changes) {
+        http->setValidator(change.validator);
+        part = fetchSegment(*http, errors, 1, 1000, 5000, change.size);
+        EXPECT_FALSE(part.ok);
+        EXPECT_EQ(part.error, ErrServerFileChanged);
+        EXPECT_TRUE(http->fileChanged());
+    }
+}
+
 TEST_P(NginxTest, SizeQueryGivesSizeAndLastModified) {
     auto http = client(errors, peer(), L"/files/small.bin", secure());
     int64_t size = 0;
