@@ -111,12 +111,6 @@ TEST_F(SettingsTest, NumbersOutsideTheirRangeSelectTheNearestEnd) {
     EXPECT_EQ(kSlowSlideshow, loaded.slideshow);
     EXPECT_EQ(kBlackOverlay, loaded.slideshowOverlay);
     EXPECT_TRUE(loaded.anyTagCanMatch);
-
-    regWriteDword(key, L"thumbnailImageWidth", 500);
-    regWriteDword(key, L"slideshow", 7);
-    loaded = readSettings(key);
-    EXPECT_EQ(306, loaded.thumbnailImageWidth.value_or(0));
-    EXPECT_EQ(kFastSlideshow, loaded.slideshow);
 }
 
 TEST(HistoryEntries, FirstSpellingWinsWithItsFolder) {
