@@ -80,3 +80,39 @@ TEST(FrameInput, TheSliderEndsGiveTheSmallestAndLargestThumbnails) {
     EXPECT_EQ(knob->Left(), form->resizeImage->Left() + 20);
     delete form;
 }
+
+TEST(FrameInput, ADragEndsWhenTheMouseIsLostOrTheButtonIsUp) {
+    WorkFolderSetting setting;
+    TForm1* form = openForm();
+    const RECT start = windowRect(form);
+    const POINT onPanel{start.left + 20, start.top + 40};
+
+    // Another window takes the mouse while the top panel is held.
+    testsupport::moveMouseTo(onPanel);
+    pump(30);
+    testsupport::mouseButton(true, true);
+    pumpUntil([] { return mouseHookHandle != nullptr; });
+    ASSERT_NE(mouseHookHandle, nullptr);
+    ReleaseCapture();
+    pump(50);
+    EXPECT_EQ(mouseHookHandle, nullptr);
+    EXPECT_EQ(pressedPanel, nullptr);
+    testsupport::mouseButton(true, false);
+    pump(50);
+
+    // A move that comes with the button up (its release went elsewhere) ends the drag unmoved.
+    pressedPanel = form->topPanel;
+    dragAnchor = onPanel;
+    installMouseHook();
+    MOUSEHOOKSTRUCTEX record{};
+    record.pt = POINT{onPanel.x + 40, onPanel.y + 40};
+    mouseHookProc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&record));
+    EXPECT_EQ(mouseHookHandle, nullptr);
+    EXPECT_EQ(pressedPanel, nullptr);
+    EXPECT_EQ(windowRect(form).left, start.left);
+
+    // The next drag hooks again and moves the window.
+    drag(onPanel, POINT{onPanel.x + 15, onPanel.y + 5});
+    EXPECT_EQ(windowRect(form).left, start.left + 15);
+    delete form;
+}
