@@ -165,6 +165,10 @@ std::wstring PeerUrl(const std::wstring& path) {
     return L"http://127.0.0.1:" + widen(peerValues()["nginx_http"]) + path;
 }
 
+std::wstring RefusedUrl(const std::wstring& path) {
+    return L"http://127.0.0.1:" + widen(peerValues()["closed"]) + path;
+}
+
 std::wstring ServedPath(const std::wstring& relative) {
     std::wstring path = windowsPath(peerValues()["www"]) + L"\\" + relative;
     for (wchar_t& c : path)

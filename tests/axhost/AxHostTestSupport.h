@@ -26,6 +26,8 @@ HRESULT PxhlCanUnloadNow();
 
 // "http://127.0.0.1:<port of nginx><path>"; files/ at full speed, slow/ at 256 KB/s.
 std::wstring PeerUrl(const std::wstring& path);
+// "http://127.0.0.1:<a port where nothing listens><path>": every connection is refused.
+std::wstring RefusedUrl(const std::wstring& path);
 // Windows path of a file that nginx serves ("files/small.bin").
 std::wstring ServedPath(const std::wstring& relative);
 

@@ -74,7 +74,7 @@ void oneLife(TComponent& owner, const testsupport::TempFolder& folder, int index
               0);
     ASSERT_TRUE(control->Download());
     ASSERT_TRUE(axtest::PumpUntil([&] { return done; }));
-    EXPECT_TRUE(result);
+    EXPECT_TRUE(result) << "life " << index << ", error " << control->GetLastError();
     EXPECT_EQ(files, 1);
     EXPECT_EQ(control->GetFileInfo(-1, 16), L"0");  // a returned text, freed by the wrapper
     delete control;
@@ -82,20 +82,60 @@ void oneLife(TComponent& owner, const testsupport::TempFolder& folder, int index
     DeleteFileW(target.c_str());
 }
 
-}  // namespace
+// One life on the error paths: a run stopped mid-way, a file whose connection is refused, and a release
+// while a run goes on.
+void oneFailingLife(TComponent& owner, const testsupport::TempFolder& folder, int index) {
+    auto* control = new TPxhl(&owner);
+    control->SetTextProperty(PxhlDispId::DownloadSessionTempSubfolder, L"");
+    control->SetIntegerProperty(PxhlDispId::ConnectionTimeout, 12000);
+    bool done = false;
+    bool result = true;
+    bool started = false;
+    control->OnFileDownloadStart = [&](TObject*, long, const std::wstring&, long) { started = true; };
+    control->OnDownloadComplete = [&](TObject*, bool ok) {
+        done = true;
+        result = ok;
+    };
+    const std::wstring slow = axtest::PeerUrl(L"/slow/slow" + std::to_wstring(index % 6) + L".bin");
+    const std::wstring target = folder.file(L"slow" + std::to_wstring(index % 6) + L".bin");
+    // Stopped mid-run, refused, then released mid-run.
+    const std::wstring urls[] = {slow, axtest::RefusedUrl(L"/refused.bin"), slow};
+    for (int step = 0; step < 3; ++step) {
+        done = false;
+        started = false;
+        ASSERT_TRUE(control->ClearFiles());
+        ASSERT_EQ(control->AddFile(urls[step], L"", L"", target, 2, L"", L"", L"", 0), 0);
+        ASSERT_TRUE(control->Download());
+        if (step == 1) {
+            ASSERT_TRUE(axtest::PumpUntil([&] { return done; }));
+            EXPECT_FALSE(result);
+            EXPECT_EQ(control->GetLastError(), 14);
+            continue;
+        }
+        ASSERT_TRUE(axtest::PumpUntil([&] { return started; }));
+        if (step == 0) {
+            control->StopDownload();
+            EXPECT_TRUE(done);
+            EXPECT_FALSE(result);
+        }
+    }
+    delete control;
+}
 
-TEST(PxhlLeaks, AHundredControlsMadeUsedAndReleasedLeaveNothingBehind) {
+// Each life's control, with what a process keeps once made by a first life, leaves nothing behind.
+template <class Life>
+void expectAHundredLivesLeaveNothing(Life life) {
     testsupport::TempFolder folder;
     TComponent owner(nullptr);
     // The first life loads the module and makes what a process keeps once (registered messages,
     // window classes, socket layer).
-    oneLife(owner, folder, 0);
+    life(owner, folder, 0);
     axtest::Pump(200);
     const Resources before = measure();
 
     for (int i = 1; i <= 100; ++i) {
-        oneLife(owner, folder, i);
-        if (HasFatalFailure())
+        life(owner, folder, i);
+        if (::testing::Test::HasFatalFailure())
             return;
     }
     axtest::Pump(200);
@@ -104,6 +144,7 @@ TEST(PxhlLeaks, AHundredControlsMadeUsedAndReleasedLeaveNothingBehind) {
                 before.handles, after.handles, before.gdiObjects, after.gdiObjects, before.userObjects,
                 after.userObjects, before.threadWindows, after.threadWindows);
 
+    EXPECT_EQ(owner.ComponentCount(), 0);
     EXPECT_EQ(axtest::PxhlCanUnloadNow(), S_OK);  // no object and no lock of the module remain
     EXPECT_EQ(after.sites, 0);
     EXPECT_EQ(after.sinks, 0);
@@ -113,4 +154,14 @@ TEST(PxhlLeaks, AHundredControlsMadeUsedAndReleasedLeaveNothingBehind) {
     // A handle per life would show as 100; a few may belong to the system's own bookkeeping.
     EXPECT_LE(after.handles, before.handles + 3)
         << "before " << before.handles << ", after " << after.handles;
+}
+
+}  // namespace
+
+TEST(PxhlLeaks, AHundredControlsMadeUsedAndReleasedLeaveNothingBehind) {
+    expectAHundredLivesLeaveNothing(oneLife);
+}
+
+TEST(PxhlLeaks, AHundredControlsStoppedRefusedAndReleasedMidRunLeaveNothingBehind) {
+    expectAHundredLivesLeaveNothing(oneFailingLife);
 }

@@ -68,7 +68,13 @@ TEST(Gallery, ItsScreenshotShowsTheSkinAndTheThreeButtonFaces) {
     ASSERT_NE(window, nullptr) << "the gallery window did not show";
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(1500);
+    // Painted: nothing of the window waits for WM_PAINT any more, and the screen shows the skin.
+    ASSERT_TRUE(controlstest::PumpUntil(
+        [&] {
+            return !GetUpdateRect(window, nullptr, FALSE) &&
+                   testsupport::ScreenCapture::ofWindow(window).distinctColours() > 500;
+        },
+        10000));
 
     RECT client{};
     GetClientRect(window, &client);

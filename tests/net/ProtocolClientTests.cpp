@@ -9,6 +9,7 @@
 #include "downloadcontrol/net/HttpDownloader.h"
 #include "downloadcontrol/net/NetResult.h"
 #include "downloadcontrol/net/ProtocolClient.h"
+#include "support/TestSupport.h"
 
 using nettest::port;
 
@@ -156,10 +157,17 @@ TEST(ProtocolClient, LinesLongerThanTheBufferComeInPieces) {
 }
 
 TEST(ProtocolClient, DrainDropsWhatIsWaiting) {
-    ScriptedPeer peer("one\r\ntwo\r\nthree\r\n");
+    const std::string script = "one\r\ntwo\r\nthree\r\n";
+    ScriptedPeer peer(script);
     ProtocolClient client;
     ASSERT_EQ(client.connect(peer.port(), "127.0.0.1", 5, AF_INET, SOCK_STREAM), NetOk);
-    Sleep(200);
+    // Every line is waiting before the drain.
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] {
+            u_long waiting = 0;
+            return ioctlsocket(client.socketHandle(), FIONREAD, &waiting) == 0 && waiting >= script.size();
+        },
+        5000));
     EXPECT_EQ(client.drainInput(), 0);
     char buffer[16];
     EXPECT_EQ(client.receive(buffer, sizeof(buffer), 1), -1) << "nothing is left";
