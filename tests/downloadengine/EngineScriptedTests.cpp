@@ -228,8 +228,8 @@ TEST_F(EngineScripted, StopEndsTheRunAtOnceAndStartsNothingNew) {
     EXPECT_TRUE(scripted->opens(L"/slow2").empty());
     EXPECT_EQ(test.engine->fileInfo(0, 2), L"1");
     EXPECT_TRUE(test.engine->clearFiles());
-    // Nothing is left to arrive.
-    enginetest::pumpFor(200);
+    // Nothing is left to arrive: every message of the run was queued before the stop returned.
+    enginetest::pumpWaiting();
     EXPECT_EQ(test.host.count(L"Complete"), 1);
 }
 
@@ -368,7 +368,7 @@ TEST_F(EngineScripted, ResumeEdgesStopWhenIdleNoHeaderFolderAndAHeaderLeftOpen) 
     // Without a header folder a new list has nothing to resume: TRUE, and nothing happens.
     EXPECT_TRUE(test.engine->resumeDownload());
     EXPECT_FALSE(test.engine->running());
-    enginetest::pumpFor(100);
+    enginetest::pumpWaiting();
     EXPECT_TRUE(test.host.events.empty());
 
     // A header whose state slot still says "open" (left by a crash) is announced with id -1 and skipped.

@@ -1,8 +1,10 @@
 #include "EngineTestSupport.h"
 
 #include <bcrypt.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "downloadcontrol/ControlUtilities.h"
@@ -21,6 +23,9 @@ void RecordingHost::onGetFileSizeLastModified(const std::wstring& url, const std
 }
 
 void RecordingHost::onDownloadComplete(bool result) {
+    if (whenComplete) {
+        whenComplete(result);
+    }
     Event event;
     event.name = L"Complete";
     event.result = result;
@@ -169,6 +174,11 @@ public:
         }
         if (failing) {
             errors_.setError(file_.openError);
+            CriticalSectionLock lock(factory_.lock_);
+            if (file_.concurrentError != 0 && factory_.controlErrors) {
+                factory_.controlErrors->setError(file_.concurrentError);
+            }
+            ++factory_.failedOpens_;
             return false;
         }
         if (errors_.stopRequest()) {
@@ -270,6 +280,62 @@ std::vector<std::string> ScriptedFactory::opens(const std::wstring& path) {
 int32_t ScriptedFactory::clientsMade() {
     CriticalSectionLock lock(lock_);
     return clientsMade_;
+}
+
+int32_t ScriptedFactory::failedOpens() {
+    CriticalSectionLock lock(lock_);
+    return failedOpens_;
+}
+
+// ---- Hangs, threads and handles ----
+
+HangGuard::HangGuard(const char* what, DWORD timeoutMs)
+    : what_(what), timeoutMs_(timeoutMs), returned_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    watcher_ = CreateThread(nullptr, 0, &HangGuard::watch, this, 0, nullptr);
+}
+
+HangGuard::~HangGuard() {
+    SetEvent(returned_);
+    if (watcher_) {
+        WaitForSingleObject(watcher_, INFINITE);
+        CloseHandle(watcher_);
+    }
+    CloseHandle(returned_);
+}
+
+DWORD WINAPI HangGuard::watch(void* self) {
+    auto* guard = static_cast<HangGuard*>(self);
+    if (WaitForSingleObject(guard->returned_, guard->timeoutMs_) == WAIT_TIMEOUT) {
+        std::fprintf(stderr, "HANG: %s did not return within %lu ms\n", guard->what_,
+                     static_cast<unsigned long>(guard->timeoutMs_));
+        std::fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    return 0;
+}
+
+int processThreads() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    int count = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+int openHandles() {
+    int count = 0;
+    DWORD flags = 0;
+    for (uintptr_t value = 4; value < 0x40000; value += 4) {
+        count += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
+    }
+    return count;
 }
 
 // ---- Hashes ----

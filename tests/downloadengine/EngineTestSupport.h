@@ -50,6 +50,8 @@ public:
     std::vector<Event> events;
     // Called inside OnFileDownloadComplete, before it is recorded.
     std::function<void(int32_t fileId, bool result)> whenFileComplete;
+    // Called inside OnDownloadComplete, before it is recorded.
+    std::function<void(bool result)> whenComplete;
     std::function<void(const Event&)> whenProgress;
 
     int count(const wchar_t* name) const;
@@ -82,6 +84,8 @@ struct ScriptedFile {
     int32_t openError = 17;
     int64_t failAfter = -1;  // a receive fails once this many bytes of a connection were sent
     DWORD blockDelayMs = 0;  // pause before each block
+    // Written into the control's holder while a failing open returns, as another file's thread would.
+    int32_t concurrentError = 0;
 };
 
 class ScriptedFactory : public DownloadClientFactory {
@@ -94,6 +98,10 @@ public:
     // openSegment calls seen for a path, as "start+length" texts.
     std::vector<std::string> opens(const std::wstring& path);
     int32_t clientsMade();
+    // Opens that failed on purpose (failOpens) so far.
+    int32_t failedOpens();
+    // The control's holder, for concurrentError.
+    LastErrorHolder* controlErrors = nullptr;
     void setFile(const std::wstring& path, const ScriptedFile& file) { serve(path, file); }
 
 private:
@@ -102,7 +110,30 @@ private:
     std::map<std::wstring, ScriptedFile> files_;
     std::map<std::wstring, std::vector<std::string>> opens_;
     int32_t clientsMade_ = 0;
+    int32_t failedOpens_ = 0;
 };
+
+// Ends the test program when the calls it guards have not returned by the deadline, so that a hang
+// shows as a failure with its reason instead of a suite stalled until its time-out.
+class HangGuard {
+public:
+    explicit HangGuard(const char* what, DWORD timeoutMs = 60000);
+    ~HangGuard();
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
+
+private:
+    static DWORD WINAPI watch(void* self);
+    const char* what_;
+    DWORD timeoutMs_;
+    HANDLE returned_;
+    HANDLE watcher_;
+};
+
+// Threads of this process (Toolhelp), and its open handles (probed: the system's count is not kept
+// everywhere).
+int processThreads();
+int openHandles();
 
 // SHA-256 of a file's bytes as hex ("" when it cannot be read), and of bytes.
 std::string fileHash(const std::wstring& path);

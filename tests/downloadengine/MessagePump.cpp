@@ -27,6 +27,14 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     }
 }
 
+void pumpWaiting() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 void pumpFor(DWORD milliseconds) {
     pumpUntil([] { return false; }, milliseconds);
 }

@@ -9,6 +9,8 @@ namespace enginetest {
 
 // Pumps every message of the thread until `done` is true; false when `timeoutMs` passed first.
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 60000);
+// Dispatches the messages already waiting, without waiting for more.
+void pumpWaiting();
 // Pumps for a while.
 void pumpFor(DWORD milliseconds);
 
