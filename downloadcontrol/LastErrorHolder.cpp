@@ -89,8 +89,13 @@ std::wstring downloadErrorDescription(int32_t code) {
 }
 
 void LastErrorHolder::setError(int32_t code) {
-    CriticalSectionLock lock(lock_);
-    code_ = code;
+    {
+        CriticalSectionLock lock(lock_);
+        code_ = code;
+    }
+    if (shared_) {
+        shared_->setError(code);
+    }
 }
 
 int32_t LastErrorHolder::error() const {
@@ -103,11 +108,18 @@ std::wstring LastErrorHolder::description() const {
 }
 
 void LastErrorHolder::setStopRequest(bool stop) {
+    if (shared_) {
+        shared_->setStopRequest(stop);
+        return;
+    }
     CriticalSectionLock lock(lock_);
     stopRequest_ = stop;
 }
 
 bool LastErrorHolder::stopRequest() const {
+    if (shared_) {
+        return shared_->stopRequest();
+    }
     CriticalSectionLock lock(lock_);
     return stopRequest_;
 }

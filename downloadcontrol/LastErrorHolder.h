@@ -67,6 +67,10 @@ std::wstring downloadErrorDescription(int32_t code);
 class LastErrorHolder {
 public:
     LastErrorHolder() = default;
+    // The holder of one transfer: it keeps the transfer's own last code, so that the transfer judges
+    // its failures by what happened to it and not by another thread's, and passes every code on to
+    // `shared` (the control's, which the host reads). The stop request is the shared one.
+    explicit LastErrorHolder(LastErrorHolder& shared) : shared_(&shared) {}
     LastErrorHolder(const LastErrorHolder&) = delete;
     LastErrorHolder& operator=(const LastErrorHolder&) = delete;
 
@@ -82,6 +86,7 @@ public:
 
 private:
     mutable CriticalSection lock_;
+    LastErrorHolder* const shared_ = nullptr;
     int32_t code_ = ErrNone;
     bool stopRequest_ = false;
 };

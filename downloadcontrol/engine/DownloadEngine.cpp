@@ -47,7 +47,7 @@ void DownloadEngine::shutdown() {
 }
 
 void DownloadEngine::setClientFactory(std::unique_ptr<DownloadClientFactory> factory) {
-    if (!downloading_ && factory) {
+    if (runState_ == RunState::Idle && factory) {
         clients_ = std::move(factory);
         context_.clients = clients_.get();
     }
@@ -61,9 +61,16 @@ void DownloadEngine::setSaveDialogs(std::unique_ptr<SaveDialogs> dialogs) {
 
 // ---- The file list ----
 
+bool DownloadEngine::refuseUnlessIdle() {
+    if (runState_ == RunState::Idle) {
+        return false;
+    }
+    errors_.setError(ErrRunUnderWay);
+    return true;
+}
+
 int32_t DownloadEngine::addFile(const AddFileRequest& request) {
-    if (downloading_) {
-        errors_.setError(ErrRunUnderWay);
+    if (refuseUnlessIdle()) {
         return -1;
     }
     const int32_t fileId = files_.addFile(request, errors_);
@@ -76,8 +83,7 @@ int32_t DownloadEngine::addFile(const AddFileRequest& request) {
 }
 
 bool DownloadEngine::removeFile(int32_t fileId) {
-    if (downloading_) {
-        errors_.setError(ErrRunUnderWay);
+    if (refuseUnlessIdle()) {
         return false;
     }
     const std::ptrdiff_t index = files_.removeFile(fileId);
@@ -90,8 +96,7 @@ bool DownloadEngine::removeFile(int32_t fileId) {
 }
 
 bool DownloadEngine::clearFiles() {
-    if (downloading_) {
-        errors_.setError(ErrRunUnderWay);
+    if (refuseUnlessIdle()) {
         return false;
     }
     setOverallProgress(0);
@@ -125,8 +130,7 @@ bool DownloadEngine::clearHeaderFiles() {
     if (headerFolder_.empty()) {
         return true;
     }
-    if (downloading_) {
-        errors_.setError(ErrRunUnderWay);
+    if (refuseUnlessIdle()) {
         return false;
     }
     if (!claimHeaderFolder()) {
@@ -246,11 +250,16 @@ void DownloadEngine::onSegmentProgress(const SegmentSnapshot& snapshot, int32_t 
         decimalText(snapshot.size < 0 ? -1 : snapshot.size - snapshot.downloaded));
 }
 
-void DownloadEngine::onDownloadDone(bool result) {
+void DownloadEngine::onDownloadDone(bool result, int32_t failureCode) {
+    // The host reads the run's own last failure, whatever happened since in other calls.
+    if (!result && failureCode != ErrNone) {
+        errors_.setError(failureCode);
+    }
     events_.onDownloadComplete(result);
 }
 
 void DownloadEngine::onTimer() {
+    settleUnreportedFiles();
     const ULONGLONG tick = GetTickCount64();
     const int64_t now = currentTimeTicks();
     struct Report {

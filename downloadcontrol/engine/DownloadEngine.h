@@ -69,7 +69,14 @@ public:
     bool clearHeaderFiles();
 
     // ---- Runs ----
-    bool running() const { return downloading_; }
+    // Where the control is with its run. Only Idle lets the host change the list or start a run:
+    // Preparing covers Download's and ResumeDownload's work before the first thread starts (its
+    // dialogs and events pump messages, so the host may call in), Stopping the whole of a stop (which
+    // reports the stopped files and the run's end from inside).
+    enum class RunState { Idle, Preparing, Running, Stopping };
+    RunState runState() const { return runState_; }
+    // True while threads of a run may work (running or stopping).
+    bool running() const { return runState_ == RunState::Running || runState_ == RunState::Stopping; }
     // Download: false with error 20, 11, 1, 2, 3 or 4.
     bool download();
     // StopDownload: returns once every thread of the run has ended and every stopped file was reported.
@@ -94,7 +101,7 @@ private:
     void onFileStart(const ProgressSnapshot& snapshot, int32_t segmentCount) override;
     void onFileProgress(const ProgressSnapshot& snapshot) override;
     void onSegmentProgress(const SegmentSnapshot& snapshot, int32_t segmentIndex) override;
-    void onDownloadDone(bool result) override;
+    void onDownloadDone(bool result, int32_t failureCode) override;
     void onTimer() override;
     void beginMessage() override;
     void endMessage() override;
@@ -104,9 +111,21 @@ private:
     bool prepareFiles();
     // The common end of Download and ResumeDownload: the run starts with `progress` done.
     bool beginRun(double progress);
+    // True, with error 20, unless the control is idle.
+    bool refuseUnlessIdle();
+    // Download's work before the run starts: save paths, header folder, files. False when it failed,
+    // or when a stop came meanwhile (error 33).
+    bool prepareDownload();
+    // True while the run has not posted its end yet.
+    bool runOpen() const {
+        return (runState_ == RunState::Running || runState_ == RunState::Stopping) && !runEnded_;
+    }
     // Starts file threads up to the concurrency limit; ends the run when none is left.
     void startFileThreads();
     void endRun();
+    // Settles the files whose threads ended without their end being reported (the report could not
+    // be posted, or never arrived): each is finished as a failed file.
+    void settleUnreportedFiles();
     // Waits for the file threads that have finished their files (they end at once) and closes them.
     void joinRetiredThreads();
     // Closes the handles of retired threads that have ended.
@@ -147,7 +166,10 @@ private:
     HeaderFolderClaim headerClaim_;
     int32_t runningCount_ = 0;
     int32_t nextIndex_ = -1;
-    bool downloading_ = false;
+    RunState runState_ = RunState::Idle;
+    bool runEnded_ = false;  // the run's end was posted (a stop may still be under way)
+    bool stopWhilePreparing_ = false;
+    int32_t runFailure_ = ErrNone;  // the code of the run's last failed file
     bool failureSeen_ = false;
     bool listPrepared_ = false;
     double overallProgress_ = 0;

@@ -18,15 +18,30 @@ constexpr std::size_t kRetiredThreadsToPrune = 32;
 }  // namespace
 
 bool DownloadEngine::download() {
-    if (downloading_) {
-        errors_.setError(ErrRunUnderWay);
+    if (refuseUnlessIdle()) {
         return false;
     }
     if (!isWinSockStarted()) {
         errors_.setError(ErrSocketsNotStarted);
         return false;
     }
+    // From here the dialogs pump messages: the host's calls meanwhile find the run under way.
+    runState_ = RunState::Preparing;
+    stopWhilePreparing_ = false;
+    if (!prepareDownload()) {
+        headerClaim_.release();
+        runState_ = RunState::Idle;
+        return false;
+    }
+    return beginRun(0);
+}
+
+bool DownloadEngine::prepareDownload() {
     if (!settleSavePaths()) {
+        return false;
+    }
+    if (stopWhilePreparing_) {
+        errors_.setError(ErrStopped);
         return false;
     }
     if (!headerFolder_.empty()) {
@@ -39,16 +54,12 @@ bool DownloadEngine::download() {
         }
         deleteHeaderFiles(headerFolder_, headerScope_);
     }
-    if (!prepareFiles()) {
-        headerClaim_.release();
-        return false;
-    }
-    return beginRun(0);
+    return prepareFiles();
 }
 
 bool DownloadEngine::settleSavePaths() {
-    // The dialogs run without the control lock; items are found again by id after each one, because
-    // the host may change the list while a dialog pumps its messages.
+    // The dialogs run without the control lock and pump messages; the list cannot change meanwhile
+    // (the run is being prepared), but items are still found by id.
     std::vector<int32_t> fileIds;
     {
         CriticalSectionLock lock(controlLock_);
@@ -58,6 +69,11 @@ bool DownloadEngine::settleSavePaths() {
     }
     SavePathResolver resolver(*dialogs_, settings_.commonSaveFolder);
     for (int32_t fileId : fileIds) {
+        if (stopWhilePreparing_) {
+            // The host stopped while a dialog was open: ask nothing more.
+            errors_.setError(ErrStopped);
+            return false;
+        }
         std::wstring given;
         std::wstring displayName;
         std::wstring nameFromUrl;
@@ -140,9 +156,11 @@ bool DownloadEngine::beginRun(double progress) {
     }
     errors_.setStopRequest(false);
     listPrepared_ = true;
+    runEnded_ = false;
+    runFailure_ = ErrNone;
     setOverallProgress(progress);
     window_.startTimer();
-    downloading_ = true;
+    runState_ = RunState::Running;
     ResetEvent(stopEvent_.get());
     startFileThreads();
     return true;
@@ -151,7 +169,7 @@ bool DownloadEngine::beginRun(double progress) {
 void DownloadEngine::startFileThreads() {
     std::vector<DownloadItem*> starts;
     // No new file starts once a stop was requested.
-    if (!errors_.stopRequest()) {
+    if (runState_ == RunState::Running && !errors_.stopRequest()) {
         CriticalSectionLock lock(controlLock_);
         const int32_t limit = settings_.concurrentDownloadFileCount;
         for (std::size_t i = static_cast<std::size_t>(nextIndex_ + 1);
@@ -172,7 +190,7 @@ void DownloadEngine::startFileThreads() {
             createSuspendedThread(std::make_unique<FileTransfer>(context_, settings_, *item));
         if (!thread.valid()) {
             errors_.setError(ErrSend);
-            item->setFailed(true);
+            item->fail(ErrSend);
             window_.postFileFinished(item);
             continue;
         }
@@ -183,7 +201,7 @@ void DownloadEngine::startFileThreads() {
         }
         ResumeThread(handle);
     }
-    if (downloading_ && runningCount_ < 1) {
+    if (runOpen() && runningCount_ < 1) {
         endRun();
     }
 }
@@ -204,10 +222,44 @@ void DownloadEngine::pruneRetiredThreads() {
 }
 
 void DownloadEngine::endRun() {
-    downloading_ = false;
+    runEnded_ = true;
     headerClaim_.release();
+    // A stop under way stays in charge until it returns.
+    if (runState_ == RunState::Running) {
+        runState_ = RunState::Idle;
+    }
     window_.stopTimer();
-    window_.postDownloadDone(!failureSeen_ && !errors_.stopRequest());
+    const bool stopped = errors_.stopRequest();
+    window_.postDownloadDone(!failureSeen_ && !stopped, stopped ? ErrStopped : runFailure_);
+}
+
+void DownloadEngine::settleUnreportedFiles() {
+    const UINT finished = notificationMessageId(NotificationMessage::FileFinished);
+    for (;;) {
+        DownloadItem* unreported = nullptr;
+        {
+            CriticalSectionLock lock(controlLock_);
+            for (const auto& item : files_.items()) {
+                if (item->thread.valid() && WaitForSingleObject(item->thread.get(), 0) == WAIT_OBJECT_0) {
+                    unreported = item.get();
+                    break;
+                }
+            }
+        }
+        // A thread reports its file's end just before it ends; while such a report waits in the queue
+        // it may be this thread's, and it will arrive.
+        MSG queued;
+        if (!unreported || PeekMessageW(&queued, window_.handle(), finished, finished, PM_NOREMOVE)) {
+            return;
+        }
+        // The thread is gone and its report with it: what it left on disk is not vouched for.
+        unreported->fail(ErrTransferStopped);
+        {
+            CriticalSectionLock lock(controlLock_);
+            unreported->state = DownloadStateIncomplete;
+        }
+        onFileFinished(unreported);
+    }
 }
 
 std::ptrdiff_t DownloadEngine::indexOfItem(const DownloadItem* item) {
@@ -281,6 +333,7 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         --runningCount_;
         complete = item->state == DownloadStateComplete;
     }
+    const int32_t failureCode = item->failureCode();
     if (retiredThreads_.size() >= kRetiredThreadsToPrune) {
         pruneRetiredThreads();
     }
@@ -289,9 +342,11 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
 
     if (!complete && errors_.stopRequest()) {
         failureSeen_ = true;
+        runFailure_ = ErrStopped;
+        errors_.setError(ErrStopped);
         events_.onFileDownloadComplete(fileId, false);
         // The events may have re-entered the engine; only the counters are looked at again.
-        if (downloading_ && runningCount_ < 1) {
+        if (runOpen() && runningCount_ < 1) {
             endRun();
         }
         return;
@@ -303,6 +358,11 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         }
     } else {
         failureSeen_ = true;
+        // The host reads this file's own code in its event, not one another file left meanwhile.
+        if (failureCode != ErrNone) {
+            runFailure_ = failureCode;
+            errors_.setError(failureCode);
+        }
         events_.onFileDownloadComplete(fileId, false);
     }
     startFileThreads();

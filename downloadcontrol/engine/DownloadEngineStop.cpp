@@ -7,9 +7,20 @@
 #include "downloadcontrol/engine/HeaderFolder.h"
 
 void DownloadEngine::stopDownload() {
-    if (!downloading_) {
+    if (runState_ == RunState::Preparing) {
+        // Download or ResumeDownload waits for a dialog or an event handler further up this thread's
+        // stack; it gives up as soon as that returns.
+        stopWhilePreparing_ = true;
+        errors_.setError(ErrStopped);
         return;
     }
+    if (runState_ != RunState::Running) {
+        // Idle, or a stop already under way further up this thread's stack, which finishes the run.
+        return;
+    }
+    // Until this returns, the events it delivers cannot start a run or change the list: a run started
+    // from them would wait for this thread, which waits for it.
+    runState_ = RunState::Stopping;
     errors_.setError(ErrStopped);
     errors_.setStopRequest(true);
     // Workers waiting for the window to drain its queue wake up through the stop event.
@@ -32,6 +43,7 @@ void DownloadEngine::stopDownload() {
         // Finishes the stopped files (their FileFinished messages) and delivers the end of the run; only
         // the control's own window is pumped, never the host's other messages.
         const bool dispatched = window_.dispatchPending();
+        settleUnreportedFiles();
         bool busy = false;
         {
             CriticalSectionLock lock(controlLock_);
@@ -44,13 +56,16 @@ void DownloadEngine::stopDownload() {
             break;
         }
     }
+    // The end of the run, when a file settled above ended it.
+    window_.dispatchPending();
     joinRetiredThreads();
-    if (downloading_) {
+    if (!runEnded_) {
         // Nothing runs any more: a file whose end could not be reported must not keep the run open.
-        downloading_ = false;
+        runEnded_ = true;
         window_.stopTimer();
     }
     headerClaim_.release();
+    runState_ = RunState::Idle;
     errors_.setError(ErrStopped);
 }
 
@@ -116,8 +131,7 @@ bool DownloadEngine::rebuildFromHeaders() {
 }
 
 bool DownloadEngine::resumeDownload() {
-    if (downloading_) {
-        errors_.setError(ErrRunUnderWay);
+    if (refuseUnlessIdle()) {
         return false;
     }
     if (!claimHeaderFolder()) {
@@ -132,7 +146,15 @@ bool DownloadEngine::resumeDownload() {
         if (headerFolder_.empty()) {
             return true;
         }
-        if (!rebuildFromHeaders()) {
+        // The resume events let the host call in while the list is rebuilt.
+        runState_ = RunState::Preparing;
+        stopWhilePreparing_ = false;
+        const bool rebuilt = rebuildFromHeaders();
+        runState_ = RunState::Idle;
+        if (!rebuilt || stopWhilePreparing_) {
+            if (rebuilt) {
+                errors_.setError(ErrStopped);
+            }
             headerClaim_.release();
             return false;
         }

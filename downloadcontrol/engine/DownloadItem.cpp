@@ -38,4 +38,20 @@ bool DownloadItem::failed() const {
 void DownloadItem::setFailed(bool value) {
     CriticalSectionLock lock(itemLock_);
     failed_ = value;
+    if (!value) {
+        failureCode_ = 0;
+    }
+}
+
+void DownloadItem::fail(int32_t code) {
+    CriticalSectionLock lock(itemLock_);
+    failed_ = true;
+    if (failureCode_ == 0) {
+        failureCode_ = code;
+    }
+}
+
+int32_t DownloadItem::failureCode() const {
+    CriticalSectionLock lock(itemLock_);
+    return failureCode_;
 }

@@ -85,6 +85,11 @@ public:
     // Set when the file gives up or is stopped; cleared when its thread starts. Any thread.
     bool failed() const;
     void setFailed(bool value);
+    // Marks the file failed with the code of what made it fail; the first code stays, as later ones
+    // are mostly other threads of the file giving up because of it.
+    void fail(int32_t code);
+    // The code the file failed with, 0 while none.
+    int32_t failureCode() const;
 
     int32_t fileId = -1;
     ScopedHandle thread;      // the file thread while it runs
@@ -133,4 +138,5 @@ public:
 private:
     mutable CriticalSection itemLock_;
     bool failed_ = false;
+    int32_t failureCode_ = 0;
 };

@@ -31,7 +31,7 @@ std::wstring folderOfPath(const std::wstring& path) {
 }  // namespace
 
 FileTransfer::FileTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item)
-    : context_(context), settings_(settings), item_(item) {}
+    : errors_(context.errors), context_(context.withErrors(errors_)), settings_(settings), item_(item) {}
 
 void FileTransfer::run() {
     if (!runWithoutExceptions([&] { transfer(); })) {
@@ -46,7 +46,7 @@ void FileTransfer::run() {
 
 void FileTransfer::failOutOfMemory() noexcept {
     context_.errors.setError(ErrOutOfMemory);
-    item_.setFailed(true);
+    item_.fail(ErrOutOfMemory);
 }
 
 ScopedHandle FileTransfer::prepareDataFile(const std::wstring& dataPath, const FILETIME& fileTime) {
@@ -91,7 +91,7 @@ void FileTransfer::closeFiles() {
                                  MOVEFILE_REPLACE_EXISTING)) {
         // Not at its final path is not a success: the file stays resumable under its data path.
         context_.errors.setError(ErrDataFileCreate);
-        item_.setFailed(true);
+        item_.fail(ErrDataFileCreate);
         complete = false;
     }
     HeaderUpdate fields;
@@ -171,7 +171,7 @@ void FileTransfer::startSegmentThreads(std::vector<ScopedHandle>& threads) {
             createSuspendedThread(std::make_unique<SegmentTransfer>(context_, settings_, item_, index));
         if (!thread.valid()) {
             context_.errors.setError(ErrSend);
-            item_.setFailed(true);
+            item_.fail(ErrSend);
             break;
         }
         ResumeThread(thread.get());
@@ -195,7 +195,8 @@ void FileTransfer::settle() {
             header.add(item_, HeaderSize);
             header.add(item_, HeaderRemaining);
         }
-        sizeMismatch = item_.downloaded != item_.size;
+        // An empty body is no file either.
+        sizeMismatch = item_.downloaded != item_.size || item_.size == 0;
         if (sizeMismatch) {
             item_.state = DownloadStateIncomplete;
         } else {
@@ -208,20 +209,20 @@ void FileTransfer::settle() {
     header.writeTo(item_.headerFile.get(), context_.writer);
     if (sizeMismatch) {
         context_.errors.setError(ErrSizeMismatch);
-        item_.setFailed(true);
+        item_.fail(ErrSizeMismatch);
     }
 }
 
 void FileTransfer::transfer() {
     if (!openFiles()) {
-        item_.setFailed(true);
+        item_.fail(errors_.error());
         return;
     }
     std::unique_ptr<DownloadClient> client = context_.clients->makeClient(
         item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
     if (!client) {
         context_.errors.setError(ErrConnect);
-        item_.setFailed(true);
+        item_.fail(ErrConnect);
         return;
     }
     SegmentReceiver first(context_, settings_, item_, 0, *client);
@@ -259,9 +260,9 @@ void FileTransfer::transfer() {
                                                    : segment0.size - segment0.downloaded;
         opened = first.open(start, length, fileSize, pending, rangesAccepted, done);
         if (!opened && resumed && !context_.errors.stopRequest() &&
-            (client->fileChanged() || (start > 0 && context_.errors.error() == ErrHttpStatus))) {
+            (client->fileChanged() || (start > 0 && errors_.error() == ErrHttpStatus))) {
             // The server's file changed, or the server no longer serves it from the middle: fetch it
-            // again from its first byte.
+            // again from its first byte. (This thread's own code: another file's may be newer.)
             resumed = false;
             segment0 = FileSegment{&item_, 0, -1, 0};
             client->setValidator(std::wstring());
@@ -328,7 +329,7 @@ void FileTransfer::transfer() {
     // Sized once, so that every segment writes in place.
     if (!context_.writer.setLength(item_.dataFile.get(), item_.dataPath, dataLength)) {
         context_.errors.setError(ErrDataFileWrite);
-        item_.setFailed(true);
+        item_.fail(ErrDataFileWrite);
     }
     if (item_.failed() || context_.errors.stopRequest()) {
         client->close();
@@ -388,12 +389,16 @@ void FileTransfer::transfer() {
 
 SegmentTransfer::SegmentTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
                                  int32_t segmentIndex)
-    : context_(context), settings_(settings), item_(item), index_(segmentIndex) {}
+    : errors_(context.errors),
+      context_(context.withErrors(errors_)),
+      settings_(settings),
+      item_(item),
+      index_(segmentIndex) {}
 
 void SegmentTransfer::run() {
     if (!runWithoutExceptions([&] { transfer(); })) {
         context_.errors.setError(ErrOutOfMemory);
-        item_.setFailed(true);
+        item_.fail(ErrOutOfMemory);
     }
 }
 
@@ -402,7 +407,7 @@ void SegmentTransfer::transfer() {
         item_, settings_.connectionTimeout, settings_.receiveBufferSize, context_.errors);
     if (!client) {
         context_.errors.setError(ErrConnect);
-        item_.setFailed(true);
+        item_.fail(ErrConnect);
         return;
     }
     {

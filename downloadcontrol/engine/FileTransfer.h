@@ -35,7 +35,8 @@ private:
     void settle();
     void failOutOfMemory() noexcept;
 
-    TransferContext& context_;
+    LastErrorHolder errors_;   // the codes of this file thread's own steps, passed on to the control's
+    TransferContext context_;  // the control's, with errors_ as its holder
     const EngineSettings settings_;
     DownloadItem& item_;
 };
@@ -49,7 +50,8 @@ public:
 private:
     void transfer();
 
-    TransferContext& context_;
+    LastErrorHolder errors_;
+    TransferContext context_;
     const EngineSettings settings_;
     DownloadItem& item_;
     const int32_t index_;

@@ -147,8 +147,8 @@ bool NotificationWindow::postSegmentProgress(std::unique_ptr<SegmentSnapshot> sn
     return true;
 }
 
-bool NotificationWindow::postDownloadDone(bool result) {
-    return post(NotificationMessage::DownloadDone, result ? 1 : 0, 0);
+bool NotificationWindow::postDownloadDone(bool result, int32_t failureCode) {
+    return post(NotificationMessage::DownloadDone, result ? 1 : 0, failureCode);
 }
 
 void NotificationWindow::beginReport() {
@@ -237,7 +237,7 @@ bool NotificationWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return true;
     }
     case static_cast<int>(NotificationMessage::DownloadDone):
-        handler.onDownloadDone(wParam != 0);
+        handler.onDownloadDone(wParam != 0, static_cast<int32_t>(lParam));
         return true;
     default:
         if (message == WM_TIMER) {

@@ -26,7 +26,8 @@ enum class NotificationMessage : int {
     FileStart = 3,        // wParam: heap ProgressSnapshot; lParam: number of segments
     FileProgress = 4,     // wParam: heap ProgressSnapshot
     SegmentProgress = 5,  // wParam: heap SegmentSnapshot; lParam: segment index
-    DownloadDone = 6,     // wParam: 1 when no file failed and the run was not stopped
+    DownloadDone = 6,     // wParam: 1 when no file failed and the run was not stopped; lParam: the
+                          // code of the run's last failure
 };
 constexpr int kNotificationMessageCount = 7;
 
@@ -49,7 +50,7 @@ public:
     virtual void onFileStart(const ProgressSnapshot& snapshot, int32_t segmentCount) = 0;
     virtual void onFileProgress(const ProgressSnapshot& snapshot) = 0;
     virtual void onSegmentProgress(const SegmentSnapshot& snapshot, int32_t segmentIndex) = 0;
-    virtual void onDownloadDone(bool result) = 0;
+    virtual void onDownloadDone(bool result, int32_t failureCode) = 0;
     virtual void onTimer() = 0;
     // Around the handling of each message (the control stays alive in between).
     virtual void beginMessage() {}
@@ -77,7 +78,7 @@ public:
     bool postFileStart(std::unique_ptr<ProgressSnapshot> snapshot, int32_t segmentCount);
     bool postFileProgress(std::unique_ptr<ProgressSnapshot> snapshot);
     bool postSegmentProgress(std::unique_ptr<SegmentSnapshot> snapshot, int32_t segmentIndex);
-    bool postDownloadDone(bool result);
+    bool postDownloadDone(bool result, int32_t failureCode = 0);
 
     // The handshake of a worker: reset before posting a report, then wait until the window has drained
     // its queue or `stopEvent` is signalled.

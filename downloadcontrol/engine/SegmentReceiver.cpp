@@ -34,7 +34,7 @@ bool SegmentReceiver::open(int64_t start, int64_t length, int64_t& fileSize, int
     for (int32_t attempt = 1;; ++attempt) {
         if (stopped()) {
             // Nothing is asked of a server once a stop was requested.
-            item_.setFailed(true);
+            item_.fail(ErrTransferStopped);
             return false;
         }
         int64_t size = fileSize;
@@ -45,7 +45,8 @@ bool SegmentReceiver::open(int64_t start, int64_t length, int64_t& fileSize, int
         }
         // Asking again would not bring the old version back.
         if (client_.fileChanged() || !pauseBeforeRetry(attempt)) {
-            item_.setFailed(true);
+            // The code of this thread's last try (its own holder), not what another thread set since.
+            item_.fail(context_.errors.error());
             return false;
         }
     }
@@ -123,7 +124,7 @@ SegmentReceiver::Outcome SegmentReceiver::receive(int32_t pending, bool done) {
             break;
         }
         if (!client_.receiveMore(buffer_.data(), pending, done) && !reconnect(pending, done)) {
-            item_.setFailed(true);
+            item_.fail(context_.errors.error());
             outcome = stopped() ? Outcome::Stopped : Outcome::Failed;
             break;
         }
@@ -152,7 +153,7 @@ bool SegmentReceiver::store(int32_t count, bool& done) {
     }
     if (bytes > 0 && !context_.writer.write(item_.dataFile.get(), offset, buffer_.data(),
                                             static_cast<std::size_t>(bytes))) {
-        item_.setFailed(true);
+        item_.fail(ErrDataFileWrite);
         return false;
     }
     CriticalSectionLock lock(context_.controlLock);

@@ -24,4 +24,9 @@ struct TransferContext {
     HANDLE stopEvent;
     DownloadClientFactory* clients;       // replaced only while no run is under way
     std::vector<DownloadItem*>& running;  // under the control lock
+
+    // The same context with a transfer's own error holder in place of the control's.
+    TransferContext withErrors(LastErrorHolder& own) const {
+        return TransferContext{own, controlLock, writer, window, stopEvent, clients, running};
+    }
 };

@@ -162,7 +162,7 @@ TEST(EngineHttp, FailedRepliesAndFoldersGiveTheirErrorAndAFailedFile) {
         {"nginx_http", L"/files/missing.bin", 17},
         {"nginx_http", L"/forbidden/secret.bin", 30},
         {"scripted", L"/short/100000/short.bin", 16},
-        {"nginx_http", L"/files/empty.bin", 0},
+        {"nginx_http", L"/files/empty.bin", 21},
     };
     for (const FailureCase& failure : cases) {
         TempFolder folder;

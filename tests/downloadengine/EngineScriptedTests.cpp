@@ -14,19 +14,10 @@ using enginetest::Event;
 using enginetest::pumpUntil;
 using enginetest::ScriptedFactory;
 using enginetest::ScriptedFile;
+using enginetest::someBytes;
 using enginetest::TestEngine;
 using testsupport::readFileBytes;
 using testsupport::TempFolder;
-
-std::string someBytes(std::size_t count, unsigned seed) {
-    std::string bytes(count, '\0');
-    unsigned value = seed * 2654435761u + 1;
-    for (char& c : bytes) {
-        value = value * 1103515245u + 12345u;
-        c = static_cast<char>(value >> 23);
-    }
-    return bytes;
-}
 
 class EngineScripted : public ::testing::Test {
 protected:

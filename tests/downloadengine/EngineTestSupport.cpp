@@ -338,7 +338,17 @@ int openHandles() {
     return count;
 }
 
-// ---- Hashes ----
+// ---- Bytes and hashes ----
+
+std::string someBytes(std::size_t count, unsigned seed) {
+    std::string bytes(count, '\0');
+    unsigned value = seed * 2654435761u + 1;
+    for (char& c : bytes) {
+        value = value * 1103515245u + 12345u;
+        c = static_cast<char>(value >> 23);
+    }
+    return bytes;
+}
 
 std::string bytesHash(const std::string& bytes) {
     BCRYPT_ALG_HANDLE algorithm = nullptr;

@@ -135,6 +135,9 @@ private:
 int processThreads();
 int openHandles();
 
+// `count` bytes made from `seed`, different for each seed.
+std::string someBytes(std::size_t count, unsigned seed);
+
 // SHA-256 of a file's bytes as hex ("" when it cannot be read), and of bytes.
 std::string fileHash(const std::wstring& path);
 std::string bytesHash(const std::string& bytes);

@@ -27,7 +27,7 @@ public:
     void onSegmentProgress(const SegmentSnapshot& snapshot, int32_t index) override {
         seen.push_back("segment " + std::to_string(snapshot.start) + "/" + std::to_string(index));
     }
-    void onDownloadDone(bool result) override { seen.push_back(result ? "done 1" : "done 0"); }
+    void onDownloadDone(bool result, int32_t) override { seen.push_back(result ? "done 1" : "done 0"); }
     void onTimer() override { ++timers; }
     void beginMessage() override { ++depth; }
     void endMessage() override { --depth; }
