@@ -13,8 +13,9 @@
 
 class FtpDownloader : public FtpSession, public DownloadClient {
 public:
-    // `secure` runs the control and data connections over TLS without checking the server's
-    // certificate; `implicitTls` starts it with the connection instead of negotiating it.
+    // `secure` runs the control and data connections over TLS, refusing a server whose certificate the
+    // system does not trust for the host name; `implicitTls` starts TLS with the connection instead of
+    // negotiating it.
     // `connectionTimeout` (ms) bounds each connect; replies and data wait up to 30 s.
     FtpDownloader(bool secure, bool implicitTls, const std::wstring& host, int32_t port,
                   const std::wstring& path, const std::wstring& userName, const std::wstring& password,

@@ -112,10 +112,6 @@ std::string servedFile(const char* relative) {
     return testsupport::readFileBytes(windowsPath(value("www") + "/" + relative));
 }
 
-std::wstring certificatePath() {
-    return windowsPath(value("certificate"));
-}
-
 std::string pattern(int64_t start, int64_t count) {
     std::string bytes(static_cast<std::size_t>(count), '\0');
     for (int64_t i = 0; i < count; ++i) {

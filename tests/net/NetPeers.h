@@ -14,8 +14,6 @@ namespace nettest {
 int port(const char* name);
 // Bytes of a file that nginx serves, by its path under the web root ("files/small.bin").
 std::string servedFile(const char* relative);
-// The Windows path of the peers' self-signed certificate file.
-std::wstring certificatePath();
 
 // The bytes the fault servers send at offsets start .. start + count - 1.
 std::string pattern(int64_t start, int64_t count);
