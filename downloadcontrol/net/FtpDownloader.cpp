@@ -175,8 +175,13 @@ bool FtpDownloader::openSegment(int32_t, int64_t start, int64_t length, int64_t&
     if (!logOn()) {
         return false;
     }
-    if (start > 0 && fileSize >= 0 && serverSizeDiffers(fileSize)) {
-        // Bytes from the middle of another file must not be joined to those already stored.
+    // The modification time names the version of the file: learnt with the whole file, checked for a
+    // part. Bytes of another version (another time, or another size) must not be joined to those
+    // already stored.
+    const bool partAsked = start >= 0 && length >= 0 && fileSize >= 0;
+    replyValidator_ = !partAsked || !condition_.empty() ? modificationTime() : std::wstring();
+    if (partAsked && ((!condition_.empty() && !replyValidator_.empty() && replyValidator_ != condition_) ||
+                      (start > 0 && serverSizeDiffers(fileSize)))) {
         fileChanged_ = true;
         return fail(ErrServerFileChanged);
     }
@@ -276,6 +281,15 @@ bool FtpDownloader::receiveMore(char* buffer, int32_t& received, bool& done) {
         done = true;
     }
     return true;
+}
+
+std::wstring FtpDownloader::modificationTime() {
+    std::string text;
+    if (!isSuccess(command(withValue(kModificationTime.chars, path_), &text))) {
+        return std::wstring();
+    }
+    const std::wstring time = trimText(multiByteToWide(text, CP_ACP));
+    return time.size() <= kMaximumValidatorLength ? time : std::wstring();
 }
 
 bool FtpDownloader::serverSizeDiffers(int64_t fileSize) {

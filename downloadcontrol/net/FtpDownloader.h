@@ -36,8 +36,10 @@ public:
                      int32_t& received, bool& rangesAccepted, bool& done) override;
     bool receiveMore(char* buffer, int32_t& received, bool& done) override;
     void close() override;
-    // A segment from the middle of a file of known size is asked for only while the server's file has
-    // that size (FTP has no validator to check).
+    // The validator is the file's modification time; a part of a file is taken only while the server's
+    // file has that time and, from the middle, the known size.
+    std::wstring validator() const override { return replyValidator_; }
+    void setValidator(const std::wstring& validator) override { condition_ = validator; }
     bool fileChanged() const override { return fileChanged_; }
 
 protected:
@@ -58,6 +60,8 @@ private:
 
     // Stores the error (or the stop's own when a stop was asked), quits the session and returns false.
     bool fail(int32_t code);
+    // The file's modification time as the server tells it ("" when it does not).
+    std::wstring modificationTime();
     // True when the server tells a size of the file other than `fileSize`.
     bool serverSizeDiffers(int64_t fileSize);
     bool failReceive();
@@ -75,5 +79,7 @@ private:
     int64_t expected_ = -1;  // bytes the data connection should bring, -1 when unknown
     int64_t received_ = 0;
     bool transferDone_ = false;
+    std::wstring condition_;       // the version whose bytes are stored
+    std::wstring replyValidator_;  // the version the last segment found
     bool fileChanged_ = false;
 };

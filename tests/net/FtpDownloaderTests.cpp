@@ -108,12 +108,25 @@ TEST_P(FtpServerTest, RestartedSegmentsReassembleTheFile) {
     EXPECT_TRUE(whole == expected);
 }
 
-TEST_P(FtpServerTest, APartOfAFileOfAnotherSizeIsRefused) {
+TEST_P(FtpServerTest, APartOfAnotherVersionOfTheFileIsRefused) {
     auto ftp = ftpClient(errors, GetParam(), L"/files/small.bin");
-    const Fetched fetched = fetchSegment(*ftp, errors, 0, 1000, 5000, 300001);
-    EXPECT_FALSE(fetched.ok);
-    EXPECT_EQ(fetched.error, ErrServerFileChanged);
-    EXPECT_TRUE(ftp->fileChanged());
+    ASSERT_TRUE(fetchSegment(*ftp, errors, 0, -1, -1, -1).ok);
+    const std::wstring version = ftp->validator();
+    EXPECT_EQ(version.size(), 14u) << "the modification time, YYYYMMDDhhmmss";
+    ftp->setValidator(version);
+    EXPECT_TRUE(fetchSegment(*ftp, errors, 1, 1000, 5000, 300000).ok);
+    // Another modification time, or another size.
+    const struct {
+        std::wstring version;
+        int64_t size;
+    } changes[] = {{L"20000101000000", 300000}, {version, 300001}};
+    for (const auto& change : changes) {
+        ftp->setValidator(change.version);
+        const Fetched fetched = fetchSegment(*ftp, errors, 1, 1000, 5000, change.size);
+        EXPECT_FALSE(fetched.ok);
+        EXPECT_EQ(fetched.error, ErrServerFileChanged);
+        EXPECT_TRUE(ftp->fileChanged());
+    }
 }
 
 TEST_P(FtpServerTest, RetriesOnTheSameClientAfterAFailure) {

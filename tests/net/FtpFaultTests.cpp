@@ -98,10 +98,10 @@ TEST(FtpScriptedServer, RepliesOwedByEarlierTransfersAreReadBeforeTheSessionIsRe
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_EQ(fetched.body,
               "USER late\r\nPASS pass\r\nTYPE I\r\nMODE S\r\nSTRU F\r\n"
-              "PASV\r\nRETR pattern-100000\r\n"
+              "MDTM pattern-100000\r\nPASV\r\nRETR pattern-100000\r\n"
               "NOOP\r\nPASV\r\nREST 0\r\nRETR pattern-100000\r\nABOR\r\n"
               "NOOP\r\nSIZE pattern-100000\r\nPASV\r\nREST 50000\r\nRETR pattern-100000\r\nABOR\r\n"
-              "NOOP\r\nPASV\r\nRETR log\r\n");
+              "NOOP\r\nMDTM log\r\nPASV\r\nRETR log\r\n");
 }
 
 TEST(FtpScriptedServer, TransfersCutShortFail) {
@@ -158,8 +158,8 @@ TEST(FtpProxy, EachMethodSendsItsOwnLogOnSequence) {
         const Fetched fetched =
             fetchThroughProxy(errors, {method, L"files.example.test", L"user", L"puser", L"ppass"});
         ASSERT_TRUE(fetched.ok) << "method " << method << " error " << fetched.error;
-        EXPECT_EQ(fetched.body,
-                  std::string(expected[method]) + "TYPE I\r\nMODE S\r\nSTRU F\r\nPASV\r\nRETR log\r\n")
+        EXPECT_EQ(fetched.body, std::string(expected[method]) +
+                                    "TYPE I\r\nMODE S\r\nSTRU F\r\nMDTM log\r\nPASV\r\nRETR log\r\n")
             << "method " << method;
     }
 }
@@ -194,7 +194,7 @@ TEST(FtpProxy, AProxyThatLetsTheUserInEarlyEndsTheSequence) {
     const Fetched fetched =
         fetchThroughProxy(errors, {0, L"files.example.test", L"user", L"welcome", L"ppass"});
     ASSERT_TRUE(fetched.ok) << fetched.error;
-    EXPECT_EQ(fetched.body, "USER welcome\r\nTYPE I\r\nMODE S\r\nSTRU F\r\nPASV\r\nRETR log\r\n");
+    EXPECT_EQ(fetched.body, "USER welcome\r\nTYPE I\r\nMODE S\r\nSTRU F\r\nMDTM log\r\nPASV\r\nRETR log\r\n");
 }
 
 }  // namespace
