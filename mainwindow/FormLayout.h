@@ -59,8 +59,7 @@ constexpr int kSliderTrackWidth = 200;
 constexpr int kSliderTrackHeight = 20;
 constexpr int kSliderRightSpace = 50;
 constexpr int kSliderKnobSize = 18;
-constexpr int kSliderInset = 20;                // the knob stays this far inside both ends of the track
-constexpr int kSliderKnobStart = kSliderInset;  // knob offset at start: the smallest thumbnails
+constexpr int kSliderInset = 20;  // the knob stays this far inside both ends of the track
 
 // ---- thumbnail size
 constexpr int kThumbnailMin = 150;

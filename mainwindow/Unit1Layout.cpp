@@ -434,7 +434,7 @@ void TForm1::applySkin() {
     resizeImage->SetTop((toolbarPanel->Height() - resizeImage->Height()) / 2);
     resizeImage->setTransparent(true);
     resizeImage->setImageResourceId(skin::sizeSliderTrack);
-    resizeThumbImageButton->SetBounds(resizeImage->Left() + L::kSliderKnobStart,
+    resizeThumbImageButton->SetBounds(resizeImage->Left() + (resizeImage->Width() - L::kSliderKnobSize) / 2,
                                       resizeImage->Top() + (resizeImage->Height() - L::kSliderKnobSize) / 2,
                                       L::kSliderKnobSize, L::kSliderKnobSize);
     resizeThumbImageButton->setTransparent(true);

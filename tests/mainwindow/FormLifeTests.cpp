@@ -34,7 +34,7 @@ TEST(FormLife, OpensCleanOnTheStartScreenAndCleansUpAgain) {
     EXPECT_FALSE(form->bottomPanel->Visible());
     EXPECT_TRUE(form->bottomScrollBox->Visible());
     EXPECT_TRUE(form->logoBigImage->Visible());
-    EXPECT_EQ(form->thumbnailWidth, 150);
+    EXPECT_EQ(form->thumbnailWidth, 228);  // the slider starts in the middle of its track
     EXPECT_EQ(form->idleDownloaders.size(), 1u);
     EXPECT_TRUE(form->activeDownloaders.empty());
 
