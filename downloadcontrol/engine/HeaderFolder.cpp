@@ -3,6 +3,10 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cwchar>
+
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/ScrambledText.h"
 #include "downloadcontrol/engine/HeaderFile.h"
@@ -16,6 +20,46 @@ std::wstring temporaryFolder() {
         return {};
     }
     return withTrailingBackslash(std::wstring(buffer, length));
+}
+
+uint64_t creationTime(HANDLE process) {
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+        return 0;
+    }
+    return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// False when the process that gave a header file its name scope has ended: no control can resume that
+// file any more. A process id alone may have been given to a later process; with its start time it
+// names one process. Names without such a scope, and processes that cannot be asked, count as running.
+bool scopeOwnerRuns(const std::wstring& scope) {
+    unsigned long processId = 0;
+    unsigned long high = 0;
+    unsigned long low = 0;
+    if (swscanf(scope.c_str(), L"-%lX-%8lX%8lX-", &processId, &high, &low) != 3) {
+        return true;
+    }
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process.valid()) {
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    }
+    return creationTime(process.get()) == ((static_cast<uint64_t>(high) << 32) | low);
+}
+
+// Deletes the header files of other scopes in `folder` whose process has ended.
+void deleteOrphanedHeaderFiles(const std::wstring& folder) {
+    const std::wstring pattern = headerFilePattern(L"-");
+    const std::size_t scopeStart = pattern.find(L'-');
+    for (const std::wstring& path : findHeaderFiles(folder, L"-*")) {
+        const std::wstring name = path.substr(folder.size());
+        if (!scopeOwnerRuns(name.substr(std::min(scopeStart, name.size())))) {
+            DeleteFileW(toLongPath(path).c_str());
+        }
+    }
 }
 
 }  // namespace
@@ -38,7 +82,10 @@ std::wstring headerFolderForSubfolder(const std::wstring& value) {
 
 std::wstring uniqueHeaderNameScope() {
     static LONG lastControl = 0;
-    return formatText(L"-%lX-%lX", GetCurrentProcessId(),
+    const uint64_t started = creationTime(GetCurrentProcess());
+    return formatText(L"-%lX-%08lX%08lX-%lX", static_cast<unsigned long>(GetCurrentProcessId()),
+                      static_cast<unsigned long>(started >> 32),
+                      static_cast<unsigned long>(started & 0xFFFFFFFF),
                       static_cast<unsigned long>(InterlockedIncrement(&lastControl)));
 }
 
@@ -64,6 +111,9 @@ std::vector<std::wstring> findHeaderFiles(const std::wstring& folder, const std:
 void deleteHeaderFiles(const std::wstring& folder, const std::wstring& scope) {
     for (const std::wstring& path : findHeaderFiles(folder, scope)) {
         DeleteFileW(toLongPath(path).c_str());
+    }
+    if (!scope.empty()) {
+        deleteOrphanedHeaderFiles(folder);
     }
 }
 

@@ -24,7 +24,7 @@ std::wstring uniqueHeaderNameScope();
 std::vector<std::wstring> findHeaderFiles(const std::wstring& folder, const std::wstring& scope = {});
 
 // Deletes every header file of `scope` in `folder`; other files and sub-folders stay. Failures are
-// ignored.
+// ignored. With a scope, the header files of other scopes whose process has ended go too.
 void deleteHeaderFiles(const std::wstring& folder, const std::wstring& scope = {});
 
 // A run's hold on a header folder that its host named: while one control's run holds it, no other

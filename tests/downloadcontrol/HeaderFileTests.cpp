@@ -385,6 +385,21 @@ TEST(HeaderFolder, FindsAndDeletesOnlyHeaderFiles) {
     EXPECT_EQ(readFileBytes(temp.file(L"notes_1.txt")), "x");
     EXPECT_TRUE(findHeaderFiles(L"").empty());
     deleteHeaderFiles(L"");  // nothing to do
+
+    // A control's own scope: its files, and those of controls whose process has ended, go; those of
+    // living controls and the plain names stay.
+    const std::wstring own = uniqueHeaderNameScope();
+    const std::wstring sibling = uniqueHeaderNameScope();
+    const std::wstring names[] = {headerFileName(1, own), headerFileName(1, L"-FFFFFFF0-01D0000000000000-1"),
+                                  headerFileName(1, sibling), headerFileName(1)};
+    for (const std::wstring& name : names) {
+        ASSERT_TRUE(writeFileBytes(temp.file(name), "x"));
+    }
+    EXPECT_EQ(findHeaderFiles(temp.path(), own), std::vector<std::wstring>{temp.file(names[0])});
+    deleteHeaderFiles(temp.path(), own);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(GetFileAttributesW(temp.file(names[i]).c_str()) != INVALID_FILE_ATTRIBUTES, i >= 2) << i;
+    }
 }
 
 }  // namespace
