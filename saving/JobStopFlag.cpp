@@ -1,7 +1,7 @@
 #include "saving/JobStopFlag.h"
 
 void JobStopFlag::set(bool stopped) {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     stopped_ = stopped;
     if (stopped)
         event_.set();
@@ -10,6 +10,6 @@ void JobStopFlag::set(bool stopped) {
 }
 
 bool JobStopFlag::isSet() {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     return stopped_;
 }

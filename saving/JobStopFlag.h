@@ -16,7 +16,7 @@ public:
     HANDLE event() const { return event_.get(); }
 
 private:
-    CriticalSection lock_;
+    JobLock lock_;
     bool stopped_ = false;
-    EventHandle event_;
+    JobEvent event_;
 };

@@ -1,14 +1,15 @@
 #pragma once
 // The synchronisation objects the jobs share between the GUI thread and their worker threads: a
-// critical section with its scope guard, and an event handle.
+// critical section with its scope guard, and an event. (Named for the jobs so that they never meet
+// another critical-section class of the program.)
 #include <windows.h>
 
-class CriticalSection {
+class JobLock {
 public:
-    CriticalSection() { InitializeCriticalSection(&section_); }
-    ~CriticalSection() { DeleteCriticalSection(&section_); }
-    CriticalSection(const CriticalSection&) = delete;
-    CriticalSection& operator=(const CriticalSection&) = delete;
+    JobLock() { InitializeCriticalSection(&section_); }
+    ~JobLock() { DeleteCriticalSection(&section_); }
+    JobLock(const JobLock&) = delete;
+    JobLock& operator=(const JobLock&) = delete;
 
     void enter() { EnterCriticalSection(&section_); }
     void leave() { LeaveCriticalSection(&section_); }
@@ -18,28 +19,28 @@ private:
 };
 
 // Holds a critical section from construction to the end of the scope.
-class CriticalSectionLock {
+class JobLockHold {
 public:
-    explicit CriticalSectionLock(CriticalSection& section) : section_(section) { section_.enter(); }
-    ~CriticalSectionLock() { section_.leave(); }
-    CriticalSectionLock(const CriticalSectionLock&) = delete;
-    CriticalSectionLock& operator=(const CriticalSectionLock&) = delete;
+    explicit JobLockHold(JobLock& section) : section_(section) { section_.enter(); }
+    ~JobLockHold() { section_.leave(); }
+    JobLockHold(const JobLockHold&) = delete;
+    JobLockHold& operator=(const JobLockHold&) = delete;
 
 private:
-    CriticalSection& section_;
+    JobLock& section_;
 };
 
 // An unnamed event, closed with its owner. Waiters also use a timeout, so a failed creation (null
 // handle) slows a wait down but never hangs it.
-class EventHandle {
+class JobEvent {
 public:
-    explicit EventHandle(bool manualReset) : handle_(CreateEventW(nullptr, manualReset, FALSE, nullptr)) {}
-    ~EventHandle() {
+    explicit JobEvent(bool manualReset) : handle_(CreateEventW(nullptr, manualReset, FALSE, nullptr)) {}
+    ~JobEvent() {
         if (handle_)
             CloseHandle(handle_);
     }
-    EventHandle(const EventHandle&) = delete;
-    EventHandle& operator=(const EventHandle&) = delete;
+    JobEvent(const JobEvent&) = delete;
+    JobEvent& operator=(const JobEvent&) = delete;
 
     HANDLE get() const { return handle_; }
     void set() {

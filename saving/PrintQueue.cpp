@@ -1,9 +1,9 @@
 #include "saving/PrintQueue.h"
 
-void PrintQueue::handOver(const JobEntries& entries) {
+void PrintQueue::handOver(const std::vector<PhotoDownload*>& entries) {
     bool added = false;
     {
-        CriticalSectionLock hold(lock_);
+        JobLockHold hold(lock_);
         while (handedCount_ >= 0 && static_cast<size_t>(handedCount_) < entries.size() &&
                entries[handedCount_]->done) {
             paths_.push_back(entries[handedCount_]->path);
@@ -16,25 +16,25 @@ void PrintQueue::handOver(const JobEntries& entries) {
 }
 
 void PrintQueue::clear() {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     paths_.clear();
     handedCount_ = 0;
     readCount_ = 0;
 }
 
 int32_t PrintQueue::handedCount() {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     return handedCount_;
 }
 
 std::wstring PrintQueue::take() {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     if (readCount_ < 0 || static_cast<size_t>(readCount_) >= paths_.size())
         return std::wstring();
     return paths_[readCount_++];
 }
 
 void PrintQueue::rewind() {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     readCount_ = 0;
 }

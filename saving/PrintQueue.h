@@ -15,7 +15,7 @@ public:
     PrintQueue& operator=(const PrintQueue&) = delete;
 
     // GUI thread: appends the path of every leading done entry not yet handed over.
-    void handOver(const JobEntries& entries);
+    void handOver(const std::vector<PhotoDownload*>& entries);
     // GUI thread: forgets every path and both counts (job start and end).
     void clear();
     int32_t handedCount();
@@ -29,9 +29,9 @@ public:
     HANDLE readyEvent() const { return ready_.get(); }
 
 private:
-    CriticalSection lock_;
+    JobLock lock_;
     std::vector<std::wstring> paths_;
     int32_t handedCount_ = 0;
     int32_t readCount_ = 0;
-    EventHandle ready_;
+    JobEvent ready_;
 };

@@ -2,7 +2,7 @@
 
 void ZipQueue::queue(const std::wstring& path) {
     {
-        CriticalSectionLock hold(lock_);
+        JobLockHold hold(lock_);
         paths_.push_back(path);
     }
     ready_.set();
@@ -10,7 +10,7 @@ void ZipQueue::queue(const std::wstring& path) {
 
 void ZipQueue::setInputClosed(bool closed) {
     {
-        CriticalSectionLock hold(lock_);
+        JobLockHold hold(lock_);
         inputClosed_ = closed;
     }
     if (closed)
@@ -18,17 +18,17 @@ void ZipQueue::setInputClosed(bool closed) {
 }
 
 void ZipQueue::clear() {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     paths_.clear();
 }
 
 bool ZipQueue::isInputClosed() {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     return inputClosed_;
 }
 
 ZipQueue::Next ZipQueue::take() {
-    CriticalSectionLock hold(lock_);
+    JobLockHold hold(lock_);
     Next next;
     if (!paths_.empty()) {
         next.path = std::move(paths_.front());

@@ -34,8 +34,8 @@ public:
     HANDLE readyEvent() const { return ready_.get(); }
 
 private:
-    CriticalSection lock_;
+    JobLock lock_;
     std::deque<std::wstring> paths_;
     bool inputClosed_ = true;
-    EventHandle ready_;
+    JobEvent ready_;
 };

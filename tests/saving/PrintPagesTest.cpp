@@ -13,30 +13,34 @@ namespace {
 class RecordingPrinter : public PagePrinter {
 public:
     bool printPage(const std::wstring& path) override {
-        CriticalSectionLock hold(lock_);
+        JobLockHold hold(lock_);
         pages_.push_back(path);
         return refuseAt_ < 0 || static_cast<int>(pages_.size()) <= refuseAt_;
     }
     std::vector<std::wstring> pages() {
-        CriticalSectionLock hold(lock_);
+        JobLockHold hold(lock_);
         return pages_;
     }
     int refuseAt_ = -1;  // the number of pages after which every page fails
 
 private:
-    CriticalSection lock_;
+    JobLock lock_;
     std::vector<std::wstring> pages_;
 };
 
-JobEntries entries(int count, int done) {
-    JobEntries result;
-    for (int i = 0; i < count; ++i) {
-        result.push_back(std::make_unique<PhotoDownload>());
-        result.back()->path = std::to_wstring(i + 1);
-        result.back()->done = i < done ? 1 : 0;
+// A job's entries as the main window keeps them: owned by the job, handed over as pointers.
+struct Job {
+    Job(int count, int done) {
+        for (int i = 0; i < count; ++i) {
+            owned.push_back(std::make_unique<PhotoDownload>());
+            owned.back()->path = std::to_wstring(i + 1);
+            owned.back()->done = i < done ? 1 : 0;
+            list.push_back(owned.back().get());
+        }
     }
-    return result;
-}
+    std::vector<std::unique_ptr<PhotoDownload>> owned;
+    std::vector<PhotoDownload*> list;
+};
 
 std::vector<std::wstring> pages(std::initializer_list<const wchar_t*> names) {
     return std::vector<std::wstring>(names.begin(), names.end());
@@ -65,21 +69,21 @@ bool waitForPages(HANDLE thread, RecordingPrinter& printer, size_t count) {
 
 TEST(PrintQueueTest, HandsOverStrictlyInJobOrderAndRewinds) {
     PrintQueue queue;
-    JobEntries job = entries(3, 0);
-    job[1]->done = 1;  // the second file arrives first
-    queue.handOver(job);
+    Job job(3, 0);
+    job.list[1]->done = 1;  // the second file arrives first
+    queue.handOver(job.list);
     EXPECT_EQ(queue.handedCount(), 0);
     EXPECT_EQ(queue.take(), L"");
 
-    job[0]->done = 1;
-    queue.handOver(job);
+    job.list[0]->done = 1;
+    queue.handOver(job.list);
     EXPECT_EQ(queue.handedCount(), 2);
     EXPECT_EQ(queue.take(), L"1");
     EXPECT_EQ(queue.take(), L"2");
     EXPECT_EQ(queue.take(), L"");
 
-    job[2]->done = 1;
-    queue.handOver(job);
+    job.list[2]->done = 1;
+    queue.handOver(job.list);
     EXPECT_EQ(queue.take(), L"3");
     queue.rewind();
     EXPECT_EQ(queue.take(), L"1");
@@ -91,9 +95,9 @@ TEST(PrintQueueTest, HandsOverStrictlyInJobOrderAndRewinds) {
 
 TEST(PrintPagesTest, CopiesCollatedAndUncollated) {
     JobStopFlag stopFlag;
-    JobEntries job = entries(3, 3);
+    Job job(3, 3);
     PrintQueue queue;
-    queue.handOver(job);
+    queue.handOver(job.list);
 
     RecordingPrinter collated;
     EXPECT_EQ(printQueuedPages(queue, stopFlag, 3, 2, true, collated), PrintOutcome::Printed);
@@ -111,13 +115,13 @@ TEST(PrintPagesTest, CopiesCollatedAndUncollated) {
 
 TEST(PrintPagesTest, WaitsForLateFilesAndEndsOnAStopWhileOneIsPending) {
     PrintRun run;
-    JobEntries job = entries(3, 1);
-    run.queue.handOver(job);
+    Job job(3, 1);
+    run.queue.handOver(job.list);
     HANDLE thread = CreateThread(nullptr, 0, PrintRun::run, &run, 0, nullptr);
     ASSERT_TRUE(thread);
     EXPECT_TRUE(waitForPages(thread, run.printer, 1));
-    job[1]->done = 1;  // the second download arrives; the third stays pending
-    run.queue.handOver(job);
+    job.list[1]->done = 1;  // the second download arrives; the third stays pending
+    run.queue.handOver(job.list);
     EXPECT_TRUE(waitForPages(thread, run.printer, 2));
     run.stopFlag.set(true);
     EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
