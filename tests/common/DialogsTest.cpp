@@ -2,7 +2,7 @@
 // remembers its place for the life of the process, so every test below drives one class through a
 // sequence of openings: the first opening of the class in this program is the centred one.
 #include "DialogAnswerer.h"
-#include "TestPrinter.h"
+#include "support/TestPrinter.h"
 #include "common/DialogGeometry.h"
 #include "common/WFolderDialog.h"
 #include "common/WPrintDialog.h"

@@ -1,6 +1,7 @@
-// Job arithmetic and print layout: work units, shares that never go backwards or past one unit,
-// the other files' time offset, and where a photo lands on the page.
+// Job arithmetic, print layout and end texts: work units, shares that never go backwards or past
+// one unit, the other files' time offset, where a photo lands on the page, the failure messages.
 #include "saving/JobArithmetic.h"
+#include "saving/JobMessages.h"
 #include "saving/PageLayout.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,15 @@ TEST(PageLayoutTest, ShrinksToFitAndCentres) {
     EXPECT_FLOAT_EQ(cut.width, 366);
     EXPECT_FLOAT_EQ(cut.height, 1100);
     EXPECT_FLOAT_EQ(cut.x, 242);
+}
+
+TEST(JobMessagesTest, CountFolderAndTheSystemsReason) {
+    const std::wstring reason = systemErrorText(ERROR_DISK_FULL);  // Windows and Wine word it apart
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(reason.find(L'\n'), std::wstring::npos);
+    EXPECT_EQ(notSavedMessage(1, L"D:\\Pics", ERROR_DISK_FULL),
+              L"1 photo could not be saved to \"D:\\Pics\".\r\n" + reason);
+    EXPECT_EQ(notSavedMessage(3, L"D:\\Pics", 0), L"3 photos could not be saved to \"D:\\Pics\".");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "TestPrinter.h"
+#include "support/TestPrinter.h"
 
 #include "support/TestSupport.h"
 
@@ -55,8 +55,12 @@ void deletePrinter() {
 
 }  // namespace
 
-TestPrinter::TestPrinter() {
+TestPrinter::TestPrinter(const std::wstring& port) : port_(port) {
     installed_ = install();
+}
+
+std::wstring TestPrinter::name() const {
+    return printerName;
 }
 
 TestPrinter::~TestPrinter() {
@@ -107,7 +111,7 @@ bool TestPrinter::install() {
     deletePrinter();
     PRINTER_INFO_2W info = {};
     info.pPrinterName = const_cast<wchar_t*>(printerName);
-    info.pPortName = const_cast<wchar_t*>(L"FILE:");
+    info.pPortName = const_cast<wchar_t*>(port_.c_str());
     info.pDriverName = const_cast<wchar_t*>(driverName);
     info.pPrintProcessor = const_cast<wchar_t*>(L"WinPrint");
     info.pDatatype = const_cast<wchar_t*>(L"RAW");
