@@ -43,6 +43,9 @@ struct PhotoDownload {
     std::wstring path;          // the file to print; empty in a save job
 };
 
+// The running job's entries, in the order they were added; the list owns them.
+using JobEntries = std::vector<std::unique_ptr<PhotoDownload>>;
+
 // The copy thread's parameter block. The three lists are parallel: entry i of each is one file.
 struct CopyPhotosParams {
     CopyPhotosParams(int32_t saveGeneration, int32_t thumbnailsGeneration, HWND window,

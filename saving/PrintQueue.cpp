@@ -1,6 +1,6 @@
 #include "saving/PrintQueue.h"
 
-void PrintQueue::handOver(const std::vector<PhotoDownload*>& entries) {
+void PrintQueue::handOver(const JobEntries& entries) {
     bool added = false;
     {
         JobLockHold hold(lock_);

@@ -15,7 +15,7 @@ public:
     PrintQueue& operator=(const PrintQueue&) = delete;
 
     // GUI thread: appends the path of every leading done entry not yet handed over.
-    void handOver(const std::vector<PhotoDownload*>& entries);
+    void handOver(const JobEntries& entries);
     // GUI thread: forgets every path and both counts (job start and end).
     void clear();
     int32_t handedCount();

@@ -30,11 +30,21 @@ struct ZipArchiveIo {
         return stream;
     }
 
+    // A short write is written on from where it stopped; the write that then fails says why
+    // (a full disk gives a short write first, and only the next one reports the disk full).
     static uLong ZCALLBACK write(voidpf opaque, voidpf stream, const void* buffer, uLong size) {
-        const uLong written = win32().zwrite_file(nullptr, stream, buffer, size);
-        if (written != size)
-            static_cast<ZipArchive*>(opaque)->fail(GetLastError());
-        return written;
+        const char* bytes = static_cast<const char*>(buffer);
+        uLong total = 0;
+        while (total < size) {
+            SetLastError(0);
+            const uLong written = win32().zwrite_file(nullptr, stream, bytes + total, size - total);
+            if (written == 0) {
+                static_cast<ZipArchive*>(opaque)->fail(GetLastError());
+                break;
+            }
+            total += written;
+        }
+        return total;
     }
 
     static int ZCALLBACK close(voidpf opaque, voidpf stream) {

@@ -28,19 +28,15 @@ private:
     std::vector<std::wstring> pages_;
 };
 
-// A job's entries as the main window keeps them: owned by the job, handed over as pointers.
-struct Job {
-    Job(int count, int done) {
-        for (int i = 0; i < count; ++i) {
-            owned.push_back(std::make_unique<PhotoDownload>());
-            owned.back()->path = std::to_wstring(i + 1);
-            owned.back()->done = i < done ? 1 : 0;
-            list.push_back(owned.back().get());
-        }
+JobEntries entries(int count, int done) {
+    JobEntries result;
+    for (int i = 0; i < count; ++i) {
+        result.push_back(std::make_unique<PhotoDownload>());
+        result.back()->path = std::to_wstring(i + 1);
+        result.back()->done = i < done ? 1 : 0;
     }
-    std::vector<std::unique_ptr<PhotoDownload>> owned;
-    std::vector<PhotoDownload*> list;
-};
+    return result;
+}
 
 std::vector<std::wstring> pages(std::initializer_list<const wchar_t*> names) {
     return std::vector<std::wstring>(names.begin(), names.end());
@@ -69,21 +65,21 @@ bool waitForPages(HANDLE thread, RecordingPrinter& printer, size_t count) {
 
 TEST(PrintQueueTest, HandsOverStrictlyInJobOrderAndRewinds) {
     PrintQueue queue;
-    Job job(3, 0);
-    job.list[1]->done = 1;  // the second file arrives first
-    queue.handOver(job.list);
+    JobEntries job = entries(3, 0);
+    job[1]->done = 1;  // the second file arrives first
+    queue.handOver(job);
     EXPECT_EQ(queue.handedCount(), 0);
     EXPECT_EQ(queue.take(), L"");
 
-    job.list[0]->done = 1;
-    queue.handOver(job.list);
+    job[0]->done = 1;
+    queue.handOver(job);
     EXPECT_EQ(queue.handedCount(), 2);
     EXPECT_EQ(queue.take(), L"1");
     EXPECT_EQ(queue.take(), L"2");
     EXPECT_EQ(queue.take(), L"");
 
-    job.list[2]->done = 1;
-    queue.handOver(job.list);
+    job[2]->done = 1;
+    queue.handOver(job);
     EXPECT_EQ(queue.take(), L"3");
     queue.rewind();
     EXPECT_EQ(queue.take(), L"1");
@@ -95,9 +91,9 @@ TEST(PrintQueueTest, HandsOverStrictlyInJobOrderAndRewinds) {
 
 TEST(PrintPagesTest, CopiesCollatedAndUncollated) {
     JobStopFlag stopFlag;
-    Job job(3, 3);
+    JobEntries job = entries(3, 3);
     PrintQueue queue;
-    queue.handOver(job.list);
+    queue.handOver(job);
 
     RecordingPrinter collated;
     EXPECT_EQ(printQueuedPages(queue, stopFlag, 3, 2, true, collated), PrintOutcome::Printed);
@@ -115,13 +111,13 @@ TEST(PrintPagesTest, CopiesCollatedAndUncollated) {
 
 TEST(PrintPagesTest, WaitsForLateFilesAndEndsOnAStopWhileOneIsPending) {
     PrintRun run;
-    Job job(3, 1);
-    run.queue.handOver(job.list);
+    JobEntries job = entries(3, 1);
+    run.queue.handOver(job);
     HANDLE thread = CreateThread(nullptr, 0, PrintRun::run, &run, 0, nullptr);
     ASSERT_TRUE(thread);
     EXPECT_TRUE(waitForPages(thread, run.printer, 1));
-    job.list[1]->done = 1;  // the second download arrives; the third stays pending
-    run.queue.handOver(job.list);
+    job[1]->done = 1;  // the second download arrives; the third stays pending
+    run.queue.handOver(job);
     EXPECT_TRUE(waitForPages(thread, run.printer, 2));
     run.stopFlag.set(true);
     EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);

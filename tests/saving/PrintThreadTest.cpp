@@ -70,15 +70,14 @@ TEST(PrintThreadTest, PrintsCollatedPagesFittedAndCentred) {
     const Photo photos[] = {{L"wide.bmp", 1500, 1000, 255, 0, 0},
                             {L"tall.bmp", 500, 1500, 0, 255, 0},
                             {L"small.bmp", 320, 240, 0, 0, 255}};
-    std::vector<std::unique_ptr<PhotoDownload>> owned;
-    std::vector<PhotoDownload*> entries;
+    JobEntries entries;
     for (const Photo& photo : photos) {
-        owned.push_back(std::make_unique<PhotoDownload>());
-        owned.back()->path = folder.file(photo.name);
-        owned.back()->done = 1;
-        entries.push_back(owned.back().get());
+        entries.push_back(std::make_unique<PhotoDownload>());
+        entries.back()->path = folder.file(photo.name);
+        entries.back()->done = 1;
         ASSERT_TRUE(testsupport::writeFileBytes(
-            owned.back()->path, solidBitmap(photo.width, photo.height, photo.red, photo.green, photo.blue)));
+            entries.back()->path,
+            solidBitmap(photo.width, photo.height, photo.red, photo.green, photo.blue)));
     }
     PrintQueue queue;
     queue.handOver(entries);
