@@ -24,6 +24,10 @@ public:
     COLORREF at(int x, int y) const;
     // How many pixels of a rectangle (area coordinates) are within tolerance per channel of a colour.
     int count(const RECT& r, COLORREF colour, int tolerance = 0) const;
+    // Same size and every pixel alike.
+    bool samePixels(const ScreenCapture& other) const {
+        return width_ == other.width_ && height_ == other.height_ && pixels_ == other.pixels_;
+    }
     // Distinct colours over every step-th pixel of every step-th row.
     int distinctColours(int step = 2) const;
 

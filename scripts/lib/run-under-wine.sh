@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Used by scripts/run, on the display it should use: registers Pxhl.dll with regsvr32, starts the
+# fixture site on free ports, then either walks the program through its tour (tour <picture folder>)
+# or starts it for a person (program); stops the site and the prefix's Wine processes at the end.
+# Expects the environment of wine-env.sh and build.sh (BUILD_DIR, ROOT, WINEPREFIX ...).
+set -euo pipefail
+mode="${1:?tour or program}"
+
+site_pid=""
+work="$(mktemp -d)"
+cleanup() {
+  if [ -n "$site_pid" ]; then kill "$site_pid" 2>/dev/null || true; wait "$site_pid" 2>/dev/null || true; fi
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# One persistent Wine server for the steps below, started on this display.
+wineserver -p >/dev/null 2>&1 </dev/null
+wine cmd.exe /c exit >/dev/null 2>&1 </dev/null
+
+if ! wine regsvr32 /s "$(winepath -w "$BUILD_DIR/Pxhl.dll")" >/dev/null 2>&1 </dev/null; then
+  echo "run: regsvr32 could not register $BUILD_DIR/Pxhl.dll" >&2
+  exit 1
+fi
+echo "run: Pxhl.dll registered in $WINEPREFIX"
+
+python3 -u "$ROOT/tools/fixture-site/server.py" --service-port 0 --image-port 0 --maker-port 0 \
+  >"$work/site.log" 2>&1 </dev/null &
+site_pid=$!
+ports=""
+for _ in $(seq 300); do
+  ports="$(grep -m1 '^fixture-site ports:' "$work/site.log" || true)"
+  [ -n "$ports" ] && break
+  kill -0 "$site_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$ports" ]; then
+  echo "run: the fixture site did not start:" >&2
+  cat "$work/site.log" >&2
+  exit 1
+fi
+service="$(sed -n 's/.*service=\([0-9]*\).*/\1/p' <<<"$ports")"
+maker="$(sed -n 's/.*maker=\([0-9]*\).*/\1/p' <<<"$ports")"
+echo "run: $ports"
+
+export PIXHAUL_SERVICE_HOST="127.0.0.1:$service" PIXHAUL_MAKER_HOST="127.0.0.1:$maker"
+export PIXHAUL_SOURCE_DIR="$ROOT" PIXHAUL_BINARY_DIR="$BUILD_DIR"
+case "$mode" in
+  tour) wine "$BUILD_DIR/tests/pixhaul_tour.exe" "$(winepath -w "${2:?picture folder}")" </dev/null ;;
+  program) wine "$BUILD_DIR/Pixhaul.exe" ;;
+  *) echo "run: unknown mode $mode" >&2; exit 2 ;;
+esac
