@@ -415,6 +415,9 @@ extern controls::ImageButton* pressedButton;
 extern gui::TControl* pressedPanel;
 extern int dragState;
 extern POINT dragAnchor;
+// Where the pointer was when the message being handled was sent: the press or release point, also
+// when the window handles its input late.
+POINT pressPoint();
 LRESULT CALLBACK mouseHookProc(int code, WPARAM message, LPARAM mouseRecord);
 // Installs the hook unless one is installed.
 void installMouseHook();

@@ -20,6 +20,11 @@ TControl* pressedPanel = nullptr;
 int dragState = 0;
 POINT dragAnchor{0, 0};
 
+POINT pressPoint() {
+    const DWORD position = GetMessagePos();
+    return POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+}
+
 namespace {
 
 const wchar_t scrollBarClassName[] = L"customScrollClass";
@@ -117,9 +122,10 @@ frame::Bounds boundsOf(const TControl* c) {
 
 // Hook procedure bodies run inside Win32's call: nothing may escape.
 void hookMouseMove(TForm1* form, POINT cursor) {
-    // A move without the button means the release went elsewhere: the drag is over.
+    // A move without the button means the release went elsewhere: the drag is over. The state as of
+    // this move, not of now: moves still queued behind a busy window belong to the drag.
     const bool buttonDown =
-        (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+        (GetKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
     if ((pressedPanel || dragState != 0 || pressedButton == form->resizeThumbImageButton) && !buttonDown) {
         if (form->userNameListBoxPanel->Visible()) {
             pressedPanel = nullptr;
@@ -256,7 +262,7 @@ void TForm1::FormMouseDown(TObject*, TMouseButton button, TShiftState, int x, in
     if (dragState == 0)
         return;
     rememberScrollAnchor();
-    GetCursorPos(&dragAnchor);
+    dragAnchor = pressPoint();
     installMouseHook();
 }
 
@@ -266,7 +272,7 @@ void TForm1::topPanelMouseDown(TObject*, TMouseButton button, TShiftState, int, 
     if (button != mbLeft)
         return;
     pressedPanel = topPanel;
-    GetCursorPos(&dragAnchor);
+    dragAnchor = pressPoint();
     installMouseHook();
 }
 

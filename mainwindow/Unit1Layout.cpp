@@ -442,7 +442,7 @@ void TForm1::applySkin() {
     hook(resizeThumbImageButton);
     // The slider follows the pointer from where it was pressed.
     resizeThumbImageButton->OnBtnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
-        GetCursorPos(&dragAnchor);
+        dragAnchor = pressPoint();
     };
     resizeThumbImageButton->BringToFront();
 

@@ -1,3 +1,5 @@
+#include <winsock2.h>
+
 #include "support/FixtureSite.h"
 
 #include <windows.h>
@@ -130,14 +132,15 @@ FixtureSite::FixtureSite(int delayMs) {
     servicePort_ = portOf(line, "service");
     imagePort_ = portOf(line, "images");
     makerPort_ = portOf(line, "maker");
-    control_ = connectLocal(portOf(line, "control"));
-    if (control_ == INVALID_SOCKET)
+    const SOCKET control = connectLocal(portOf(line, "control"));
+    control_ = control == INVALID_SOCKET ? kNoSocket : static_cast<std::uintptr_t>(control);
+    if (control_ == kNoSocket)
         failure_ = "cannot connect to the fixture site's control port";
 }
 
 FixtureSite::~FixtureSite() {
-    if (control_ != INVALID_SOCKET)
-        closesocket(control_);
+    if (control_ != kNoSocket)
+        closesocket(static_cast<SOCKET>(control_));
     WSACleanup();
 }
 

@@ -2,8 +2,7 @@
 // The fixture site (tools/fixture-site) on free ports of 127.0.0.1 for the life of one object, and
 // the site's control requests. The site is a Unix process started through tests/support/fixturesite.py;
 // it stops when this object closes its control connection, also when the test program dies.
-#include <winsock2.h>
-
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,7 +22,7 @@ public:
     FixtureSite& operator=(const FixtureSite&) = delete;
 
     // True when the site answered its start; the other calls expect it.
-    bool running() const { return control_ != INVALID_SOCKET; }
+    bool running() const { return control_ != kNoSocket; }
     // Why the start failed, for the test's message.
     const std::string& failure() const { return failure_; }
 
@@ -46,7 +45,9 @@ public:
     bool setMode(const std::string& query) const;
 
 private:
-    SOCKET control_ = INVALID_SOCKET;
+    // The control connection's SOCKET, kept as a number so that this header needs no winsock2.h.
+    static constexpr std::uintptr_t kNoSocket = ~std::uintptr_t(0);
+    std::uintptr_t control_ = kNoSocket;
     int servicePort_ = 0;
     int imagePort_ = 0;
     int makerPort_ = 0;

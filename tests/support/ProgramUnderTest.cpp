@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "support/RealInput.h"
+
 #include "common/RegistryValues.h"
 
 namespace testsupport {
@@ -227,6 +229,34 @@ std::wstring ProgramUnderTest::messageBoxText(HWND box) {
 
 void ProgramUnderTest::dismissMessageBox(HWND box) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
+bool ProgramUnderTest::waitForInputIdle(int timeoutMs) const {
+    return info_.hProcess && WaitForInputIdle(info_.hProcess, static_cast<DWORD>(timeoutMs)) == 0;
+}
+
+bool ProgramUnderTest::holdsCapture() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return info_.dwThreadId && GetGUIThreadInfo(info_.dwThreadId, &info) && info.hwndCapture != nullptr;
+}
+
+void ProgramUnderTest::drag(POINT from, POINT to, const std::function<bool(int dx, int dy)>& followed) const {
+    moveMouseTo(from);
+    mouseButton(true, true);
+    waitUntil([this] { return holdsCapture(); }, 2000);
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i) {
+        const int dx = (to.x - from.x) * i / steps;
+        const int dy = (to.y - from.y) * i / steps;
+        moveMouseTo({from.x + dx, from.y + dy});
+        // Under Wine the last move can wait in the program's queue until the next input comes: a
+        // wheel turn of nothing is input that changes nothing and lets it through.
+        for (int tries = 0; tries < 25 && !waitUntil([&] { return followed(dx, dy); }, 200); ++tries)
+            mouseWheel(0);
+    }
+    mouseButton(true, false);
+    waitUntil([this] { return !holdsCapture(); }, 2000);
 }
 
 void ProgramUnderTest::requestClose() const {

@@ -68,6 +68,15 @@ public:
     // Answers a message box with its default button.
     static void dismissMessageBox(HWND box);
 
+    // Waits until the program has handled the input sent so far and waits for more; true when it did.
+    bool waitForInputIdle(int timeoutMs = 5000) const;
+    // True while a window of the program's GUI thread holds the mouse capture.
+    bool holdsCapture() const;
+    // A left-button drag as a person makes it, in a few steps: the pointer moves once the program
+    // has taken the press (it holds the capture), and each step waits until the program shows that
+    // it followed: followed(dx, dy) holds for the distance moved so far (or 5 s have passed).
+    void drag(POINT from, POINT to, const std::function<bool(int dx, int dy)>& followed) const;
+
     // Asks the main window to close, as the system menu's Close would.
     void requestClose() const;
     // Waits for the process to end; true when it did.

@@ -7,9 +7,10 @@ void moveMouseTo(POINT screen) {
     input.type = INPUT_MOUSE;
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    // Absolute coordinates run from 0 to 65535 over the screen; round to the nearest pixel.
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width / 2) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height / 2) / height);
+    // Absolute coordinates run from 0 to 65535 over the screen, and the system maps them back
+    // rounding down: the smallest value that maps onto the pixel itself.
+    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof(input));
 }
@@ -21,6 +22,14 @@ void mouseButton(bool left, bool down) {
         input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     else
         input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+void mouseWheel(int delta) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.mouseData = static_cast<DWORD>(delta);
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
     SendInput(1, &input, sizeof(input));
 }
 

@@ -11,6 +11,9 @@ void moveMouseTo(POINT screen);
 // Presses or releases the left (left = true) or right mouse button where the pointer is.
 void mouseButton(bool left, bool down);
 
+// Turns the wheel by delta (WHEEL_DELTA per notch) where the pointer is.
+void mouseWheel(int delta);
+
 // Presses or releases one key.
 void keyStroke(WORD virtualKey, bool down);
 
