@@ -44,6 +44,13 @@ service="$(sed -n 's/.*service=\([0-9]*\).*/\1/p' <<<"$ports")"
 maker="$(sed -n 's/.*maker=\([0-9]*\).*/\1/p' <<<"$ports")"
 echo "run: $ports"
 
+if [ "$mode" = tour ]; then
+  # The virtual screen has no window manager: the program's windows go unmanaged, as in the tests.
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Pixhaul.exe\\X11 Driver]\r\n"Managed"="N"\r\n\r\n' \
+    >"$work/unmanaged.reg"
+  wine regedit /S "$(winepath -w "$work/unmanaged.reg")" >/dev/null 2>&1 </dev/null
+fi
+
 export PIXHAUL_SERVICE_HOST="127.0.0.1:$service" PIXHAUL_MAKER_HOST="127.0.0.1:$maker"
 export PIXHAUL_SOURCE_DIR="$ROOT" PIXHAUL_BINARY_DIR="$BUILD_DIR"
 case "$mode" in
