@@ -56,8 +56,13 @@ std::wstring makeSafeFileName(const std::wstring& text) {
         if (isForbidden(c))
             c = L'_';
     }
-    if (name.size() > kMaximumNameLength)
-        name.resize(kMaximumNameLength);
+    if (name.size() > kMaximumNameLength) {
+        // The stem is cut; a short extension stays, so the saved file keeps its type.
+        const size_t dot = name.rfind(L'.');
+        const size_t extensionLength =
+            dot != std::wstring::npos && name.size() - dot <= 16 ? name.size() - dot : 0;
+        name.erase(kMaximumNameLength - extensionLength, name.size() - kMaximumNameLength);
+    }
     trimTrailingDotsAndSpaces(name);
     if (isDeviceName(name))
         name.insert(0, 1, L'_');
