@@ -55,14 +55,6 @@ protected:
         scripted->serve(L"/" + name, file);
         return test.add(L"http://scripted.test/" + name, savePath ? savePath : folder.file(name));
     }
-    const Event* endOf(int32_t fileId) {
-        for (const Event& event : test.host.events) {
-            if (event.name == L"FileComplete" && event.fileId == fileId) {
-                return &event;
-            }
-        }
-        return nullptr;
-    }
 
     HangGuard wholeTest{"an EngineReentry test (or its engine's release)", 240000};
     TempFolder folder;
@@ -71,44 +63,25 @@ protected:
     ScriptedFile slow;
 };
 
-TEST_F(EngineReentry, AStopReenteredFromItsOwnEventsReturnsAndRefusesNewRunsWhileItLasts) {
+TEST_F(EngineReentry, AStopFromAnEventReturnsAndTheEventsItRaisesCannotStartARun) {
     add(L"a.bin", slow);
     add(L"b.bin", slow);
-    ASSERT_TRUE(test.engine->download());
-    ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") >= 2; }));
     std::vector<int32_t> refusals;
-    test.host.whenFileComplete = [&](int32_t, bool) {
-        refusals.push_back(test.engine->download() ? 0 : test.errors.error());
-    };
-    test.host.whenComplete = [&](bool) {
-        refusals.push_back(test.engine->resumeDownload() ? 0 : test.errors.error());
-    };
-    {
-        HangGuard guard("StopDownload whose events start a run");
-        test.engine->stopDownload();
-    }
-    EXPECT_EQ(refusals, (std::vector<int32_t>{20, 20, 20}));
-    EXPECT_FALSE(test.engine->running());
-    EXPECT_EQ(test.errors.error(), 33);
-
-    // A stop from the event of a file that ended while another runs returns, and ends the run.
-    test.host.whenComplete = nullptr;
-    ASSERT_TRUE(test.engine->clearFiles());
-    const int32_t quick = add(L"q.bin", ScriptedFile{someBytes(2000, 81)});
-    const int32_t other = add(L"s.bin", slow);
-    test.host.whenFileComplete = [&](int32_t fileId, bool) {
-        if (fileId == quick) {
-            HangGuard guard("StopDownload inside OnFileDownloadComplete");
+    auto refused = [&](bool done) { refusals.push_back(done ? 0 : test.errors.error()); };
+    test.host.whenFileComplete = [&](int32_t, bool) { refused(test.engine->download()); };
+    test.host.whenComplete = [&](bool) { refused(test.engine->resumeDownload()); };
+    bool stopped = false;
+    test.host.whenProgress = [&](const Event&) {
+        if (!std::exchange(stopped, true)) {
+            HangGuard guard("StopDownload inside an event, whose own events start a run");
             test.engine->stopDownload();
+            EXPECT_FALSE(test.engine->running());
         }
     };
-    test.host.events.clear();
     ASSERT_TRUE(test.runToEnd());
-    ASSERT_TRUE(endOf(quick) && endOf(other));
-    EXPECT_TRUE(endOf(quick)->result);
-    EXPECT_FALSE(endOf(other)->result);
+    EXPECT_EQ(refusals, (std::vector<int32_t>{20, 20, 20}));
+    EXPECT_EQ(test.errors.error(), 33);
     EXPECT_EQ(test.host.count(L"Complete"), 1);
-    EXPECT_FALSE(test.engine->running());
 }
 
 TEST_F(EngineReentry, CallsWhileASaveDialogPumpsAreRefusedAndTheOuterRunCompletes) {
@@ -179,14 +152,12 @@ TEST_F(EngineReentry, AFileWhoseEndReportIsLostIsSettledAsFailedAndStopAndReleas
         if (round == 0) {
             // Alone: the run still ends, with the file failed.
             ASSERT_TRUE(pumpUntil([&] { return test.host.completed(); }, 20000));
-            ASSERT_TRUE(endOf(lost));
-            EXPECT_FALSE(endOf(lost)->result);
+            EXPECT_FALSE(test.host.last(L"FileComplete")->result);
             EXPECT_EQ(test.engine->fileInfo(lost, 2), L"1");
             continue;
         }
-        // Beside a running file: a stop, or a release, returns.
+        // Beside a running file: a stop, or a release, returns (or the test's guard ends the program).
         ASSERT_TRUE(pumpUntil([&] { return g_reportsToLose == 0 && test.host.count(L"Progress") > 0; }));
-        HangGuard guard(round == 1 ? "StopDownload after a lost report" : "release after a lost report");
         if (round == 1) {
             test.engine->stopDownload();
             EXPECT_EQ(test.host.count(L"FileComplete"), 2);
@@ -198,26 +169,21 @@ TEST_F(EngineReentry, AFileWhoseEndReportIsLostIsSettledAsFailedAndStopAndReleas
     UnhookWindowsHookEx(hook);
 }
 
-TEST_F(EngineReentry, EachFailedFileReportsItsOwnCodeAndTheRunItsLastFailure) {
+TEST_F(EngineReentry, AFailedFileReportsItsOwnCodeAndTheRunItsLastFailure) {
+    // The server refuses the file (403) while another file's thread fails with 17.
     ScriptedFile refused{someBytes(1000, 84)};
     refused.failOpens = 1;
     refused.openError = 30;
-    ScriptedFile broken = refused;
-    broken.openError = 17;
-    const int32_t refusedId = add(L"403.bin", refused);
-    const int32_t brokenId = add(L"500.bin", broken);
-    std::map<int32_t, int32_t> seen;
-    test.host.whenFileComplete = [&](int32_t fileId, bool) { seen[fileId] = test.errors.error(); };
-    ASSERT_TRUE(test.engine->download());
-    // Both fail before the host hears of either.
-    for (const ULONGLONG deadline = GetTickCount64() + 20000;
-         scripted->failedOpens() < 2 && GetTickCount64() < deadline;) {
-        Sleep(1);
-    }
-    ASSERT_TRUE(pumpUntil([&] { return test.host.completed(); }));
-    EXPECT_EQ(seen[refusedId], 30);
-    EXPECT_EQ(seen[brokenId], 17);
-    EXPECT_EQ(test.errors.error(), seen[test.host.last(L"FileComplete")->fileId]);
+    refused.concurrentError = 17;
+    add(L"403.bin", refused);
+    std::vector<int32_t> seen;
+    test.host.whenFileComplete = [&](int32_t, bool) {
+        seen.push_back(test.errors.error());
+        test.engine->clearFiles();  // refused (20) during the run
+    };
+    test.host.whenComplete = [&](bool) { seen.push_back(test.errors.error()); };
+    ASSERT_TRUE(test.runToEnd());
+    EXPECT_EQ(seen, (std::vector<int32_t>{30, 30}));
 }
 
 }  // namespace

@@ -174,11 +174,9 @@ public:
         }
         if (failing) {
             errors_.setError(file_.openError);
-            CriticalSectionLock lock(factory_.lock_);
             if (file_.concurrentError != 0 && factory_.controlErrors) {
                 factory_.controlErrors->setError(file_.concurrentError);
             }
-            ++factory_.failedOpens_;
             return false;
         }
         if (errors_.stopRequest()) {
@@ -282,30 +280,21 @@ int32_t ScriptedFactory::clientsMade() {
     return clientsMade_;
 }
 
-int32_t ScriptedFactory::failedOpens() {
-    CriticalSectionLock lock(lock_);
-    return failedOpens_;
-}
-
 // ---- Hangs, threads and handles ----
 
 HangGuard::HangGuard(const char* what, DWORD timeoutMs)
     : what_(what), timeoutMs_(timeoutMs), returned_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    watcher_ = CreateThread(nullptr, 0, &HangGuard::watch, this, 0, nullptr);
+    watcher_.reset(CreateThread(nullptr, 0, &HangGuard::watch, this, 0, nullptr));
 }
 
 HangGuard::~HangGuard() {
-    SetEvent(returned_);
-    if (watcher_) {
-        WaitForSingleObject(watcher_, INFINITE);
-        CloseHandle(watcher_);
-    }
-    CloseHandle(returned_);
+    SetEvent(returned_.get());
+    WaitForSingleObject(watcher_.get(), INFINITE);
 }
 
 DWORD WINAPI HangGuard::watch(void* self) {
     auto* guard = static_cast<HangGuard*>(self);
-    if (WaitForSingleObject(guard->returned_, guard->timeoutMs_) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(guard->returned_.get(), guard->timeoutMs_) == WAIT_TIMEOUT) {
         std::fprintf(stderr, "HANG: %s did not return within %lu ms\n", guard->what_,
                      static_cast<unsigned long>(guard->timeoutMs_));
         std::fflush(stderr);

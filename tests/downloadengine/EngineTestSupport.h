@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "downloadcontrol/CriticalSection.h"
+#include "downloadcontrol/ScopedHandle.h"
 #include "downloadcontrol/engine/ClientFactory.h"
 #include "downloadcontrol/engine/DownloadEngine.h"
 #include "downloadcontrol/engine/EngineEvents.h"
@@ -98,8 +99,6 @@ public:
     // openSegment calls seen for a path, as "start+length" texts.
     std::vector<std::string> opens(const std::wstring& path);
     int32_t clientsMade();
-    // Opens that failed on purpose (failOpens) so far.
-    int32_t failedOpens();
     // The control's holder, for concurrentError.
     LastErrorHolder* controlErrors = nullptr;
     void setFile(const std::wstring& path, const ScriptedFile& file) { serve(path, file); }
@@ -110,7 +109,6 @@ private:
     std::map<std::wstring, ScriptedFile> files_;
     std::map<std::wstring, std::vector<std::string>> opens_;
     int32_t clientsMade_ = 0;
-    int32_t failedOpens_ = 0;
 };
 
 // Ends the test program when the calls it guards have not returned by the deadline, so that a hang
@@ -126,8 +124,8 @@ private:
     static DWORD WINAPI watch(void* self);
     const char* what_;
     DWORD timeoutMs_;
-    HANDLE returned_;
-    HANDLE watcher_;
+    ScopedHandle returned_;
+    ScopedHandle watcher_;
 };
 
 // Threads of this process (Toolhelp), and its open handles (probed: the system's count is not kept
