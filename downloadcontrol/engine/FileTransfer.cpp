@@ -346,9 +346,10 @@ void FileTransfer::transfer() {
         item_.downloadedAtLastReport = item_.downloaded;
         segmentCount = static_cast<int32_t>(item_.segments.size());
         snapshot = std::make_unique<ProgressSnapshot>(snapshotOf(item_));
-        context_.running.push_back(&item_);
         header = HeaderUpdate();
         header.add(item_, HeaderState);
+        // Last: nothing that can fail may come between this and the guarded part below.
+        context_.running.push_back(&item_);
     }
     header.writeTo(item_.headerFile.get(), context_.writer);
     context_.window.postListRefresh(item_.fileId, RefreshRow);
