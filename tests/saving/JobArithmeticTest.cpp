@@ -1,8 +1,10 @@
-// Job arithmetic, print layout and end texts: work units, shares that never go backwards or past
-// one unit, the other files' time offset, where a photo lands on the page, the failure messages.
+// Job arithmetic, names, print layout and end texts: work units, shares that never go backwards or
+// past one unit, the other files' time offset, the staging folder, where a photo lands on the page,
+// the failure messages.
 #include "saving/JobArithmetic.h"
 #include "saving/JobMessages.h"
 #include "saving/PageLayout.h"
+#include "saving/SaveNames.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,15 @@ TEST(JobArithmeticTest, OtherFilesEndOneStepBeforeTheOldestItemWithTheirSpacing)
     const int64_t offset = otherFilesOffset(fileTime(oldest), fileTime(t2));
     EXPECT_EQ(t2 + offset, oldest - kItemTimeStep);
     EXPECT_EQ((t2 + offset) - (t1 + offset), t2 - t1);
+}
+
+TEST(SaveNamesTest, StagingFolderBesideTheZipAndTimedSavePath) {
+    const std::wstring unique = L"0123456789abcdef0123456789abcdef";
+    EXPECT_EQ(zipStagingFolder(L"D:\\Out\\anna.zip", unique), L"D:\\Out\\anna_" + unique + L"_tmp");
+    EXPECT_EQ(zipStagingFolder(L"D:\\Out.d\\a.b.zip", unique), L"D:\\Out.d\\a.b_" + unique + L"_tmp");
+    EXPECT_EQ(zipStagingFolder(L"D:\\Out\\anna", unique), L"D:\\Out\\anna_" + unique + L"_tmp");
+    EXPECT_EQ(timedSavePath(L"D:\\Pics\\anna_a.jpg", fileTime(0x0000000500000007LL)),
+              L"D:\\Pics\\anna_a.jpg|7-5");
 }
 
 TEST(PageLayoutTest, ShrinksToFitAndCentres) {

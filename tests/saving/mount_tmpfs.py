@@ -1,6 +1,7 @@
 """Mounts a small tmpfs on a folder, or unmounts it, for tests of a full disk.
 
-Usage: mount_tmpfs.py RESULT mount FOLDER SIZE | mount_tmpfs.py RESULT umount FOLDER
+Usage: mount_tmpfs.py RESULT mount FOLDER SIZE [ro] | mount_tmpfs.py RESULT umount FOLDER
+("ro" mounts it read-only.)
 Writes "OK" or the reason it could not (not root, no mount permission) to RESULT.
 """
 import os
@@ -11,7 +12,8 @@ import sys
 def main():
     result, action, folder = sys.argv[1:4]
     if action == "mount":
-        command = ["mount", "-t", "tmpfs", "-o", "size=%s" % sys.argv[4], "tmpfs", folder]
+        options = "size=%s" % sys.argv[4] + (",ro" if sys.argv[5:] == ["ro"] else "")
+        command = ["mount", "-t", "tmpfs", "-o", options, "tmpfs", folder]
     else:
         command = ["umount", folder]
     try:
