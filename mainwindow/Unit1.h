@@ -8,6 +8,7 @@
 #include "controls/ProgressPie.h"
 #include "controls/ScrollBoxEx.h"
 #include "common/StringKeyCollection.h"
+#include "feed/ThumbnailBatches.h"
 #include "gui/ApplicationEvents.h"
 #include "gui/CustomScrollBar.h"
 #include "gui/Edit.h"
@@ -22,6 +23,7 @@
 #include "gui/Shape.h"
 #include "gui/TPxhl.h"
 #include "gui/Timer.h"
+#include "mainwindow/PxhlThumbnailDownloader.h"
 #include "saving/JobRecords.h"
 #include "saving/JobStopFlag.h"
 #include "saving/PrintQueue.h"
@@ -36,7 +38,7 @@ struct Photo;
 class ThumbnailImage;
 class FullSizeImage;
 
-class TForm1 : public gui::TForm {
+class TForm1 : public gui::TForm, public ThumbnailBatchHost {
 public:
     explicit TForm1(gui::TComponent* owner);
     ~TForm1() override;
@@ -206,11 +208,18 @@ public:
     bool pageLoading = false;
     int pageProgress = 0;
     int samePageRepeatCount = 0;
-    int pageRetryCount = 0;  // failed downloads of the current page; zeroed for every new page
+    int pageRetryCount = 0;            // failed downloads of the current page; zeroed for every new page
+    bool mediaCountReceived = false;   // WM_FEED_TOTAL arrived for this load (a received 0 is a count)
+    bool pageDownloadStarted = false;  // a page download of ours runs: only its success reads the page
+    bool loadUserRunning = false;      // the controls' stops pump messages that may ask for a load again
     std::vector<Photo*> photos;
     std::vector<Photo*> visiblePhotos;
     StringKeyCollection photoFileNames;
     bool thumbnailsLoading = false;
+    PxhlThumbnailDownloader thumbnailsAdapter{nullptr};  // thumbnailsDownloader as the batches use it
+    ThumbnailBatches thumbnailBatches{*this};
+    bool allSelected = false;  // copied into a photo's selection when its thumbnail arrives
+    std::vector<std::unique_ptr<std::wstring>> searchWords;  // lower-cased; empty: no search
     bool stopLoading = false;
     std::vector<ThumbnailImage*> tilesInUse;
     std::vector<ThumbnailImage*> tilePool;
@@ -337,11 +346,53 @@ public:
     // ================================================================ worker messages (Unit1Messages.cpp)
     void WndProc(gui::TMessage& message) override;
 
-    // ================================================================ feed, grid, user names
-    // (Unit1Feed.cpp until their own files)
-    void queueThumbnailBatch(bool continueLoading);
+    // ================================================================ loading a user (Unit1Load.cpp)
+    // Loads the user named in the user-name box, or clears the view when it names none.
+    void loadUser();
+    void stopFeedDownloads();
+    void resumeFeedDownloads();
+    // Starts the page downloader on the page it holds; false when it holds none or cannot start.
+    bool startPageDownload();
+    void onPageDownloadDone(gui::TObject* sender, bool result);
+    void pageDownloaderErrorRetryTimerTimer(gui::TObject* sender);
+    // The load ended or stopped for good: the box's text, the pie and the Go face.
+    void resetFeedControls();
+    // The pages end with a message; the thumbnails of the photos that came go on.
+    void endPageLoading(const std::wstring& message);
+    // A warning box captioned with the product's name.
+    void showFeedWarning(const std::wstring& text);
+
+    // ================================================================ thumbnail batches (Unit1Batches.cpp)
+    void queueThumbnailBatch(bool resetIdlePasses);
+    void onThumbnailFileDone(gui::TObject* sender, long fileId, bool result);
+    void onThumbnailsDone(gui::TObject* sender, bool result);
+    void thumbnailsDownloaderErrorRetryTimerTimer(gui::TObject* sender);
+    std::wstring thumbnailSavePath(size_t photo) override;
+    void thumbnailArrived(size_t photo, const std::wstring& path) override;
+    void thumbnailFailed(size_t photo, bool refused) override;
+    bool matchesSearch(size_t photo) override;
+    size_t visibleCount() override;
+    size_t visiblePhoto(size_t slot) override;
+    void insertVisible(size_t slot, size_t photo) override;
+    void visibleListGrew() override;
+    void setProgress(double fraction) override;
+    bool pagesLoading() override;
+    void startRetryTimer() override;
+    void batchesEnded(const std::wstring& message) override;
+
+    // ================================================================ settings (Unit1Settings.cpp)
     void loadSettings();
     void saveSettings();
+    // The overlay levels' items, from transparent to black.
+    std::vector<gui::TMenuItem*> overlayMenuItems() const;
+
+    // ================================================================ feed, grid, user names
+    // (Unit1Feed.cpp until their own files)
+    bool addUserNameToHistory(const std::wstring& name);
+    void updateUserNameButtonFaces();
+    void userNamePanelResize(gui::TObject* sender);
+    void recyclePhotoImage(int index);
+    void layoutThumbnails(bool keepScrollPosition);
     void layoutGrid();
     void rememberScrollAnchor();
     void resetScrollAnchor();

@@ -28,6 +28,8 @@ void feedTotal(TForm1& form, const MessageInfo& record) {
     if (record.generation != form.pageGeneration)
         return;
     form.totalMediaCount = record.code;
+    form.mediaCountReceived = true;
+    form.thumbnailBatches.setMediaCount(record.code);
     if (form.userNameEdit && form.userNameEdit->Font()->Color() != formlayout::kTypedTextColor)
         form.updateUserNameEditText();
 }
@@ -46,8 +48,8 @@ void feedNextPage(TForm1& form, const MessageInfo& record) {
                             form.pageFilePath, 1, L"", L"", L"", 0);
     }
     form.pageProgress = 0;
-    if (form.pageDownloader && !form.stopLoading)
-        form.pageDownloader->Download();
+    if (!form.stopLoading)
+        form.startPageDownload();
     form.queueThumbnailBatch(true);
 }
 
@@ -78,6 +80,7 @@ void feedPhoto(TForm1& form, PhotoMessageInfo& record) {
     photo->fileName = itemFileName(photo->videoUrl, photo->standardResolutionUrl, photo->id);
     // Of two items with the same file name the first keeps the key.
     form.photoFileNames.insert(StringKey(&photo->fileName, photo));
+    form.thumbnailBatches.addPhoto(photo->lowResolutionUrl);
 }
 
 bool isPhotoIndex(const TForm1& form, int32_t index) {

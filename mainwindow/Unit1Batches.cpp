@@ -1,0 +1,107 @@
+// The thumbnail batches inside the main window: the thumbnails downloader's events and the retry
+// timer go to the batches, and the batches reach the window's photos, visible list, pie and
+// messages through the callbacks here.
+#include "common/SafeFileName.h"
+#include "common/TextFunctions.h"
+#include "feed/SearchMatch.h"
+#include "mainwindow/Photo.h"
+#include "mainwindow/Unit1.h"
+
+using namespace gui;
+
+namespace {
+
+int generationOf(TObject* sender) {
+    auto* component = dynamic_cast<TComponent*>(sender);
+    return component ? static_cast<int>(component->Tag()) : -1;
+}
+
+}  // namespace
+
+void TForm1::queueThumbnailBatch(bool resetIdlePasses) {
+    thumbnailBatches.queueBatch(resetIdlePasses);
+}
+
+void TForm1::onThumbnailFileDone(TObject* sender, long fileId, bool result) {
+    thumbnailBatches.fileDone(generationOf(sender), fileId, result);
+}
+
+void TForm1::onThumbnailsDone(TObject* sender, bool result) {
+    thumbnailBatches.runDone(generationOf(sender), result);
+}
+
+void TForm1::thumbnailsDownloaderErrorRetryTimerTimer(TObject*) {
+    thumbnailsDownloaderErrorRetryTimer->SetEnabled(false);
+    thumbnailBatches.retryTimerFired();
+}
+
+std::wstring TForm1::thumbnailSavePath(size_t index) {
+    Photo& photo = *photos.at(index);
+    photo.thumbnailPath =
+        thumbnailsFolder + L"\\" + workFileName(currentUserName, photo.lowResolutionUrl, makeGuidFileName());
+    // The control cuts the time off and stamps it on the finished file.
+    return formatString(L"%s|%u-%u", photo.thumbnailPath.c_str(), photo.fileTime.dwLowDateTime,
+                        photo.fileTime.dwHighDateTime);
+}
+
+void TForm1::thumbnailArrived(size_t index, const std::wstring& path) {
+    Photo& photo = *photos.at(index);
+    photo.thumbnailDownloaded = 1;
+    photo.thumbnailUsable = 1;
+    if (!path.empty())
+        photo.thumbnailPath = path;
+    photo.thumbnailFileId = -1;
+    photo.selected = allSelected ? 1 : 0;
+}
+
+void TForm1::thumbnailFailed(size_t index, bool refused) {
+    if (refused)
+        photos.at(index)->thumbnailRefused = 1;
+}
+
+bool TForm1::matchesSearch(size_t index) {
+    return searchWords.empty() ||
+           photoMatchesSearch(photos.at(index)->words, searchWords, allWordsMustMatchMenuItem->Checked());
+}
+
+size_t TForm1::visibleCount() {
+    return visiblePhotos.size();
+}
+
+size_t TForm1::visiblePhoto(size_t slot) {
+    return static_cast<size_t>(visiblePhotos.at(slot)->index);
+}
+
+void TForm1::insertVisible(size_t slot, size_t index) {
+    slot = std::min(slot, visiblePhotos.size());
+    visiblePhotos.insert(visiblePhotos.begin() + slot, photos.at(index));
+    for (size_t position = slot; position < visiblePhotos.size(); ++position)
+        visiblePhotos[position]->visibleIndex = static_cast<int>(position);
+    if (selectionAnchor >= static_cast<int>(slot))
+        ++selectionAnchor;
+}
+
+void TForm1::visibleListGrew() {
+    layoutThumbnails(true);
+}
+
+void TForm1::setProgress(double fraction) {
+    userNameProgressPie->FSetProgress(static_cast<float>(fraction));
+}
+
+bool TForm1::pagesLoading() {
+    return pageLoading;
+}
+
+void TForm1::startRetryTimer() {
+    thumbnailsDownloaderErrorRetryTimer->SetEnabled(false);
+    thumbnailsDownloaderErrorRetryTimer->SetInterval(kThumbnailRetryIntervalMs);
+    thumbnailsDownloaderErrorRetryTimer->SetEnabled(true);
+}
+
+void TForm1::batchesEnded(const std::wstring& message) {
+    thumbnailsLoading = false;
+    resetFeedControls();
+    if (!message.empty())
+        showFeedWarning(message);
+}

@@ -1,0 +1,303 @@
+// Loading a user's feed: the profile page and the feed pages come through the page downloader into
+// the page work file and are read by a feed page worker; Stop and Go pause and continue the load.
+// Every event of a control is checked against the generation the control serves, so nothing of an
+// earlier load reaches the current one.
+#include <memory>
+
+#include "common/ServiceHosts.h"
+#include "common/TextFunctions.h"
+#include "feed/FeedPageWorker.h"
+#include "feed/PageRetryRule.h"
+#include "gui/Exception.h"
+#include "mainwindow/FormLayout.h"
+#include "mainwindow/Photo.h"
+#include "mainwindow/Unit1.h"
+#include "mainwindow/UserNameRules.h"
+#include "mainwindow/WorkFiles.h"
+#include "mainwindow/WorkerMessageRules.h"
+
+using namespace gui;
+namespace L = formlayout;
+
+namespace {
+
+constexpr TColor kPieLoadingColor = 0x00EFAE00;
+constexpr TColor kPiePausedColor = 0x00C4C4C4;
+constexpr long kThumbnailConcurrentFiles = 6;
+constexpr long kThumbnailConnectionTimeoutMs = 4000;
+constexpr short kFileCountField = 16;
+
+// Download only starts a control that holds files: an empty run completes at once and would be
+// taken for a downloaded page or a finished batch.
+bool holdsFiles(TPxhl* downloader) {
+    return downloader && std::wcstol(downloader->GetFileInfo(0, kFileCountField).c_str(), nullptr, 10) > 0;
+}
+
+int generationOf(TObject* sender) {
+    auto* component = dynamic_cast<TComponent*>(sender);
+    return component ? static_cast<int>(component->Tag()) : -1;
+}
+
+// Every work file a photo of an abandoned load may have left: the finished files and the unfinished
+// ones the control keeps under the same name with ".tmp" appended.
+void addWorkFiles(const Photo& photo, std::vector<std::wstring>& paths) {
+    for (const std::wstring* path : {&photo.thumbnailPath, &photo.fullSizePath}) {
+        if (!path->empty()) {
+            paths.push_back(*path);
+            paths.push_back(*path + L".tmp");
+        }
+    }
+}
+
+// Clears a flag when the scope ends, also on an early return.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+void TForm1::loadUser() {
+    if (loadUserRunning || userNameEdit->Font()->Color() == L::kGreyTextColor)
+        return;
+    const FlagScope running(loadUserRunning);
+    // A retry of the old user must never reach the new user's controls.
+    pageDownloaderErrorRetryTimer->SetEnabled(false);
+    thumbnailsDownloaderErrorRetryTimer->SetEnabled(false);
+
+    const std::wstring previousUserName = currentUserName;
+    currentUserName = ::extractUserName(userNameEdit->Text());
+    const bool load = !currentUserName.empty();
+
+    if (load) {
+        if (!toolbarPanel->Visible()) {
+            SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+            layoutPanels(true, true);
+            setPhotoViewVisible(true);
+            SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(Handle(), nullptr, nullptr,
+                         RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
+        userNameImageButton->SetTag(1);
+    } else {
+        userNameImageButton->SetTag(0);
+    }
+    updateUserNameButtonFaces();
+    totalMediaCount = 0;
+    mediaCountReceived = false;
+    pageLoading = load;
+    thumbnailsLoading = load;
+    stopLoading = false;
+    if (topPanel->CanFocus())
+        topPanel->SetFocus();
+    updateUserNameEditText();
+    if (load) {
+        userNameProgressPie->FSetProgress(0);
+        userNameProgressPie->FSetProgressColor(kPieLoadingColor);
+        userNameProgressPiePanel->SetVisible(true);
+        userNameProgressPiePanel->BringToFront();
+    } else {
+        userNameProgressPiePanel->SetVisible(false);
+    }
+    userNamePanelResize(userNamePanel);
+    userNamePanel->Update();
+
+    if (clearSearchWhenChangingUsernameMenuItem->Checked() &&
+        compareStrings(currentUserName, previousUserName, false) != 0) {
+        searchEdit->SetText(L"");
+        searchEdit->Font()->SetColor(L::kGreyTextColor);
+        searchEdit->SetText(L"Search...");
+        searchEdit->Update();
+        searchWords.clear();
+    }
+    if (load)
+        addUserNameToHistory(currentUserName);
+
+    // New generations first: the stops below pump messages, and late records of the old load must
+    // find themselves outdated.
+    ++pageGeneration;
+    ++thumbnailsGeneration;
+    ++fullSizeGeneration;
+    resetDownloader(pageDownloader);
+    resetDownloader(thumbnailsDownloader);
+    pageDownloadStarted = false;
+
+    contentScrollBox->Invalidate();
+    for (int index = static_cast<int>(tilesInUse.size()) - 1; index >= 0; --index)
+        recyclePhotoImage(index);
+
+    // The old load's work files, except those a running job still copies or prints.
+    std::vector<std::wstring> oldWorkFiles;
+    const size_t queued = std::min(thumbnailBatches.thumbnailCursor(), photos.size());
+    for (size_t index = 0; index < queued; ++index) {
+        if (photos[index] && !photos[index]->inUseByJob)
+            addWorkFiles(*photos[index], oldWorkFiles);
+    }
+    photoFileNames.clear();
+    visiblePhotos.clear();
+    clearPhotos(this);
+    // Only now: clearPhotos gave the photos' own controls back, which lets go of their files.
+    if (!oldWorkFiles.empty())
+        startDeleteFilesThread(std::move(oldWorkFiles));
+    selectionAnchor = -1;
+    scrollAnchorIndex = -1;
+    scrollAnchorOffset = -1;
+    allSelected = false;
+    thumbnailBatches.start(thumbnailsGeneration, nullptr);
+    thumbnailsAdapter = PxhlThumbnailDownloader(nullptr);
+    layoutThumbnails(false);
+    lastPageSuffix.clear();
+    pageRetryCount = 0;
+    samePageRepeatCount = 0;
+    if (!load)
+        return;
+
+    // The new controls are taken before the old ones go back, so the pool never hands an old one
+    // straight back to this load.
+    TPxhl* page = nullptr;
+    TPxhl* thumbnails = nullptr;
+    try {
+        page = acquireDownloader(this);
+        thumbnails = acquireDownloader(this);
+    } catch (...) {
+        releaseDownloader(this, page);
+        pageLoading = thumbnailsLoading = false;
+        resetFeedControls();
+        showFeedWarning(L"The Pxhl download control cannot be created:\r\n" +
+                        ExceptionMessage(std::current_exception()) +
+                        L"\r\n\r\nPixhaul cannot download photos until Pxhl.dll is registered.");
+        return;
+    }
+    page->SetTag(pageGeneration);
+    thumbnails->SetTag(thumbnailsGeneration);
+    releaseDownloader(this, pageDownloader);
+    releaseDownloader(this, thumbnailsDownloader);
+    pageDownloader = page;
+    thumbnailsDownloader = thumbnails;
+
+    thumbnailsDownloader->SetIntegerProperty(PxhlDispId::ConcurrentDownloadFileCount,
+                                             kThumbnailConcurrentFiles);
+    thumbnailsDownloader->SetIntegerProperty(PxhlDispId::ConnectionTimeout, kThumbnailConnectionTimeoutMs);
+    thumbnailsDownloader->OnFileDownloadComplete = [this](TObject* sender, long fileId, bool result) {
+        onThumbnailFileDone(sender, fileId, result);
+    };
+    thumbnailsDownloader->OnDownloadComplete = [this](TObject* sender, bool result) {
+        onThumbnailsDone(sender, result);
+    };
+    thumbnailsAdapter = PxhlThumbnailDownloader(thumbnailsDownloader);
+    thumbnailBatches.start(thumbnailsGeneration, &thumbnailsAdapter);
+    pageDownloaderErrorRetryTimer->SetOnTimer(
+        [this](TObject* sender) { pageDownloaderErrorRetryTimerTimer(sender); });
+    thumbnailsDownloaderErrorRetryTimer->SetOnTimer(
+        [this](TObject* sender) { thumbnailsDownloaderErrorRetryTimerTimer(sender); });
+
+    pageDownloader->OnDownloadComplete = [this](TObject* sender, bool result) {
+        onPageDownloadDone(sender, result);
+    };
+    const long fileId = pageDownloader->AddFile(feedPageUrl(serviceHost(), currentUserName, L""), L"-1", L"",
+                                                pageFilePath, 1, L"", L"", L"", 0);
+    // A name the control cannot make an address of names no profile.
+    if (fileId < 0 || !startPageDownload())
+        endPageLoading(pageFailureMessage(PageFailureAction::noSuchUser, currentUserName));
+}
+
+bool TForm1::startPageDownload() {
+    if (!holdsFiles(pageDownloader))
+        return false;
+    pageDownloadStarted = true;
+    if (pageDownloader->Download())
+        return true;
+    pageDownloadStarted = false;
+    return false;
+}
+
+void TForm1::onPageDownloadDone(TObject* sender, bool result) {
+    if (generationOf(sender) != pageGeneration)
+        return;
+    const bool started = pageDownloadStarted;
+    pageDownloadStarted = false;
+    if (result) {
+        if (!started)
+            return;
+        auto params = std::make_unique<ParsePageParams>(pageGeneration, Handle(), pageFilePath,
+                                                        currentUserName, lastPageSuffix);
+        params->repeatCount = samePageRepeatCount;
+        if (!startFeedPageWorker(std::move(params)))
+            endPageLoading(pageFailureMessage(PageFailureAction::serverIssues, currentUserName));
+        return;
+    }
+    const PageFailureAction action =
+        decidePageFailure(static_cast<TPxhl*>(sender)->GetLastError(), mediaCountReceived, pageRetryCount);
+    switch (action) {
+    case PageFailureAction::ignore:
+        return;
+    case PageFailureAction::retry:
+        ++pageRetryCount;
+        pageDownloaderErrorRetryTimer->SetEnabled(false);
+        pageDownloaderErrorRetryTimer->SetInterval(kPageRetryIntervalMs);
+        pageDownloaderErrorRetryTimer->SetEnabled(true);
+        return;
+    default:
+        endPageLoading(pageFailureMessage(action, currentUserName));
+        return;
+    }
+}
+
+void TForm1::endPageLoading(const std::wstring& message) {
+    pageLoading = false;
+    resetFeedControls();
+    // The thumbnails of the photos that came go on; without any, the batches end here.
+    queueThumbnailBatch(true);
+    showFeedWarning(message);
+}
+
+void TForm1::pageDownloaderErrorRetryTimerTimer(TObject*) {
+    pageDownloaderErrorRetryTimer->SetEnabled(false);
+    if (!stopLoading)
+        startPageDownload();
+}
+
+void TForm1::stopFeedDownloads() {
+    stopLoading = true;
+    if (pageDownloader)
+        pageDownloader->StopDownload();
+    thumbnailBatches.stop();
+    if (userNameEdit->Font()->Color() != L::kTypedTextColor)
+        updateUserNameEditText();
+    userNameProgressPie->FSetProgressColor(kPiePausedColor);
+}
+
+void TForm1::resumeFeedDownloads() {
+    stopLoading = false;
+    // A page that failed while stopped is asked for again now rather than by a timer.
+    pageDownloaderErrorRetryTimer->SetEnabled(false);
+    const bool pageStarted = startPageDownload();
+    const bool thumbnailsStarted = thumbnailBatches.resume();
+    if (pageStarted || thumbnailsStarted) {
+        if (userNameEdit->Focused() && topPanel->CanFocus())
+            topPanel->SetFocus();
+        updateUserNameEditText();
+        userNameProgressPie->FSetProgressColor(kPieLoadingColor);
+        return;
+    }
+    resetFeedControls();
+}
+
+void TForm1::resetFeedControls() {
+    if (userNameEdit->Font()->Color() != L::kTypedTextColor)
+        updateUserNameEditText();
+    userNameProgressPiePanel->SetVisible(false);
+    userNamePanelResize(userNamePanel);
+    userNameImageButton->SetTag(0);
+    updateUserNameButtonFaces();
+}
+
+void TForm1::showFeedWarning(const std::wstring& text) {
+    MessageBoxW(Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
+}
