@@ -192,6 +192,7 @@ TForm1::~TForm1() {
     destroyScrollBars();
     freeScriptTokenTables();
     photoFileNames.clear();
+    destroyTiles();
     visiblePhotos.clear();
     clearPhotos(this);
     // Every control goes before OLE does: the per-photo ones are back in the pool by now.

@@ -35,6 +35,7 @@
 #include <vector>
 
 struct Photo;
+struct GridMetrics;
 class ThumbnailImage;
 class FullSizeImage;
 
@@ -227,6 +228,8 @@ public:
     int thumbnailHeight = 150;
     int scrollAnchorIndex = -1;
     int scrollAnchorOffset = -1;
+    std::unique_ptr<controls::TileList> tileOutlines;  // tilesInUse as contentScrollBox sees them
+    int tilesMade = 0;                                 // tiles the pool had to make
     FullSizeImage* fullSizeImage = nullptr;
     controls::Image* overlayImage = nullptr;
     gui::TControl* lastClickPanel = nullptr;
@@ -386,22 +389,55 @@ public:
     // The overlay levels' items, from transparent to black.
     std::vector<gui::TMenuItem*> overlayMenuItems() const;
 
-    // ================================================================ feed, grid, user names
-    // (Unit1Feed.cpp until their own files)
-    bool addUserNameToHistory(const std::wstring& name);
-    void updateUserNameButtonFaces();
-    void userNamePanelResize(gui::TObject* sender);
-    void recyclePhotoImage(int index);
+    // ================================================================ what is left in Unit1Feed.cpp
+    void refreshUserNameEditText();
+
+    // ================================================================ thumbnail grid and tiles
+    // (Unit1Grid.cpp)
+    GridMetrics gridMetrics() const;
+    // Ranges the grid, gives the photos in and next to the view their tiles and takes the others
+    // back. keepScrollPosition: only the range changes (thumbnails still arriving).
     void layoutThumbnails(bool keepScrollPosition);
-    void layoutGrid();
+    // Notes the first photo whose top is in view and its distance from the view's top.
+    void findScrollAnchor();
+    void layoutGrid();  // after a scroll or a size change: layoutThumbnails(false)
     void rememberScrollAnchor();
     void resetScrollAnchor();
+    ThumbnailImage* acquirePhotoImage(Photo* photo);
+    void recyclePhotoImage(int index);
+    // Every tile back to the pool, then deleted (destruction).
+    void destroyTiles();
     void clearTileHover();
     void applyClickMode();
-    void userNameListBoxPanelResize(gui::TObject* sender);
+    void applicationEventsShowHint(std::wstring& hintStr, bool& canShow, gui::THintInfo& hintInfo);
+
+    // ================================================================ user-name box and history
+    // (Unit1UserNames.cpp)
+    void bindUserNameBox();
+    std::wstring extractUserName();
+    bool addUserNameToHistory(const std::wstring& name);
+    int findUserNamePrefix(const std::wstring& text);
+    void openHistoryDropDown(int topRow, int selectedRow);
     void closeHistoryDropDown();
+    void updateUserNameButtonFaces();
+    // The history list's bar at the list's right edge, shown while the list scrolls.
+    void placeUserNameScrollBar();
+    void userNameEditPanelMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift,
+                                    int x, int y);
+    void userNameEditEnter(gui::TObject* sender);
+    void userNameEditExit(gui::TObject* sender);
+    void userNameEditKeyDown(gui::TObject* sender, WORD& key, gui::TShiftState shift);
+    void userNameEditKeyPress(gui::TObject* sender, wchar_t& key);
+    void userNameEditKeyUp(gui::TObject* sender, WORD& key, gui::TShiftState shift);
+    void userNamePanelResize(gui::TObject* sender);
+    void userNameListBoxPanelResize(gui::TObject* sender);
     void userNameListBoxMouseMove(gui::TObject* sender, gui::TShiftState shift, int x, int y);
-    void refreshUserNameEditText();
+    void userNameListBoxMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift,
+                                  int x, int y);
+    void userNameListBoxMouseUp(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift, int x,
+                                int y);
+    void userNameArrowDownImageButtonBtnClick(gui::TObject* sender);
+    void userNameImageButtonBtnClick(gui::TObject* sender);
 
     // ================================================================ save and print jobs
     // (Unit1Jobs.cpp until their own files)
@@ -421,6 +457,12 @@ public:
     void placeFullSizeVideo();
     void onFullSizeSelectionChanged();
     void stopSlideshow();
+    // The photo the view shows, or null.
+    Photo* fullSizePhoto() const;
+    // The tiles' callbacks.
+    void onPhotoImageOpen(ThumbnailImage* tile);
+    void openPhotoLink(ThumbnailImage* tile);
+    void onPhotoImageSelect(ThumbnailImage* tile);
 
     // ================================================================ info menu and small windows
     // (Unit1Menu.cpp until their own files)

@@ -9,3 +9,9 @@ void TForm1::pauseFullSizeMedia() {}
 void TForm1::placeFullSizeVideo() {}
 void TForm1::onFullSizeSelectionChanged() {}
 void TForm1::stopSlideshow() {}
+Photo* TForm1::fullSizePhoto() const {
+    return nullptr;
+}
+void TForm1::onPhotoImageOpen(ThumbnailImage*) {}
+void TForm1::openPhotoLink(ThumbnailImage*) {}
+void TForm1::onPhotoImageSelect(ThumbnailImage*) {}

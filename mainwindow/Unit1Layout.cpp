@@ -441,8 +441,9 @@ void TForm1::applySkin() {
     setFaces(resizeThumbImageButton, skin::sizeSliderKnob);
     hook(resizeThumbImageButton);
     // The slider follows the pointer from where it was pressed.
-    resizeThumbImageButton->OnBtnMouseDown = [](TObject*, TMouseButton, TShiftState, int, int) {
+    resizeThumbImageButton->OnBtnMouseDown = [this](TObject*, TMouseButton, TShiftState, int, int) {
         dragAnchor = pressPoint();
+        rememberScrollAnchor();
     };
     resizeThumbImageButton->BringToFront();
 
@@ -479,6 +480,7 @@ void TForm1::applySkin() {
     infoLogoImageButton->OnBtnClick = [this](TObject* s) { infoLogoImageButtonBtnClick(s); };
     infoLogoBigImageButton->OnBtnClick = [this](TObject* s) { infoLogoImageButtonBtnClick(s); };
     closeDownloadImageButton->OnBtnClick = [this](TObject* s) { closeDownloadImageButtonBtnClick(s); };
+    bindUserNameBox();
 }
 
 void TForm1::placeFramePieces(TWinControl* panel, int piece, std::initializer_list<controls::Image*> pieces) {

@@ -3,6 +3,8 @@
 #include "support/RealInput.h"
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace formtest {
 
@@ -34,6 +36,27 @@ private:
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
 
+// Settings an earlier window saved (its place, history, options) would change the next one: every
+// value but the work folder the test chose goes.
+void clearSavedSettings() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Orvell Soft\\Pixhaul", 0, KEY_READ | KEY_SET_VALUE,
+                      &key) != ERROR_SUCCESS)
+        return;
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        if (std::wstring(name, length) != L"customTemporaryFolder")
+            names.emplace_back(name, length);
+    }
+    for (const std::wstring& value : names)
+        RegDeleteValueW(key, value.c_str());
+    RegCloseKey(key);
+}
+
 }  // namespace
 
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -52,6 +75,7 @@ void pump(int milliseconds) {
 }
 
 TForm1* openForm() {
+    clearSavedSettings();
     TForm1* form = nullptr;
     gui::Application->CreateForm(form);
     form->Show();

@@ -1,5 +1,6 @@
 // The two custom scroll bars follow the box and the list they belong to, in their colours.
 #include "FormTestSupport.h"
+#include "mainwindow/Photo.h"
 #include "support/RealInput.h"
 #include "support/ScreenCapture.h"
 #include <gtest/gtest.h>
@@ -10,7 +11,13 @@ TEST(ScrollBars, TheContentBarFollowsItsBoxInItsColours) {
     WorkFolderSetting setting;
     TForm1* form = openForm();
     form->setPhotoViewVisible(true);
-    form->contentScrollBox->VertScrollBar()->SetRange(5000);
+    // Enough photos (without pictures) for a grid far taller than the view.
+    for (int i = 0; i < 150; ++i) {
+        form->photos.push_back(
+            new Photo(L"", L"", L"", L"", L"", L"", std::to_wstring(i), i, releaseDownloaderCallback));
+        form->photos.back()->visibleIndex = i;
+        form->visiblePhotos.push_back(form->photos.back());
+    }
     form->FormResize(form);
     pump(100);
     HWND bar = form->contentScrollBarWindow;
@@ -57,7 +64,7 @@ TEST(ScrollBars, TheHistoryBarFollowsItsListInItsColours) {
     WorkFolderSetting setting;
     TForm1* form = openForm();
     for (int i = 0; i < 40; ++i)
-        form->userNameListBox->Items()->Add(L"\tuser" + std::to_wstring(100 + i));
+        form->addUserNameToHistory(L"user" + std::to_wstring(100 + i));
     form->userNameListBoxPanel->SetVisible(true);
     form->userNameListBoxPanel->BringToFront();
     pump(50);

@@ -1,0 +1,521 @@
+#include "mainwindow/Thumbnailimage.h"
+
+#include "common/PathFunctions.h"
+#include "controls/HoverGeometry.h"
+#include "controls/HoverProtocol.h"
+#include "controls/ResourceImage.h"
+#include "gui/Application.h"
+#include "gui/WinControl.h"
+#include "mainwindow/Photo.h"
+#include "resources/SkinIds.h"
+
+using controls::Image;
+
+namespace {
+
+// The video mark and its copy at the tiles' size, shared by every photo picture and freed with
+// the last one.
+struct VideoMark {
+    gui::GdiPlusSession gdiPlus;  // outlives the pictures below
+    std::unique_ptr<Gdiplus::Bitmap> picture;
+    controls::PictureCache scaled;
+};
+VideoMark* sharedMark = nullptr;
+int photoImages = 0;
+int scaledCopyCount = 0;
+
+// The shadows and the buttons' pictures (normal, pointer over, pressed), shared by every tile and
+// freed with the last one.
+enum ButtonRow { openFullSizeRow, openPageRow, markSelectedRow, markUnselectedRow, buttonRows };
+struct TilePictures {
+    gui::GdiPlusSession gdiPlus;
+    std::unique_ptr<Gdiplus::Bitmap> shadows[7];
+    std::unique_ptr<Gdiplus::Bitmap> pictures[buttonRows][3];
+};
+TilePictures* buttonPictures = nullptr;
+int tiles = 0;
+
+const int buttonIds[buttonRows][3] = {
+    {15098, 15099, 15100},
+    {15145, 15146, 15147},
+    {15101, 15148, 15149},
+    {15102, 15150, 15151},
+};
+const int shadowIds[7] = {15024, 15025, 15026, 15027, 15028, 15029, 15030};
+constexpr int videoMarkId = 15023;
+constexpr int normalFace = 0;
+constexpr int overFace = 1;
+constexpr int pressedFace = 2;
+
+SIZE pictureSize(int row) {
+    Gdiplus::Bitmap* picture = buttonPictures ? buttonPictures->pictures[row][normalFace].get() : nullptr;
+    if (!picture)
+        return SIZE{0, 0};
+    return SIZE{static_cast<LONG>(picture->GetWidth()), static_cast<LONG>(picture->GetHeight())};
+}
+
+POINT cursor() {
+    POINT p{};
+    GetCursorPos(&p);
+    return p;
+}
+
+bool inVisibleRect(const gui::TControl* control, POINT p) {
+    return controls::rectContains(controls::getVisibleScreenRect(control), p);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- PhotoImage
+
+PhotoImage::PhotoImage(gui::TComponent* owner) : gui::TPaintBox(owner) {
+    SetControlStyle(ControlStyle() | gui::csOpaque);
+    SetParentShowHint(true);
+    if (photoImages++ == 0)
+        sharedMark = new VideoMark;
+    if (!sharedMark->picture)
+        sharedMark->picture = controls::loadSkinPicture(gui::HInstance(), videoMarkId);
+}
+
+PhotoImage::~PhotoImage() {
+    picture_.reset();
+    if (--photoImages == 0) {
+        delete sharedMark;
+        sharedMark = nullptr;
+    }
+}
+
+int PhotoImage::scaledCopies() {
+    return scaledCopyCount;
+}
+
+void PhotoImage::loadPhoto(const std::wstring& path) {
+    if (path == path_)
+        return;
+    path_ = path;
+    picture_.reset();
+    scaled_.Reset();
+    decoded_.SetSize(0, 0);
+    // Decoded into memory of our own: the file stays free to be replaced or deleted.
+    if (!path.empty() && gui::DecodePictureFile(makeLongPath(path), decoded_) && !decoded_.Empty()) {
+        picture_ = std::make_unique<Gdiplus::Bitmap>(decoded_.Width(), decoded_.Height(),
+                                                     decoded_.Width() * 4, PixelFormat32bppPARGB,
+                                                     reinterpret_cast<BYTE*>(decoded_.ScanLine(0)));
+        if (picture_->GetLastStatus() != Gdiplus::Ok)
+            picture_.reset();
+    }
+    Repaint();
+}
+
+void PhotoImage::setVideoMark(bool on) {
+    if (videoMark_ == on)
+        return;
+    videoMark_ = on;
+    Invalidate();
+}
+
+void PhotoImage::rebuildScaledBitmap() {
+    if (!picture_ || Width() <= 0 || Height() <= 0)
+        return;
+    // Drawn into a scratch context: the copies are made, nothing shows.
+    gui::TBitmap scratch;
+    scratch.SetSize(1, 1);
+    HDC dc = scratch.Canvas()->Handle();
+    const int before = scaled_.Renders();
+    scaled_.Draw(dc, picture_.get(), Width(), Height(), controls::PictureCache::Fit::Stretch);
+    scaledCopyCount += scaled_.Renders() - before;
+    if (videoMark_)
+        prepareVideoMark();
+}
+
+void PhotoImage::prepareVideoMark() {
+    if (!sharedMark || !sharedMark->picture)
+        return;
+    const TileBounds mark = videoMarkBounds(Width(), Height());
+    gui::TBitmap scratch;
+    scratch.SetSize(1, 1);
+    sharedMark->scaled.Draw(scratch.Canvas()->Handle(), sharedMark->picture.get(), mark.width, mark.height,
+                            controls::PictureCache::Fit::Stretch);
+}
+
+void PhotoImage::Paint() {
+    if (!picture_)
+        return;
+    HDC dc = Canvas()->Handle();
+    const int before = scaled_.Renders();
+    scaled_.Draw(dc, picture_.get(), Width(), Height(), controls::PictureCache::Fit::Stretch);
+    scaledCopyCount += scaled_.Renders() - before;
+    if (!videoMark_ || !sharedMark || !sharedMark->picture)
+        return;
+    const TileBounds mark = videoMarkBounds(Width(), Height());
+    POINT old{};
+    OffsetViewportOrgEx(dc, mark.left, mark.top, &old);
+    sharedMark->scaled.Draw(dc, sharedMark->picture.get(), mark.width, mark.height,
+                            controls::PictureCache::Fit::Stretch);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+void PhotoImage::Dispatch(gui::TMessage& message) {
+    const auto onVisiblePart = [this](LPARAM point) {
+        return inVisibleRect(this, ClientToScreen(gui::PointFromLParam(point)));
+    };
+    if (!controls::dispatchHover(this, message, hover_, onVisiblePart, &onMouseEntered, &onMouseLeft))
+        gui::TPaintBox::Dispatch(message);
+}
+
+// ---------------------------------------------------------------- ThumbnailImage
+
+bool ThumbnailImage::openOnClick_ = true;
+ThumbnailImage* ThumbnailImage::hookedTile_ = nullptr;
+Image* ThumbnailImage::pressedButton_ = nullptr;
+HHOOK ThumbnailImage::pressHook_ = nullptr;
+
+ThumbnailImage::ThumbnailImage(Photo* photo, gui::TWinControl* parent, bool visible, bool showShadows,
+                               const std::wstring& thumbnailPath, bool videoMark)
+    : photo_(photo), visible_(visible), shadowsShown_(showShadows), selected_(photo && photo->selected) {
+    if (tiles++ == 0) {
+        buttonPictures = new TilePictures;
+        for (int i = 0; i < 7; ++i)
+            buttonPictures->shadows[i] = controls::loadSkinPicture(gui::HInstance(), shadowIds[i]);
+        for (int row = 0; row < buttonRows; ++row)
+            for (int face = 0; face < 3; ++face)
+                buttonPictures->pictures[row][face] =
+                    controls::loadSkinPicture(gui::HInstance(), buttonIds[row][face]);
+    }
+
+    for (size_t i = 0; i < shadows_.size(); ++i) {
+        Image* shadow = new Image(parent);
+        shadow->SetParent(parent);
+        shadow->setTransparent(true);
+        shadow->setImageBitmap(buttonPictures->shadows[i].get());
+        shadow->SetVisible(visible_ && shadowsShown_);
+        shadow->BringToFront();
+        shadows_[i] = shadow;
+    }
+    const TileBorder border = tileBorder(selected_, hovered_);
+    for (gui::TShape*& side : borders_) {
+        side = new gui::TShape(parent);
+        side->SetParent(parent);
+        side->SetShape(gui::stRectangle);
+        side->Brush()->SetColor(static_cast<gui::TColor>(border.colour));
+        side->Pen()->SetColor(static_cast<gui::TColor>(border.colour));
+        side->SetVisible(visible_);
+        side->BringToFront();
+    }
+    photoImage_ = new PhotoImage(parent);
+    photoImage_->SetParent(parent);
+    photoImage_->SetBounds(40, 40, 306, 306);
+    photoImage_->SetVisible(visible_);
+    photoImage_->BringToFront();
+    openFullSizeButton_ = new Image(parent);
+    openPageButton_ = new Image(parent);
+    selectionMark_ = new Image(parent);
+    for (Image* button : {openFullSizeButton_, openPageButton_, selectionMark_}) {
+        button->SetParent(parent);
+        button->setTransparent(true);
+        button->SetVisible(false);
+        button->BringToFront();
+    }
+    setButtonPicture(Button::OpenFullSize, normalFace);
+    setButtonPicture(Button::OpenPage, normalFace);
+    setButtonPicture(Button::SelectionMark, normalFace);
+    selectionMark_->SetVisible(visible_ && selected_);
+
+    photoImage_->setVideoMark(videoMark);
+    photoImage_->loadPhoto(thumbnailPath);
+    setPhoto(photo);
+
+    photoImage_->onMouseEntered = [this](gui::TObject*) { updateHoverLook(true); };
+    photoImage_->onMouseLeft = [this](gui::TObject*) {
+        if (!pointerOverButtons())
+            updateHoverLook(false);
+    };
+    photoImage_->OnMouseDown = [this](gui::TObject*, gui::TMouseButton button, gui::TShiftState, int, int) {
+        if (button == gui::mbLeft)
+            press(nullptr);
+    };
+    photoImage_->OnMouseUp = [this](gui::TObject*, gui::TMouseButton button, gui::TShiftState, int, int) {
+        if (button == gui::mbLeft)
+            photoMouseUp();
+    };
+    for (Button which : {Button::OpenFullSize, Button::OpenPage, Button::SelectionMark}) {
+        Image* image = buttonImage(which);
+        image->OnMouseEnter = [this, which](gui::TObject*) { buttonEntered(which); };
+        image->OnMouseLeave = [this, which](gui::TObject*) { buttonLeft(which); };
+        image->OnMouseDown = [this, image](gui::TObject*, gui::TMouseButton button, gui::TShiftState, int,
+                                           int) {
+            if (button == gui::mbLeft)
+                press(image);
+        };
+        image->OnMouseUp = [this, which](gui::TObject*, gui::TMouseButton button, gui::TShiftState, int,
+                                         int) {
+            if (button == gui::mbLeft)
+                buttonMouseUp(which);
+        };
+    }
+    placeParts();
+}
+
+ThumbnailImage::~ThumbnailImage() {
+    if (hookedTile_ == this)
+        endPress();
+    if (photo_ && photo_->tile == this)
+        photo_->tile = nullptr;
+    for (Image* button : {selectionMark_, openPageButton_, openFullSizeButton_})
+        delete button;
+    delete photoImage_;
+    for (gui::TShape* side : borders_)
+        delete side;
+    for (Image* shadow : shadows_)
+        delete shadow;
+    if (--tiles == 0) {
+        delete buttonPictures;
+        buttonPictures = nullptr;
+    }
+}
+
+void ThumbnailImage::setPhoto(Photo* photo) {
+    photo_ = photo;
+    if (!photo) {
+        updateSelectionLook(false);
+        photoImage_->setTooltipText(L"");
+        return;
+    }
+    updateSelectionLook(photo->selected != 0);
+    photoImage_->setTooltipText(tileTooltipText(photo->dateText, photo->caption));
+}
+
+void ThumbnailImage::setBounds(int left, int top, int width, int height) {
+    if (photoImage_->Left() == left && photoImage_->Top() == top && photoImage_->Width() == width &&
+        photoImage_->Height() == height)
+        return;
+    photoImage_->SetBounds(left, top, width, height);
+    placeParts();
+}
+
+RECT ThumbnailImage::getOuterRect() const {
+    const int b = tileBorder(selected_, hovered_).width;
+    return RECT{Left() - b, Top() - b, Left() + Width() + b, Top() + Height() + b};
+}
+
+void ThumbnailImage::placeParts() {
+    const TileBorder border = tileBorder(selected_, hovered_);
+    const ButtonSizes sizes{pictureSize(openFullSizeRow), pictureSize(openPageRow),
+                            pictureSize(markUnselectedRow)};
+    const auto parts = placeTileParts(TileBounds{Left(), Top(), Width(), Height()}, border.width, sizes);
+    for (size_t i = 0; i < shadows_.size(); ++i)
+        shadows_[i]->SetBounds(parts[shadowTopLeft + i].left, parts[shadowTopLeft + i].top,
+                               parts[shadowTopLeft + i].width, parts[shadowTopLeft + i].height);
+    for (size_t i = 0; i < borders_.size(); ++i)
+        borders_[i]->SetBounds(parts[borderLeft + i].left, parts[borderLeft + i].top,
+                               parts[borderLeft + i].width, parts[borderLeft + i].height);
+    const std::pair<Image*, TilePart> buttons[] = {{openFullSizeButton_, TilePart::openFullSizeButton},
+                                                   {openPageButton_, TilePart::openPageButton},
+                                                   {selectionMark_, TilePart::selectionMark}};
+    for (const auto& [image, part] : buttons)
+        image->SetBounds(parts[part].left, parts[part].top, parts[part].width, parts[part].height);
+}
+
+void ThumbnailImage::applyBorder() {
+    const TileBorder border = tileBorder(selected_, hovered_);
+    for (gui::TShape* side : borders_) {
+        side->Brush()->SetColor(static_cast<gui::TColor>(border.colour));
+        side->Pen()->SetColor(static_cast<gui::TColor>(border.colour));
+    }
+    placeParts();
+}
+
+void ThumbnailImage::showButtons() {
+    openFullSizeButton_->SetVisible(visible_ && hovered_);
+    openPageButton_->SetVisible(visible_ && hovered_);
+    selectionMark_->SetVisible(visible_ && (selected_ || hovered_));
+}
+
+void ThumbnailImage::setTileVisible(bool on) {
+    if (visible_ == on)
+        return;
+    visible_ = on;
+    for (Image* shadow : shadows_)
+        shadow->SetVisible(visible_ && shadowsShown_);
+    for (gui::TShape* side : borders_)
+        side->SetVisible(visible_);
+    photoImage_->SetVisible(visible_);
+    showButtons();
+}
+
+void ThumbnailImage::setShowShadows(bool on) {
+    if (shadowsShown_ == on)
+        return;
+    shadowsShown_ = on;
+    for (Image* shadow : shadows_)
+        shadow->SetVisible(visible_ && shadowsShown_);
+}
+
+void ThumbnailImage::updateSelectionLook(bool selected) {
+    if (selected_ == selected)
+        return;
+    selected_ = selected;
+    applyBorder();
+    const bool over = inVisibleRect(selectionMark_, cursor());
+    setButtonPicture(Button::SelectionMark, over ? overFace : normalFace);
+    selectionMark_->SetVisible(visible_ && (selected_ || hovered_));
+    selectionMark_->Repaint();
+}
+
+void ThumbnailImage::updateHoverLook(bool hovered) {
+    // Whoever clears the look clears the photo's own flag too, so the next move over it counts
+    // as an arrival again.
+    if (!hovered)
+        photoImage_->forgetHover();
+    if (hovered_ == hovered)
+        return;
+    hovered_ = hovered;
+    if (hovered)
+        photoImage_->setTooltipAllowed(true);
+    applyBorder();
+    showButtons();
+}
+
+Image* ThumbnailImage::buttonImage(Button button) const {
+    switch (button) {
+    case Button::OpenFullSize:
+        return openFullSizeButton_;
+    case Button::OpenPage:
+        return openPageButton_;
+    case Button::SelectionMark:
+        break;
+    }
+    return selectionMark_;
+}
+
+void ThumbnailImage::setButtonPicture(Button button, int face) {
+    if (!buttonPictures)
+        return;
+    const int row = button == Button::OpenFullSize ? openFullSizeRow
+                    : button == Button::OpenPage   ? openPageRow
+                    : selected_                    ? markSelectedRow
+                                                   : markUnselectedRow;
+    buttonImage(button)->setImageBitmap(buttonPictures->pictures[row][face].get());
+}
+
+bool ThumbnailImage::pointerIn(const gui::TControl* control) const {
+    return control->Visible() && inVisibleRect(control, cursor());
+}
+
+bool ThumbnailImage::pointerOverButtons() const {
+    return pointerIn(openFullSizeButton_) || pointerIn(openPageButton_) || pointerIn(selectionMark_);
+}
+
+void ThumbnailImage::buttonEntered(Button button) {
+    setButtonPicture(button, pressedButton_ == buttonImage(button) ? pressedFace : overFace);
+    if (button == Button::SelectionMark)
+        updateHoverLook(true);
+}
+
+void ThumbnailImage::buttonLeft(Button button) {
+    setButtonPicture(button, normalFace);
+    const POINT p = cursor();
+    gui::TWinControl* parent = photoImage_->Parent();
+    const bool overPhoto = parent && parent->HandleAllocated() && WindowFromPoint(p) == parent->Handle() &&
+                           inVisibleRect(photoImage_, p);
+    if (!overPhoto)
+        updateHoverLook(false);
+}
+
+void ThumbnailImage::press(Image* pressed) {
+    photoImage_->setTooltipAllowed(false);
+    if (pressed == openFullSizeButton_)
+        setButtonPicture(Button::OpenFullSize, pressedFace);
+    else if (pressed == openPageButton_)
+        setButtonPicture(Button::OpenPage, pressedFace);
+    else if (pressed == selectionMark_)
+        setButtonPicture(Button::SelectionMark, pressedFace);
+    hookedTile_ = this;
+    pressedButton_ = pressed;
+    if (!pressHook_)
+        pressHook_ = SetWindowsHookExW(WH_MOUSE, pressHookProc, gui::HInstance(), GetCurrentThreadId());
+    if (onMouseDown)
+        onMouseDown(this);
+}
+
+void ThumbnailImage::endPress() {
+    hookedTile_ = nullptr;
+    pressedButton_ = nullptr;
+    if (pressHook_) {
+        UnhookWindowsHookEx(pressHook_);
+        pressHook_ = nullptr;
+    }
+}
+
+LRESULT CALLBACK ThumbnailImage::pressHookProc(int code, WPARAM message, LPARAM record) {
+    if (code == HC_ACTION) {
+        try {
+            if (message == WM_MOUSEMOVE && hookedTile_) {
+                ThumbnailImage* tile = hookedTile_;
+                const POINT p = reinterpret_cast<const MOUSEHOOKSTRUCT*>(record)->pt;
+                tile->updateHoverLook(
+                    inVisibleRect(tile->photoImage_, p) ||
+                    (tile->openFullSizeButton_->Visible() && inVisibleRect(tile->openFullSizeButton_, p)) ||
+                    (tile->openPageButton_->Visible() && inVisibleRect(tile->openPageButton_, p)));
+            } else if (message == WM_LBUTTONUP) {
+                HHOOK hook = pressHook_;
+                hookedTile_ = nullptr;
+                pressedButton_ = nullptr;
+                pressHook_ = nullptr;
+                const LRESULT result = CallNextHookEx(hook, code, message, record);
+                if (hook)
+                    UnhookWindowsHookEx(hook);
+                return result;
+            }
+        } catch (...) {
+            gui::Application->HandleException(nullptr, std::current_exception());
+        }
+    }
+    return CallNextHookEx(pressHook_, code, message, record);
+}
+
+void ThumbnailImage::toggleSelection() {
+    updateSelectionLook(!selected_);
+    if (photo_)
+        photo_->selected = selected_ ? 1 : 0;
+    if (onSelectionChanged)
+        onSelectionChanged(this);
+}
+
+void ThumbnailImage::photoMouseUp() {
+    if (!hovered_)
+        return;
+    if (openOnClick_) {
+        if (!pointerIn(selectionMark_) && !pointerIn(openPageButton_) && onOpenFullSize)
+            onOpenFullSize(this);
+    } else if (!pointerIn(openFullSizeButton_) && !pointerIn(openPageButton_)) {
+        toggleSelection();
+    }
+}
+
+void ThumbnailImage::buttonMouseUp(Button button) {
+    Image* image = buttonImage(button);
+    const bool inside = pointerIn(image);
+    switch (button) {
+    case Button::OpenFullSize:
+        if (inside)
+            setButtonPicture(button, overFace);
+        if ((openOnClick_ ? !pointerIn(selectionMark_) : inside) && onOpenFullSize)
+            onOpenFullSize(this);
+        break;
+    case Button::OpenPage:
+        if (inside) {
+            setButtonPicture(button, overFace);
+            if (onOpenPage)
+                onOpenPage(this);
+        }
+        break;
+    case Button::SelectionMark:
+        setButtonPicture(button, inside ? overFace : normalFace);
+        if (!hovered_)
+            break;
+        if (openOnClick_ ? inside : (!pointerIn(openFullSizeButton_) && !pointerIn(openPageButton_)))
+            toggleSelection();
+        break;
+    }
+}
