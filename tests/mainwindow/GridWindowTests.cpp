@@ -77,6 +77,8 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     ASSERT_TRUE(site.running()) << site.failure();
     WorkFolderSetting setting;
     TForm1* form = openForm();
+    // The smallest thumbnails: five columns, six once maximised.
+    form->thumbnailWidth = form->thumbnailHeight = 150;
     loadTyped(form, L"alice");
     ASSERT_TRUE(pumpUntil([form] { return loaded(form, 45); }, 30000))
         << form->pageLoading << form->thumbnailsLoading << " " << form->photos.size() << " "
