@@ -14,11 +14,12 @@ using controls::Image;
 namespace {
 
 // The video mark and its copy at the tiles' size, shared by every photo picture and freed with
-// the last one.
+// the last one; with the context copies are made in ahead of painting.
 struct VideoMark {
     gui::GdiPlusSession gdiPlus;  // outlives the pictures below
     std::unique_ptr<Gdiplus::Bitmap> picture;
     controls::PictureCache scaled;
+    gui::TBitmap scratch;
 };
 VideoMark* sharedMark = nullptr;
 int photoImages = 0;
@@ -95,6 +96,7 @@ void PhotoImage::loadPhoto(const std::wstring& path) {
     path_ = path;
     picture_.reset();
     scaled_.Reset();
+    scaledSize_ = SIZE{0, 0};
     decoded_.SetSize(0, 0);
     // Decoded into memory of our own: the file stays free to be replaced or deleted.
     if (!path.empty() && gui::DecodePictureFile(makeLongPath(path), decoded_) && !decoded_.Empty()) {
@@ -115,44 +117,45 @@ void PhotoImage::setVideoMark(bool on) {
 }
 
 void PhotoImage::rebuildScaledBitmap() {
-    if (!picture_ || Width() <= 0 || Height() <= 0)
+    if (!picture_ || Width() <= 0 || Height() <= 0 || !sharedMark)
         return;
-    // Drawn into a scratch context: the copies are made, nothing shows.
-    gui::TBitmap scratch;
-    scratch.SetSize(1, 1);
-    HDC dc = scratch.Canvas()->Handle();
+    if (sharedMark->scratch.Empty())
+        sharedMark->scratch.SetSize(1, 1);
+    // Drawn where nothing shows: only the copies are made.
+    HDC dc = sharedMark->scratch.Canvas()->Handle();
+    if (scaledSize_.cx != Width() || scaledSize_.cy != Height())
+        drawPhoto(dc);
+    if (videoMark_)
+        drawVideoMark(dc, false);
+}
+
+void PhotoImage::drawPhoto(HDC dc) {
     const int before = scaled_.Renders();
     scaled_.Draw(dc, picture_.get(), Width(), Height(), controls::PictureCache::Fit::Stretch);
     scaledCopyCount += scaled_.Renders() - before;
-    if (videoMark_)
-        prepareVideoMark();
+    scaledSize_ = SIZE{Width(), Height()};
 }
 
-void PhotoImage::prepareVideoMark() {
+void PhotoImage::drawVideoMark(HDC dc, bool centred) {
     if (!sharedMark || !sharedMark->picture)
         return;
     const TileBounds mark = videoMarkBounds(Width(), Height());
-    gui::TBitmap scratch;
-    scratch.SetSize(1, 1);
-    sharedMark->scaled.Draw(scratch.Canvas()->Handle(), sharedMark->picture.get(), mark.width, mark.height,
+    POINT old{};
+    if (centred)
+        OffsetViewportOrgEx(dc, mark.left, mark.top, &old);
+    sharedMark->scaled.Draw(dc, sharedMark->picture.get(), mark.width, mark.height,
                             controls::PictureCache::Fit::Stretch);
+    if (centred)
+        SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }
 
 void PhotoImage::Paint() {
     if (!picture_)
         return;
     HDC dc = Canvas()->Handle();
-    const int before = scaled_.Renders();
-    scaled_.Draw(dc, picture_.get(), Width(), Height(), controls::PictureCache::Fit::Stretch);
-    scaledCopyCount += scaled_.Renders() - before;
-    if (!videoMark_ || !sharedMark || !sharedMark->picture)
-        return;
-    const TileBounds mark = videoMarkBounds(Width(), Height());
-    POINT old{};
-    OffsetViewportOrgEx(dc, mark.left, mark.top, &old);
-    sharedMark->scaled.Draw(dc, sharedMark->picture.get(), mark.width, mark.height,
-                            controls::PictureCache::Fit::Stretch);
-    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+    drawPhoto(dc);
+    if (videoMark_)
+        drawVideoMark(dc, true);
 }
 
 void PhotoImage::Dispatch(gui::TMessage& message) {

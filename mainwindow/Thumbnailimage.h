@@ -54,12 +54,15 @@ protected:
     void Paint() override;
 
 private:
-    void prepareVideoMark();
+    void drawPhoto(HDC dc);
+    // The shared mark at this photo's mark size; centred: where it shows, else at the origin.
+    void drawVideoMark(HDC dc, bool centred);
 
     gui::GdiPlusSession gdiPlus_;
     gui::TBitmap decoded_;                      // the file's pixels; the file stays free
     std::unique_ptr<Gdiplus::Bitmap> picture_;  // over decoded_'s pixels
     controls::PictureCache scaled_;
+    SIZE scaledSize_{0, 0};  // of the copy in scaled_; 0 x 0 when there is none
     std::wstring path_;
     std::wstring tooltipText_;
     bool tooltipAllowed_ = true;

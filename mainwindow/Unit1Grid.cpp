@@ -59,14 +59,14 @@ void TForm1::layoutThumbnails(bool keepScrollPosition) {
     if (bar->Position() > 0 && range - clientHeight < bar->Position())
         box->Invalidate();
 
+    // Setting the range again costs a round of scroll-bar updates: only a new one is set.
     if (scrollAnchorIndex == -1 || keepScrollPosition) {
-        bar->SetRange(range);
+        if (bar->Range() != range)
+            bar->SetRange(range);
     } else {
         const int target = anchoredScrollPosition(
             metrics, ScrollAnchor{scrollAnchorIndex, scrollAnchorOffset}, columns, range, clientHeight);
-        if (bar->Position() == target && bar->Range() == range) {
-            bar->SetRange(range);
-        } else {
+        if (bar->Position() != target || bar->Range() != range) {
             box->Invalidate();
             bar->SetRange(range);
             bar->SetPosition(target);
