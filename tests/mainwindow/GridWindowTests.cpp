@@ -166,7 +166,7 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     delete form;
 }
 
-TEST(HistoryWindow, TypedPrefixDownAndEnterLoadTheName) {
+TEST(HistoryWindow, TypedPrefixDownAndEnterLoadTheNameAndAPastedLinkLoadsItsUser) {
     testsupport::FixtureSite& site = serviceSite();
     ASSERT_TRUE(site.running()) << site.failure();
     WorkFolderSetting setting;
@@ -210,6 +210,29 @@ TEST(HistoryWindow, TypedPrefixDownAndEnterLoadTheName) {
     EXPECT_FALSE(form->userNameListBoxPanel->Visible());
     EXPECT_EQ(mouseHookHandle, nullptr);
     EXPECT_TRUE(pumpUntil([&] { return site.countRequests("GET /bob") > 0; }, 10000));
+
+    // A profile link pasted over the name loads the user it ends in.
+    const std::wstring link = L"http://" + site.serviceHost() + L"/Alice/";
+    ASSERT_TRUE(OpenClipboard(form->Handle()));
+    EmptyClipboard();
+    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, (link.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(text), link.c_str(), (link.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(text);
+    SetClipboardData(CF_UNICODETEXT, text);
+    CloseClipboard();
+    const RECT edit = controls::getVisibleScreenRect(form->userNameEdit);
+    click(POINT{(edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2});
+    ASSERT_TRUE(pumpUntil([form] { return form->userNameEdit->Focused(); }));
+    form->userNameEdit->SelectAll();
+    testsupport::keyStroke(VK_CONTROL, true);
+    testsupport::keyStroke('V', true);
+    testsupport::keyStroke('V', false);
+    testsupport::keyStroke(VK_CONTROL, false);
+    ASSERT_TRUE(pumpUntil([&] { return form->userNameEdit->Text() == link; }));
+    testsupport::keyStroke(VK_RETURN, true);
+    testsupport::keyStroke(VK_RETURN, false);
+    EXPECT_TRUE(pumpUntil([form] { return form->currentUserName == L"alice"; }));
+    EXPECT_TRUE(pumpUntil([&] { return site.countRequests("GET /alice") > 0; }, 10000));
     delete form;
 }
 
