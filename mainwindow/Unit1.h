@@ -409,6 +409,8 @@ public:
     void destroyTiles();
     void clearTileHover();
     void applyClickMode();
+    // Only the tiles' photos (and pictures that explain themselves once) show tooltips.
+    void bindTileHints();
     void applicationEventsShowHint(std::wstring& hintStr, bool& canShow, gui::THintInfo& hintInfo);
 
     // ================================================================ user-name box and history

@@ -208,6 +208,12 @@ void TForm1::applyClickMode() {
     ThumbnailImage::setClickMode(showFullSizeWhenThumbnailClickingMenuItem->Checked());
 }
 
+void TForm1::bindTileHints() {
+    applicationEvents->OnShowHint = [this](std::wstring& hint, bool& canShow, THintInfo& info) {
+        applicationEventsShowHint(hint, canShow, info);
+    };
+}
+
 void TForm1::applicationEventsShowHint(std::wstring& hintStr, bool& canShow, THintInfo& hintInfo) {
     canShow = false;
     if (auto* photo = dynamic_cast<PhotoImage*>(hintInfo.HintControl)) {

@@ -481,6 +481,7 @@ void TForm1::applySkin() {
     infoLogoBigImageButton->OnBtnClick = [this](TObject* s) { infoLogoImageButtonBtnClick(s); };
     closeDownloadImageButton->OnBtnClick = [this](TObject* s) { closeDownloadImageButtonBtnClick(s); };
     bindUserNameBox();
+    bindTileHints();
 }
 
 void TForm1::placeFramePieces(TWinControl* panel, int piece, std::initializer_list<controls::Image*> pieces) {

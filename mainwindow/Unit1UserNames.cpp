@@ -57,9 +57,6 @@ void TForm1::bindUserNameBox() {
         userNameArrowDownImageButtonBtnClick(s);
     };
     userNameImageButton->OnBtnClick = [this](TObject* s) { userNameImageButtonBtnClick(s); };
-    applicationEvents->OnShowHint = [this](std::wstring& hint, bool& canShow, THintInfo& info) {
-        applicationEventsShowHint(hint, canShow, info);
-    };
 }
 
 std::wstring TForm1::extractUserName() {

@@ -7,6 +7,8 @@
 #include "FormTestSupport.h"
 #include "common/ServiceHosts.h"
 #include "controls/HoverProtocol.h"
+#include "gui/Application.h"
+#include "gui/HintWindow.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/ThumbnailGrid.h"
 #include "mainwindow/Thumbnailimage.h"
@@ -114,6 +116,13 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     EXPECT_EQ(leftOfPhoto(form, hovered, 3), highlight);
     EXPECT_NE(leftOfPhoto(form, hovered, 4), highlight);
     testsupport::ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"grid-hovered-tile.png");
+    // Its date and caption as the tooltip, after the hint pause.
+    const std::wstring tooltip = hovered->photoImage()->tooltipText();
+    EXPECT_FALSE(tooltip.empty());
+    EXPECT_TRUE(pumpUntil([&] {
+        gui::THintWindow* hint = gui::Application->HintWindow();
+        return hint && hint->Visible() && hint->Text() == tooltip;
+    }));
 
     // In select mode a click selects; the selected tile keeps its border once the pointer left,
     // the hovered one goes back to one grey pixel.
