@@ -33,7 +33,7 @@ struct TilePictures {
     std::unique_ptr<Gdiplus::Bitmap> shadows[7];
     std::unique_ptr<Gdiplus::Bitmap> pictures[buttonRows][3];
 };
-TilePictures* buttonPictures = nullptr;
+TilePictures* tilePictures = nullptr;
 int tiles = 0;
 
 const int buttonIds[buttonRows][3] = {
@@ -49,7 +49,7 @@ constexpr int overFace = 1;
 constexpr int pressedFace = 2;
 
 SIZE pictureSize(int row) {
-    Gdiplus::Bitmap* picture = buttonPictures ? buttonPictures->pictures[row][normalFace].get() : nullptr;
+    Gdiplus::Bitmap* picture = tilePictures ? tilePictures->pictures[row][normalFace].get() : nullptr;
     if (!picture)
         return SIZE{0, 0};
     return SIZE{static_cast<LONG>(picture->GetWidth()), static_cast<LONG>(picture->GetHeight())};
@@ -177,12 +177,12 @@ ThumbnailImage::ThumbnailImage(Photo* photo, gui::TWinControl* parent, bool visi
                                const std::wstring& thumbnailPath, bool videoMark)
     : photo_(photo), visible_(visible), shadowsShown_(showShadows), selected_(photo && photo->selected) {
     if (tiles++ == 0) {
-        buttonPictures = new TilePictures;
+        tilePictures = new TilePictures;
         for (int i = 0; i < 7; ++i)
-            buttonPictures->shadows[i] = controls::loadSkinPicture(gui::HInstance(), shadowIds[i]);
+            tilePictures->shadows[i] = controls::loadSkinPicture(gui::HInstance(), shadowIds[i]);
         for (int row = 0; row < buttonRows; ++row)
             for (int face = 0; face < 3; ++face)
-                buttonPictures->pictures[row][face] =
+                tilePictures->pictures[row][face] =
                     controls::loadSkinPicture(gui::HInstance(), buttonIds[row][face]);
     }
 
@@ -190,7 +190,7 @@ ThumbnailImage::ThumbnailImage(Photo* photo, gui::TWinControl* parent, bool visi
         Image* shadow = new Image(parent);
         shadow->SetParent(parent);
         shadow->setTransparent(true);
-        shadow->setImageBitmap(buttonPictures->shadows[i].get());
+        shadow->setImageBitmap(tilePictures->shadows[i].get());
         shadow->SetVisible(visible_ && shadowsShown_);
         shadow->BringToFront();
         shadows_[i] = shadow;
@@ -272,8 +272,8 @@ ThumbnailImage::~ThumbnailImage() {
     for (Image* shadow : shadows_)
         delete shadow;
     if (--tiles == 0) {
-        delete buttonPictures;
-        buttonPictures = nullptr;
+        delete tilePictures;
+        tilePictures = nullptr;
     }
 }
 
@@ -392,13 +392,13 @@ Image* ThumbnailImage::buttonImage(Button button) const {
 }
 
 void ThumbnailImage::setButtonPicture(Button button, int face) {
-    if (!buttonPictures)
+    if (!tilePictures)
         return;
     const int row = button == Button::OpenFullSize ? openFullSizeRow
                     : button == Button::OpenPage   ? openPageRow
                     : selected_                    ? markSelectedRow
                                                    : markUnselectedRow;
-    buttonImage(button)->setImageBitmap(buttonPictures->pictures[row][face].get());
+    buttonImage(button)->setImageBitmap(tilePictures->pictures[row][face].get());
 }
 
 bool ThumbnailImage::pointerIn(const gui::TControl* control) const {
