@@ -33,7 +33,6 @@ void expectEveryFileArrived(TestEngine& test, const TempFolder& folder) {
 
 TEST(EngineHeaderFolder, ControlsKeepingTheDefaultFolderRunSideBySide) {
     TempFolder folder;
-    TempFolder otherFolder;
     TestEngine first;
     TestEngine second;
     for (TestEngine* test : {&first, &second}) {
@@ -42,9 +41,8 @@ TEST(EngineHeaderFolder, ControlsKeepingTheDefaultFolderRunSideBySide) {
     }
     startSlowRun(first, folder);
     second.engine->settings().autoRemoveCompletedFiles = true;
-    second.add(peerUrl("nginx_http", L"/files/medium.bin"), otherFolder.file(L"medium.bin"));
-    ASSERT_TRUE(second.engine->download()) << second.errors.error();
-    ASSERT_TRUE(pumpUntil([&] { return second.host.completed(); }));
+    second.add(peerUrl("nginx_http", L"/files/medium.bin"), folder.file(L"medium.bin"));
+    ASSERT_TRUE(second.runToEnd()) << second.errors.error();
     EXPECT_TRUE(second.host.last(L"Complete")->result);
     expectEveryFileArrived(first, folder);
 }

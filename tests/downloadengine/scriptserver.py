@@ -14,8 +14,7 @@ to FOLDER/NAME so that tests can compare):
   /tolocalhost/PATH        a redirect to the same server by another name: http://localhost:<port>/PATH
   /useproxy/PATH           305 Use Proxy, naming this server as the proxy
   /stall/NAME              answers nothing for 30 seconds (or until the server stops)
-  /claims/SIZE/NAME        announces SIZE bytes (any size, byte ranges served) but sends 1000 zero bytes
-                           of them and closes; nothing of SIZE is kept
+  /claims/SIZE/NAME        announces SIZE bytes (any size) and byte ranges, sends 1000 zero bytes, closes
 Every request is appended to FOLDER/requests.log as "METHOD PATH RANGE", and to
 FOLDER/authorization.log as "HOST PATH AUTHORIZATION" ("-" for a header not sent).
 """
@@ -158,23 +157,8 @@ class Handler(BaseHTTPRequestHandler):
                     location = "../../%d/%d/%s" % (turns - 1, size, name)
                     self.send_plain(302, [("Location", location), ("Content-Length", "0")], head=head)
             elif kind == "claims" and len(parts) == 3:
-                size = int(parts[1])
-                headers = [("Accept-Ranges", "bytes"), ("Content-Length", str(size))]
-                status = 200
-                match = re.match(r"bytes=(\d+)-(\d+)$", self.headers.get("Range", "") or "")
-                if match:
-                    start, end = int(match.group(1)), int(match.group(2))
-                    status = 206
-                    headers = [("Content-Range", "bytes %d-%d/%d" % (start, end, size)),
-                               ("Content-Length", str(end - start + 1))]
-                self.send_response(status)
-                for key, value in headers:
-                    self.send_header(key, value)
-                self.send_header("Connection", "close")
-                self.end_headers()
-                self.close_connection = True
-                if not head:
-                    self.wfile.write(bytes(1000))
+                headers = [("Accept-Ranges", "bytes"), ("Content-Length", parts[1])]
+                self.send_plain(200, headers, bytes(1000), head=head)
             elif kind == "stall":
                 server.stopping.wait(30)
                 self.send_plain(503, [("Content-Length", "0")], head=head)
