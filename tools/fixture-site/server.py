@@ -13,6 +13,10 @@ Every host also answers the control requests of tests:
     POST /__reset  forgets the log and the counters of the flaky scenarios, restores the modes
     POST /__mode?version=2.2&delay_ms=500&thumb_delay_ms=300   switches the maker's version file,
                    the slow user's delay and a delay of every thumbnail that varies by item
+         /__mode?version_file=huge|html|empty|utf16|missing|text   what the maker's version file
+                   is: 8 MiB of text, an HTML page, no bytes, the version text in UTF-16 with a
+                   byte-order mark, a 404, or (text, the default) the version text and CRLF
+         /__mode?version_delay_ms=3000   holds the version file back that long before answering
 """
 
 import argparse
@@ -45,7 +49,11 @@ HOME_PAGE = ("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Pixhau
              "<body><h1>Pixhaul</h1><p>Save the public photos and videos of a user.</p>"
              "<p><a href=\"/downloads/Pixhaul.exe\">Download</a></p></body></html>\n")
 
-REASONS = {200: "OK", 302: "Found", 403: "Forbidden", 404: "Not Found", 405: "Method Not Allowed",
+# What /__mode?version_file= can make of the maker's version file.
+VERSION_FILE_KINDS = ("text", "huge", "html", "empty", "utf16", "missing")
+HUGE_VERSION_FILE_SIZE = 8 * 1024 * 1024
+
+REASONS = {200: "OK", 302: "Found", 400: "Bad Request", 403: "Forbidden", 404: "Not Found", 405: "Method Not Allowed",
            500: "Internal Server Error"}
 
 
@@ -61,6 +69,8 @@ class SiteState:
         self.delay_ms = delay_ms
         self.thumb_delay_ms = 0
         self.version = CURRENT_VERSION
+        self.version_file = "text"
+        self.version_delay_ms = 0
         self.stopping = threading.Event()
         self.service_base = ""
         self.image_base = ""
@@ -77,6 +87,8 @@ class SiteState:
             self.delay_ms = self.default_delay_ms
             self.thumb_delay_ms = 0
             self.version = CURRENT_VERSION
+            self.version_file = "text"
+            self.version_delay_ms = 0
 
     def count(self, key):
         """How many times key was counted before this call."""
@@ -167,6 +179,13 @@ class FixtureHandler(BaseHTTPRequestHandler):
                 self.state.delay_ms = int(query["delay_ms"][0])
             if "thumb_delay_ms" in query:
                 self.state.thumb_delay_ms = int(query["thumb_delay_ms"][0])
+            if "version_file" in query:
+                kind = query["version_file"][0]
+                if kind not in VERSION_FILE_KINDS:
+                    return Reply(400, b"unknown version_file\n", "text/plain")
+                self.state.version_file = kind
+            if "version_delay_ms" in query:
+                self.state.version_delay_ms = int(query["version_delay_ms"][0])
             return Reply(200, b"ok\n", "text/plain")
         return not_found()
 
@@ -280,7 +299,9 @@ class MakerHandler(FixtureHandler):
     def route(self, path, query):
         state = self.state
         if path == "/CurrentVersion.txt":
-            return Reply(200, (state.version + "\r\n").encode("ascii"), "text/plain")
+            if state.version_delay_ms > 0:
+                state.stopping.wait(state.version_delay_ms / 1000.0)
+            return version_file_reply(state.version_file, state.version)
         if path == "/Recommend.html":
             return Reply(200, RECOMMEND_PAGE.format(maker=state.maker_base).encode("utf-8"))
         if path == "/downloads/Pixhaul.exe":
@@ -289,6 +310,22 @@ class MakerHandler(FixtureHandler):
         if path in ("/", "/index.html"):
             return Reply(200, HOME_PAGE.encode("utf-8"))
         return not_found()
+
+
+def version_file_reply(kind, version):
+    """The maker's version file in one of the shapes of VERSION_FILE_KINDS."""
+    if kind == "missing":
+        return not_found()
+    if kind == "huge":
+        line = (version + "\r\n").encode("ascii")
+        return Reply(200, line + b"x" * (HUGE_VERSION_FILE_SIZE - len(line)), "text/plain")
+    if kind == "html":
+        return Reply(200, HOME_PAGE.encode("utf-8"))
+    if kind == "empty":
+        return Reply(200, b"", "text/plain")
+    if kind == "utf16":
+        return Reply(200, b"\xff\xfe" + (version + "\r\n").encode("utf-16-le"), "text/plain")
+    return Reply(200, (version + "\r\n").encode("ascii"), "text/plain")
 
 
 class _Server(ThreadingHTTPServer):

@@ -171,6 +171,31 @@ class SiteTest(unittest.TestCase):
         self.request("maker", "POST", "/__reset")
         self.assertEqual(self.get("maker", "/CurrentVersion.txt")[2], b"2.1\r\n")
 
+    def test_maker_version_file_shapes(self):
+        shapes = (("huge", 200), ("html", 200), ("empty", 200), ("utf16", 200), ("missing", 404))
+        for kind, status in shapes:
+            self.assertEqual(self.request("maker", "POST", "/__mode?version_file=" + kind)[0], 200)
+            got = self.get("maker", "/CurrentVersion.txt")
+            self.assertEqual(got[0], status, kind)
+            body = got[2]
+            if kind == "huge":
+                self.assertEqual(len(body), 8 * 1024 * 1024)
+                self.assertTrue(body.startswith(b"2.1\r\n"))
+            elif kind == "html":
+                self.assertTrue(body.startswith(b"<!DOCTYPE html>"))
+            elif kind == "empty":
+                self.assertEqual(body, b"")
+            elif kind == "utf16":
+                self.assertEqual(body, b"\xff\xfe2\x00.\x001\x00\r\x00\n\x00")
+        self.assertEqual(self.request("maker", "POST", "/__mode?version_file=nonsense")[0], 400)
+        self.request("maker", "POST", "/__mode?version_delay_ms=600")
+        self.assertEqual(self.get("maker", "/CurrentVersion.txt")[0], 404)
+        held = json.loads(self.get("maker", "/__log")[2])[-1]
+        self.assertGreaterEqual(held["end"] - held["time"], 0.6)
+        self.request("maker", "POST", "/__reset")
+        self.assertEqual((self.site.state.version_file, self.site.state.version_delay_ms), ("text", 0))
+        self.assertEqual(self.get("maker", "/CurrentVersion.txt")[2], b"2.1\r\n")
+
     def test_log_resets(self):
         self.get("service", "/bob")
         self.get("images", "/cdn/bob/l/2002_1.jpg")
