@@ -1,6 +1,10 @@
 // The program's entry: OLE for the GUI thread around the application and its forms, the main
-// window, the message loop.
+// window and the small windows after it, the message loop.
 #include "common/ServiceHosts.h"
+#include "forms/UnitAbout.h"
+#include "forms/UnitRecommend.h"
+#include "forms/UnitRemoveUsernames.h"
+#include "forms/UnitTemporaryFolder.h"
 #include "gui/Application.h"
 #include "gui/OleControlHost.h"
 #include "mainwindow/Unit1.h"
@@ -19,6 +23,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         application.Initialize();
         TForm1* form = nullptr;
         application.CreateForm(form);
+        application.CreateForm(FormRemoveUsernames);
+        application.CreateForm(FormAbout);
+        application.CreateForm(FormTemporaryFolder);
+        application.CreateForm(FormRecommend);
         application.Run();
     } catch (...) {
         application.ShowException(std::current_exception());
