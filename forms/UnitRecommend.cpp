@@ -122,11 +122,12 @@ void TFormRecommend::FormCreate(TObject*) {
     hiddenWebBrowser->SetVisible(false);
     webBrowser->SetBounds(kRecommendBorder, kRecommendTitleHeight, 100, 100);
 
-    // The browsers get their windows (and the page starts loading) with nothing shown on screen.
+    // The browsers get their windows (and the page starts loading) with nothing shown on screen:
+    // the window's handle brings its children's, and a hosted control is activated as soon as it
+    // has one. The window is never shown for that, not even for a moment off screen, so nothing
+    // takes it for the program's main window while the program starts.
     SetTop(-10000);
-    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
-    SetVisible(true);
-    SetVisible(false);
+    HandleNeeded();
 
     loadRecommendPage();
 }
@@ -207,6 +208,10 @@ void TFormRecommend::webBrowserNewWindow2(TObject*, ComPtr<IDispatch>& newBrowse
 void TFormRecommend::hiddenWebBrowserBeforeNavigate2(TObject*, IDispatch*, const std::wstring& url,
                                                      bool& cancel) {
     cancel = true;
+    // The page loads off screen from the start: a window it opens before the user has seen it is
+    // no click of theirs and opens nothing.
+    if (!Visible())
+        return;
     if (CompareStringOrdinal(url.c_str(), -1, L"about:blank", -1, TRUE) != CSTR_EQUAL &&
         recommendLinkAction(url) == RecommendLinkAction::OpenAndClose && !openLink(Handle(), url)) {
         MessageBoxW(Handle(), L"Error while opening the default Web browser.", L"Pixhaul",

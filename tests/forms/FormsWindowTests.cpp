@@ -283,7 +283,10 @@ TEST(TemporaryFolderWindow, StoresTheChoiceAndTellsWhenItChanges) {
 TEST(RecommendationWindow, ShownWithAPageSizeItIsFramedDraggedByItsStripAndClosedByEsc) {
     std::unique_ptr<TFormRecommend> form(new TFormRecommend(nullptr));
     form->AfterConstruction();
-    // No engine here: the page never loads, so the window would never show at close.
+    // The browser has its window without the form ever showing; with no engine here the page
+    // never loads, so the window would never show at close.
+    EXPECT_EQ(form->webBrowser->ActivationResult(), S_OK);
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
     EXPECT_EQ(form->webBrowser->Document(), nullptr);
     EXPECT_FALSE(form->fitToPage());
 
