@@ -541,8 +541,7 @@ void TForm1::placeContentScrollBar() {
     info.fMask = SIF_ALL;
     GetScrollInfo(contentScrollBox->Handle(), SB_VERT, &info);
     const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
-    const bool needed = contentScrollBox->ClientHeight() < static_cast<int>(info.nMax - info.nMin + 1) &&
-                        info.nMax > info.nMin && static_cast<int>(info.nPage) <= info.nMax - info.nMin;
+    const bool needed = contentScrollBox->ClientHeight() < contentScrollBox->VertScrollBar()->Range();
     SetWindowPos(contentScrollBarWindow, HWND_TOP,
                  contentScrollBox->Left() + contentScrollBox->Width() - barWidth, contentScrollBox->Top(),
                  barWidth, contentScrollBox->Height(), needed ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
