@@ -67,6 +67,14 @@ TEST(FrameInput, TheSliderEndsGiveTheSmallestAndLargestThumbnails) {
     form->setPhotoViewVisible(true);
     form->FormResize(form);
     pump(100);
+    // The photo view: toolbar and bottom panel in, the start screen out, the content between them.
+    EXPECT_TRUE(form->toolbarPanel->Visible());
+    EXPECT_TRUE(form->bottomPanel->Visible());
+    EXPECT_FALSE(form->bottomScrollBox->Visible());
+    EXPECT_FALSE(form->logoBigImage->Visible());
+    EXPECT_EQ(form->contentScrollBox->Top(), form->toolbarPanel->Top() + form->toolbarPanel->Height());
+    EXPECT_EQ(form->bottomPanel->Top(), form->contentScrollBox->Top() + form->contentScrollBox->Height());
+    EXPECT_EQ(form->bottomPanel->Top() + form->bottomPanel->Height(), form->ClientHeight() - 3);
     controls::ImageButton* knob = form->resizeThumbImageButton;
     auto knobCentre = [&] { return knob->ClientToScreen(POINT{knob->Width() / 2, knob->Height() / 2}); };
     POINT from = knobCentre();
