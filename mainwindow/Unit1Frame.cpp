@@ -121,21 +121,8 @@ frame::Bounds boundsOf(const TControl* c) {
 }
 
 // Hook procedure bodies run inside Win32's call: nothing may escape.
-void hookMouseMove(TForm1* form, POINT cursor) {
-    // A move without the button means the release went elsewhere: the drag is over. The state as of
-    // this move, not of now: moves still queued behind a busy window belong to the drag.
-    const bool buttonDown =
-        (GetKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
-    if ((pressedPanel || dragState != 0 || pressedButton == form->resizeThumbImageButton) && !buttonDown) {
-        if (form->userNameListBoxPanel->Visible()) {
-            pressedPanel = nullptr;
-            pressedButton = nullptr;
-            dragState = 0;
-        } else {
-            endMouseHook();
-        }
-        return;
-    }
+// Follows the pointer with whatever is being dragged.
+void followPointer(TForm1* form, POINT cursor) {
     if (pressedPanel == form->topPanel && form->WindowState() != wsMaximized) {
         frame::DragStep step = frame::dragWindow(boundsOf(form), frame::Point{dragAnchor.x, dragAnchor.y},
                                                  frame::Point{cursor.x, cursor.y});
@@ -163,6 +150,25 @@ void hookMouseMove(TForm1* form, POINT cursor) {
             form->moveSizeSlider(clamped);
             dragAnchor = POINT{clamped + cursor.x - unclamped, cursor.y};
         }
+    }
+}
+
+void hookMouseMove(TForm1* form, POINT cursor) {
+    followPointer(form, cursor);
+    // A move without the button means the release went elsewhere: the drag is over. The move
+    // itself still counts: behind a busy window the release may already be known when the last
+    // moves of the drag come through, and they belong to it.
+    const bool dragging = pressedPanel || dragState != 0 || pressedButton == form->resizeThumbImageButton;
+    const bool buttonDown =
+        (GetKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0;
+    if (!dragging || buttonDown)
+        return;
+    if (form->userNameListBoxPanel->Visible()) {
+        pressedPanel = nullptr;
+        pressedButton = nullptr;
+        dragState = 0;
+    } else {
+        endMouseHook();
     }
 }
 

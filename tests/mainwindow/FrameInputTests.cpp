@@ -108,19 +108,23 @@ TEST(FrameInput, ADragEndsWhenTheMouseIsLostOrTheButtonIsUp) {
     testsupport::mouseButton(true, false);
     pump(50);
 
-    // A move that comes with the button up (its release went elsewhere) ends the drag unmoved.
+    // A move that comes with the button up (its release went elsewhere) is the drag's last.
     pressedPanel = form->topPanel;
     dragAnchor = onPanel;
     installMouseHook();
     MOUSEHOOKSTRUCTEX record{};
-    record.pt = POINT{onPanel.x + 40, onPanel.y + 40};
+    record.pt = POINT{onPanel.x + 40, onPanel.y + 20};
     mouseHookProc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&record));
     EXPECT_EQ(mouseHookHandle, nullptr);
     EXPECT_EQ(pressedPanel, nullptr);
-    EXPECT_EQ(windowRect(form).left, start.left);
+    EXPECT_EQ(windowRect(form).left, start.left + 40);
+    record.pt = POINT{onPanel.x + 90, onPanel.y + 20};
+    mouseHookProc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&record));
+    EXPECT_EQ(windowRect(form).left, start.left + 40);
 
     // The next drag hooks again and moves the window.
-    drag(onPanel, POINT{onPanel.x + 15, onPanel.y + 5});
-    EXPECT_EQ(windowRect(form).left, start.left + 15);
+    const POINT nowOnPanel{onPanel.x + 40, onPanel.y + 20};
+    drag(nowOnPanel, POINT{nowOnPanel.x + 15, nowOnPanel.y + 5});
+    EXPECT_EQ(windowRect(form).left, start.left + 55);
     delete form;
 }
