@@ -14,6 +14,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+# An interrupt or a stop request ends the run through the same clean-up.
+trap 'exit 130' INT TERM
 
 # One persistent Wine server for the steps below, started on this display.
 wineserver -p >/dev/null 2>&1 </dev/null
@@ -53,8 +55,10 @@ fi
 
 export PIXHAUL_SERVICE_HOST="127.0.0.1:$service" PIXHAUL_MAKER_HOST="127.0.0.1:$maker"
 export PIXHAUL_SOURCE_DIR="$ROOT" PIXHAUL_BINARY_DIR="$BUILD_DIR"
+# Waited for in the background, so that a signal reaches the clean-up while the program runs.
 case "$mode" in
-  tour) wine "$BUILD_DIR/tests/pixhaul_tour.exe" "$(winepath -w "${2:?picture folder}")" </dev/null ;;
-  program) wine "$BUILD_DIR/Pixhaul.exe" ;;
+  tour) wine "$BUILD_DIR/tests/pixhaul_tour.exe" "$(winepath -w "${2:?picture folder}")" </dev/null & ;;
+  program) wine "$BUILD_DIR/Pixhaul.exe" & ;;
   *) echo "run: unknown mode $mode" >&2; exit 2 ;;
 esac
+wait $!
