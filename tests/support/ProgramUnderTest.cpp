@@ -252,7 +252,7 @@ void ProgramUnderTest::drag(POINT from, POINT to, const std::function<bool(int d
         moveMouseTo({from.x + dx, from.y + dy});
         // Under Wine the last move can wait in the program's queue until the next input comes: a
         // wheel turn of nothing is input that changes nothing and lets it through.
-        for (int tries = 0; tries < 25 && !waitUntil([&] { return followed(dx, dy); }, 200); ++tries)
+        for (int tries = 0; tries < 10 && !waitUntil([&] { return followed(dx, dy); }, 200); ++tries)
             mouseWheel(0);
     }
     mouseButton(true, false);

@@ -74,7 +74,7 @@ public:
     bool holdsCapture() const;
     // A left-button drag as a person makes it, in a few steps: the pointer moves once the program
     // has taken the press (it holds the capture), and each step waits until the program shows that
-    // it followed: followed(dx, dy) holds for the distance moved so far (or 5 s have passed).
+    // it followed: followed(dx, dy) holds for the distance moved so far (or 2 s have passed).
     void drag(POINT from, POINT to, const std::function<bool(int dx, int dy)>& followed) const;
 
     // Asks the main window to close, as the system menu's Close would.
