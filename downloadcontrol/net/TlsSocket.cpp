@@ -104,6 +104,9 @@ int TlsSocket::closeSocket(SOCKET socket) {
     if (tlsEnabled_) {
         shutdownTls(socket);
     }
+    // Bytes read ahead belong to the connection that ends here.
+    plainStart_ = 0;
+    plainCount_ = 0;
     return RawSocket::closeSocket(socket);
 }
 
@@ -115,16 +118,24 @@ int TlsSocket::shutdownSocket(SOCKET socket, int how) {
 }
 
 int TlsSocket::receiveRaw(SOCKET socket, char* buffer, int size, int flags) {
-    if (!tlsEnabled_) {
-        return RawSocket::receiveRaw(socket, buffer, size, flags);
-    }
-    if (!hasContext_ || !buffer || size < 0) {
+    if (!buffer || size < 0 || (tlsEnabled_ && !hasContext_)) {
         return -1;
     }
     if (plainCount_ == 0) {
         plainStart_ = 0;
-        if (readTlsRecords(socket) != NetOk) {
-            return -1;
+        if (tlsEnabled_) {
+            if (readTlsRecords(socket) != NetOk) {
+                return -1;
+            }
+        } else {
+            // Plain bytes are read ahead the same way as decrypted ones: one system call takes whatever
+            // the socket holds, however small the caller's blocks are.
+            const int received =
+                receiveFromSocket(socket, plain_.data(), static_cast<int>(kPlaintextCapacity), 0);
+            if (received < 0) {
+                return -1;
+            }
+            plainCount_ = static_cast<std::size_t>(received);
         }
         if (plainCount_ == 0) {
             return 0;  // the peer closed
@@ -187,9 +198,6 @@ int TlsSocket::writeRecords(SOCKET socket, const char* data, int length) {
 }
 
 bool TlsSocket::hasPendingData(SOCKET socket) {
-    if (!tlsEnabled_) {
-        return RawSocket::hasPendingData(socket);
-    }
     return hasBufferedInput() || RawSocket::hasPendingData(socket);
 }
 

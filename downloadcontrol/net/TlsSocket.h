@@ -1,7 +1,9 @@
 #pragma once
 // A socket that can run a client TLS session of the system security provider (SSPI, Schannel) between
 // the protocol clients and WinSock. While TLS is enabled, start, close, shutdown, receive, send and the
-// two readiness tests go through the session; while it is disabled they are the plain calls.
+// two readiness tests go through the session; while it is disabled they are the plain calls, except
+// that receives are read ahead into the same buffer as decrypted bytes (one recv per block the socket
+// holds, not per block the caller asks for).
 //
 // The handshake, credential and certificate steps are supplied by SocketConnection; this class keeps
 // the session's state, reads and writes records, and shuts the session down.
@@ -82,9 +84,9 @@ protected:
 
     void deleteContext();
     void freeCredentials();
-    // True when decrypted bytes, or received bytes of a record, wait in the session: a read starts with
-    // them rather than with a wait on the socket.
-    bool hasBufferedInput() const { return tlsEnabled_ && (plainCount_ > 0 || recordCount_ > 0); }
+    // True when bytes read ahead (decrypted or plain), or received bytes of a record, wait here: a read
+    // starts with them rather than with a wait on the socket.
+    bool hasBufferedInput() const { return plainCount_ > 0 || (tlsEnabled_ && recordCount_ > 0); }
 
     // Flags asked of every InitializeSecurityContextW call.
     static constexpr ULONG kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
@@ -120,7 +122,8 @@ private:
     std::size_t recordCount_ = 0;
     // Header, data and trailer of one outgoing record.
     std::vector<char> sendBuffer_;
-    // Decrypted bytes not yet handed out: plainCount_ bytes from plainStart_.
+    // Bytes read from the connection (decrypted with TLS, as received without) not yet handed out:
+    // plainCount_ bytes from plainStart_.
     std::vector<char> plain_;
     std::size_t plainStart_ = 0;
     std::size_t plainCount_ = 0;
