@@ -13,6 +13,7 @@
 #include "gui/CustomScrollBar.h"
 #include "gui/Edit.h"
 #include "gui/Form.h"
+#include "gui/GdiPlus.h"
 #include "gui/Graphics.h"
 #include "gui/Image.h"
 #include "gui/Label.h"
@@ -23,6 +24,7 @@
 #include "gui/Shape.h"
 #include "gui/TPxhl.h"
 #include "gui/Timer.h"
+#include "mainwindow/JobSupport.h"
 #include "mainwindow/PxhlThumbnailDownloader.h"
 #include "saving/JobRecords.h"
 #include "saving/JobStopFlag.h"
@@ -257,8 +259,20 @@ public:
     int saveRetryCount = 0;
     int printRetryCount = 0;
     std::wstring zipStagingFolder;
-    ZipQueue zipQueue;      // with its lock and whether its input is closed
-    PrintQueue printQueue;  // with its lock and the handed and read counts
+    ZipQueue zipQueue;              // with its lock and whether its input is closed
+    PrintQueue printQueue;          // with its lock and the handed and read counts
+    bool jobStoppedByUser = false;  // the stop button (or closing) stopped the job: no report
+    bool jobFailureShown = false;   // the job's one failure message has been shown
+    int32_t jobFailedAdds = 0;      // items the control refused: not saved
+    DWORD jobFirstError = 0;        // the system's reason for the first file not saved
+    std::wstring jobTargetPath;     // the save job's folder, or its zip file
+    std::wstring jobZipPath;
+    DWORD zipError = 0;  // the archive could not be written
+    int32_t zipSkippedFiles = 0;
+    DWORD zipSkippedError = 0;
+    int printThumbnailsGeneration = 0;
+    bool printFailed = false;                           // the printer refused a document or page
+    std::unique_ptr<gui::GdiPlusSession> printGdiPlus;  // held while a print job runs
     bool updateCheckRunning = false;
     gui::TWndMethod oldUserNameEditWindowProc;
     gui::TWndMethod oldTopPanelWindowProc;
@@ -442,12 +456,49 @@ public:
     void userNameImageButtonBtnClick(gui::TObject* sender);
 
     // ================================================================ save and print jobs
-    // (Unit1Jobs.cpp until their own files)
+    // The progress strip and what both jobs share (Unit1ProgressStrip.cpp).
+    void bindJobButtons();
     void showDownloadProgress(bool visible, double fraction);
+    void hideDownloadProgressTimerTimer(gui::TObject* sender);
+    // The strip at 100%, hidden 400 ms later.
+    void showJobFinished();
+    // Sets the stop flag and stops both job controls (their handlers may run inside).
+    void stopJobDownloads();
+    void closeDownloadImageButtonBtnClick(gui::TObject* sender);
+    void showJobWarning(const std::wstring& text);
+    // Selected items of the visible list, counted up to limit.
+    int selectedVisibleCount(int limit) const;
+    void releasePendingDeleteFiles();
+    // The save job (Unit1Save.cpp).
+    void downloadImageButtonBtnClick(gui::TObject* sender);
+    void downloadZipImageButtonBtnClick(gui::TObject* sender);
+    // folder: the target, or a zip job's staging folder.
+    void startSaveJob(std::wstring folder, std::wstring zipPath);
+    void resetJobState();
+    // A fresh control of the pool in slot, tagged with generation; false (and said) when none.
+    bool takeJobDownloader(gui::TPxhl*& slot, int generation);
+    void abandonSaveJob();
+    PhotoDownload* jobEntryWithFileId(long fileId);
+    void addJobProgress(double share);
+    void addDownloadProgress(long fileId, const std::wstring& fileSize, const std::wstring& downloadedSize);
+    void deletePartialFile(const std::wstring& finalPath);
+    void endDownloads(DownloadOutcome outcome);
+    void onSavePhotoProgress(gui::TObject* sender, long fileId, const std::wstring& fileSize,
+                             const std::wstring& downloadedSize);
+    void onSavePhotoFileDone(gui::TObject* sender, long fileId, bool result);
+    void onSavePhotosDone(gui::TObject* sender, bool result);
+    void photosDownloaderErrorRetryTimerTimer(gui::TObject* sender);
     void finishSaveJob();
     void queueZipFile(const std::wstring& path);
+    void onZipWriterEnded(const ZipArchiveMessageInfo& record);
+    // The print job (Unit1Print.cpp).
+    void printImageButtonBtnClick(gui::TObject* sender);
+    void startPrintJob(HDC printerDC, int fromIndex, int toIndex, int copies, bool collate);
+    void onPrintPhotoFileDone(gui::TObject* sender, long fileId, bool result);
+    void onPrintPhotosDone(gui::TObject* sender, bool result);
+    void printDownloaderErrorRetryTimerTimer(gui::TObject* sender);
+    void onPrintThreadEnded(const PrintMessageInfo& record);
     void finishPrintJob();
-    void closeDownloadImageButtonBtnClick(gui::TObject* sender);
 
     // ================================================================ full-size view and slideshow
     // (Unit1FullSize.cpp until their own files). fullSizeImage stays null until the view exists.

@@ -482,6 +482,7 @@ void TForm1::applySkin() {
     closeDownloadImageButton->OnBtnClick = [this](TObject* s) { closeDownloadImageButtonBtnClick(s); };
     bindUserNameBox();
     bindTileHints();
+    bindJobButtons();
 }
 
 void TForm1::placeFramePieces(TWinControl* panel, int piece, std::initializer_list<controls::Image*> pieces) {

@@ -157,8 +157,7 @@ void zipProgress(TForm1& form, const ZipArchiveMessageInfo& record) {
     if (record.generation != form.saveGeneration)
         return;
     if (record.done) {
-        form.zipDone = true;
-        form.finishSaveJob();
+        form.onZipWriterEnded(record);
     } else {
         addThrottledProgress(form, record.share);
     }
@@ -168,8 +167,7 @@ void printProgress(TForm1& form, const PrintMessageInfo& record) {
     if (record.printGeneration != form.printGeneration)
         return;
     if (record.done) {
-        form.printDone = true;
-        form.finishPrintJob();
+        form.onPrintThreadEnded(record);
     } else {
         addThrottledProgress(form, record.progress);
     }

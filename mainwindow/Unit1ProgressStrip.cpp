@@ -1,0 +1,112 @@
+// The bottom panel's progress strip of the save and print jobs, its hide timer, the job buttons'
+// bindings and the strip's stop button.
+#include "gui/Timer.h"
+#include "mainwindow/Photo.h"
+#include "mainwindow/Unit1.h"
+#include "mainwindow/WorkFiles.h"
+
+#include <cmath>
+
+void TForm1::bindJobButtons() {
+    downloadImageButton->OnBtnClick = [this](gui::TObject* s) { downloadImageButtonBtnClick(s); };
+    downloadZipImageButton->OnBtnClick = [this](gui::TObject* s) { downloadZipImageButtonBtnClick(s); };
+    printImageButton->OnBtnClick = [this](gui::TObject* s) { printImageButtonBtnClick(s); };
+    hideDownloadProgressTimer->SetOnTimer([this](gui::TObject* s) { hideDownloadProgressTimerTimer(s); });
+    photosDownloaderErrorRetryTimer->SetOnTimer(
+        [this](gui::TObject* s) { photosDownloaderErrorRetryTimerTimer(s); });
+    printDownloaderErrorRetryTimer->SetOnTimer(
+        [this](gui::TObject* s) { printDownloaderErrorRetryTimerTimer(s); });
+}
+
+void TForm1::showDownloadProgress(bool visible, double fraction) {
+    // NaN fails every comparison and so becomes 0.
+    downloadProgressFraction = static_cast<float>(fraction >= 0 ? (fraction > 1 ? 1 : fraction) : 0);
+    for (gui::TControl* button :
+         {static_cast<gui::TControl*>(downloadImageButton),
+          static_cast<gui::TControl*>(downloadZipImageButton), static_cast<gui::TControl*>(printImageButton)})
+        button->SetVisible(!visible);
+    const bool firstShowing = visible && !downloadPanel->Visible();
+    if (visible) {
+        if (!firstShowing) {
+            downloadPanel->SetDoubleBuffered(true);
+            downloadInnerPanel->SetDoubleBuffered(true);
+        }
+        const int panelWidth = bottomPanel->Width();
+        const int left = static_cast<int>(std::lround(0.19 * panelWidth));
+        downloadPanel->SetBounds(left, downloadPanel->Top(), panelWidth - 2 * left, downloadPanel->Height());
+        downloadInnerPanel->SetBounds(1, 1, downloadPanel->Width() - 2, downloadPanel->Height() - 2);
+        const int innerWidth = downloadInnerPanel->Width();
+        const int innerHeight = downloadInnerPanel->Height();
+        downloadProgressShape->SetBounds(
+            downloadProgressShape->Left(), downloadProgressShape->Top(),
+            static_cast<int>(std::lround(innerWidth * static_cast<double>(downloadProgressFraction))) + 1,
+            innerHeight + 1);
+        const std::wstring percent =
+            std::to_wstring(std::lround(static_cast<double>(downloadProgressFraction) * 100)) + L"%";
+        if (downloadProgressPercent->Caption() != percent)
+            downloadProgressPercent->SetCaption(percent);
+        downloadProgressPercent->SetLeft((innerWidth - downloadProgressPercent->Width()) / 2 + 1);
+        downloadProgressPercent->SetTop((innerHeight - downloadProgressPercent->Height()) / 2);
+        downloadPanel->Repaint();
+        closeDownloadImageButton->SetLeft(downloadPanel->Left() + downloadPanel->Width() + 24);
+        downloadPanel->SetDoubleBuffered(false);
+        downloadInnerPanel->SetDoubleBuffered(false);
+    } else {
+        hideDownloadProgressTimer->SetEnabled(false);
+    }
+    downloadPanel->SetVisible(visible);
+    closeDownloadImageButton->SetVisible(visible);
+    if (firstShowing) {
+        downloadPanel->Repaint();
+        closeDownloadImageButton->Repaint();
+    }
+}
+
+void TForm1::hideDownloadProgressTimerTimer(gui::TObject*) {
+    hideDownloadProgressTimer->SetEnabled(false);
+    showDownloadProgress(false, 1.0);
+}
+
+void TForm1::showJobFinished() {
+    showDownloadProgress(true, 1.0);
+    jobShownProgress = jobProgress;
+    hideDownloadProgressTimer->SetEnabled(false);
+    hideDownloadProgressTimer->SetInterval(400);
+    hideDownloadProgressTimer->SetEnabled(true);
+}
+
+void TForm1::stopJobDownloads() {
+    jobStopped.set(true);
+    // Stopping dispatches the control's queue: the job's handlers may run (and finish the job)
+    // inside these calls, so the slots are read again after the first.
+    if (photosDownloader)
+        photosDownloader->StopDownload();
+    if (printDownloader)
+        printDownloader->StopDownload();
+}
+
+void TForm1::closeDownloadImageButtonBtnClick(gui::TObject*) {
+    jobStoppedByUser = true;
+    stopJobDownloads();
+}
+
+void TForm1::showJobWarning(const std::wstring& text) {
+    MessageBoxW(Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
+}
+
+int TForm1::selectedVisibleCount(int limit) const {
+    int count = 0;
+    for (const Photo* photo : visiblePhotos) {
+        if (photo && photo->selected && ++count >= limit)
+            break;
+    }
+    return count;
+}
+
+void TForm1::releasePendingDeleteFiles() {
+    if (pendingDeleteFiles.empty())
+        return;
+    std::vector<std::wstring> paths;
+    paths.swap(pendingDeleteFiles);
+    startDeleteFilesThread(std::move(paths));
+}
