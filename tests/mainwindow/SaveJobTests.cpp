@@ -1,0 +1,200 @@
+// The save job in the window, on alice of the fixture site: eight selected items with both
+// videos, one of them cached and one already in the folder, saved into a folder with a non-ASCII
+// name and then into a zip file. Names, bytes and item times on disk, the user's other files moved
+// before the oldest item, the site asked once for what is saved and never for what was there,
+// the strip that never goes back, the archive read back by Python's zipfile and `unzip -t`.
+// The fixture site's sockets come before windows.h.
+#include "support/FixtureSite.h"
+
+#include "FormTestSupport.h"
+#include "common/PathFunctions.h"
+#include "common/SafeFileName.h"
+#include "common/ServiceHosts.h"
+#include "mainwindow/Photo.h"
+#include "saving/SaveNames.h"
+#include "saving/UnixTools.h"
+#include "support/ScreenCapture.h"
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace formtest;
+
+namespace {
+
+constexpr int64_t kStep = 30000000;  // 3 s in FILETIME units
+
+testsupport::FixtureSite& jobSite() {
+    static testsupport::FixtureSite site;
+    return site;
+}
+
+void pointAt(const testsupport::FixtureSite& site) {
+    SetEnvironmentVariableW(kServiceHostVariable, site.serviceHost().c_str());
+    SetEnvironmentVariableW(kMakerHostVariable, site.makerHost().c_str());
+    std::wstring message;
+    ASSERT_TRUE(loadServiceHosts(message));
+}
+
+// The path part of "http://127.0.0.1:<port>/<path>".
+std::string pathOf(const std::wstring& url) {
+    const size_t slash = url.find(L'/', url.find(L"://") + 3);
+    const std::wstring path = slash == std::wstring::npos ? L"/" : url.substr(slash);
+    return std::string(path.begin(), path.end());
+}
+
+std::string siteBytes(const testsupport::FixtureSite& site, const std::wstring& url) {
+    return testsupport::httpExchange(site.imagePort(), "GET", pathOf(url));
+}
+
+int64_t asInt(const FILETIME& time) {
+    return static_cast<int64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+FILETIME asFileTime(int64_t value) {
+    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+int64_t writeTime(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(makeLongPath(path).c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return asInt(data.ftLastWriteTime);
+}
+
+void setWriteTime(const std::wstring& path, int64_t time) {
+    HANDLE file = openExistingFile(path, FILE_WRITE_ATTRIBUTES, 0);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const FILETIME stamp = asFileTime(time);
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
+    closeFileHandle(file);
+}
+
+// Runs the job to its end; true when every strip value shown was at least the one before.
+bool runJob(TForm1* form, const std::function<void()>& start, int timeoutMs = 60000) {
+    start();
+    float last = 0;
+    bool forward = true;
+    const bool ended = pumpUntil(
+        [&] {
+            if (form->downloadPanel->Visible()) {
+                forward = forward && form->downloadProgressFraction >= last;
+                last = form->downloadProgressFraction;
+            }
+            return form->jobWorkUnits == 0 && !form->downloadPanel->Visible();
+        },
+        timeoutMs);
+    return ended && forward;
+}
+
+class SaveJob : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(jobSite().running()) << jobSite().failure();
+        pointAt(jobSite());
+        form_ = openForm();
+        form_->userNameEdit->SetText(L"alice");
+        form_->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
+        form_->loadUser();
+        ASSERT_TRUE(pumpUntil(
+            [this] {
+                return !form_->pageLoading && !form_->thumbnailsLoading && form_->visiblePhotos.size() == 45;
+            },
+            30000));
+        // Both videos with an address (visible 1 and 15) and six photos.
+        for (int index : {0, 1, 2, 3, 4, 5, 6, 15}) {
+            form_->visiblePhotos[index]->selected = 1;
+            selected_.push_back(form_->visiblePhotos[index]);
+        }
+        // One photo is in the viewer cache already.
+        cached_ = form_->visiblePhotos[2];
+        cached_->fullSizePath = form_->viewerFolder + L"\\cached.jpg";
+        ASSERT_TRUE(testsupport::writeFileBytes(cached_->fullSizePath,
+                                                siteBytes(jobSite(), cached_->standardResolutionUrl)));
+        // The viewer's downloads carry the item time, as the saved files do.
+        setWriteTime(cached_->fullSizePath, asInt(cached_->fileTime));
+        cached_->fullSizePresent = 1;
+        for (const Photo* photo : selected_)
+            oldest_ = std::min(oldest_, asInt(photo->fileTime));
+        ASSERT_TRUE(jobSite().reset());
+    }
+
+    void TearDown() override { delete form_; }
+
+    std::wstring targetOf(const std::wstring& folder, const Photo* photo) const {
+        return folder + L"\\" + savedFileName(L"alice", photo->fileName);
+    }
+
+    const std::wstring& urlOf(const Photo* photo) const {
+        return photo->videoUrl.empty() ? photo->standardResolutionUrl : photo->videoUrl;
+    }
+
+    testsupport::TempFolder temp_;
+    WorkFolderSetting setting_;
+    TForm1* form_ = nullptr;
+    std::vector<Photo*> selected_;
+    Photo* cached_ = nullptr;
+    int64_t oldest_ = INT64_MAX;
+};
+
+TEST_F(SaveJob, IntoANonAsciiFolderAndThenIntoAZipFile) {
+    const std::wstring folder = temp_.path() + L"Fotos \u00c4\u00d6 \u5199\u771f";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    // Already there: one item's file, two other files of alice and one of bob.
+    const Photo* present = selected_[3];
+    ASSERT_TRUE(testsupport::writeFileBytes(targetOf(folder, present), siteBytes(jobSite(), urlOf(present))));
+    const int64_t t1 = oldest_ - 1000 * kStep;
+    const int64_t t2 = t1 + 7 * kStep;
+    ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\alice_old_one.jpg", "one"));
+    ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\alice_old_two.jpg", "two"));
+    ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\bob_x.jpg", "bob"));
+    setWriteTime(folder + L"\\alice_old_one.jpg", t1);
+    setWriteTime(folder + L"\\alice_old_two.jpg", t2);
+    setWriteTime(folder + L"\\bob_x.jpg", t1);
+    ASSERT_TRUE(jobSite().reset());
+
+    ASSERT_TRUE(runJob(form_, [&] { form_->startSaveJob(folder, L""); }));
+
+    // Fetched once each, the videos from their video address; never the cached one or the one there.
+    for (const Photo* photo : selected_) {
+        const int expected = photo == cached_ || photo == present ? 0 : 1;
+        EXPECT_EQ(jobSite().countRequests("GET " + pathOf(urlOf(photo))), expected) << pathOf(urlOf(photo));
+    }
+    EXPECT_EQ(jobSite().countRequests("GET " + pathOf(selected_[1]->standardResolutionUrl)), 0);
+    for (const Photo* photo : selected_) {
+        const std::wstring target = targetOf(folder, photo);
+        EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
+        EXPECT_LT(std::llabs(writeTime(target) - asInt(photo->fileTime)), 10000000) << pathOf(urlOf(photo));
+        EXPECT_FALSE(formtest::existsFile(target + L".tmp"));
+    }
+    // The other files end one step before the oldest item, their spacing kept; bob's is untouched.
+    EXPECT_EQ(writeTime(folder + L"\\alice_old_two.jpg"), oldest_ - kStep);
+    EXPECT_EQ(writeTime(folder + L"\\alice_old_one.jpg"), oldest_ - kStep - 7 * kStep);
+    EXPECT_EQ(writeTime(folder + L"\\bob_x.jpg"), t1);
+    EXPECT_EQ(testsupport::readFileBytes(folder + L"\\bob_x.jpg"), "bob");
+    for (const Photo* photo : form_->photos)
+        EXPECT_EQ(photo->inUseByJob, 0);
+
+    // The same selection into a zip file that replaces an old one; its entries match the files
+    // just saved, and the staging folder is gone.
+    const std::wstring reference = temp_.path() + L"reference";
+    ASSERT_TRUE(CreateDirectoryW(reference.c_str(), nullptr));
+    for (const Photo* photo : selected_) {
+        const std::wstring name = savedFileName(L"alice", photo->fileName);
+        ASSERT_TRUE(CopyFileW((folder + L"\\" + name).c_str(), (reference + L"\\" + name).c_str(), TRUE));
+    }
+    const std::wstring zipPath = temp_.path() + L"\u0410\u0440\u0445\u0438\u0432 \u00fc.zip";
+    ASSERT_TRUE(testsupport::writeFileBytes(zipPath, "an old file"));
+    ASSERT_TRUE(
+        runJob(form_, [&] { form_->startSaveJob(zipStagingFolder(zipPath, makeGuidFileName()), zipPath); }));
+    EXPECT_EQ(
+        runCheckScript("zip_check.py", "\"" + unixPath(zipPath) + "\" \"" + unixPath(reference) + "\" all"),
+        "OK");
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((temp_.path() + L"*_tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+}
+
+}  // namespace
