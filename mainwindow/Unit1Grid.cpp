@@ -7,6 +7,7 @@
 #include "mainwindow/ThumbnailGrid.h"
 #include "mainwindow/Thumbnailimage.h"
 #include "mainwindow/Unit1.h"
+#include <algorithm>
 #include <cstdint>
 
 using namespace gui;

@@ -175,7 +175,7 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     delete form;
 }
 
-TEST(HistoryWindow, TypedPrefixDownAndEnterLoadTheNameAndAPastedLinkLoadsItsUser) {
+TEST(HistoryWindow, APrefixWithDownAndEnterARowClickedAndAPastedLinkLoadTheirUsers) {
     testsupport::FixtureSite& site = serviceSite();
     ASSERT_TRUE(site.running()) << site.failure();
     WorkFolderSetting setting;
@@ -219,6 +219,19 @@ TEST(HistoryWindow, TypedPrefixDownAndEnterLoadTheNameAndAPastedLinkLoadsItsUser
     EXPECT_FALSE(form->userNameListBoxPanel->Visible());
     EXPECT_EQ(mouseHookHandle, nullptr);
     EXPECT_TRUE(pumpUntil([&] { return site.countRequests("GET /bob") > 0; }, 10000));
+
+    // A row clicked in the drop-down loads its name.
+    click(POINT{(arrow.left + arrow.right) / 2, (arrow.top + arrow.bottom) / 2});
+    ASSERT_TRUE(pumpUntil([form] { return form->userNameListBoxPanel->Visible(); }));
+    // The second row in view (the arrow puts the row matching the box's text on top).
+    const int row = form->userNameListBox->TopIndex() + 1;
+    const std::wstring name = form->userNameListBox->Items()->Strings(row).substr(1);
+    const POINT point = form->userNameListBox->ClientToScreen(POINT{30, 15 + 7});
+    testsupport::moveMouseTo(POINT{point.x, point.y - 4});
+    click(point);
+    ASSERT_TRUE(pumpUntil([&] { return form->currentUserName == name; }));
+    EXPECT_FALSE(form->userNameListBoxPanel->Visible());
+    EXPECT_EQ(mouseHookHandle, nullptr);
 
     // A profile link pasted over the name loads the user it ends in.
     const std::wstring link = L"http://" + site.serviceHost() + L"/Alice/";
