@@ -32,6 +32,43 @@ void doubleClickTopPanel(const ProgramUnderTest& program) {
     testsupport::leftClick(point);
 }
 
+// The user-name box: its middle, and the history arrow at its right end (the main window's layout:
+// a 3-pixel frame, the box 246 pixels in, 28 down, 29 high, ending 257 pixels before the right).
+POINT userNameBoxPoint(const ProgramUnderTest& program) {
+    const RECT r = program.windowRect();
+    return POINT{r.left + 3 + 246 + 100, r.top + 3 + 28 + 14};
+}
+
+POINT historyArrowPoint(const ProgramUnderTest& program) {
+    const RECT r = program.windowRect();
+    return POINT{r.right - 3 - 257 - 4 - 12, r.top + 3 + 28 + 14};
+}
+
+void typeText(const char* text) {
+    for (const char* c = text; *c; ++c) {
+        const WORD key = static_cast<WORD>(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c);
+        testsupport::keyStroke(key, true);
+        testsupport::keyStroke(key, false);
+    }
+}
+
+// The grid has come: the content area shows many colours and stays the same for a while.
+bool waitForGrid(const ProgramUnderTest& program) {
+    const RECT r = program.windowRect();
+    const RECT content{r.left + 3, r.top + 3 + 85 + 60, r.right - 3, r.bottom - 3 - 86};
+    testsupport::ScreenCapture last(content);
+    int stable = 0;
+    return testsupport::waitUntil(
+        [&] {
+            Sleep(250);
+            testsupport::ScreenCapture now(content);
+            stable = now.samePixels(last) && now.distinctColours(4) > 200 ? stable + 1 : 0;
+            last = std::move(now);
+            return stable >= 4;
+        },
+        30000);
+}
+
 struct TourStep {
     const wchar_t* picture;
     const char* title;
@@ -51,6 +88,28 @@ const TourStep kTour[] = {
      [](ProgramUnderTest& program) {
          doubleClickTopPanel(program);
          return testsupport::waitUntil([&] { return !isMaximised(program); }, 5000);
+     }},
+    {L"04-alice-grid.png", "alice typed and Enter: her thumbnails in the grid",
+     [](ProgramUnderTest& program) {
+         testsupport::leftClick(userNameBoxPoint(program));
+         typeText("alice");
+         testsupport::keyStroke(VK_RETURN, true);
+         testsupport::keyStroke(VK_RETURN, false);
+         const bool shown = waitForGrid(program);
+         testsupport::moveMouseTo({GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1});
+         return shown;
+     }},
+    {L"05-history-drop-down.png", "the history drop-down under the user-name box",
+     [](ProgramUnderTest& program) {
+         testsupport::leftClick(historyArrowPoint(program));
+         const POINT below = userNameBoxPoint(program);
+         return testsupport::waitUntil(
+             [&] {
+                 // The list's white rows cover the top of the dark toolbar.
+                 testsupport::ScreenCapture rows(RECT{below.x, below.y + 20, below.x + 1, below.y + 21});
+                 return rows.at(0, 0) == RGB(0xFF, 0xFF, 0xFF);
+             },
+             5000);
      }},
 };
 
