@@ -179,6 +179,8 @@ void hookButtonDown(TForm1* form, POINT p) {
 }
 
 void hookButtonUp(TForm1* form, POINT p) {
+    // The drag ends where the button was let go, also when a move before it never came through.
+    followPointer(form, p);
     form->resetScrollAnchor();
     const bool dropDown = form->userNameListBoxPanel->Visible();
     const bool onBar =

@@ -122,9 +122,18 @@ TEST(FrameInput, ADragEndsWhenTheMouseIsLostOrTheButtonIsUp) {
     mouseHookProc(HC_ACTION, WM_MOUSEMOVE, reinterpret_cast<LPARAM>(&record));
     EXPECT_EQ(windowRect(form).left, start.left + 40);
 
+    // A release ends the drag where the button was let go, even when no move reached it there.
+    pressedPanel = form->topPanel;
+    dragAnchor = POINT{onPanel.x + 40, onPanel.y + 20};
+    installMouseHook();
+    record.pt = POINT{onPanel.x + 47, onPanel.y + 20};
+    mouseHookProc(HC_ACTION, WM_LBUTTONUP, reinterpret_cast<LPARAM>(&record));
+    EXPECT_EQ(mouseHookHandle, nullptr);
+    EXPECT_EQ(windowRect(form).left, start.left + 47);
+
     // The next drag hooks again and moves the window.
-    const POINT nowOnPanel{onPanel.x + 40, onPanel.y + 20};
+    const POINT nowOnPanel{onPanel.x + 47, onPanel.y + 20};
     drag(nowOnPanel, POINT{nowOnPanel.x + 15, nowOnPanel.y + 5});
-    EXPECT_EQ(windowRect(form).left, start.left + 55);
+    EXPECT_EQ(windowRect(form).left, start.left + 62);
     delete form;
 }
