@@ -84,7 +84,6 @@ std::wstring answerBox(const std::function<void()>& action, int button = IDOK) {
 // The main window's history as the remove-usernames window is handed it.
 struct History {
     explicit History(const std::vector<std::wstring>& names) {
-        owner->SetBounds(0, 0, 200, 200);
         list->SetParent(owner.get());
         for (const std::wstring& name : names)
             list->Items()->Add(L"\t" + name);
@@ -192,15 +191,13 @@ TEST(RemoveUsernamesWindow, OneWheelNotchScrollsTheListAsFarWhereverTheFocusIs) 
     testsupport::moveMouseTo(centreOf(box));
 
     int scrolled[2] = {};
-    for (int round = 0; round < 2; ++round) {
+    for (TWinControl* focus :
+         {static_cast<TWinControl*>(form->removeButton), static_cast<TWinControl*>(box)}) {
         box->SetTopIndex(0);
-        if (round == 0)
-            form->removeButton->SetFocus();
-        else
-            box->SetFocus();
+        focus->SetFocus();
         turnWheel(-WHEEL_DELTA);
-        ASSERT_TRUE(pumpUntil([box] { return box->TopIndex() > 0; })) << round;
-        scrolled[round] = box->TopIndex();
+        ASSERT_TRUE(pumpUntil([box] { return box->TopIndex() > 0; }));
+        scrolled[focus == box] = box->TopIndex();
     }
     EXPECT_EQ(scrolled[0], scrolled[1]);
 }
@@ -243,16 +240,11 @@ TEST(TemporaryFolderWindow, StoresTheChoiceAndTellsWhenItChanges) {
     EXPECT_EQ(form->ModalResult(), mrNone);
     EXPECT_EQ(storedTemporaryFolder(), L"");
 
-    // A folder chosen in the real dialog (it opens at the edit's folder; OK takes it).
+    // A folder chosen in the real dialog: it opens at the edit's folder and OK takes it.
     std::wstring folder = custom.path();
     folder.pop_back();
-    form->customEdit->SetText(folder);
-    {
-        DialogAnswerer answerer([](HWND dialog) { pressDialogButton(dialog, IDOK); });
-        form->browseButton->Click();
-        answerer.finish();
-        EXPECT_TRUE(answerer.sawDialog());
-    }
+    form->customEdit->SetText(folder + L"\\");  // the dialog gives it back without the backslash
+    answerBox([&] { form->browseButton->Click(); });
     EXPECT_EQ(form->customEdit->Text(), folder);
     ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"temporary-folder.png");
     EXPECT_EQ(answerBox([&] { form->okButton->Click(); }),
