@@ -27,6 +27,7 @@
 #include "downloadcontrol/engine/SaveDialogs.h"
 #include "downloadcontrol/engine/SizeQuery.h"
 #include "downloadcontrol/engine/TransferContext.h"
+#include "downloadcontrol/engine/WorkerThread.h"
 #include "downloadcontrol/net/ProxyTable.h"
 
 class DownloadEngine final : private NotificationHandler {
@@ -157,6 +158,7 @@ private:
     std::vector<ScopedHandle> retiredThreads_;  // threads whose files are finished, until they have ended
     TransferContext context_;
     SizeQueries queries_;
+    WorkerPool workers_;  // the file threads; an item's thread handle is its work's end event
 
     std::wstring sessionTempSubfolder_;
     std::wstring headerFolder_;

@@ -186,20 +186,16 @@ void DownloadEngine::startFileThreads() {
         }
     }
     for (DownloadItem* item : starts) {
-        ScopedHandle thread =
-            createSuspendedThread(std::make_unique<FileTransfer>(context_, settings_, *item));
+        // Only this thread reads the item's thread handle: storing it after the work started is safe.
+        ScopedHandle thread = workers_.run(std::make_unique<FileTransfer>(context_, settings_, *item));
         if (!thread.valid()) {
             errors_.setError(ErrSend);
             item->fail(ErrSend);
             window_.postFileFinished(item);
             continue;
         }
-        const HANDLE handle = thread.get();
-        {
-            CriticalSectionLock lock(controlLock_);
-            item->thread = std::move(thread);
-        }
-        ResumeThread(handle);
+        CriticalSectionLock lock(controlLock_);
+        item->thread = std::move(thread);
     }
     if (runOpen() && runningCount_ < 1) {
         endRun();

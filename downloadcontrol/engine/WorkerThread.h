@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <memory>
+#include <vector>
+
+#include "downloadcontrol/CriticalSection.h"
 
 #include "downloadcontrol/ScopedHandle.h"
 
@@ -54,3 +57,55 @@ ScopedHandle createSuspendedThreadFor(Work& work) {
     return ScopedHandle(
         CreateThread(nullptr, 0, &workerthread::borrowedEntry<Work>, &work, CREATE_SUSPENDED, nullptr));
 }
+
+// Threads kept for the file transfers of one engine: a file runs on an idle one, and a new thread is
+// made only when none is idle. Starting a thread costs more than fetching a small file under some
+// systems, and a run of many small files would otherwise start one per file.
+//
+// run() gives an event that stands for the thread of the work: it is signalled once the work's run()
+// has returned and the work is freed, so a caller waits for it as for the end of a thread of its own.
+// The destructor ends the idle threads and waits for them; every work must have ended before.
+class WorkerPool {
+public:
+    WorkerPool();
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    // An empty handle when no thread could be had; the work is freed then.
+    template <class Work>
+    ScopedHandle run(std::unique_ptr<Work> work) {
+        std::unique_ptr<Task> task;
+        if (!runWithoutExceptions([&] { task = std::make_unique<WorkTask<Work>>(std::move(work)); })) {
+            return ScopedHandle();
+        }
+        return hand(std::move(task));
+    }
+
+private:
+    struct Task {
+        virtual ~Task() = default;
+        virtual void run() = 0;
+        ScopedHandle done;  // the pool's own copy of the event handed to the caller
+    };
+    template <class Work>
+    struct WorkTask : Task {
+        explicit WorkTask(std::unique_ptr<Work> work) : work(std::move(work)) {}
+        void run() override {
+            runWithoutExceptions([&] { work->run(); });
+            work.reset();
+        }
+        std::unique_ptr<Work> work;
+    };
+
+    ScopedHandle hand(std::unique_ptr<Task> task);
+    static DWORD WINAPI entry(void* parameter);
+    void serve();
+
+    CriticalSection lock_;
+    ScopedHandle wake_;  // semaphore: one count per task waiting for a thread
+    ScopedHandle quit_;
+    std::vector<std::unique_ptr<Task>> waiting_;
+    std::vector<ScopedHandle> threads_;
+    std::size_t idle_ = 0;
+};
