@@ -1,10 +1,12 @@
-// Runs the download engine against 127.0.0.1 and prints the bytes and seconds of the run.
+// Runs the download engine against 127.0.0.1 and prints the bytes and seconds of the run and the
+// process's peak working set.
 // Usage (run by tests/bench/download-engine.sh):
 //   DownloadEngineBench PORT OUTPUT_FOLDER one PATH SEGMENTS [RECEIVE_BUFFER_SIZE]
 //   DownloadEngineBench PORT OUTPUT_FOLDER many PATH_PREFIX COUNT CONCURRENT_FILES [RECEIVE_BUFFER_SIZE]
 // "many" fetches PATH_PREFIX0.bin .. PATH_PREFIX<COUNT-1>.bin.
 #include <winsock2.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -112,6 +114,9 @@ int main(int argc, char** argv) {
     }
     const double seconds =
         static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
-    std::printf("%lld %.3f\n", static_cast<long long>(bytes), seconds);
+    PROCESS_MEMORY_COUNTERS memory{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+    std::printf("%lld %.3f %llu\n", static_cast<long long>(bytes), seconds,
+                static_cast<unsigned long long>(memory.PeakWorkingSetSize));
     return 0;
 }

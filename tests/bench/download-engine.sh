@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Prints, side by side, how long the download engine of the control takes under Wine and how long curl
-# and aria2c take natively for: a 256 MB file from nginx on loopback with 1 and 4 segments (connections),
-# and 500 files of 50 KB with 6 at a time. Every tool writes to files in the same temporary folder.
-# The engine runs with its default receive buffer (4096 bytes) and with 65536 bytes.
+# Prints, in one run, how long the control's download engine takes under Wine against nginx on loopback,
+# next to a raw Winsock loop under Wine (the platform's floor for many small files) and to aria2c and curl
+# natively: 500 files of 50 KB with 6 at a time, and a 256 MB file over one connection (4096- and
+# 65536-byte receive buffers) and over four. Each figure is the best of RUNS runs (default 2); the engine
+# rows also give the process's peak working set. After every run each file is compared with the
+# server's, byte for byte: a difference ends the script with an error.
 # BUILD_DIR picks the build folder (default: build/).
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 scripts="$here/../../scripts"
+runs="${RUNS:-2}"
 "$scripts/setup"
 source "$scripts/lib/build.sh"
 configure_and_build >/dev/null
@@ -28,44 +31,116 @@ for _ in $(seq 600); do
   sleep 0.1
 done
 port="$(sed -n 's/^nginx_http=//p' "$work/peers/peers.txt")"
+www="$(sed -n 's/^www=//p' "$work/peers/peers.txt")"
 # Holding the control connection keeps the peers up; closing it stops them.
 exec {control}<>"/dev/tcp/127.0.0.1/$(sed -n 's/^control=//p' "$work/peers/peers.txt")"
 base="http://127.0.0.1:$port"
 out="$work/out"
-fresh() { rm -rf "$out"; mkdir -p "$out"; }
-seconds() { local start end; start=$(date +%s.%N); "$@" >/dev/null 2>&1; end=$(date +%s.%N); awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'; }
-rate() { awk -v bytes="$1" -v s="$2" 'BEGIN { printf "%7.1f MB/s", bytes / 1048576 / s }'; }
-line() { printf '%-34s %8ss %s  %s\n' "$1" "$2" "$(rate "$3" "$2")" "${4:-}"; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "x%.1f of %s", a / b, "'"$3"'" }'; }
-engine() { wine "$BUILD_DIR/tests/bench/DownloadEngineBench.exe" "$port" "$(winepath -w "$out")" "$@" | awk '{ print $2 }'; }
-# The engine under Wine with a virtual display (its notification window needs one); prints its seconds.
-pxhl() { xvfb-run -a bash -c "$(declare -f engine); BUILD_DIR=$BUILD_DIR port=$port out=$out engine $*" 2>/dev/null; }
-
 large=$((256 * 1048576))
 many_bytes=$((500 * 51200))
+
+fresh() { rm -rf "$out"; mkdir -p "$out"; }
+# Every file of the run against the server's: `one NAME` for the large file saved as NAME, `many`.
+check() {
+  if [ "$1" = one ]; then
+    cmp -s "$out/$2" "$www/files/huge.bin" || { echo "$out/$2 differs from the server's file" >&2; exit 1; }
+  else
+    for i in $(seq 0 499); do
+      cmp -s "$out/m$i.bin" "$www/many/m$i.bin" || { echo "m$i.bin differs from the server's file" >&2; exit 1; }
+    done
+  fi
+}
+seconds() {
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+}
+# A Wine program that prints "BYTES SECONDS PEAK_WORKING_SET": its seconds and peak, as "S P".
+under_wine() {
+  xvfb-run -a wine "$@" 2>/dev/null | awk '{ printf "%s %s", $2, $3 }'
+}
+# The output folder as Wine sees it (winepath is not used: a Wine process started without the virtual
+# display would leave the session without one for the programs after it).
+out_w="Z:${out//\//\\}"
+engine() { under_wine "$BUILD_DIR/tests/bench/DownloadEngineBench.exe" "$port" "$out_w" "$@"; }
+raw() { under_wine "$BUILD_DIR/tests/bench/RawWinsockBench.exe" "$port" "$out_w" "$@"; }
+min() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+# best_native CHECK_ARGS -- COMMAND...: the best seconds of `runs` runs of a native tool.
+best_native() {
+  local what=$1 name=${2:-} best="" t
+  shift 2
+  for _ in $(seq "$runs"); do
+    fresh
+    t=$(seconds "$@")
+    check "$what" "$name"
+    best=$(min "$best" "$t")
+  done
+  echo "$best"
+}
+# best_wine CHECK_ARGS -- PROGRAM ARGS...: "SECONDS PEAK" of the fastest of `runs` runs.
+best_wine() {
+  local what=$1 name=${2:-} best="" peak=0 result t p
+  shift 2
+  for _ in $(seq "$runs"); do
+    fresh
+    result=$("$@")
+    t=${result% *}
+    p=${result#* }
+    [ -n "$t" ] || { echo "failed: $*" >&2; exit 1; }
+    check "$what" "$name"
+    best=$(min "$best" "$t")
+    peak=$(awk -v a="$peak" -v b="$p" 'BEGIN { print (b > a) ? b : a }')
+  done
+  echo "$best $peak"
+}
+rate() { awk -v bytes="$1" -v s="$2" 'BEGIN { printf "%7.1f MB/s", bytes / 1048576 / s }'; }
+peak() { awk -v p="$1" 'BEGIN { printf "peak WS %5.1f MB", p / 1048576 }'; }
+ratio() { awk -v a="$1" -v b="$2" -v name="$3" 'BEGIN { printf "x%.2f of %s", a / b, name }'; }
+line() { printf '%-40s %8ss %s  %s\n' "$1" "$2" "$(rate "$3" "$2")" "${4:-}"; }
+
+many_list="$work/many.txt"
 many_args=()
-for i in $(seq 0 499); do many_args+=(-o "$out/m$i.bin" "$base/many/m$i.bin"); done
+for i in $(seq 0 499); do
+  many_args+=(-o "$out/m$i.bin" "$base/many/m$i.bin")
+  printf '%s\n  out=m%d.bin\n' "$base/many/m$i.bin" "$i" >>"$many_list"
+done
+
+echo "500 files of 50 KB, 6 at a time (best of $runs runs; every file compared with the server's)"
+r=$(best_wine many "" raw /many/m 500 6)
+read -r rawm rawp <<<"$r"
+curlm=$(best_native many "" curl -s --parallel --parallel-max 6 "${many_args[@]}")
+ariam=$(best_native many "" aria2c -q -j6 --file-allocation=none -d "$out" -i "$many_list")
+line "raw Winsock loop (6 threads, 4 KB recv)" "$rawm" "$many_bytes" "$(peak "$rawp")"
+line "curl --parallel-max 6" "$curlm" "$many_bytes"
+line "aria2c -j6" "$ariam" "$many_bytes"
+for buffer in 4096 65536; do
+  r=$(best_wine many "" engine many /many/m 500 6 "$buffer")
+  read -r t p <<<"$r"
+  line "Pxhl, ${buffer}-byte buffer" "$t" "$many_bytes" \
+    "$(ratio "$t" "$rawm" "raw loop"), $(ratio "$t" "$ariam" aria2c), $(ratio "$t" "$curlm" curl), $(peak "$p")"
+done
 
 echo "256 MB file, one connection"
-fresh; curl1=$(seconds curl -s -o "$out/huge.bin" "$base/files/huge.bin"); line "curl" "$curl1" "$large"
-fresh; aria1=$(seconds aria2c -q -x1 -s1 --file-allocation=none -d "$out" -o huge.bin "$base/files/huge.bin")
+curl1=$(best_native one huge.bin curl -s -o "$out/huge.bin" "$base/files/huge.bin")
+aria1=$(best_native one huge.bin aria2c -q -x1 -s1 --file-allocation=none -d "$out" -o huge.bin "$base/files/huge.bin")
+line "curl" "$curl1" "$large"
 line "aria2c -x1" "$aria1" "$large"
-for buffer in 4096 65536; do
-  fresh; t=$(pxhl one /files/huge.bin 1 "$buffer")
-  line "Pxhl, 1 segment, ${buffer}-byte buffer" "$t" "$large" "$(ratio "$t" "$curl1" curl)"
-done
+r=$(best_wine one one.bin engine one /files/huge.bin 1 65536)
+read -r t64 p64 <<<"$r"
+r=$(best_wine one one.bin engine one /files/huge.bin 1 4096)
+read -r t4 p4 <<<"$r"
+line "Pxhl, 4096-byte buffer" "$t4" "$large" \
+  "$(ratio "$t4" "$t64" "65536-byte buffer"), $(ratio "$t4" "$aria1" aria2c), $(ratio "$t4" "$curl1" curl), $(peak "$p4")"
+line "Pxhl, 65536-byte buffer" "$t64" "$large" \
+  "$(ratio "$t64" "$aria1" aria2c), $(ratio "$t64" "$curl1" curl), $(peak "$p64")"
 
 echo "256 MB file, four connections"
-fresh; aria4=$(seconds aria2c -q -x4 -s4 -k1M --file-allocation=none -d "$out" -o huge.bin "$base/files/huge.bin")
+aria4=$(best_native one huge.bin aria2c -q -x4 -s4 -k1M --file-allocation=none -d "$out" -o huge.bin "$base/files/huge.bin")
 line "aria2c -x4 -s4" "$aria4" "$large"
 for buffer in 4096 65536; do
-  fresh; t=$(pxhl one /files/huge.bin 4 "$buffer")
-  line "Pxhl, 4 segments, ${buffer}-byte buffer" "$t" "$large" "$(ratio "$t" "$aria4" aria2c)"
-done
-
-echo "500 files of 50 KB, 6 at a time"
-fresh; curlm=$(seconds curl -s --parallel --parallel-max 6 "${many_args[@]}"); line "curl --parallel-max 6" "$curlm" "$many_bytes"
-for buffer in 4096 65536; do
-  fresh; t=$(pxhl many /many/m 500 6 "$buffer")
-  line "Pxhl, 6 at a time, ${buffer}-byte buffer" "$t" "$many_bytes" "$(ratio "$t" "$curlm" curl)"
+  r=$(best_wine one one.bin engine one /files/huge.bin 4 "$buffer")
+  read -r t p <<<"$r"
+  line "Pxhl, 4 segments, ${buffer}-byte buffer" "$t" "$large" "$(ratio "$t" "$aria4" aria2c), $(peak "$p")"
 done
