@@ -97,13 +97,22 @@ void NotificationWindow::destroy() {
     while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) {
         freeRecord(message.message, message.wParam);
     }
+    queued_ = 0;
     DestroyWindow(window_);
     window_ = nullptr;
     handler_ = nullptr;
 }
 
 bool NotificationWindow::post(NotificationMessage message, WPARAM wParam, LPARAM lParam) {
-    return window_ && PostMessageW(window_, notificationMessageId(message), wParam, lParam);
+    if (!window_) {
+        return false;
+    }
+    InterlockedIncrement(&queued_);
+    if (!PostMessageW(window_, notificationMessageId(message), wParam, lParam)) {
+        InterlockedDecrement(&queued_);
+        return false;
+    }
+    return true;
 }
 
 bool NotificationWindow::postListRefresh(int32_t fileId, ListRefreshMode mode) {
@@ -183,10 +192,20 @@ bool NotificationWindow::dispatchPending() {
 }
 
 void NotificationWindow::signalWhenDrained() {
-    MSG message;
-    if (window_ && !PeekMessageW(&message, window_, 0, 0, PM_NOREMOVE)) {
-        SetEvent(queueEmpty_.get());
+    if (!window_) {
+        return;
     }
+    const LONG queued = InterlockedCompareExchange(&queued_, 0, 0);
+    if (queued > 0) {
+        // A message of ours may have left the queue without reaching this window (a hook or another
+        // loop took it): the queue itself tells. The count is cleared only when no post came meanwhile.
+        MSG message;
+        if (PeekMessageW(&message, window_, 0, 0, PM_NOREMOVE) ||
+            InterlockedCompareExchange(&queued_, 0, queued) != queued) {
+            return;
+        }
+    }
+    SetEvent(queueEmpty_.get());
 }
 
 void NotificationWindow::freeRecord(UINT message, WPARAM wParam) {
@@ -255,6 +274,9 @@ LRESULT CALLBACK NotificationWindow::windowProcedure(HWND window, UINT message, 
         // The handler may fire events whose sinks release the control; endMessage is the last touch.
         NotificationHandler* handler = self->handler_;
         handler->beginMessage();
+        if (message != WM_TIMER) {
+            InterlockedDecrement(&self->queued_);
+        }
         self->handle(message, wParam, lParam);
         self->signalWhenDrained();
         handler->endMessage();

@@ -105,4 +105,7 @@ private:
     HWND window_ = nullptr;
     NotificationHandler* handler_ = nullptr;
     ScopedHandle queueEmpty_;
+    // Our messages posted and not yet handled: the queue is drained when it is 0. Counting spares the
+    // look into the queue after the last message of a burst, which costs a call to the window system.
+    volatile LONG queued_ = 0;
 };
