@@ -185,6 +185,8 @@ TEST_F(SaveJob, IntoANonAsciiFolderAndThenIntoAZipFile) {
     }
     const std::wstring zipPath = temp_.path() + L"\u0410\u0440\u0445\u0438\u0432 \u00fc.zip";
     ASSERT_TRUE(testsupport::writeFileBytes(zipPath, "an old file"));
+    // Without Content-Length no size is ever reported: every file must still reach the archive.
+    ASSERT_TRUE(jobSite().setMode("no_length=1"));
     ASSERT_TRUE(
         runJob(form_, [&] { form_->startSaveJob(zipStagingFolder(zipPath, makeGuidFileName()), zipPath); }));
     EXPECT_EQ(
@@ -195,6 +197,81 @@ TEST_F(SaveJob, IntoANonAsciiFolderAndThenIntoAZipFile) {
     EXPECT_EQ(search, INVALID_HANDLE_VALUE);
     if (search != INVALID_HANDLE_VALUE)
         FindClose(search);
+}
+
+// Held replies stop every download half-way; the stop button then ends the job: the strip hides
+// without reaching 100%, no partial file stays, every file there is whole and the archive of a
+// stopped zip job holds whole entries only.
+TEST_F(SaveJob, AStopMidTransferLeavesOnlyWholeFilesAndAWholeArchive) {
+    const std::wstring folder = temp_.path() + L"Gestoppt \u00df";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring zipPath = temp_.path() + L"Gestoppt \u00df.zip";
+    for (bool zip : {false, true}) {
+        ASSERT_TRUE(jobSite().setMode("hold_full=1"));
+        if (zip)
+            form_->startSaveJob(zipStagingFolder(zipPath, makeGuidFileName()), zipPath);
+        else
+            form_->startSaveJob(folder, L"");
+        // Six downloads at a time, each held at half its bytes, and the cached file copied.
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                int started = 0;
+                bool copied = false;
+                for (const auto& entry : form_->jobEntries) {
+                    started += entry->fileId >= 0 && entry->countedBytes > 0 ? 1 : 0;
+                    copied = copied || (entry->photoIndex == cached_->index && entry->done);
+                }
+                // The zip writer deletes each staged file once it is in the archive.
+                return started >= 6 && copied &&
+                       (!zip || !existsFile(targetOf(form_->zipStagingFolder, cached_)));
+            },
+            30000));
+        pump(100);
+        if (!zip) {
+            // One copied file and six halves of eight.
+            EXPECT_GT(form_->downloadProgressFraction, 0.4f);
+            EXPECT_LT(form_->downloadProgressFraction, 0.6f);
+            testsupport::ScreenCapture::ofWindow(form_->Handle()).saveArtifact(L"save-strip-half.png");
+        }
+        form_->closeDownloadImageButtonBtnClick(form_->closeDownloadImageButton);
+        float last = 0;
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                if (form_->downloadPanel->Visible())
+                    last = form_->downloadProgressFraction;
+                return form_->jobWorkUnits == 0 && !form_->downloadPanel->Visible();
+            },
+            30000));
+        EXPECT_LT(last, 1.0f);
+        ASSERT_TRUE(jobSite().setMode("release=1"));
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((temp_.path() + L"*_tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    search = FindFirstFileW((folder + L"\\*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    // What is there is whole; the cached item was copied before the stop.
+    const std::wstring reference = temp_.path() + L"reference";
+    ASSERT_TRUE(CreateDirectoryW(reference.c_str(), nullptr));
+    int present = 0;
+    for (const Photo* photo : selected_) {
+        const std::wstring target = targetOf(folder, photo);
+        if (!existsFile(target))
+            continue;
+        ++present;
+        const std::string bytes = siteBytes(jobSite(), urlOf(photo));
+        EXPECT_EQ(testsupport::readFileBytes(target), bytes);
+        ASSERT_TRUE(CopyFileW(target.c_str(), (reference + L"\\" + extractFileName(target)).c_str(), TRUE));
+    }
+    EXPECT_TRUE(existsFile(targetOf(folder, cached_)));
+    EXPECT_LT(present, 8);
+    EXPECT_EQ(runCheckScript("zip_check.py",
+                             "\"" + unixPath(zipPath) + "\" \"" + unixPath(reference) + "\" subset"),
+              "OK");
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 
 Port 0 picks a free port. The first line printed names the ports that were bound:
     fixture-site ports: service=18080 images=18081 maker=18082
-It listens on 127.0.0.1 only. Every reply carries Content-Length and Connection: close.
+It listens on 127.0.0.1 only. Every reply carries Connection: close, and Content-Length unless
+a mode below leaves it out.
 
 Every host also answers the control requests of tests:
     GET  /__log    the requests served so far, as JSON: each with its start and the end of its
@@ -17,6 +18,9 @@ Every host also answers the control requests of tests:
                    is: 8 MiB of text, an HTML page, no bytes, the version text in UTF-16 with a
                    byte-order mark, a 404, or (text, the default) the version text and CRLF
          /__mode?version_delay_ms=3000   holds the version file back that long before answering
+         /__mode?hold_full=1&no_length=1   full-size pictures and videos send half their body and
+                   hold the rest until POST /__mode?release=1 (or a reset); no_length leaves their
+                   Content-Length out
 """
 
 import argparse
@@ -72,6 +76,10 @@ class SiteState:
         self.version_file = "text"
         self.version_delay_ms = 0
         self.stopping = threading.Event()
+        self.hold_full = False
+        self.released = threading.Event()
+        self.released.set()
+        self.no_length = False
         self.service_base = ""
         self.image_base = ""
         self.maker_base = ""
@@ -89,6 +97,9 @@ class SiteState:
             self.version = CURRENT_VERSION
             self.version_file = "text"
             self.version_delay_ms = 0
+            self.hold_full = False
+            self.no_length = False
+        self.released.set()
 
     def count(self, key):
         """How many times key was counted before this call."""
@@ -115,6 +126,8 @@ class Reply:
         self.body = body
         self.content_type = content_type
         self.headers = headers
+        self.held = False  # send half the body, the rest once the site releases held replies
+        self.no_length = False
 
 
 def not_found():
@@ -179,6 +192,15 @@ class FixtureHandler(BaseHTTPRequestHandler):
                 self.state.delay_ms = int(query["delay_ms"][0])
             if "thumb_delay_ms" in query:
                 self.state.thumb_delay_ms = int(query["thumb_delay_ms"][0])
+            if "hold_full" in query:
+                self.state.hold_full = query["hold_full"][0] == "1"
+                if self.state.hold_full:
+                    self.state.released.clear()
+            if "release" in query:
+                self.state.hold_full = False
+                self.state.released.set()
+            if "no_length" in query:
+                self.state.no_length = query["no_length"][0] == "1"
             if "version_file" in query:
                 kind = query["version_file"][0]
                 if kind not in VERSION_FILE_KINDS:
@@ -192,13 +214,26 @@ class FixtureHandler(BaseHTTPRequestHandler):
     def _send(self, reply, send_body):
         self.send_response(reply.status, REASONS.get(reply.status))
         self.send_header("Content-Type", reply.content_type)
-        self.send_header("Content-Length", str(len(reply.body)))
+        if not reply.no_length:
+            self.send_header("Content-Length", str(len(reply.body)))
         for name, value in reply.headers:
             self.send_header(name, value)
         self.send_header("Connection", "close")
         self.end_headers()
         if send_body and reply.body:
-            self.wfile.write(reply.body)
+            if reply.held:
+                half = len(reply.body) // 2
+                try:
+                    self.wfile.write(reply.body[:half])
+                    self.wfile.flush()
+                    while not self.state.released.wait(0.2):
+                        if self.state.stopping.is_set():
+                            return
+                    self.wfile.write(reply.body[half:])
+                except OSError:
+                    pass  # the client gave up: a stopped download
+            else:
+                self.wfile.write(reply.body)
         self.close_connection = True
 
     def _hold(self):
@@ -287,10 +322,15 @@ class ImageHandler(FixtureHandler):
         if size == "t" and extension == "jpg":
             return Reply(200, _picture(seed, item.number, 152), "image/jpeg")
         if size == "s" and extension == "jpg":
-            return Reply(200, _picture(seed, item.number, 640), "image/jpeg")
+            return self._full(Reply(200, _picture(seed, item.number, 640), "image/jpeg"))
         if size == "v" and extension == "mp4" and item.kind == "video":
-            return Reply(200, pictures.video_bytes(seed, item.number), "video/mp4")
+            return self._full(Reply(200, pictures.video_bytes(seed, item.number), "video/mp4"))
         return not_found()
+
+    def _full(self, reply):
+        reply.held = self.state.hold_full
+        reply.no_length = self.state.no_length
+        return reply
 
 
 class MakerHandler(FixtureHandler):
