@@ -132,12 +132,14 @@ void TForm1::loadUser() {
     for (int index = static_cast<int>(tilesInUse.size()) - 1; index >= 0; --index)
         recyclePhotoImage(index);
 
-    // The old load's work files, except those a running job still copies or prints.
+    // The old load's work files; those a running job still copies or prints wait for its end.
     std::vector<std::wstring> oldWorkFiles;
     const size_t queued = std::min(thumbnailBatches.thumbnailCursor(), photos.size());
     for (size_t index = 0; index < queued; ++index) {
         if (photos[index] && !photos[index]->inUseByJob)
             addWorkFiles(*photos[index], oldWorkFiles);
+        else if (photos[index])
+            addWorkFiles(*photos[index], pendingDeleteFiles);  // deleted when the job ends
     }
     photoFileNames.clear();
     visiblePhotos.clear();
