@@ -1,6 +1,7 @@
 // The bottom panel's progress strip of the save and print jobs, its hide timer, the job buttons'
 // bindings and the strip's stop button.
 #include "gui/Timer.h"
+#include "mainwindow/FormLayout.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
 #include "mainwindow/WorkFiles.h"
@@ -8,6 +9,11 @@
 #include <cmath>
 
 void TForm1::bindJobButtons() {
+    // The strip's frame in the accent colour around the black track, its percentage in white on top.
+    downloadPanel->SetColor(static_cast<gui::TColor>(formlayout::kAccentColor));
+    downloadProgressPercent->SetTransparent(true);
+    downloadProgressPercent->Font()->SetColor(gui::clWhite);
+    downloadProgressPercent->Font()->SetStyle(gui::fsBold);
     downloadImageButton->OnBtnClick = [this](gui::TObject* s) { downloadImageButtonBtnClick(s); };
     downloadZipImageButton->OnBtnClick = [this](gui::TObject* s) { downloadZipImageButtonBtnClick(s); };
     printImageButton->OnBtnClick = [this](gui::TObject* s) { printImageButtonBtnClick(s); };
