@@ -14,9 +14,11 @@
 #include "saving/SaveNames.h"
 #include "saving/UnixTools.h"
 #include "support/ScreenCapture.h"
+#include "support/TestPrinter.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 using namespace formtest;
 
@@ -272,6 +274,49 @@ TEST_F(SaveJob, AStopMidTransferLeavesOnlyWholeFilesAndAWholeArchive) {
     EXPECT_EQ(runCheckScript("zip_check.py",
                              "\"" + unixPath(zipPath) + "\" \"" + unixPath(reference) + "\" subset"),
               "OK");
+}
+
+// Three items printed twice, collated, on the test printer: the two that were not cached are
+// downloaded once (the video's cover, not the video) and become cached files, which a save of the
+// selection then copies instead of fetching again; the video itself is still fetched for the save.
+TEST_F(SaveJob, PrintedItemsAreCachedAndNotFetchedAgainBySaving) {
+    const std::wstring postscript = temp_.path() + L"job.ps";
+    const std::string unixPostscript = unixPath(postscript);
+    TestPrinter printer(std::wstring(unixPostscript.begin(), unixPostscript.end()));
+    if (!printer.installed())
+        GTEST_SKIP() << "no test printer";
+    HDC dc = CreateDCW(L"WINSPOOL", printer.name().c_str(), nullptr, nullptr);
+    ASSERT_TRUE(dc);
+    ASSERT_TRUE(runJob(form_, [&] { form_->startPrintJob(dc, 0, 2, 2, true); }));
+    const Photo* video = selected_[1];
+    EXPECT_EQ(jobSite().countRequests("GET " + pathOf(selected_[0]->standardResolutionUrl)), 1);
+    EXPECT_EQ(jobSite().countRequests("GET " + pathOf(video->standardResolutionUrl)), 1);
+    EXPECT_EQ(jobSite().countRequests("GET " + pathOf(video->videoUrl)), 0);
+    EXPECT_EQ(jobSite().countRequests("GET " + pathOf(cached_->standardResolutionUrl)), 0);
+    for (const Photo* photo : std::vector<const Photo*>{selected_[0], video}) {
+        EXPECT_EQ(photo->fullSizePresent, 1);
+        EXPECT_TRUE(existsFile(photo->fullSizePath));
+        EXPECT_EQ(photo->inUseByJob, 0);
+    }
+    const std::string rendered = runCheckScript("print_check.py", "\"" + unixPostscript + "\" 50");
+    std::vector<std::string> pages;
+    std::istringstream list(rendered);
+    for (std::string page; std::getline(list, page, ';');)
+        pages.push_back(page);
+    ASSERT_EQ(pages.size(), 6u) << rendered;
+    for (size_t page = 0; page < 3; ++page) {
+        EXPECT_NE(pages[page].rfind("? 0 0 0 0", 0), 0u) << rendered;
+        EXPECT_EQ(pages[page], pages[page + 3]) << rendered;
+    }
+
+    const std::wstring folder = temp_.path() + L"nach dem Druck";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(jobSite().reset());
+    ASSERT_TRUE(runJob(form_, [&] { form_->startSaveJob(folder, L""); }));
+    EXPECT_EQ(jobSite().countRequests("GET " + pathOf(selected_[0]->standardResolutionUrl)), 0);
+    EXPECT_EQ(jobSite().countRequests("GET " + pathOf(video->videoUrl)), 1);
+    for (const Photo* photo : selected_)
+        EXPECT_EQ(testsupport::readFileBytes(targetOf(folder, photo)), siteBytes(jobSite(), urlOf(photo)));
 }
 
 }  // namespace
