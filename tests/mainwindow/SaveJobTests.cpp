@@ -11,6 +11,7 @@
 #include "common/SafeFileName.h"
 #include "common/ServiceHosts.h"
 #include "mainwindow/Photo.h"
+#include "saving/JobMessages.h"
 #include "saving/SaveNames.h"
 #include "saving/UnixTools.h"
 #include "support/ScreenCapture.h"
@@ -18,6 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
 #include <sstream>
 
 using namespace formtest;
@@ -317,6 +321,85 @@ TEST_F(SaveJob, PrintedItemsAreCachedAndNotFetchedAgainBySaving) {
     EXPECT_EQ(jobSite().countRequests("GET " + pathOf(video->videoUrl)), 1);
     for (const Photo* photo : selected_)
         EXPECT_EQ(testsupport::readFileBytes(targetOf(folder, photo)), siteBytes(jobSite(), urlOf(photo)));
+}
+
+// Answers every message box the test's thread shows with OK and keeps their texts.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher() : thread_(GetCurrentThreadId()), worker_([this] { run(); }) {}
+    ~MessageBoxWatcher() {
+        stop_ = true;
+        worker_.join();
+    }
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    std::vector<std::wstring> texts() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return texts_;
+    }
+
+private:
+    void run() {
+        while (!stop_) {
+            EnumThreadWindows(thread_, answer, reinterpret_cast<LPARAM>(this));
+            Sleep(50);
+        }
+    }
+    static BOOL CALLBACK answer(HWND window, LPARAM self) {
+        wchar_t className[16] = {};
+        GetClassNameW(window, className, 16);
+        auto* watcher = reinterpret_cast<MessageBoxWatcher*>(self);
+        if (std::wstring(className) != L"#32770" || !IsWindowVisible(window) || window == watcher->answered_)
+            return TRUE;
+        wchar_t text[1024] = {};
+        GetDlgItemTextW(window, 0xFFFF, text, 1024);
+        {
+            std::lock_guard<std::mutex> hold(watcher->lock_);
+            watcher->texts_.push_back(text);
+        }
+        watcher->answered_ = window;
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return TRUE;
+    }
+
+    DWORD thread_;
+    std::atomic<bool> stop_{false};
+    HWND answered_ = nullptr;
+    std::mutex lock_;
+    std::vector<std::wstring> texts_;
+    std::thread worker_;
+};
+
+// A folder on a full disk (a small tmpfs the test mounts; skipped where that is refused): the job
+// ends at once with one message that gives the system's reason, nothing is fetched twice, and no
+// partial file stays.
+TEST_F(SaveJob, AFullDiskEndsTheJobAtOnceWithOneMessage) {
+    const std::wstring folder = temp_.path() + L"voll";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::string mounted = runCheckScript("mount_tmpfs.py", "mount \"" + unixPath(folder) + "\" 16k");
+    if (mounted != "OK")
+        GTEST_SKIP() << "cannot mount a small file system: " << mounted;
+    {
+        MessageBoxWatcher boxes;
+        EXPECT_TRUE(runJob(form_, [&] { form_->startSaveJob(folder, L""); }));
+        ASSERT_TRUE(pumpUntil([&] { return !boxes.texts().empty(); }, 10000));
+        pump(300);
+        const std::vector<std::wstring> texts = boxes.texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_NE(texts[0].find(L"could not be saved to \"" + folder + L"\"."), std::wstring::npos)
+            << std::string(texts[0].begin(), texts[0].end());
+        EXPECT_NE(texts[0].find(systemErrorText(ERROR_DISK_FULL)), std::wstring::npos)
+            << std::string(texts[0].begin(), texts[0].end());
+    }
+    for (const Photo* photo : selected_) {
+        EXPECT_LE(jobSite().countRequests("GET " + pathOf(urlOf(photo))), 1);
+        const std::wstring target = targetOf(folder, photo);
+        EXPECT_FALSE(existsFile(target + L".tmp"));
+        if (existsFile(target))
+            EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
+    }
+    runCheckScript("mount_tmpfs.py", "umount \"" + unixPath(folder) + "\"");
 }
 
 }  // namespace
