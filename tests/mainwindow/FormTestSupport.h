@@ -2,6 +2,7 @@
 // What the main window's in-process tests share: OLE and the application for the whole run, the
 // control of this build registered, message pumping with deadlines, a work folder of the test's
 // own, opening the window, and drags made of real input.
+#include "common/RegistryValues.h"
 #include "gui/OleControlHost.h"
 #include "mainwindow/Unit1.h"
 #include "mainwindow/WorkFolder.h"
@@ -16,12 +17,21 @@ namespace formtest {
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
 void pump(int milliseconds);
 
-// The work folder of the window under test, chosen through the setting the program reads.
+// Settings of earlier windows removed, so each window starts from the defaults (a window place
+// saved by an earlier test would move it).
+class FreshSettings {
+public:
+    FreshSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, settingsKeyPath); }
+};
+
+// The work folder of the window under test, chosen through the setting the program reads, with
+// every other setting at its default.
 class WorkFolderSetting {
 public:
     WorkPaths paths() const { return workPathsFor(folder_.path() + L"Pixhaul"); }
 
 private:
+    FreshSettings fresh_;
     testsupport::TempFolder folder_;
     testsupport::TemporaryFolderSetting setting_{folder_.path()};
 };
