@@ -1,0 +1,84 @@
+#pragma once
+// Pixhaul.exe on the fixture site, driven through its user-name box as a person does: typing a
+// name and Enter, pasting, the start/stop button; read back through the site's log, the work
+// folder's thumbnails, the box's text and the program's message boxes.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "program/ProgramTests.h"
+
+namespace mainroad {
+
+// One request of the site's log; end is 0 while its reply was not sent.
+struct LoggedRequest {
+    double time = 0;
+    double end = 0;
+    std::string host;  // "service", "images" or "maker"
+    std::string method;
+    std::string path;
+    int status = 0;
+};
+
+std::vector<LoggedRequest> parseLog(const std::string& json);
+
+// The sizes of the groups of requests that overlap in time: a group ends at a moment with no
+// reply in flight.
+std::vector<size_t> overlappingGroups(std::vector<LoggedRequest> requests);
+
+// A file of the work folder's Thumbnails folder.
+struct ThumbnailFile {
+    std::wstring name;
+    FILETIME time{};
+    std::string bytes;
+};
+
+// The program on the test program's fixture site, whose log and modes start afresh.
+class MainRoadSession {
+public:
+    // Started and shown; false (with a failure added to the test) when not.
+    bool start(bool clearSettings = true);
+
+    testsupport::FixtureSite& site() { return programtest::site(); }
+    testsupport::ProgramUnderTest& program() { return *program_; }
+
+    // Types the text into the user-name box in place of what it shows; Enter when asked.
+    void typeUserName(const std::wstring& text, bool enter = true);
+    // Puts the text on the clipboard and pastes it into the box with Ctrl+V, then Enter.
+    void pasteUserName(const std::wstring& text);
+    // Clicks the start/stop button beside the box; the pointer stays on the top panel.
+    void clickStartStop();
+    std::wstring userNameText() const;
+    // True when the box shows the name in its typed colour's place: the load ended.
+    bool waitForUserNameText(const std::wstring& text, int timeoutMs);
+
+    // A message box's text, answered with its default button; empty when none came in time.
+    std::wstring answerMessageBox(int timeoutMs);
+    bool messageBoxShown() const;
+
+    // The logged requests whose path starts with the prefix (any host).
+    std::vector<LoggedRequest> requests(const std::string& pathPrefix) const;
+    size_t countRequests(const std::string& pathPrefix) const { return requests(pathPrefix).size(); }
+    bool waitForRequests(const std::string& pathPrefix, size_t count, int timeoutMs) const;
+
+    // The finished files (the control keeps an unfinished one under its name and ".tmp").
+    std::vector<ThumbnailFile> thumbnailFiles() const;
+    bool waitForThumbnailCount(size_t count, int timeoutMs) const;
+
+    // The start/stop button's pixels now match those it showed when the program had started.
+    bool showsGoFace() const;
+    bool pieVisible() const;
+    void saveScreenshot(const std::wstring& name) const;
+
+private:
+    void pressEnterAndWait(const std::wstring& typed);
+    HWND userNamePanel() const;
+    RECT startStopRect() const;
+
+    std::unique_ptr<testsupport::ProgramUnderTest> program_;
+    HWND edit_ = nullptr;
+    std::vector<COLORREF> goFace_;
+};
+
+}  // namespace mainroad
