@@ -20,6 +20,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <sstream>
@@ -380,6 +382,9 @@ TEST_F(SaveJob, AFullDiskEndsTheJobAtOnceWithOneMessage) {
     const std::string mounted = runCheckScript("mount_tmpfs.py", "mount \"" + unixPath(folder) + "\" 16k");
     if (mounted != "OK")
         GTEST_SKIP() << "cannot mount a small file system: " << mounted;
+    // Unmounted also when an assertion ends the test early.
+    const std::unique_ptr<void, std::function<void(void*)>> unmount(
+        this, [&](void*) { runCheckScript("mount_tmpfs.py", "umount \"" + unixPath(folder) + "\""); });
     {
         MessageBoxWatcher boxes;
         EXPECT_TRUE(runJob(form_, [&] { form_->startSaveJob(folder, L""); }));
@@ -399,7 +404,6 @@ TEST_F(SaveJob, AFullDiskEndsTheJobAtOnceWithOneMessage) {
         if (existsFile(target))
             EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
     }
-    runCheckScript("mount_tmpfs.py", "umount \"" + unixPath(folder) + "\"");
 }
 
 }  // namespace
