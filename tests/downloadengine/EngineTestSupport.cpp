@@ -224,6 +224,11 @@ public:
             errors_.setError(34);
             return false;
         }
+        if (file_.holdAfter >= 0 && sent_ >= file_.holdAfter) {
+            // Nothing yet, the connection still open: the receiver goes on reporting what it has.
+            Sleep(5);
+            return true;
+        }
         int64_t count = std::min<int64_t>(bufferSize_, end_ - position_);
         if (file_.failAfter >= 0 && sent_ + count > file_.failAfter) {
             count = file_.failAfter - sent_;

@@ -85,6 +85,9 @@ struct ScriptedFile {
     int32_t openError = 17;
     int64_t failAfter = -1;  // a receive fails once this many bytes of a connection were sent
     DWORD blockDelayMs = 0;  // pause before each block
+    // Once this many bytes of a connection were sent, receives bring nothing until the stop: a run
+    // that must be stopped mid-file cannot end before the stop.
+    int64_t holdAfter = -1;
     // Written into the control's holder while a failing open returns, as another file's thread would.
     int32_t concurrentError = 0;
 };
