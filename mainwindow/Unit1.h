@@ -223,6 +223,7 @@ public:
     ThumbnailBatches thumbnailBatches{*this};
     bool allSelected = false;  // copied into a photo's selection when its thumbnail arrives
     std::vector<std::unique_ptr<std::wstring>> searchWords;  // lower-cased; empty: no search
+    std::wstring searchText;                                 // the trimmed text of the last search
     bool stopLoading = false;
     std::vector<ThumbnailImage*> tilesInUse;
     std::vector<ThumbnailImage*> tilePool;
@@ -426,6 +427,20 @@ public:
     // Only the tiles' photos (and pictures that explain themselves once) show tooltips.
     void bindTileHints();
     void applicationEventsShowHint(std::wstring& hintStr, bool& canShow, gui::THintInfo& hintInfo);
+
+    // ================================================================ caption search (Unit1Search.cpp)
+    void bindSearchBox();
+    // Enter in the search box: new words from its text, and the grid filtered when they changed.
+    void runSearch();
+    // Rebuilds the visible list from the photos whose thumbnail is in (and did not fail), with the
+    // search words and the match mode of the menu; the grid starts again at the top.
+    void applySearchFilter();
+    void searchEditEnter(gui::TObject* sender);
+    void searchEditExit(gui::TObject* sender);
+    void searchEditKeyDown(gui::TObject* sender, WORD& key, gui::TShiftState shift);
+    void searchEditKeyPress(gui::TObject* sender, wchar_t& key);
+    void searchEditPanelMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift,
+                                  int x, int y);
 
     // ================================================================ user-name box and history
     // (Unit1UserNames.cpp)

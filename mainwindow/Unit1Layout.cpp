@@ -481,6 +481,7 @@ void TForm1::applySkin() {
     infoLogoBigImageButton->OnBtnClick = [this](TObject* s) { infoLogoImageButtonBtnClick(s); };
     closeDownloadImageButton->OnBtnClick = [this](TObject* s) { closeDownloadImageButtonBtnClick(s); };
     bindUserNameBox();
+    bindSearchBox();
     bindTileHints();
     bindJobButtons();
 }

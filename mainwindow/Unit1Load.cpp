@@ -115,6 +115,7 @@ void TForm1::loadUser() {
         searchEdit->SetText(L"Search...");
         searchEdit->Update();
         searchWords.clear();
+        searchText.clear();
     }
     if (load)
         addUserNameToHistory(currentUserName);
