@@ -2,6 +2,7 @@
 #include "mainwindow/Unit1.h"
 #include "common/WFolderDialog.h"
 #include "feed/Parser.h"
+#include "forms/UnitRecommend.h"
 #include "gui/Application.h"
 #include "gui/Exception.h"
 #include "gui/Screen.h"
@@ -169,6 +170,8 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
         ++*generation;
     Hide();
     pauseFullSizeMedia();
+    if (FormRecommend)
+        FormRecommend->loadRecommendPage();
     releaseAllDownloaders(this);
     showRecommendationAtClose();
 }

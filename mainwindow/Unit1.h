@@ -563,6 +563,8 @@ public:
     void removeUsernamesMenuItemClick(gui::TObject* sender);
     void temporaryFolderMenuItemClick(gui::TObject* sender);
     void checkForUpdatesMenuItemClick(gui::TObject* sender);
+    // The update-check control's completion (Unit1UpdateCheck.cpp).
+    void onUpdateCheckDone(gui::TObject* sender, bool result);
     void sendFeedbackMenuItemClick(gui::TObject* sender);
     void aboutPixhaulMenuItemClick(gui::TObject* sender);
 };

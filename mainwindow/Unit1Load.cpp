@@ -8,6 +8,7 @@
 #include "common/TextFunctions.h"
 #include "feed/FeedPageWorker.h"
 #include "feed/PageRetryRule.h"
+#include "forms/UnitRecommend.h"
 #include "gui/Exception.h"
 #include "mainwindow/FormLayout.h"
 #include "mainwindow/Photo.h"
@@ -73,6 +74,8 @@ void TForm1::loadUser() {
 
     const std::wstring previousUserName = currentUserName;
     currentUserName = ::extractUserName(userNameEdit->Text());
+    if (FormRecommend)
+        FormRecommend->loadRecommendPage();
     const bool load = !currentUserName.empty();
 
     if (load) {

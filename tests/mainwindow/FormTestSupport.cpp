@@ -1,5 +1,6 @@
 #include "FormTestSupport.h"
 #include "gui/Application.h"
+#include "saving/UpdateCheck.h"
 #include "support/RealInput.h"
 #include <gtest/gtest.h>
 #include <memory>
@@ -76,6 +77,9 @@ void pump(int milliseconds) {
 
 TForm1* openForm() {
     clearSavedSettings();
+    // A check just made: the window's own update check stays out of these tests (it runs in the
+    // program's tests against the fixture site).
+    writeLastCheckTime(HKEY_CURRENT_USER, currentUtcFileTime());
     TForm1* form = nullptr;
     gui::Application->CreateForm(form);
     form->Show();

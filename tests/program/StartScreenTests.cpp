@@ -88,6 +88,15 @@ TEST(StartScreen, AnEarlierRunsWorkFilesGoAtStartAndAtExitAndARestartStartsClean
     auto program = programtest::launch(options);
     ASSERT_TRUE(program);
     EXPECT_EQ(program->workFolder(), work);
+    // With no stored check the start fetches the version file anew: once that is over, only the
+    // fresh copy may stand, never the earlier run's.
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] {
+            return !exists(work + L"CurrentVersion.txt.tmp") &&
+                   testsupport::readFileBytes(work + L"CurrentVersion.txt") == "2.1\r\n";
+        },
+        10000));
+    DeleteFileW((work + L"CurrentVersion.txt").c_str());
     expectEarlierRunGone(work, "after the start");
 
     plantEarlierRun(work);
