@@ -442,6 +442,14 @@ public:
     void searchEditPanelMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift,
                                   int x, int y);
 
+    // ================================================================ select all or none
+    // (Unit1Selection.cpp)
+    void bindSelectionButtons();
+    // Every photo of the load, shown or hidden by a search, gets this selection.
+    void selectAllPhotos(bool selected);
+    void selectAllImageButtonBtnClick(gui::TObject* sender);
+    void unselectAllImageButtonBtnClick(gui::TObject* sender);
+
     // ================================================================ user-name box and history
     // (Unit1UserNames.cpp)
     void bindUserNameBox();

@@ -482,6 +482,7 @@ void TForm1::applySkin() {
     closeDownloadImageButton->OnBtnClick = [this](TObject* s) { closeDownloadImageButtonBtnClick(s); };
     bindUserNameBox();
     bindSearchBox();
+    bindSelectionButtons();
     bindTileHints();
     bindJobButtons();
 }

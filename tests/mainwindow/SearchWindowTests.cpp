@@ -1,6 +1,6 @@
 // The caption search in the window on alice's photos: Enter in the box filters the grid in feed
-// order, the match mode decides between any and all words, blanks clear a filter, and the grey
-// hint comes back when the box is left empty.
+// order, select all and none reach hidden photos too, the match mode decides between any and all
+// words, blanks clear a filter, and the grey hint comes back when the box is left empty.
 // The fixture site's sockets come before windows.h.
 #include "support/FixtureSite.h"
 
@@ -9,6 +9,7 @@
 #include "common/TextFunctions.h"
 #include "gui/Application.h"
 #include "mainwindow/Photo.h"
+#include "mainwindow/Thumbnailimage.h"
 #include "support/RealInput.h"
 #include "support/ScreenCapture.h"
 #include <gtest/gtest.h>
@@ -73,6 +74,25 @@ TEST(SearchWindow, EnteredWordsFilterAlicesGridInFeedOrderAndBlanksClearIt) {
     // The box shows the words as searched, in the typing colour.
     EXPECT_EQ(form->searchEdit->Text(), L"Sun, SEA!");
     testsupport::ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"search.png");
+
+    // Select all and none reach the photos the search hides as well as the tiles shown.
+    const auto selectedCount = [form] {
+        size_t count = 0;
+        for (const Photo* photo : form->photos)
+            count += photo->selected ? 1 : 0;
+        return count;
+    };
+    const auto centre = [](gui::TControl* control) {
+        return control->ClientToScreen(POINT{control->Width() / 2, control->Height() / 2});
+    };
+    testsupport::leftClick(centre(form->selectAllImageButton));
+    ASSERT_TRUE(pumpUntil([&] { return selectedCount() == 45; })) << selectedCount();
+    for (ThumbnailImage* tile : form->tilesInUse)
+        EXPECT_TRUE(tile->isSelected());
+    testsupport::leftClick(centre(form->unselectAllImageButton));
+    ASSERT_TRUE(pumpUntil([&] { return selectedCount() == 0; })) << selectedCount();
+    for (ThumbnailImage* tile : form->tilesInUse)
+        EXPECT_FALSE(tile->isSelected());
 
     pressEnterIn(form, L"sun mountains");
     ASSERT_TRUE(pumpUntil([form] { return form->visiblePhotos.size() == 11; })) << form->visiblePhotos.size();
