@@ -61,13 +61,17 @@ void TForm1::selectWhenThumbnailClickingMenuItemClick(TObject*) {
     applyClickMode();
 }
 
-// Re-filtering the visible thumbnails belongs to the search, which reads these check marks.
+// The search reads these check marks; a search under way is filtered again at once.
 void TForm1::anyWordCanMatchMenuItemClick(TObject*) {
     checkOnly(anyWordCanMatchMenuItem, {anyWordCanMatchMenuItem, allWordsMustMatchMenuItem});
+    if (!searchWords.empty())
+        applySearchFilter();
 }
 
 void TForm1::allWordsMustMatchMenuItemClick(TObject*) {
     checkOnly(allWordsMustMatchMenuItem, {anyWordCanMatchMenuItem, allWordsMustMatchMenuItem});
+    if (!searchWords.empty())
+        applySearchFilter();
 }
 
 void TForm1::clearSearchWhenChangingUsernameMenuItemClick(TObject*) {
