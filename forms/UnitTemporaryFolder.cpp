@@ -1,6 +1,7 @@
 #include "forms/UnitTemporaryFolder.h"
 
 #include "common/PathFunctions.h"
+#include "common/RegistryKey.h"
 #include "common/RegistryValues.h"
 #include "common/TextFunctions.h"
 #include "common/WFolderDialog.h"
@@ -14,22 +15,6 @@ TFormTemporaryFolder* FormTemporaryFolder = nullptr;
 namespace {
 
 const wchar_t customTemporaryFolderValue[] = L"customTemporaryFolder";
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 std::wstring readStoredFolder() {
     RegistryKey key;

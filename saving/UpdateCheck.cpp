@@ -1,6 +1,7 @@
 #include "saving/UpdateCheck.h"
 
 #include "common/PathFunctions.h"
+#include "common/RegistryKey.h"
 #include "common/RegistryValues.h"
 #include "common/ServiceHosts.h"
 #include "common/TextDecoder.h"
@@ -12,22 +13,6 @@ const wchar_t lastCheckUpdateLowValue[] = L"lastCheckUpdateLow";
 const wchar_t lastCheckUpdateHighValue[] = L"lastCheckUpdateHigh";
 
 namespace {
-
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 class FileHandle {
 public:

@@ -1,0 +1,20 @@
+#pragma once
+// An open registry key, closed when it goes out of scope. Fill it through out() with RegOpenKeyExW or
+// RegCreateKeyExW.
+#include <windows.h>
+
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() {
+        if (key_)
+            RegCloseKey(key_);
+    }
+    HKEY* out() { return &key_; }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
