@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ProgramTests.h"
+#include "common/RegistryValues.h"
 #include "support/ScreenCapture.h"
 #include "support/TestSupport.h"
 
@@ -94,6 +95,15 @@ TEST(StartScreen, AnEarlierRunsWorkFilesGoAtStartAndAtExitAndARestartStartsClean
         [&] {
             return !exists(work + L"CurrentVersion.txt.tmp") &&
                    testsupport::readFileBytes(work + L"CurrentVersion.txt") == "2.1\r\n";
+        },
+        10000));
+    // The check is over once its time is stored; a close before that would leave the restart a
+    // check of its own, whose fresh files would stand beside the planted ones.
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] {
+            DWORD size = 0;
+            return RegGetValueW(HKEY_CURRENT_USER, settingsKeyPath, L"lastCheckUpdateLow", RRF_RT_REG_DWORD,
+                                nullptr, nullptr, &size) == ERROR_SUCCESS;
         },
         10000));
     DeleteFileW((work + L"CurrentVersion.txt").c_str());
