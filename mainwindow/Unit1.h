@@ -523,22 +523,46 @@ public:
     void onPrintThreadEnded(const PrintMessageInfo& record);
     void finishPrintJob();
 
-    // ================================================================ full-size view and slideshow
-    // (Unit1FullSize.cpp until their own files). fullSizeImage stays null until the view exists.
-    void applyOverlayLevel();
-    void applySlideshowInterval();
+    // ================================================================ full-size view and its downloads
+    // (Unit1FullSize.cpp, Unit1FullSizeDownloads.cpp). fullSizeImage stays null until the view exists.
+    void showFullSize(Photo* photo);
+    void hideFullSize(bool redraw);
+    // Sizes and places the view in the scroll box for a picture of width x height (frame included).
+    void placeFullSize(int width, int height, bool isVideo);
     void placeFullSizeImage();
     void stopFullSizeTimers();
-    void pauseFullSizeMedia();
-    void placeFullSizeVideo();
+    void requestFullSizeImage(Photo* photo);
     void onFullSizeSelectionChanged();
-    void stopSlideshow();
     // The photo the view shows, or null.
     Photo* fullSizePhoto() const;
     // The tiles' callbacks.
     void onPhotoImageOpen(ThumbnailImage* tile);
     void openPhotoLink(ThumbnailImage* tile);
+
+    // ================================================================ video in the full-size view
+    // (Unit1Video.cpp; the view's own video part lives with FullSizeImage)
+    void pauseFullSizeMedia();
+    void placeFullSizeVideo();
+
+    // ================================================================ slideshow, previous/next, overlay
+    // (Unit1Slideshow.cpp)
+    void slideShowImageButtonBtnClick(gui::TObject* sender);
+    void slideshowTimerTimer(gui::TObject* sender);
+    // Previous and next: a sender means the user asked (a running slideshow stops); null is the slideshow.
+    void leftSlideshowImageButtonBtnClick(gui::TObject* sender);
+    void rightSlideshowImageButtonBtnClick(gui::TObject* sender);
+    void closeSlideshowImageButtonBtnClick(gui::TObject* sender);
+    void applySlideshowInterval();
+    void updateSlideshowButtonFaces();
+    void applyOverlayLevel();
+    void stopSlideshow();
+    void onFullSizeStopSlideshow();
+
+    // ================================================================ keys, Shift ranges, the wheel
+    // (Unit1Keys.cpp; select all/none in Unit1Selection.cpp)
     void onPhotoImageSelect(ThumbnailImage* tile);
+    void FormKeyDown(gui::TObject* sender, WORD& key, gui::TShiftState shift);
+    void FormKeyUp(gui::TObject* sender, WORD& key, gui::TShiftState shift);
 
     // ================================================================ info menu and small windows
     // (Unit1Menu.cpp until their own files)

@@ -1,17 +1,15 @@
-// The full-size view and the slideshow: empty until their own files take them over.
+// The full-size view: opening, placing and closing it, and the tiles' callbacks.
 #include "mainwindow/Unit1.h"
 
-void TForm1::applyOverlayLevel() {}
-void TForm1::applySlideshowInterval() {}
+void TForm1::showFullSize(Photo*) {}
+void TForm1::hideFullSize(bool) {}
+void TForm1::placeFullSize(int, int, bool) {}
 void TForm1::placeFullSizeImage() {}
 void TForm1::stopFullSizeTimers() {}
-void TForm1::pauseFullSizeMedia() {}
-void TForm1::placeFullSizeVideo() {}
+void TForm1::requestFullSizeImage(Photo*) {}
 void TForm1::onFullSizeSelectionChanged() {}
-void TForm1::stopSlideshow() {}
 Photo* TForm1::fullSizePhoto() const {
     return nullptr;
 }
 void TForm1::onPhotoImageOpen(ThumbnailImage*) {}
 void TForm1::openPhotoLink(ThumbnailImage*) {}
-void TForm1::onPhotoImageSelect(ThumbnailImage*) {}
