@@ -2,6 +2,7 @@
 // in collated order, each showing its photo, large photos shrunk to the printable area and centred,
 // a small one at its own size (GDI+ counts a printer's page in hundredths of an inch).
 #include "JobMessageSink.h"
+#include "PrintedPages.h"
 #include "UnixTools.h"
 
 #include "saving/JobStopFlag.h"
@@ -13,8 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <gdiplus.h>
-
-#include <sstream>
 
 namespace {
 
@@ -43,11 +42,6 @@ std::string solidBitmap(int width, int height, unsigned char red, unsigned char 
         bytes += row;
     return bytes;
 }
-
-struct Box {
-    char colour = '?';
-    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-};
 
 TEST(PrintThreadTest, PrintsCollatedPagesFittedAndCentred) {
     testsupport::TempFolder folder;
@@ -105,30 +99,23 @@ TEST(PrintThreadTest, PrintsCollatedPagesFittedAndCentred) {
     EXPECT_EQ(sink.print.back()->failed, 0);
     EXPECT_FALSE(stopFlag.isSet());
 
-    const std::string rendered = runCheckScript("print_check.py", "\"" + unixPath(postscript) + "\" 100");
-    std::vector<Box> pages;
-    std::istringstream list(rendered);
-    for (std::string page; std::getline(list, page, ';');) {
-        Box box;
-        std::istringstream(page) >> box.colour >> box.x0 >> box.y0 >> box.x1 >> box.y1;
-        pages.push_back(box);
-    }
-    ASSERT_EQ(pages.size(), 6u) << rendered;
-    std::string order;
-    for (const Box& page : pages)
-        order += page.colour;
-    EXPECT_EQ(order, "RGBRGB") << rendered;
+    std::vector<std::wstring> files;
+    for (const auto& entry : entries)
+        files.push_back(entry->path);
+    const PrintedJob job = renderPrintedJob(postscript, 100, L"print-thread", files);
+    ASSERT_EQ(job.problem, "");
+    ASSERT_EQ(job.order(), "0 1 2 0 1 2");
 
-    const Box& wide = pages[0];
-    EXPECT_NEAR(wide.x1 - wide.x0, width, 2) << rendered;  // fills the printable width
-    EXPECT_NEAR((wide.y0 + wide.y1) / 2, top + height / 2, 2) << rendered;
-    const Box& tall = pages[1];
-    EXPECT_NEAR(tall.y1 - tall.y0, height, 2) << rendered;  // fills the printable height
-    EXPECT_NEAR((tall.x0 + tall.x1) / 2, left + width / 2, 2) << rendered;
-    const Box& small = pages[2];
-    EXPECT_NEAR(small.x1 - small.x0, 320, 2) << rendered;  // 320 pixels print 3.2 inches wide
-    EXPECT_NEAR((small.x0 + small.x1) / 2, left + width / 2, 2) << rendered;
-    EXPECT_NEAR((small.y0 + small.y1) / 2, top + height / 2, 2) << rendered;
+    const PrintedPage& wide = job.pages[0];
+    EXPECT_NEAR(wide.right - wide.left, width, 2);  // fills the printable width
+    EXPECT_NEAR((wide.top + wide.bottom) / 2, top + height / 2, 2);
+    const PrintedPage& tall = job.pages[1];
+    EXPECT_NEAR(tall.bottom - tall.top, height, 2);  // fills the printable height
+    EXPECT_NEAR((tall.left + tall.right) / 2, left + width / 2, 2);
+    const PrintedPage& small = job.pages[2];
+    EXPECT_NEAR(small.right - small.left, 320, 2);  // 320 pixels print 3.2 inches wide
+    EXPECT_NEAR((small.left + small.right) / 2, left + width / 2, 2);
+    EXPECT_NEAR((small.top + small.bottom) / 2, top + height / 2, 2);
 }
 
 }  // namespace
