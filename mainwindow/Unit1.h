@@ -557,6 +557,10 @@ public:
     void applyOverlayLevel();
     void stopSlideshow();
     void onFullSizeStopSlideshow();
+    void bindSlideshowButtons();
+    // The overlay level's brush for the content bar's disabled parts (the bar is disabled just
+    // while the view is open); null until the level is applied.
+    HBRUSH contentBarDisabledBrush = nullptr;
 
     // ================================================================ keys, Shift ranges, the wheel
     // (Unit1Keys.cpp; select all/none in Unit1Selection.cpp)

@@ -4,6 +4,7 @@
 #include "gui/Exception.h"
 #include "mainwindow/FormLayout.h"
 #include "mainwindow/FrameGeometry.h"
+#include "mainwindow/SlideshowRules.h"
 #include "mainwindow/Unit1.h"
 #include "resources/SkinIds.h"
 #include <commctrl.h>
@@ -404,7 +405,7 @@ bool TForm1::drawContentBar(TMessage& message) {
         return true;
     }
     BarLook look{contentBarIcons,
-                 contentBarBrushes[0],
+                 contentBarDisabledBrush ? contentBarDisabledBrush : contentBarBrushes[0],
                  contentBarBrushes[0],
                  {contentBarBrushes[1], contentBarBrushes[2], contentBarBrushes[3]}};
     drawBarItem(record, lastBarItemState, look);
@@ -488,10 +489,8 @@ void TForm1::createScrollBars() {
     const COLORREF contentColors[4] = {0x3C4041, 0x292B2C, 0x727276, 0x5B5B5E};
     for (int i = 0; i < 4; ++i)
         contentBarBrushes[i] = CreateSolidBrush(contentColors[i]);
-    const COLORREF overlayColors[11] = {0x1D1F20, 0x1B1C1D, 0x18191A, 0x141616, 0x111313, 0x0F1010,
-                                        0x0C0C0D, 0x080909, 0x050606, 0x030303, 0x000000};
     for (int i = 0; i < 11; ++i)
-        overlayBarBrushes[i] = CreateSolidBrush(overlayColors[i]);
+        overlayBarBrushes[i] = CreateSolidBrush(overlayLevel(i + 1).trackColor);
     oldContentScrollBoxWndProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(contentScrollBox->Handle(), GWLP_WNDPROC,
                           reinterpret_cast<LONG_PTR>(&TForm1::contentScrollBoxWndProc)));

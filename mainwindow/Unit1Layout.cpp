@@ -485,6 +485,7 @@ void TForm1::applySkin() {
     bindSelectionButtons();
     bindTileHints();
     bindJobButtons();
+    bindSlideshowButtons();
 }
 
 void TForm1::placeFramePieces(TWinControl* panel, int piece, std::initializer_list<controls::Image*> pieces) {
