@@ -1,6 +1,6 @@
 // The small windows in this process, driven as a person would: real clicks, keys and wheel
 // turns, real message boxes read and answered, the real folder dialog, links handed to Wine's
-// browser launcher (pointed at log-opened-link.sh), and screenshots for a person to look at.
+// browser launcher (pointed at a logging stand-in), and screenshots for a person to look at.
 #include "common/DialogAnswerer.h"
 #include "common/RegistryValues.h"
 #include "common/StringKeyCollection.h"
@@ -12,6 +12,7 @@
 #include "gui/Application.h"
 #include "gui/OleControlHost.h"
 #include "gui/Screen.h"
+#include "support/OpenedLinks.h"
 #include "support/ProgramUnderTest.h"
 #include "support/RealInput.h"
 #include "support/ScreenCapture.h"
@@ -110,26 +111,6 @@ struct History {
     StringKeyCollection folders;
 };
 
-// Wine's browser launcher runs log-opened-link.sh for web and mail addresses while this lives.
-struct OpenedLinks {
-    OpenedLinks() {
-        testsupport::writeFileBytes(logFile, "");
-        const std::string script =
-            std::string(getenv("PIXHAUL_BINARY_DIR")) + "/tests/forms/log-opened-link.sh";
-        const std::wstring launcher(script.begin(), script.end());
-        for (const wchar_t* name : {L"Browsers", L"Mailers"})
-            RegSetKeyValueW(HKEY_CURRENT_USER, launcherKey, name, REG_SZ, launcher.c_str(),
-                            static_cast<DWORD>((launcher.size() + 1) * sizeof(wchar_t)));
-    }
-    ~OpenedLinks() {
-        for (const wchar_t* name : {L"Browsers", L"Mailers"})
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, launcherKey, name);
-    }
-    std::string log() const { return testsupport::readFileBytes(logFile); }
-    const wchar_t* launcherKey = L"Software\\Wine\\WineBrowser";
-    const std::wstring logFile = testsupport::binaryPath(L"tests/forms/opened-links.log");
-};
-
 std::wstring storedTemporaryFolder() {
     wchar_t value[MAX_PATH] = {};
     DWORD size = sizeof(value);
@@ -209,7 +190,7 @@ TEST(AboutWindow, NamesTheVersionAndOpensTheHomePage) {
     showInFront(form.get());
     ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"about.png");
 
-    OpenedLinks links;
+    testsupport::OpenedLinks links;
     // A box here would mean the launcher was not reached.
     EXPECT_EQ(answerBox([&] {
                   testsupport::leftClick(centreOf(form->webAddressLabel));

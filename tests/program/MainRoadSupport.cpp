@@ -108,8 +108,8 @@ std::vector<size_t> overlappingGroups(std::vector<LoggedRequest> requests) {
     return groups;
 }
 
-bool MainRoadSession::start(bool clearSettings) {
-    if (!site().reset())
+bool MainRoadSession::start(bool clearSettings, const std::string& siteMode) {
+    if (!site().reset() || (!siteMode.empty() && !site().setMode(siteMode)))
         return false;
     testsupport::ProgramOptions options = programtest::siteOptions();
     options.clearSettings = clearSettings;

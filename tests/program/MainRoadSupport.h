@@ -37,8 +37,9 @@ struct ThumbnailFile {
 // The program on the test program's fixture site, whose log and modes start afresh.
 class MainRoadSession {
 public:
-    // Started and shown; false (with a failure added to the test) when not.
-    bool start(bool clearSettings = true);
+    // Started and shown, with the site's modes set first when given; false (with a failure added
+    // to the test) when not.
+    bool start(bool clearSettings = true, const std::string& siteMode = "");
 
     testsupport::FixtureSite& site() { return programtest::site(); }
     testsupport::ProgramUnderTest& program() { return *program_; }
