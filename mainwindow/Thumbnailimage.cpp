@@ -61,6 +61,13 @@ POINT cursor() {
     return p;
 }
 
+// Where the pointer was when the button was let go: a window that takes the release late must
+// not judge it by where the pointer has moved on to since.
+POINT releasePoint() {
+    const DWORD position = GetMessagePos();
+    return POINT{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+}
+
 bool inVisibleRect(const gui::TControl* control, POINT p) {
     return controls::rectContains(controls::getVisibleScreenRect(control), p);
 }
@@ -401,12 +408,13 @@ void ThumbnailImage::setButtonPicture(Button button, int face) {
     buttonImage(button)->setImageBitmap(tilePictures->pictures[row][face].get());
 }
 
-bool ThumbnailImage::pointerIn(const gui::TControl* control) const {
-    return control->Visible() && inVisibleRect(control, cursor());
+bool ThumbnailImage::pointerIn(const gui::TControl* control, POINT p) const {
+    return control->Visible() && inVisibleRect(control, p);
 }
 
 bool ThumbnailImage::pointerOverButtons() const {
-    return pointerIn(openFullSizeButton_) || pointerIn(openPageButton_) || pointerIn(selectionMark_);
+    const POINT p = cursor();
+    return pointerIn(openFullSizeButton_, p) || pointerIn(openPageButton_, p) || pointerIn(selectionMark_, p);
 }
 
 void ThumbnailImage::buttonEntered(Button button) {
@@ -488,22 +496,24 @@ void ThumbnailImage::toggleSelection() {
 void ThumbnailImage::photoMouseUp() {
     if (!hovered_)
         return;
+    const POINT p = releasePoint();
     if (openOnClick_) {
-        if (!pointerIn(selectionMark_) && !pointerIn(openPageButton_) && onOpenFullSize)
+        if (!pointerIn(selectionMark_, p) && !pointerIn(openPageButton_, p) && onOpenFullSize)
             onOpenFullSize(this);
-    } else if (!pointerIn(openFullSizeButton_) && !pointerIn(openPageButton_)) {
+    } else if (!pointerIn(openFullSizeButton_, p) && !pointerIn(openPageButton_, p)) {
         toggleSelection();
     }
 }
 
 void ThumbnailImage::buttonMouseUp(Button button) {
     Image* image = buttonImage(button);
-    const bool inside = pointerIn(image);
+    const POINT p = releasePoint();
+    const bool inside = pointerIn(image, p);
     switch (button) {
     case Button::OpenFullSize:
         if (inside)
             setButtonPicture(button, overFace);
-        if ((openOnClick_ ? !pointerIn(selectionMark_) : inside) && onOpenFullSize)
+        if ((openOnClick_ ? !pointerIn(selectionMark_, p) : inside) && onOpenFullSize)
             onOpenFullSize(this);
         break;
     case Button::OpenPage:
@@ -517,7 +527,7 @@ void ThumbnailImage::buttonMouseUp(Button button) {
         setButtonPicture(button, inside ? overFace : normalFace);
         if (!hovered_)
             break;
-        if (openOnClick_ ? inside : (!pointerIn(openFullSizeButton_) && !pointerIn(openPageButton_)))
+        if (openOnClick_ ? inside : (!pointerIn(openFullSizeButton_, p) && !pointerIn(openPageButton_, p)))
             toggleSelection();
         break;
     }

@@ -130,7 +130,7 @@ private:
     void showButtons();
     void setButtonPicture(Button button, int face);
     controls::Image* buttonImage(Button button) const;
-    bool pointerIn(const gui::TControl* control) const;
+    bool pointerIn(const gui::TControl* control, POINT p) const;
     bool pointerOverButtons() const;
     void toggleSelection();
     void press(controls::Image* pressed);

@@ -564,9 +564,14 @@ public:
 
     // ================================================================ keys, Shift ranges, the wheel
     // (Unit1Keys.cpp; select all/none in Unit1Selection.cpp)
+    void bindKeys();
+    // True while the keys and the wheel are not the grid's: an edit has the focus or a message box
+    // or modal window is open.
+    bool keysIgnored();
     void onPhotoImageSelect(ThumbnailImage* tile);
     void FormKeyDown(gui::TObject* sender, WORD& key, gui::TShiftState shift);
     void FormKeyUp(gui::TObject* sender, WORD& key, gui::TShiftState shift);
+    void applicationEventsMessage(MSG& msg, bool& handled);
 
     // ================================================================ info menu and small windows
     // (Unit1Menu.cpp until their own files)

@@ -179,6 +179,8 @@ void TForm1::createComponents() {
     contentScrollBox =
         make<controls::TScrollBoxEx>(this, this, L::kFrame, contentTop, clientWidth, contentHeight);
     contentScrollBox->SetBorderStyle(bsNone);
+    // A line (the wheel's step) is a tenth of nine tenths of the view, whatever its height.
+    contentScrollBox->VertScrollBar()->SetSmooth(true);
     logoBigImage = make<controls::Image>(this, contentScrollBox, 0, 0, L::kLogoBigWidth, L::kLogoBigHeight);
     startSavingTextImage = make<controls::Image>(this, contentScrollBox, L::kStartTextLeft, L::kStartTextTop,
                                                  L::kStartTextWidth, L::kStartTextHeight);
@@ -483,6 +485,7 @@ void TForm1::applySkin() {
     bindUserNameBox();
     bindSearchBox();
     bindSelectionButtons();
+    bindKeys();
     bindTileHints();
     bindJobButtons();
     bindSlideshowButtons();

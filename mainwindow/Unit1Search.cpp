@@ -111,6 +111,8 @@ void TForm1::applySearchFilter() {
     }
     contentScrollBox->SetDoubleBuffered(true);
     contentScrollBox->Invalidate();
+    if (fullSizePhoto())
+        hideFullSize(false);
     resetScrollAnchor();
     contentScrollBox->VertScrollBar()->SetPosition(0);
     layoutThumbnails(false);

@@ -52,15 +52,21 @@ void pressKey(WORD key) {
 }
 
 void typeCharacters(const std::wstring& text) {
-    for (wchar_t c : text) {
-        const SHORT code = VkKeyScanW(c);
-        const bool shift = (code & 0x100) != 0;
-        if (shift)
-            keyStroke(VK_SHIFT, true);
-        pressKey(static_cast<WORD>(code & 0xFF));
-        if (shift)
-            keyStroke(VK_SHIFT, false);
+    testsupport::typeText(text);
+}
+
+void putOnClipboard(const std::wstring& text) {
+    if (!OpenClipboard(nullptr))
+        return;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        memcpy(GlobalLock(memory), text.c_str(), bytes);
+        GlobalUnlock(memory);
+        if (!SetClipboardData(CF_UNICODETEXT, memory))
+            GlobalFree(memory);
     }
+    CloseClipboard();
 }
 
 double number(const std::string& text) {
@@ -147,15 +153,24 @@ RECT MainRoadSession::startStopRect() const {
 }
 
 void MainRoadSession::typeUserName(const std::wstring& text, bool enter) {
+    replaceText(edit_, text);
+    // Input arrives in its own time: the load is asked for once the box shows the name, and taken
+    // as begun once the box no longer shows it or the profile was requested.
+    testsupport::waitUntil([&] { return userNameText() == text; }, 5000);
+    if (enter)
+        pressEnterAndWait(text);
+}
+
+void MainRoadSession::replaceText(HWND edit, const std::wstring& text, bool paste) {
     // A click right after a message box closed may only activate the window: click until the box
     // has the focus.
     RECT r{};
-    GetWindowRect(edit_, &r);
-    const DWORD thread = GetWindowThreadProcessId(edit_, nullptr);
+    GetWindowRect(edit, &r);
+    const DWORD thread = GetWindowThreadProcessId(edit, nullptr);
     auto editFocused = [&] {
         GUITHREADINFO info{};
         info.cbSize = sizeof(info);
-        return GetGUIThreadInfo(thread, &info) && info.hwndFocus == edit_;
+        return GetGUIThreadInfo(thread, &info) && info.hwndFocus == edit;
     };
     for (int attempt = 0; attempt < 3 && !editFocused(); ++attempt) {
         testsupport::leftClick({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
@@ -167,13 +182,15 @@ void MainRoadSession::typeUserName(const std::wstring& text, bool enter) {
     pressKey(VK_HOME);
     keyStroke(VK_SHIFT, false);
     pressKey(VK_DELETE);
-    typeCharacters(text);
+    if (paste) {
+        putOnClipboard(text);
+        keyStroke(VK_CONTROL, true);
+        pressKey('V');
+        keyStroke(VK_CONTROL, false);
+    } else {
+        typeCharacters(text);
+    }
     programtest::parkPointer();
-    // Input arrives in its own time: the load is asked for once the box shows the name, and taken
-    // as begun once the box no longer shows it or the profile was requested.
-    testsupport::waitUntil([&] { return userNameText() == text; }, 5000);
-    if (enter)
-        pressEnterAndWait(text);
 }
 
 void MainRoadSession::pressEnterAndWait(const std::wstring& typed) {
@@ -185,21 +202,7 @@ void MainRoadSession::pressEnterAndWait(const std::wstring& typed) {
 }
 
 void MainRoadSession::pasteUserName(const std::wstring& text) {
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-            memcpy(GlobalLock(memory), text.c_str(), bytes);
-            GlobalUnlock(memory);
-            if (!SetClipboardData(CF_UNICODETEXT, memory))
-                GlobalFree(memory);
-        }
-        CloseClipboard();
-    }
-    typeUserName(L"", false);
-    keyStroke(VK_CONTROL, true);
-    pressKey('V');
-    keyStroke(VK_CONTROL, false);
+    replaceText(edit_, text, true);
     testsupport::waitUntil([&] { return userNameText() == text; }, 5000);
     pressEnterAndWait(text);
 }
@@ -213,13 +216,18 @@ void MainRoadSession::clickStartStop() {
 }
 
 std::wstring MainRoadSession::userNameText() const {
+    return textOf(edit_);
+}
+
+std::wstring MainRoadSession::textOf(HWND edit) {
     // GetWindowText reads only captions of another process's windows: the edit is asked itself.
-    wchar_t text[512] = L"";
+    std::wstring text(8192, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutW(edit_, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                             &copied))
+    if (!SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 2000, &copied))
         return std::wstring();
-    return std::wstring(text, copied);
+    text.resize(copied);
+    return text;
 }
 
 bool MainRoadSession::waitForUserNameText(const std::wstring& text, int timeoutMs) {

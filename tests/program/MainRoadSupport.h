@@ -51,6 +51,10 @@ public:
     // Clicks the start/stop button beside the box; the pointer stays on the top panel.
     void clickStartStop();
     std::wstring userNameText() const;
+    // Gives an edit of the program the focus and replaces what it shows with the text, typed or
+    // pasted (Ctrl+V); the pointer is parked afterwards.
+    void replaceText(HWND edit, const std::wstring& text, bool paste = false);
+    static std::wstring textOf(HWND edit);
     // True when the box shows the name in its typed colour's place: the load ended.
     bool waitForUserNameText(const std::wstring& text, int timeoutMs);
 

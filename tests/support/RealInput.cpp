@@ -1,5 +1,9 @@
 #include "support/RealInput.h"
 
+#include <cstdlib>
+
+#include "support/TestSupport.h"
+
 namespace testsupport {
 
 void moveMouseTo(POINT screen) {
@@ -33,12 +37,82 @@ void mouseWheel(int delta) {
     SendInput(1, &input, sizeof(input));
 }
 
+namespace {
+
+// A keyboard has a left and a right Shift, Ctrl and Alt: with the generic code and no scan code
+// Wine's key state as GetAsyncKeyState reads it never sees the key held.
+WORD physicalKey(WORD virtualKey) {
+    switch (virtualKey) {
+    case VK_SHIFT:
+        return VK_LSHIFT;
+    case VK_CONTROL:
+        return VK_LCONTROL;
+    case VK_MENU:
+        return VK_LMENU;
+    default:
+        return virtualKey;
+    }
+}
+
+}  // namespace
+
 void keyStroke(WORD virtualKey, bool down) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
+    input.ki.wVk = physicalKey(virtualKey);
+    if (input.ki.wVk != virtualKey)
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
     SendInput(1, &input, sizeof(input));
+}
+
+bool holdShift(bool down) {
+    const char* source = std::getenv("PIXHAUL_SOURCE_DIR");
+    if (!source)
+        return false;
+    // python3 is a Unix program: it takes the script's Unix path.
+    const std::string script = std::string(source) + "/tests/support/xkey.py";
+    std::wstring command = L"/usr/bin/python3 " + std::wstring(script.begin(), script.end()) + L" Shift_L " +
+                           (down ? L"down" : L"up");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    // A Unix process: its handles tell nothing; the key state does.
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    if (process.hProcess)
+        CloseHandle(process.hProcess);
+    return waitUntil([down] { return ((GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0) == down; }, 5000);
+}
+
+void pressKey(WORD virtualKey) {
+    keyStroke(virtualKey, true);
+    keyStroke(virtualKey, false);
+}
+
+void typeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        const SHORT code = VkKeyScanW(c);
+        if (code == -1) {
+            INPUT packet[2]{};
+            for (int i = 0; i < 2; ++i) {
+                packet[i].type = INPUT_KEYBOARD;
+                packet[i].ki.wScan = c;
+                packet[i].ki.dwFlags = KEYEVENTF_UNICODE | (i == 1 ? KEYEVENTF_KEYUP : 0);
+            }
+            SendInput(2, packet, sizeof(INPUT));
+            continue;
+        }
+        const bool shift = (code & 0x100) != 0;
+        if (shift)
+            keyStroke(VK_SHIFT, true);
+        pressKey(static_cast<WORD>(code & 0xFF));
+        if (shift)
+            keyStroke(VK_SHIFT, false);
+    }
 }
 
 void leftClick(POINT screen) {

@@ -3,6 +3,8 @@
 // hooks under Wine, so tests of hover, capture and hooks drive the pointer with it.
 #include <windows.h>
 
+#include <string>
+
 namespace testsupport {
 
 // Moves the pointer to a point in screen coordinates.
@@ -16,6 +18,19 @@ void mouseWheel(int delta);
 
 // Presses or releases one key.
 void keyStroke(WORD virtualKey, bool down);
+
+// Holds (down) or lets go Shift at the X server, as the keyboard does, and waits until the key
+// state shows it; false when it did not. Wine takes Shift's state from the X server with each
+// pointer event, so a Shift sent with keyStroke is forgotten once the pointer moves: Shift-clicks
+// need this one.
+bool holdShift(bool down);
+
+// Presses and releases one key.
+void pressKey(WORD virtualKey);
+
+// Types the text key by key as a person would, with Shift where the keyboard needs it; characters
+// the keyboard has no key for (É, emoji halves) go in as the system's Unicode key packets.
+void typeText(const std::wstring& text);
 
 // A left click at a point.
 void leftClick(POINT screen);

@@ -1,0 +1,309 @@
+// Viewing alice's grid in Pixhaul.exe with real input, read back from the screen: the caption
+// search typed into its box, selection by clicks, Shift-clicks, the toolbar and Ctrl+A, and the
+// mouse wheel over the grid.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "program/MainRoadSupport.h"
+#include "program/ViewingGrid.h"
+#include "support/RealInput.h"
+#include "support/ScreenCapture.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+using testsupport::keyStroke;
+using testsupport::pressKey;
+using viewing::numbersOf;
+using viewing::readGrid;
+using viewing::selectedNumbers;
+using viewing::ShownTile;
+using Numbers = std::vector<int>;
+
+// Points of the window: the toolbar's middle, its select-all and select-none buttons, the gap
+// after them.
+constexpr int kToolbarY = 118;
+constexpr int kSelectAllX = 116;
+constexpr int kUnselectAllX = 257;
+constexpr int kToolbarGapX = 370;
+// A point of the top panel left of the logo.
+constexpr int kRestX = 20;
+constexpr int kRestY = 40;
+
+// alice's items with "sun" or "sea" in their captions, in feed order.
+const Numbers kSunAndSea{45, 29, 27, 18, 16, 10};
+// With "mountains" too (item 30's video mark hides its number).
+const Numbers kSunOrMountains{45, 35, 31, -1, 29, 27, 18, 16, 12, 10, 3};
+
+// What count tiles show from the feed's item first on; videos' marks hide their numbers.
+Numbers feedFrom(int first, size_t count) {
+    Numbers numbers;
+    for (int number = first; numbers.size() < count; --number)
+        numbers.push_back(number == 44 || number == 30 ? -1 : number);
+    return numbers;
+}
+
+struct EditSearch {
+    HWND found = nullptr;
+    LONG top = -1;
+};
+
+// The search box: the lowest edit of the window (the user-name box sits above it).
+BOOL CALLBACK findBottomEdit(HWND child, LPARAM parameter) {
+    wchar_t name[32] = L"";
+    GetClassNameW(child, name, 32);
+    RECT r{};
+    GetWindowRect(child, &r);
+    auto* search = reinterpret_cast<EditSearch*>(parameter);
+    if (_wcsicmp(name, L"Edit") == 0 && r.top > search->top) {
+        search->top = r.top;
+        search->found = child;
+    }
+    return TRUE;
+}
+
+POINT centreOf(const RECT& r) {
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class Viewing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(session.start());
+        session.typeUserName(L"alice");
+        ASSERT_TRUE(session.waitForUserNameText(L"alice", 60000)) << session.site().logText();
+        ASSERT_TRUE(session.waitForThumbnailCount(45, 10000));
+        window = session.program().mainWindow();
+        grid = viewing::gridWindow(window);
+        EditSearch search;
+        EnumChildWindows(window, findBottomEdit, reinterpret_cast<LPARAM>(&search));
+        searchEdit = search.found;
+        ASSERT_TRUE(waitForFeedFrom(45)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
+        const std::vector<ShownTile> tiles = readGrid(grid);
+        while (columns < tiles.size() && tiles[columns].photo.top == tiles[0].photo.top)
+            ++columns;
+        ASSERT_LT(columns, tiles.size());
+        pitch = tiles[columns].photo.top - tiles[0].photo.top;
+    }
+
+    // Waits until the grid's tiles show the feed from this item on.
+    bool waitForFeedFrom(int first) {
+        return waitNudging([&] {
+            const Numbers shown = numbersOf(readGrid(grid));
+            return !shown.empty() && shown == feedFrom(first, shown.size());
+        });
+    }
+
+    // Waits until the grid shows these items in this order: the first ones at the top, the last
+    // ones once scrolled to the end.
+    bool waitForNumbers(const Numbers& expected) {
+        size_t shown = 0;
+        const bool top = waitNudging([&] {
+            const Numbers now = numbersOf(readGrid(grid));
+            shown = now.size();
+            return shown <= expected.size() && now == Numbers(expected.begin(), expected.begin() + shown) &&
+                   (shown > 0 || expected.empty());
+        });
+        if (!top || shown == expected.size())
+            return top;
+        for (int i = 0; i < 10; ++i)
+            notch(centreOf(readGrid(grid).at(0).photo), -WHEEL_DELTA);
+        return waitNudging([&] {
+            const Numbers now = numbersOf(readGrid(grid));
+            return !now.empty() && now.size() <= expected.size() &&
+                   now == Numbers(expected.end() - now.size(), expected.end());
+        });
+    }
+
+    // A wheel notch with the pointer at a point; the pointer rests elsewhere afterwards.
+    void notch(POINT where, int delta) {
+        testsupport::moveMouseTo(where);
+        testsupport::mouseWheel(delta);
+        session.program().waitForInputIdle();
+        rest();
+    }
+
+    // The pointer on the top panel, where it hovers nothing: a tile left for outside the window at
+    // once may keep its hover look.
+    void rest() { testsupport::moveMouseTo(programtest::windowPoint(window, kRestX, kRestY)); }
+
+    bool waitForSelected(const Numbers& expected) {
+        rest();
+        const bool ok = waitNudging([&] { return selectedNumbers(readGrid(grid)) == expected; });
+        if (!ok) {
+            session.saveScreenshot(L"debug-sel.png");
+            for (auto& t : readGrid(grid))
+                printf("tile %d sel %d rect %ld %ld %ld %ld\n", t.number, t.selected, t.photo.left,
+                       t.photo.top, t.photo.right, t.photo.bottom);
+        }
+        return ok;
+    }
+
+    // Waits for the condition; under Wine the pointer's last move can wait in the program's queue
+    // until more input comes: a wheel turn of nothing lets it through.
+    static bool waitNudging(const std::function<bool()>& condition) {
+        for (int tries = 0; tries < 40; ++tries) {
+            if (testsupport::waitUntil(condition, 250))
+                return true;
+            testsupport::mouseWheel(0);
+        }
+        return false;
+    }
+
+    void search(const std::wstring& text, bool paste = false) {
+        session.replaceText(searchEdit, text, paste);
+        testsupport::waitUntil([&] { return session.textOf(searchEdit) == text; }, 10000);
+        pressKey(VK_RETURN);
+    }
+
+    // Clicks the selection mark of the grid's n-th tile (from 1), Shift held when asked; Shift is
+    // let go once the screen shows the expected selection.
+    bool clickMark(int n, bool shift, const Numbers& expectSelected) {
+        const size_t at = static_cast<size_t>(n - 1);
+        const RECT photo = readGrid(grid).at(at).photo;
+        const POINT mark{photo.right - 20, photo.bottom - 20};
+        const RECT markArea{mark.x - 12, mark.y - 12, mark.x + 12, mark.y + 12};
+        // Each step waits until the mark shows that the window took it: the window asks where the
+        // pointer is now, so input must not run ahead of it. Over the tile the mark shows, over the
+        // mark it lights up, pressed it darkens, let go it shows the new state.
+        testsupport::moveMouseTo(centreOf(photo));
+        waitNudging([&] { return readGrid(grid).at(at).selected; });
+        if (shift && !testsupport::holdShift(true))
+            return false;
+        for (const auto& step : std::vector<std::function<void()>>{
+                 [&] { testsupport::moveMouseTo(mark); }, [] { testsupport::mouseButton(true, true); },
+                 [] { testsupport::mouseButton(true, false); }}) {
+            const testsupport::ScreenCapture before(markArea);
+            step();
+            waitNudging([&] { return !testsupport::ScreenCapture(markArea).samePixels(before); });
+        }
+        const bool shown = waitForSelected(expectSelected);
+        if (shift)
+            testsupport::holdShift(false);
+        return shown;
+    }
+
+    mainroad::MainRoadSession session;
+    HWND window = nullptr;
+    HWND grid = nullptr;
+    HWND searchEdit = nullptr;
+    size_t columns = 0;
+    int pitch = 0;  // from one row's top to the next
+};
+
+TEST_F(Viewing, TypedSearchesFilterTheGridInFeedOrder) {
+    // Enter on the empty box without a filter leaves the grid where it was scrolled to.
+    notch(centreOf(readGrid(grid).at(0).photo), -WHEEL_DELTA);
+    ASSERT_TRUE(waitForFeedFrom(45 - static_cast<int>(columns)));
+    const std::vector<ShownTile> scrolled = readGrid(grid);
+    search(L"");
+    session.program().waitForInputIdle();
+    EXPECT_EQ(numbersOf(readGrid(grid)), numbersOf(scrolled));
+    EXPECT_TRUE(EqualRect(&readGrid(grid).at(0).photo, &scrolled.at(0).photo));
+
+    search(L"Sun, SEA!");
+    EXPECT_TRUE(waitForNumbers(kSunAndSea)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
+    session.saveScreenshot(L"viewing-search.png");
+    search(L"SUN");
+    EXPECT_TRUE(waitForNumbers(kSunAndSea));
+    search(L"CAF\u00C9");
+    EXPECT_TRUE(waitForNumbers(kSunAndSea));
+    search(L"cafe");
+    EXPECT_TRUE(waitForNumbers({}));
+    search(L"sun mountains");
+    if (!waitForNumbers(kSunOrMountains))
+        session.saveScreenshot(L"debug-sm.png");
+
+    // A long pasted query: the window still answers and the grid shows its result.
+    std::wstring longQuery;
+    while (longQuery.size() < 5000)
+        longQuery += L"sea, ";
+    search(longQuery, true);
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
+    EXPECT_TRUE(waitForNumbers(kSunAndSea));
+
+    // Blanks clear the filter, and the box shows its grey hint again.
+    search(L"   ");
+    EXPECT_TRUE(waitForFeedFrom(45)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
+    EXPECT_TRUE(waitNudging([&] { return session.textOf(searchEdit) == L"Search..."; }));
+    RECT box{};
+    GetWindowRect(searchEdit, &box);
+    const testsupport::ScreenCapture hint(box);
+    const RECT all{0, 0, hint.width(), hint.height()};
+    EXPECT_GT(hint.count(all, RGB(0x82, 0x7C, 0x7C), 8), 0);
+    EXPECT_EQ(hint.count(all, RGB(0x35, 0x33, 0x30), 8), 0);
+}
+
+TEST_F(Viewing, ClicksShiftClicksCtrlAAndTheWheelSelectAndScroll) {
+    ASSERT_TRUE(clickMark(3, false, {43}));
+    ASSERT_TRUE(clickMark(7, true, {43, 42, 41, 40, 39}));
+    // The next range runs from the last clicked item: 5 unselects itself, 6 and 7.
+    ASSERT_TRUE(clickMark(5, true, {43, 42}));
+    // After select none no anchor is left: a Shift-click marks only its own tile, and anchors.
+    testsupport::leftClick(programtest::windowPoint(window, kUnselectAllX, kToolbarY));
+    ASSERT_TRUE(waitForSelected({}));
+    ASSERT_TRUE(clickMark(6, true, {40}));
+    ASSERT_TRUE(clickMark(8, true, {40, 39, 38}));
+    testsupport::leftClick(programtest::windowPoint(window, kSelectAllX, kToolbarY));
+    ASSERT_TRUE(waitForSelected(numbersOf(readGrid(grid))));
+    testsupport::leftClick(programtest::windowPoint(window, kUnselectAllX, kToolbarY));
+    ASSERT_TRUE(waitForSelected({}));
+
+    // Ctrl+A selects nothing while an edit has the focus, everything from the top panel.
+    auto pressCtrlA = [&] {
+        keyStroke(VK_CONTROL, true);
+        pressKey('A');
+        keyStroke(VK_CONTROL, false);
+        session.program().waitForInputIdle();
+    };
+    session.replaceText(searchEdit, L"sun");
+    pressCtrlA();
+    session.typeUserName(L"alice", false);
+    pressCtrlA();
+    EXPECT_TRUE(waitForSelected({}));
+    testsupport::leftClick(programtest::windowPoint(window, kRestX, kRestY));
+    pressCtrlA();
+    const Numbers shown = numbersOf(readGrid(grid));
+    EXPECT_TRUE(waitForSelected(shown));
+
+    // The wheel over the grid moves it a step per notch, up to its end and no further.
+    RECT area{};
+    GetClientRect(grid, &area);
+    const int step = (area.bottom * 9 / 10) / 10;
+    const RECT first = readGrid(grid).at(0).photo;
+    const POINT overGrid = centreOf(first);
+    notch(overGrid, -WHEEL_DELTA);
+    // The first row went up by the step: the second row's top tells.
+    EXPECT_TRUE(waitNudging([&] {
+        const std::vector<ShownTile> tiles = readGrid(grid);
+        return !tiles.empty() && tiles[0].photo.top == first.top + pitch - step &&
+               tiles[0].number == 45 - static_cast<int>(columns);
+    }));
+    notch(overGrid, WHEEL_DELTA);
+    EXPECT_TRUE(waitNudging([&] { return EqualRect(&readGrid(grid).at(0).photo, &first); }));
+    // Over the toolbar the wheel does nothing.
+    notch(programtest::windowPoint(window, kToolbarGapX, kToolbarY), -WHEEL_DELTA);
+    EXPECT_TRUE(EqualRect(&readGrid(grid).at(0).photo, &first));
+
+    // Enough notches to pass the end.
+    const int rows = static_cast<int>((45 + columns - 1) / columns);
+    for (int i = 0; i < rows * pitch / step + 2; ++i)
+        notch(overGrid, -WHEEL_DELTA);
+    RECT gridRect{};
+    GetWindowRect(grid, &gridRect);
+    // At the end the last row rests a margin above the grid's bottom; all its photos selected.
+    EXPECT_TRUE(waitNudging([&] {
+        const std::vector<ShownTile> tiles = readGrid(grid);
+        return !tiles.empty() && tiles.back().number == 1 &&
+               tiles.back().photo.bottom == gridRect.top + area.bottom - 41;
+    }));
+    const std::vector<ShownTile> last = readGrid(grid);
+    EXPECT_EQ(selectedNumbers(last), numbersOf(last));
+    session.saveScreenshot(L"viewing-selected-end.png");
+}
+
+}  // namespace
