@@ -1,12 +1,15 @@
 // The main road with the fixture site's 1,000-item user: from the load to every thumbnail in the
 // grid (requests, working set), then the whole grid scrolled through at the smallest and the
-// largest thumbnails: time per frame (scroll, layout and paint) and tiles made. Prints figures.
+// largest thumbnails: time per frame (scroll, layout and paint) and tiles made. With the argument
+// "search": the caption search over the loaded grid instead, for short and long queries in both
+// match modes. Prints figures.
 #include "support/FixtureSite.h"
 
 #include "common/ServiceHosts.h"
 #include "gui/Application.h"
 #include "gui/OleControlHost.h"
 #include "mainwindow/Photo.h"
+#include "mainwindow/SearchWords.h"
 #include "mainwindow/Thumbnailimage.h"
 #include "mainwindow/Unit1.h"
 #include "support/ProgramUnderTest.h"
@@ -94,9 +97,52 @@ void scrollThrough(TForm1* form, int side) {
         PhotoImage::scaledCopies() - copiesBefore);
 }
 
+// The median time of a search's rebuild of the grid, over a number of runs.
+double filterMs(TForm1* form, const std::wstring& query, bool allWords, size_t& listed) {
+    form->allWordsMustMatchMenuItem->SetChecked(allWords);
+    form->anyWordCanMatchMenuItem->SetChecked(!allWords);
+    form->searchWords = parseSearchWords(query);
+    std::vector<double> runs;
+    for (int run = 0; run < 15; ++run) {
+        const double start = now();
+        form->applySearchFilter();
+        runs.push_back(now() - start);
+        gui::Application->ProcessMessages();
+    }
+    listed = form->visiblePhotos.size();
+    std::sort(runs.begin(), runs.end());
+    return runs[runs.size() / 2];
+}
+
+void searchFigures(TForm1* form) {
+    std::wstring longQuery;
+    for (int word = 0; longQuery.size() < 5000; ++word)
+        longQuery += L"word" + std::to_wstring(word) + (word % 7 ? L" " : L", sun ");
+    longQuery.resize(5000);
+    const std::pair<const wchar_t*, std::wstring> queries[] = {
+        {L"1 word", L"sun"},
+        {L"10 words", L"sun sea beach mountains dawn hiking nature party birthday family"},
+        {L"5,000 characters", longQuery},
+    };
+    for (const auto& [name, query] : queries) {
+        const double start = now();
+        const size_t words = parseSearchWords(query).size();
+        const double parsing = now() - start;
+        for (bool allWords : {false, true}) {
+            size_t listed = 0;
+            const double ms = filterMs(form, query, allWords, listed);
+            std::printf(
+                "search %ls (%zu words, %s): the grid rebuilt in %.2f ms (median of 15), %zu listed; "
+                "words parsed in %.2f ms\n",
+                name, words, allWords ? "all must match" : "any can match", ms, listed, parsing);
+        }
+    }
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool search = argc > 1 && std::string(argv[1]) == "search";
     gui::TApplication application;
     application.Initialize();
     gui::OleInitializer ole;
@@ -135,7 +181,9 @@ int main() {
         "big (%zu items) from Enter to every thumbnail shown: %s in %.0f ms; %zu requests; working set "
         "%.1f MB (%.1f MB before)\n",
         kItems, done ? "done" : "NOT done", elapsed, site.requests().size(), workingSetMb(), memoryBefore);
-    if (done) {
+    if (done && search) {
+        searchFigures(form);
+    } else if (done) {
         scrollThrough(form, 150);
         scrollThrough(form, 306);
         std::printf("working set after scrolling: %.1f MB\n", workingSetMb());
