@@ -3,12 +3,6 @@
 # under Wine. BUILD_DIR picks the build folder (default: build/).
 set -euo pipefail
 
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-scripts="$here/../../scripts"
-"$scripts/setup"
-source "$scripts/lib/build.sh"
-configure_and_build >/dev/null
-source "$scripts/lib/wine-env.sh"
-ensure_wine_prefix
+source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 
 wine "$BUILD_DIR/tests/bench/ParserJsonBench.exe"

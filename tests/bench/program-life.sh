@@ -4,13 +4,7 @@
 # BUILD_DIR picks the build folder (default: build/).
 set -euo pipefail
 
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-scripts="$here/../../scripts"
-"$scripts/setup"
-source "$scripts/lib/build.sh"
-configure_and_build >/dev/null
-source "$scripts/lib/wine-env.sh"
-ensure_wine_prefix
+source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -115,7 +115,8 @@ def thumb_delay_seconds(delay_ms, number):
     return delay_ms * ((number * 7) % 5 + 1) / 3 / 1000.0
 
 
-@functools.lru_cache(maxsize=512)
+# Large enough to keep every picture of the 1,000-item user, thumbnails and full size.
+@functools.lru_cache(maxsize=4096)
 def _picture(seed, number, size):
     return pictures.item_picture(seed, number, size)
 

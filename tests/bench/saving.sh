@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds the project and prints how fast the fixture site's 1,000-item user `big` is saved under Wine:
+# by the main window into a folder and into a zip file (the site's pictures made beforehand), next to
+# curl fetching the same addresses 6 at a time; then the copy thread and the zip writer alone on the
+# saved files, next to native cp and zip of them. Seconds, files/s, MB/s and CPU seconds.
+# BUILD_DIR picks the build folder (default: build/).
+set -euo pipefail
+
+source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
+
+work="$(mktemp -d)"
+python3 "$ROOT/tests/support/fixturesite.py" --ports-file "$work/ports.txt" &
+site=$!
+cleanup() {
+  exec {control}>&- 2>/dev/null || true
+  wait "$site" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 300); do
+  [ -f "$work/ports.txt" ] && break
+  sleep 0.1
+done
+port() { sed -n "s/.*$1=\([0-9]*\).*/\1/p" "$work/ports.txt"; }
+# The site lives while this connection is open.
+exec {control}<>"/dev/tcp/127.0.0.1/$(port control)"
+mkdir "$work/window" "$work/curl" "$work/threads" "$work/native"
+# Windows paths without winepath: a Wine process started outside the virtual display would leave
+# the prefix's desktop without one.
+windows_path() { echo "Z:${1//\//\\}"; }
+
+PIXHAUL_SOURCE_DIR="$ROOT" PIXHAUL_BINARY_DIR="$BUILD_DIR" \
+  PIXHAUL_SERVICE_HOST="127.0.0.1:$(port service)" PIXHAUL_MAKER_HOST="127.0.0.1:$(port maker)" \
+  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$BUILD_DIR/tests/bench/SavingBench.exe" "$(windows_path "$work/window")"
+
+saved="$work/window/folder"
+files=$(find "$saved" -type f | wc -l)
+bytes=$(du -sb "$saved" | cut -f1)
+# Runs a command and prints a line like the programs' from its wall and CPU seconds.
+measure() {
+  local what=$1 times
+  shift
+  times=$( { TIMEFORMAT='%R %U %S'; time "$@" >/dev/null 2>&1; } 2>&1 | tail -1)
+  awk -v what="$what" -v files="$files" -v bytes="$bytes" -v times="$times" \
+    'BEGIN { split(times, t, " "); s = t[1];
+             printf "%-26s %6d files %8.2f s %9.1f files/s %8.1f MB/s %7.2f CPU s\n",
+                    what, files, s, files / s, bytes / 1e6 / s, t[2] + t[3] }'
+}
+sed 's/.*\/\([^/]*\)$/url = "&"\noutput = "\1"/' "$work/window/urls.txt" >"$work/curl.config"
+(cd "$work/curl" && measure "curl, 6 at a time" curl -s --parallel --parallel-max 6 -K "$work/curl.config")
+measure "native cp" cp -r "$saved" "$work/native/copied"
+(cd "$saved" && measure "native zip" zip -q "$work/native/native.zip" ./*)
+
+wine "$BUILD_DIR/tests/bench/SavingThreadsBench.exe" "$(windows_path "$saved")" "$(windows_path "$work/threads")"
