@@ -15,6 +15,7 @@
 #include "saving/SaveNames.h"
 #include "support/ProgramUnderTest.h"
 #include "support/TestSupport.h"
+#include "tests/bench/SavingFigures.h"
 
 #include <shellapi.h>
 
@@ -26,15 +27,6 @@
 namespace {
 
 constexpr size_t kItems = 1000;
-
-double cpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto value = [](const FILETIME& time) {
-        return static_cast<double>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-    };
-    return (value(kernel) + value(user)) / 1e7;
-}
 
 bool pumpUntil(const std::function<bool()>& done, ULONGLONG timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -66,18 +58,16 @@ double folderBytes(const std::wstring& folder) {
 // (those in the folder of a folder job). Returns them.
 double timeSave(TForm1* form, const char* what, const std::wstring& folder, const std::wstring& zipPath,
                 double bytes) {
-    const double cpu = cpuSeconds();
+    const double cpu = processCpuSeconds();
     const ULONGLONG began = GetTickCount64();
     form->startSaveJob(folder, zipPath);
     const bool ended =
         pumpUntil([form] { return form->jobWorkUnits == 0 && !form->downloadPanel->Visible(); }, 600000);
     const double seconds = (GetTickCount64() - began) / 1000.0;
-    const double cpuUsed = cpuSeconds() - cpu;
+    const double cpuUsed = processCpuSeconds() - cpu;
     if (zipPath.empty())
         bytes = folderBytes(folder);
-    std::printf("%-26s %6zu files %8.2f s %9.1f files/s %8.1f MB/s %7.2f CPU s%s\n", what, kItems, seconds,
-                kItems / seconds, bytes / 1e6 / seconds, cpuUsed, ended ? "" : "  (did NOT end)");
-    std::fflush(stdout);
+    reportSaving(what, kItems, bytes, seconds, cpuUsed, ended ? "" : "  (did NOT end)");
     return bytes;
 }
 

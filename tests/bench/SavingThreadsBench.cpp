@@ -7,6 +7,7 @@
 #include "saving/JobStopFlag.h"
 #include "saving/ZipQueue.h"
 #include "saving/ZipWriterThread.h"
+#include "tests/bench/SavingFigures.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -18,15 +19,6 @@
 #include <vector>
 
 namespace {
-
-double cpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    auto value = [](const FILETIME& time) {
-        return static_cast<double>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-    };
-    return (value(kernel) + value(user)) / 1e7;
-}
 
 HWND makeSink() {
     WNDCLASSW windowClass = {};
@@ -57,11 +49,6 @@ void start(LPTHREAD_START_ROUTINE procedure, std::unique_ptr<Params> params) {
         return;
     params.release()->thread = thread;
     ResumeThread(thread);
-}
-
-void report(const char* what, size_t files, double bytes, double seconds, double cpu) {
-    std::printf("%-26s %6zu files %8.2f s %9.1f files/s %8.1f MB/s %7.2f CPU s\n", what, files, seconds,
-                files / seconds, bytes / 1e6 / seconds, cpu);
 }
 
 }  // namespace
@@ -100,14 +87,15 @@ int main() {
         copy->targetPaths.push_back(folder + L"\\bench_" + names[i]);
         copy->photoIndexes.push_back(static_cast<int32_t>(i));
     }
-    double cpu = cpuSeconds();
+    double cpu = processCpuSeconds();
     ULONGLONG began = GetTickCount64();
     start(copyPhotosThreadProc, std::move(copy));
     waitForEnd(WM_PHOTO_COPIED, [](WPARAM record) {
         std::unique_ptr<PhotoCopiedMessageInfo> info(reinterpret_cast<PhotoCopiedMessageInfo*>(record));
         return info->lastFile || info->threadEnded;
     });
-    report("copy thread", names.size(), bytes, (GetTickCount64() - began) / 1000.0, cpuSeconds() - cpu);
+    reportSaving("copy thread", names.size(), bytes, (GetTickCount64() - began) / 1000.0,
+                 processCpuSeconds() - cpu);
 
     // Zip writer: the copies staged, queued at once, then the input closed.
     ZipQueue queue;
@@ -115,7 +103,7 @@ int main() {
     for (const std::wstring& name : names)
         queue.queue(folder + L"\\bench_" + name);
     queue.setInputClosed(true);
-    cpu = cpuSeconds();
+    cpu = processCpuSeconds();
     began = GetTickCount64();
     start(zipPhotosThreadProc,
           std::make_unique<ZipPhotosParams>(1, sink, work + L"\\bench.zip", folder, &queue, &stopFlag));
@@ -123,7 +111,8 @@ int main() {
         std::unique_ptr<ZipArchiveMessageInfo> info(reinterpret_cast<ZipArchiveMessageInfo*>(record));
         return info->done != 0;
     });
-    report("zip writer", names.size(), bytes, (GetTickCount64() - began) / 1000.0, cpuSeconds() - cpu);
+    reportSaving("zip writer", names.size(), bytes, (GetTickCount64() - began) / 1000.0,
+                 processCpuSeconds() - cpu);
     DestroyWindow(sink);
     return 0;
 }

@@ -98,20 +98,31 @@ bool runJob(TForm1* form, const std::function<void()>& start, int timeoutMs = 60
     return ended && forward;
 }
 
+// A window on the job site with the user's items and thumbnails loaded; null when they did not load.
+TForm1* openWithUser(const wchar_t* name, size_t items) {
+    if (!jobSite().running())
+        return nullptr;
+    pointAt(jobSite());
+    TForm1* form = openForm();
+    form->userNameEdit->SetText(name);
+    form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
+    form->loadUser();
+    if (!pumpUntil(
+            [&] {
+                return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == items;
+            },
+            30000)) {
+        delete form;
+        return nullptr;
+    }
+    return form;
+}
+
 class SaveJob : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(jobSite().running()) << jobSite().failure();
-        pointAt(jobSite());
-        form_ = openForm();
-        form_->userNameEdit->SetText(L"alice");
-        form_->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
-        form_->loadUser();
-        ASSERT_TRUE(pumpUntil(
-            [this] {
-                return !form_->pageLoading && !form_->thumbnailsLoading && form_->visiblePhotos.size() == 45;
-            },
-            30000));
+        form_ = openWithUser(L"alice", 45);
+        ASSERT_TRUE(form_) << jobSite().failure();
         // Both videos with an address (visible 1 and 15) and six photos.
         for (int index : {0, 1, 2, 3, 4, 5, 6, 15}) {
             form_->visiblePhotos[index]->selected = 1;
@@ -352,16 +363,26 @@ public:
         return files;
     }
 
+    // The printable part of the test printer's page at the rendering's resolution.
+    PrintableArea area() const {
+        HDC dc = CreateDCW(L"WINSPOOL", printer_.name().c_str(), nullptr, nullptr);
+        const PrintableArea result = dc ? printableArea(dc, kDpi) : PrintableArea{};
+        if (dc)
+            DeleteDC(dc);
+        return result;
+    }
+
     // Prints through the dialog and renders the job.
     PrintedJob print(TForm1* form, const PrintChoice& choice, const std::vector<std::wstring>& pictures,
                      const std::wstring& artifactName) {
         DeleteFileW(postscript().c_str());
         if (!runJob(form, [&] { EXPECT_TRUE(printThroughDialog(form, choice)); }))
             return PrintedJob{{}, "the print job did not end"};
-        return renderPrintedJob(postscript(), 50, artifactName, pictures);
+        return renderPrintedJob(postscript(), kDpi, artifactName, pictures);
     }
 
 private:
+    static constexpr int kDpi = 50;
     static std::wstring toWide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
     testsupport::TempFolder folder_;

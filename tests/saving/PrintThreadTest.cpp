@@ -78,14 +78,7 @@ TEST(PrintThreadTest, PrintsCollatedPagesFittedAndCentred) {
 
     HDC dc = CreateDCW(L"WINSPOOL", printer.name().c_str(), nullptr, nullptr);
     ASSERT_TRUE(dc);
-    // The printable area in pixels of a 100-dpi rendering of the page.
-    const double scaleX = 100.0 / GetDeviceCaps(dc, LOGPIXELSX);
-    const double scaleY = 100.0 / GetDeviceCaps(dc, LOGPIXELSY);
-    const double left = GetDeviceCaps(dc, PHYSICALOFFSETX) * scaleX;
-    const double top = GetDeviceCaps(dc, PHYSICALOFFSETY) * scaleY;
-    const double width = GetDeviceCaps(dc, HORZRES) * scaleX;
-    const double height = GetDeviceCaps(dc, VERTRES) * scaleY;
-
+    const PrintableArea area = printableArea(dc, 100);
     JobMessageSink sink;
     JobStopFlag stopFlag;
     auto params = std::make_unique<PrintPhotosParams>(5, sink.handle(), dc, 3, 2, true, &queue, &stopFlag);
@@ -107,15 +100,15 @@ TEST(PrintThreadTest, PrintsCollatedPagesFittedAndCentred) {
     ASSERT_EQ(job.order(), "0 1 2 0 1 2");
 
     const PrintedPage& wide = job.pages[0];
-    EXPECT_NEAR(wide.right - wide.left, width, 2);  // fills the printable width
-    EXPECT_NEAR((wide.top + wide.bottom) / 2, top + height / 2, 2);
+    EXPECT_NEAR(wide.right - wide.left, area.width, 2);  // fills the printable width
+    EXPECT_NEAR((wide.top + wide.bottom) / 2, area.top + area.height / 2, 2);
     const PrintedPage& tall = job.pages[1];
-    EXPECT_NEAR(tall.bottom - tall.top, height, 2);  // fills the printable height
-    EXPECT_NEAR((tall.left + tall.right) / 2, left + width / 2, 2);
+    EXPECT_NEAR(tall.bottom - tall.top, area.height, 2);  // fills the printable height
+    EXPECT_NEAR((tall.left + tall.right) / 2, area.left + area.width / 2, 2);
     const PrintedPage& small = job.pages[2];
     EXPECT_NEAR(small.right - small.left, 320, 2);  // 320 pixels print 3.2 inches wide
-    EXPECT_NEAR((small.left + small.right) / 2, left + width / 2, 2);
-    EXPECT_NEAR((small.top + small.bottom) / 2, top + height / 2, 2);
+    EXPECT_NEAR((small.left + small.right) / 2, area.left + area.width / 2, 2);
+    EXPECT_NEAR((small.top + small.bottom) / 2, area.top + area.height / 2, 2);
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 
 #include "support/TestSupport.h"
 
-#include <windows.h>
-
 #include <sstream>
 
 std::string PrintedJob::order() const {
@@ -45,4 +43,12 @@ PrintedJob renderPrintedJob(const std::wstring& postscript, int dpi, const std::
         job.pages.push_back(page);
     }
     return job;
+}
+
+PrintableArea printableArea(HDC printer, int dpi) {
+    const double scaleX = static_cast<double>(dpi) / GetDeviceCaps(printer, LOGPIXELSX);
+    const double scaleY = static_cast<double>(dpi) / GetDeviceCaps(printer, LOGPIXELSY);
+    return PrintableArea{GetDeviceCaps(printer, PHYSICALOFFSETX) * scaleX,
+                         GetDeviceCaps(printer, PHYSICALOFFSETY) * scaleY,
+                         GetDeviceCaps(printer, HORZRES) * scaleX, GetDeviceCaps(printer, VERTRES) * scaleY};
 }

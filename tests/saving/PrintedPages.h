@@ -1,6 +1,8 @@
 #pragma once
 // The pages a print job wrote to the test printer's PostScript file, rendered by ghostscript and
 // each matched to the photo it shows. The rendered pages are kept as <build>/artifacts/<name>-<n>.png.
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -27,3 +29,9 @@ struct PrintedJob {
 // page against the photo files.
 PrintedJob renderPrintedJob(const std::wstring& postscript, int dpi, const std::wstring& artifactName,
                             const std::vector<std::wstring>& photos);
+
+// The printable part of the printer's page, in pixels of a rendering of the page at dpi.
+struct PrintableArea {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+PrintableArea printableArea(HDC printer, int dpi);
