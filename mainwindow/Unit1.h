@@ -532,7 +532,12 @@ public:
     void placeFullSizeImage();
     void stopFullSizeTimers();
     void requestFullSizeImage(Photo* photo);
+    void onFullSizeFileDone(gui::TObject* sender, long fileId, bool result);
+    void onFullSizeDownloadDone(gui::TObject* sender, bool result);
+    void onFullSizeRetryTimer(gui::TObject* sender);
     void onFullSizeSelectionChanged();
+    // After a picture appeared under the pointer: no stale hint, and the hover looks follow.
+    void refreshPointerOverFullSize();
     // The photo the view shows, or null.
     Photo* fullSizePhoto() const;
     // The tiles' callbacks.

@@ -133,6 +133,8 @@ void TForm1::loadUser() {
     pageDownloadStarted = false;
 
     contentScrollBox->Invalidate();
+    if (fullSizePhoto())
+        hideFullSize(false);
     for (int index = static_cast<int>(tilesInUse.size()) - 1; index >= 0; --index)
         recyclePhotoImage(index);
 

@@ -1,4 +1,10 @@
+// The fixture site's sockets come before windows.h.
+#include "support/FixtureSite.h"
+
 #include "FormTestSupport.h"
+#include "common/ServiceHosts.h"
+#include "mainwindow/Photo.h"
+#include "mainwindow/Thumbnailimage.h"
 #include "gui/Application.h"
 #include "saving/UpdateCheck.h"
 #include "support/RealInput.h"
@@ -120,6 +126,64 @@ void click(POINT at) {
 
 bool existsFile(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+testsupport::FixtureSite& serviceSite() {
+    static testsupport::FixtureSite site;
+    static const bool pointed = [] {
+        SetEnvironmentVariableW(kServiceHostVariable, site.serviceHost().c_str());
+        SetEnvironmentVariableW(kMakerHostVariable, site.makerHost().c_str());
+        std::wstring message;
+        return loadServiceHosts(message);
+    }();
+    EXPECT_TRUE(pointed);
+    return site;
+}
+
+void loadTyped(TForm1* form, const std::wstring& name) {
+    form->userNameEdit->SetText(name);
+    form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
+    form->loadUser();
+}
+
+bool loaded(TForm1* form, size_t count) {
+    return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == count;
+}
+
+ThumbnailImage* tileAt(TForm1* form, int visibleIndex) {
+    for (ThumbnailImage* tile : form->tilesInUse)
+        if (tile->photo() && tile->photo()->visibleIndex == visibleIndex)
+            return tile;
+    return nullptr;
+}
+
+POINT centreOf(TForm1* form, const ThumbnailImage* tile) {
+    return form->contentScrollBox->ClientToScreen(
+        POINT{tile->Left() + tile->Width() / 2, tile->Top() + tile->Height() / 2});
+}
+
+void MessageBoxWatcher::run() {
+    while (!stop_) {
+        EnumThreadWindows(thread_, answer, reinterpret_cast<LPARAM>(this));
+        Sleep(50);
+    }
+}
+
+BOOL CALLBACK MessageBoxWatcher::answer(HWND window, LPARAM self) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    auto* watcher = reinterpret_cast<MessageBoxWatcher*>(self);
+    if (std::wstring(className) != L"#32770" || !IsWindowVisible(window) || window == watcher->answered_)
+        return TRUE;
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(window, 0xFFFF, text, 1024);
+    {
+        std::lock_guard<std::mutex> hold(watcher->lock_);
+        watcher->texts_.push_back(text);
+    }
+    watcher->answered_ = window;
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
 }
 
 }  // namespace formtest

@@ -8,8 +8,17 @@
 #include "mainwindow/WorkFolder.h"
 #include "support/ProgramUnderTest.h"
 #include "support/TestSupport.h"
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
+
+namespace testsupport {
+class FixtureSite;
+}
+class ThumbnailImage;
 
 namespace formtest {
 
@@ -44,5 +53,43 @@ void drag(POINT from, POINT to);
 // A press and a release where the pointer is moved first.
 void click(POINT at);
 bool existsFile(const std::wstring& path);
+
+// The fixture site as the service, started once for the tests that load users.
+testsupport::FixtureSite& serviceSite();
+// Loads the user as if the name had been typed.
+void loadTyped(TForm1* form, const std::wstring& name);
+// The load has ended with count photos shown.
+bool loaded(TForm1* form, size_t count);
+// The tile of the photo at this visible position, or null.
+ThumbnailImage* tileAt(TForm1* form, int visibleIndex);
+POINT centreOf(TForm1* form, const ThumbnailImage* tile);
+
+// Answers every message box the test's thread shows with OK and keeps their texts.
+class MessageBoxWatcher {
+public:
+    MessageBoxWatcher() : thread_(GetCurrentThreadId()), worker_([this] { run(); }) {}
+    ~MessageBoxWatcher() {
+        stop_ = true;
+        worker_.join();
+    }
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
+
+    std::vector<std::wstring> texts() {
+        std::lock_guard<std::mutex> hold(lock_);
+        return texts_;
+    }
+
+private:
+    void run();
+    static BOOL CALLBACK answer(HWND window, LPARAM self);
+
+    DWORD thread_;
+    std::atomic<bool> stop_{false};
+    HWND answered_ = nullptr;
+    std::mutex lock_;
+    std::vector<std::wstring> texts_;
+    std::thread worker_;
+};
 
 }  // namespace formtest

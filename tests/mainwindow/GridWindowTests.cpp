@@ -20,41 +20,6 @@ using namespace formtest;
 
 namespace {
 
-// The fixture site as the service, started once for the suite's tests that load users.
-testsupport::FixtureSite& serviceSite() {
-    static testsupport::FixtureSite site;
-    static const bool pointed = [] {
-        SetEnvironmentVariableW(kServiceHostVariable, site.serviceHost().c_str());
-        SetEnvironmentVariableW(kMakerHostVariable, site.makerHost().c_str());
-        std::wstring message;
-        return loadServiceHosts(message);
-    }();
-    EXPECT_TRUE(pointed);
-    return site;
-}
-
-void loadTyped(TForm1* form, const std::wstring& name) {
-    form->userNameEdit->SetText(name);
-    form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
-    form->loadUser();
-}
-
-bool loaded(TForm1* form, size_t count) {
-    return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == count;
-}
-
-ThumbnailImage* tileAt(TForm1* form, int visibleIndex) {
-    for (ThumbnailImage* tile : form->tilesInUse)
-        if (tile->photo() && tile->photo()->visibleIndex == visibleIndex)
-            return tile;
-    return nullptr;
-}
-
-POINT centreOf(TForm1* form, const ThumbnailImage* tile) {
-    return form->contentScrollBox->ClientToScreen(
-        POINT{tile->Left() + tile->Width() / 2, tile->Top() + tile->Height() / 2});
-}
-
 // The colour just outside the photo's left edge, d pixels out, on the screen.
 COLORREF leftOfPhoto(TForm1* form, const ThumbnailImage* tile, int d) {
     const POINT p =

@@ -472,54 +472,6 @@ TEST_F(SaveJob, AStopWhileAPrintedPhotoDownloadsEndsTheJob) {
     EXPECT_FALSE(IsWindowVisible(form_->Handle()));
 }
 
-// Answers every message box the test's thread shows with OK and keeps their texts.
-class MessageBoxWatcher {
-public:
-    MessageBoxWatcher() : thread_(GetCurrentThreadId()), worker_([this] { run(); }) {}
-    ~MessageBoxWatcher() {
-        stop_ = true;
-        worker_.join();
-    }
-    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
-    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
-
-    std::vector<std::wstring> texts() {
-        std::lock_guard<std::mutex> hold(lock_);
-        return texts_;
-    }
-
-private:
-    void run() {
-        while (!stop_) {
-            EnumThreadWindows(thread_, answer, reinterpret_cast<LPARAM>(this));
-            Sleep(50);
-        }
-    }
-    static BOOL CALLBACK answer(HWND window, LPARAM self) {
-        wchar_t className[16] = {};
-        GetClassNameW(window, className, 16);
-        auto* watcher = reinterpret_cast<MessageBoxWatcher*>(self);
-        if (std::wstring(className) != L"#32770" || !IsWindowVisible(window) || window == watcher->answered_)
-            return TRUE;
-        wchar_t text[1024] = {};
-        GetDlgItemTextW(window, 0xFFFF, text, 1024);
-        {
-            std::lock_guard<std::mutex> hold(watcher->lock_);
-            watcher->texts_.push_back(text);
-        }
-        watcher->answered_ = window;
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-        return TRUE;
-    }
-
-    DWORD thread_;
-    std::atomic<bool> stop_{false};
-    HWND answered_ = nullptr;
-    std::mutex lock_;
-    std::vector<std::wstring> texts_;
-    std::thread worker_;
-};
-
 // A folder on a full disk (a small tmpfs the test mounts; skipped where that is refused): the job
 // ends at once with one message that gives the system's reason, nothing is fetched twice, and no
 // partial file stays.

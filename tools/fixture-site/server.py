@@ -21,6 +21,8 @@ Every host also answers the control requests of tests:
          /__mode?hold_full=1&no_length=1   full-size pictures and videos send half their body and
                    hold the rest until POST /__mode?release=1 (or a reset); no_length leaves their
                    Content-Length out
+The user "fullsize" serves its full-size pictures in the ways sitedata names; its "slow" one
+holds the second half of its body until POST /__mode?release=1.
 """
 
 import argparse
@@ -79,6 +81,7 @@ class SiteState:
         self.hold_full = False
         self.released = threading.Event()
         self.released.set()
+        self.slow_released = threading.Event()
         self.no_length = False
         self.service_base = ""
         self.image_base = ""
@@ -100,6 +103,7 @@ class SiteState:
             self.hold_full = False
             self.no_length = False
         self.released.set()
+        self.slow_released.clear()
 
     def count(self, key):
         """How many times key was counted before this call."""
@@ -127,7 +131,7 @@ class Reply:
         self.body = body
         self.content_type = content_type
         self.headers = headers
-        self.held = False  # send half the body, the rest once the site releases held replies
+        self.held_until = None  # an event: half the body is sent, the rest once it is set
         self.no_length = False
 
 
@@ -200,6 +204,7 @@ class FixtureHandler(BaseHTTPRequestHandler):
             if "release" in query:
                 self.state.hold_full = False
                 self.state.released.set()
+                self.state.slow_released.set()
             if "no_length" in query:
                 self.state.no_length = query["no_length"][0] == "1"
             if "version_file" in query:
@@ -222,12 +227,12 @@ class FixtureHandler(BaseHTTPRequestHandler):
         self.send_header("Connection", "close")
         self.end_headers()
         if send_body and reply.body:
-            if reply.held:
+            if reply.held_until is not None:
                 half = len(reply.body) // 2
                 try:
                     self.wfile.write(reply.body[:half])
                     self.wfile.flush()
-                    while not self.state.released.wait(0.2):
+                    while not reply.held_until.wait(0.2):
                         if self.state.stopping.is_set():
                             return
                     self.wfile.write(reply.body[half:])
@@ -305,12 +310,16 @@ class ImageHandler(FixtureHandler):
         user = self.state.users.get(name)
         if user is None:
             return not_found()
-        stem, _, extension = file_name.rpartition(".")
+        stem, dot, extension = file_name.rpartition(".")
+        if not dot:
+            stem, extension = file_name, ""
         item = next((item for item in user.items if item.id == stem), None)
         if item is None:
             return not_found()
         self._pause(user)
         seed = "%s/%s" % (user.name, item.id)
+        if size == "s" and item.number in user.full:
+            return self._scenario_full(user, item, seed)
         if size == "l" and extension == "jpg":
             if self.state.thumb_delay_ms > 0:
                 self.state.stopping.wait(thumb_delay_seconds(self.state.thumb_delay_ms, item.number))
@@ -329,8 +338,20 @@ class ImageHandler(FixtureHandler):
         return not_found()
 
     def _full(self, reply):
-        reply.held = self.state.hold_full
+        reply.held_until = self.state.released if self.state.hold_full else None
         reply.no_length = self.state.no_length
+        return reply
+
+    def _scenario_full(self, user, item, seed):
+        kind = user.full[item.number]
+        failing = Reply(500, b"<html><body>server error</body></html>\n")
+        if kind == "broken" or (kind == "flaky" and self.state.count((user.name, item.id, "full")) < 2):
+            return failing
+        if kind == "notpicture":
+            return Reply(200, b"this is not a picture\n" * 40, "image/jpeg")
+        reply = Reply(200, _picture(seed, item.number, 64 if kind == "small" else 640), "image/jpeg")
+        if kind == "slow":
+            reply.held_until = self.state.slow_released
         return reply
 
 

@@ -55,12 +55,13 @@ class Item:
         self.low_path = "/cdn/%s/l/%s.jpg" % (user.name, self.id)
         self.std_path = "/cdn/%s/s/%s.jpg" % (user.name, self.id)
         self.video_path = "/cdn/%s/v/%s.mp4" % (user.name, self.id)
+        self.std_query = ""
 
     def low_url(self, site):
         return site.image_base + self.low_path + self.user.low_query(self)
 
     def std_url(self, site):
-        return site.image_base + self.std_path
+        return site.image_base + self.std_path + self.std_query
 
     def link(self, site):
         return "%s/p/%s/" % (site.service_base, self.code)
@@ -108,7 +109,7 @@ class User:
 
     def __init__(self, name, user_id, count, seed, media_text=None, counts_marker=True,
                  feed="normal", thumb_status=None, delay=False, stall=False, flaky=None,
-                 low_query=None, shared_low=None, empty_thumbs=(), redirect_to=None):
+                 low_query=None, shared_low=None, empty_thumbs=(), redirect_to=None, full=None):
         self.name = name
         self.user_id = str(user_id)
         self.feed = feed                  # "normal", "invalid" or "ignore_max_id"
@@ -121,6 +122,7 @@ class User:
         self.shared_low = shared_low or {}  # item number -> number whose thumbnail it shares
         self.empty_thumbs = set(empty_thumbs)
         self.redirect_to = redirect_to    # every request is answered 302 to this user's page
+        self.full = full or {}            # item number -> how its full-size picture is served
         self.items = self._make_items(count, seed)
         self.media_text = media_text if media_text is not None else str(len(self.items))
         for number, other in self.shared_low.items():
@@ -226,6 +228,20 @@ def _alice():
     return user
 
 
+def _fullsize():
+    """Full-size pictures that fail and succeed in every way the viewer has to handle, newest first:
+    a 64 x 64 picture; one failing twice, then served; one whose address has no extension and a
+    query; bytes that are no picture; one held until the site releases it; one always failing."""
+    kinds = {6: "small", 5: "flaky", 4: "noext", 3: "notpicture", 2: "slow", 1: "broken"}
+    user = User("fullsize", 1808, 6, seed=6, full=kinds)
+    for item in user.items:
+        item.kind = "image"
+        item.video_url = False
+    user.item(4).std_path = "/cdn/fullsize/s/%s" % user.item(4).id
+    user.item(4).std_query = "?size=640"
+    return user
+
+
 def make_users():
     users = [
         _alice(),
@@ -245,6 +261,7 @@ def make_users():
         User("querythumb", 1505, 3, seed=3, low_query=lambda item: "?sig=%s&size=l" % item.number),
         User("zerobyte", 1606, 3, seed=3, empty_thumbs=(2,)),
         User("moved", 1707, 0, seed=0, redirect_to="alice"),
+        _fullsize(),
     ]
     return {user.name: user for user in users}
 

@@ -14,6 +14,7 @@ import re
 import socket
 import subprocess
 import sys
+import threading
 import time
 import unittest
 
@@ -156,6 +157,31 @@ class SiteTest(unittest.TestCase):
         status, headers, body = self.get("images", "/cdn/zerobyte/l/1606_2.jpg")
         self.assertEqual((status, headers["Content-Length"], body), (200, "0", b""))
         self.assertEqual(self.get("images", "/cdn/alice/l/1001_99.jpg")[0], 404)
+
+    def test_full_size_scenarios(self):
+        def full(n, suffix=".jpg"):
+            return self.get("images", "/cdn/fullsize/s/1808_%d%s" % (n, suffix))
+        self.assertEqual([full(5)[0] for _ in range(3)], [500, 500, 200])
+        self.assertEqual({full(1)[0] for _ in range(8)}, {500})
+        status, _, body = full(4, "?size=640")
+        self.assertEqual((status, body[:2]), (200, b"\xff\xd8"))
+        self.assertNotEqual(full(3)[2][:2], b"\xff\xd8")
+        if Image is not None:
+            self.assertEqual(Image.open(io.BytesIO(full(6)[2])).size, (64, 64))
+        # The slow one sends half and waits for the release.
+        result = {}
+        waiting = threading.Thread(target=lambda: result.setdefault("reply", full(2)))
+        waiting.start()
+        log = lambda: [e for e in json.loads(self.get("images", "/__log")[2]) if e["path"].endswith("_2.jpg")]
+        for _ in range(200):
+            if log():
+                break
+            waiting.join(0.05)
+        self.assertTrue(waiting.is_alive())
+        self.assertIsNone(log()[0]["end"])
+        self.request("images", "POST", "/__mode?release=1")
+        waiting.join(10)
+        self.assertEqual((result["reply"][0], result["reply"][2][:2]), (200, b"\xff\xd8"))
 
     def test_stalled_reply_sends_nothing(self):
         with socket.create_connection(("127.0.0.1", self.site.port("service")), timeout=5) as s:
