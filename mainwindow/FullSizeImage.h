@@ -78,6 +78,8 @@ public:
 
     bool isSelected() const { return selected_; }
     void setSelected(bool on);
+    // A click on the picture, the mark or the player: the selection toggles and is reported.
+    void toggleSelection();
     bool isVideoMode() const { return videoMode_; }
     void setVideoMode(bool on);
     void setDoubleBuffered(bool on);
@@ -110,7 +112,6 @@ private:
     void placeSelectionMark();
     void showMarkFace(bool pressed);
     bool pointerOver(const gui::TControl* control) const;
-    void toggleSelection();
     void loadPicture(const std::wstring& path);
 
     gui::GdiPlusSession gdiPlus_;  // first: it outlives every picture below

@@ -4,6 +4,7 @@
 #include "support/FixtureSite.h"
 
 #include "FormTestSupport.h"
+#include "controls/HoverProtocol.h"
 #include "mainwindow/FullSizeImage.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Thumbnailimage.h"
@@ -120,6 +121,12 @@ TEST_F(FullSizeWindow, AnItemOpensCentredFetchedOnceThenItsNeighboursOnly) {
     form->applyOverlayLevel();
     pump(200);
     testsupport::ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"full-size-view.png");
+
+    // The view's mark selects the item and its tile.
+    const RECT mark = controls::getVisibleScreenRect(view->selectionMark());
+    click(POINT{(mark.left + mark.right) / 2, (mark.top + mark.bottom) / 2});
+    EXPECT_TRUE(pumpUntil([&] { return photo->selected && photo->tile->isSelected(); }));
+    EXPECT_TRUE(view->isSelected());
 
     // Then the neighbours, and nothing more.
     Photo* before = form->visiblePhotos[2];
