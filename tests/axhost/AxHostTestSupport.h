@@ -1,7 +1,7 @@
 #pragma once
 // What the hosting tests share: the application object, OLE on the main thread, Pxhl.dll of this
-// build registered in the test prefix, and the download peers (nginx and the scripted server of
-// enginepeers.py) on 127.0.0.1 for the life of the test program.
+// build registered in the test prefix, and the download peers (support/Peers.h) on 127.0.0.1 for the
+// life of the test program.
 #include <windows.h>
 
 #include <functional>

@@ -18,7 +18,7 @@ source "$scripts/lib/wine-env.sh"
 ensure_wine_prefix
 
 work="$(mktemp -d)"
-python3 "$here/../downloadengine/enginepeers.py" --dir "$work/peers" --large-mb 256 --many 500 &
+/usr/bin/python3 "$here/../support/peers/peers.py" --dir "$work/peers" --large-mb 256 --many 500 &
 peers=$!
 cleanup() {
   exec {control}>&- 2>/dev/null || true

@@ -7,7 +7,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 
 work="$(mktemp -d)"
-python3 "$here/../net/peers.py" --dir "$work/peers" --large-mb 256 &
+/usr/bin/python3 "$here/../support/peers/peers.py" --dir "$work/peers" --large-mb 256 &
 peers=$!
 cleanup() {
   exec {control}>&- 2>/dev/null || true

@@ -1,212 +1,29 @@
 // The whole control driven as a script host drives it: names resolved with GetIDsOfNames, calls through
 // IDispatch::Invoke, and the events taken by a plain IDispatch on the source interface that
 // IProvideClassInfo2 names. Also the control released in the middle of runs, and a run with no sink.
-#include <winsock2.h>
-#include <windows.h>
-#include <ocidl.h>
-#include <ole2.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "AllocationCounter.h"
-#include "EnginePeers.h"
 #include "EngineTestSupport.h"
 #include "downloadcontrol/Pxhl.h"
+#include "support/LateBoundControl.h"
 #include "support/TestSupport.h"
+#include "support/Peers.h"
 
 namespace {
 
 using enginetest::fileHash;
-using enginetest::peerUrl;
-using enginetest::pumpUntil;
-using enginetest::servedPath;
-using testsupport::TempFolder;
-
-// A variant that frees what it holds.
-struct Value {
-    Value() { VariantInit(&v); }
-    explicit Value(const std::wstring& text) {
-        v.vt = VT_BSTR;
-        v.bstrVal = SysAllocString(text.c_str());
-    }
-    explicit Value(long number) {
-        v.vt = VT_I4;
-        v.lVal = number;
-    }
-    ~Value() { VariantClear(&v); }
-    Value(const Value& other) {
-        VariantInit(&v);
-        VariantCopy(&v, const_cast<VARIANT*>(&other.v));
-    }
-    Value& operator=(const Value&) = delete;
-    VARIANT v;
-};
-
-// Calls by name, as a script engine does.
-class LateBound {
-public:
-    explicit LateBound(IDispatch* object) : object_(object) {}
-
-    Value call(const wchar_t* name, std::vector<Value> arguments = {}) {
-        return invoke(name, DISPATCH_METHOD, std::move(arguments));
-    }
-    void put(const wchar_t* name, Value value) { invoke(name, DISPATCH_PROPERTYPUT, {std::move(value)}); }
-
-private:
-    Value invoke(const wchar_t* name, WORD flags, std::vector<Value> arguments) {
-        DISPID id = DISPID_UNKNOWN;
-        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-        EXPECT_EQ(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK) << name;
-        std::vector<VARIANT> reversed;
-        for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) {
-            reversed.push_back(it->v);
-        }
-        DISPID named = DISPID_PROPERTYPUT;
-        DISPPARAMS parameters{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-        if (flags == DISPATCH_PROPERTYPUT) {
-            parameters.rgdispidNamedArgs = &named;
-            parameters.cNamedArgs = 1;
-        }
-        Value result;
-        EXPECT_EQ(object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, &result.v, nullptr,
-                                  nullptr),
-                  S_OK)
-            << name;
-        return result;
-    }
-
-    IDispatch* object_;
-};
-
-// One event as a script sees it: its dispid and its arguments as "TYPE:value" texts.
-struct Heard {
-    DISPID id;
-    std::vector<std::wstring> arguments;
-};
-
-class ScriptSink final : public IDispatch {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&references_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        return static_cast<ULONG>(InterlockedDecrement(&references_));
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*,
-                                     EXCEPINFO*, UINT*) override {
-        Heard heard{id, {}};
-        for (UINT i = parameters ? parameters->cArgs : 0; i-- > 0;) {
-            const VARIANT& argument = parameters->rgvarg[i];
-            switch (argument.vt) {
-            case VT_BSTR:
-                heard.arguments.push_back(L"BSTR:" + std::wstring(argument.bstrVal ? argument.bstrVal : L""));
-                break;
-            case VT_I4:
-                heard.arguments.push_back(L"I4:" + std::to_wstring(argument.lVal));
-                break;
-            case VT_BOOL:
-                heard.arguments.push_back(L"BOOL:" + std::to_wstring(argument.boolVal));
-                break;
-            case VT_R8:
-                heard.arguments.push_back(L"R8");
-                break;
-            default:
-                heard.arguments.push_back(L"VT" + std::to_wstring(argument.vt));
-            }
-        }
-        events.push_back(heard);
-        return S_OK;
-    }
-
-    int count(DISPID id) const {
-        return static_cast<int>(
-            std::count_if(events.begin(), events.end(), [&](const Heard& h) { return h.id == id; }));
-    }
-    const Heard* last(DISPID id) const {
-        for (auto it = events.rbegin(); it != events.rend(); ++it) {
-            if (it->id == id) {
-                return &*it;
-            }
-        }
-        return nullptr;
-    }
-
-    std::vector<Heard> events;
-
-private:
-    LONG references_ = 1;
-};
-
-constexpr DISPID kSizeQuery = 1, kDownloadComplete = 2, kFileComplete = 3, kProgress = 4, kSegment = 5,
-                 kStart = 6, kResume = 7;
-
-// A control made through its class, with a script sink on the interface its class information names.
-struct ScriptedControl {
-    ScriptedControl() {
-        EXPECT_EQ(Pxhl::create(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control)), S_OK);
-        IProvideClassInfo2* info = nullptr;
-        EXPECT_EQ(control->QueryInterface(IID_IProvideClassInfo2, reinterpret_cast<void**>(&info)), S_OK);
-        GUID source{};
-        EXPECT_EQ(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source), S_OK);
-        info->Release();
-        IConnectionPointContainer* container = nullptr;
-        EXPECT_EQ(
-            control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)),
-            S_OK);
-        EXPECT_EQ(container->FindConnectionPoint(source, &point), S_OK);
-        container->Release();
-        EXPECT_EQ(point->Advise(&sink, &cookie), S_OK);
-    }
-    ~ScriptedControl() {
-        point->Unadvise(cookie);
-        point->Release();
-        control->Release();
-    }
-    IDispatch* control = nullptr;
-    IConnectionPoint* point = nullptr;
-    DWORD cookie = 0;
-    ScriptSink sink;
-};
-
-class OleApartment {
-public:
-    OleApartment() { EXPECT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
-    ~OleApartment() { OleUninitialize(); }
-};
-
-Value addFile(LateBound& pxhl, const std::wstring& url, const std::wstring& savePath, long segments) {
-    return pxhl.call(L"AddFile", {Value(url), Value(std::wstring(L"-1")), Value(std::wstring()),
-                                  Value(savePath), Value(segments), Value(std::wstring()),
-                                  Value(std::wstring()), Value(std::wstring()), Value(0L)});
-}
+using namespace testsupport;
 
 TEST(ScriptHost, TwoFilesFromNginxWithEveryEvent) {
     OleApartment ole;
     TempFolder folder;
     TempFolder headers;
-    ScriptedControl script;
+    ScriptedControl script(Pxhl::create);
     LateBound pxhl(script.control);
     ScriptSink& sink = script.sink;
     pxhl.put(L"DownloadSessionTempSubfolder", Value(headers.path()));
@@ -278,7 +95,7 @@ TEST(ScriptHost, ReleasingTheControlInTheMiddleOfRuns) {
     OleApartment ole;
     TempFolder folder;
     for (int round = 0; round < 50; ++round) {
-        auto script = std::make_unique<ScriptedControl>();
+        auto script = std::make_unique<ScriptedControl>(Pxhl::create);
         LateBound pxhl(script->control);
         pxhl.put(L"DownloadSessionTempSubfolder", Value(std::wstring()));
         const std::wstring prefix = L"r" + std::to_wstring(round);

@@ -1,17 +1,17 @@
 // Two controls that share a header folder never delete or overwrite the header files of each other's run.
 #include <gtest/gtest.h>
 
-#include "EnginePeers.h"
 #include "EngineTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Peers.h"
 
 namespace {
 
 using enginetest::fileHash;
-using enginetest::peerUrl;
 using enginetest::pumpUntil;
-using enginetest::servedPath;
 using enginetest::TestEngine;
+using testsupport::peerUrl;
+using testsupport::servedPath;
 using testsupport::TempFolder;
 
 // A slow file that keeps the run going and a quick one whose header waits, closed, for its turn.

@@ -6,19 +6,19 @@
 #include <map>
 #include <set>
 
-#include "EnginePeers.h"
 #include "EngineTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Peers.h"
 
 namespace {
 
-using enginetest::AccessEntry;
-using enginetest::accessLog;
 using enginetest::Event;
 using enginetest::fileHash;
-using enginetest::peerUrl;
-using enginetest::servedPath;
 using enginetest::TestEngine;
+using testsupport::AccessEntry;
+using testsupport::accessLog;
+using testsupport::peerUrl;
+using testsupport::servedPath;
 using testsupport::TempFolder;
 
 // The most files whose requests were served at one moment (segments of one file count once). Requests
@@ -148,7 +148,7 @@ TEST(EngineHttp, AServerWithoutRangesGivesOneSegment) {
     ASSERT_TRUE(test.runToEnd());
     EXPECT_EQ(test.host.last(L"Start")->number, 1);
     EXPECT_TRUE(test.host.last(L"FileComplete")->result);
-    EXPECT_EQ(fileHash(folder.file(L"whole.bin")), fileHash(enginetest::scriptedPath(L"whole.bin")));
+    EXPECT_EQ(fileHash(folder.file(L"whole.bin")), fileHash(testsupport::scriptedPath(L"whole.bin")));
 }
 
 struct FailureCase {

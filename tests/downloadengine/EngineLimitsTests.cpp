@@ -4,16 +4,16 @@
 
 #include <new>
 
-#include "EnginePeers.h"
 #include "EngineTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Peers.h"
 
 namespace {
 
 using enginetest::fileHash;
-using enginetest::peerUrl;
-using enginetest::servedPath;
 using enginetest::TestEngine;
+using testsupport::peerUrl;
+using testsupport::servedPath;
 using testsupport::TempFolder;
 
 // The control's own clients, except that making one for a path with "/throw" runs out of memory.

@@ -7,17 +7,17 @@
 #include <set>
 #include <string>
 
-#include "EnginePeers.h"
 #include "EngineTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Peers.h"
 
 namespace {
 
-using enginetest::peerUrl;
 using enginetest::pumpUntil;
-using enginetest::servedPath;
 using enginetest::TestEngine;
+using testsupport::peerUrl;
 using testsupport::readFileBytes;
+using testsupport::servedPath;
 using testsupport::TempFolder;
 
 std::string randomBytes(std::size_t size, uint32_t seed) {
@@ -83,7 +83,7 @@ TEST(EngineResumeIntegrity, AChangedFileIsFetchedAgainAndAnUnchangedOneResumes) 
     EXPECT_TRUE(readFileBytes(folder.file(L"kept.bin")) == kept);
     // The unchanged file was asked for whole once only: the resume asked for the rest of each segment.
     int whole = 0;
-    for (const enginetest::AccessEntry& entry : enginetest::accessLog()) {
+    for (const testsupport::AccessEntry& entry : testsupport::accessLog()) {
         if (entry.uri == "/slow/kept.bin") {
             whole += entry.range == "-" ? 1 : 0;
             EXPECT_TRUE(entry.range == "-" || entry.status == 206) << entry.range << " " << entry.status;

@@ -5,20 +5,20 @@
 #include <cstdio>
 #include <set>
 
-#include "EnginePeers.h"
 #include "EngineTestSupport.h"
 #include "support/TestSupport.h"
+#include "support/Peers.h"
 
 namespace {
 
-using enginetest::AccessEntry;
-using enginetest::accessLog;
 using enginetest::Event;
 using enginetest::fileHash;
-using enginetest::peerUrl;
 using enginetest::pumpUntil;
-using enginetest::servedPath;
 using enginetest::TestEngine;
+using testsupport::AccessEntry;
+using testsupport::accessLog;
+using testsupport::peerUrl;
+using testsupport::servedPath;
 using testsupport::TempFolder;
 
 // Seconds since 1970, the clock of nginx's log.
@@ -205,12 +205,12 @@ TEST(EngineResume, AServerThatIgnoresRangesOnResumeNeverGivesACorruptFile) {
         ASSERT_TRUE(test.engine->download());
         ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") >= 2; }));
         test.engine->stopDownload();
-        ASSERT_TRUE(testsupport::writeFileBytes(enginetest::scriptedPath(name + L".ignore-ranges"), ""));
+        ASSERT_TRUE(testsupport::writeFileBytes(testsupport::scriptedPath(name + L".ignore-ranges"), ""));
 
         test.host.events.clear();
         ASSERT_TRUE(test.engine->resumeDownload());
         ASSERT_TRUE(pumpUntil([&] { return test.host.completed(); }));
-        const std::string expected = fileHash(enginetest::scriptedPath(name));
+        const std::string expected = fileHash(testsupport::scriptedPath(name));
         if (test.host.last(L"FileComplete")->result) {
             EXPECT_EQ(fileHash(folder.file(name)), expected);
         } else {

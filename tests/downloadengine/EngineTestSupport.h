@@ -17,9 +17,13 @@
 #include "downloadcontrol/engine/DownloadEngine.h"
 #include "downloadcontrol/engine/EngineEvents.h"
 #include "AllocationCounter.h"
-#include "MessagePump.h"
+#include "support/MessagePump.h"
 
 namespace enginetest {
+
+using testsupport::pumpFor;
+using testsupport::pumpUntil;
+using testsupport::pumpWaiting;
 
 // One event as the host saw it.
 struct Event {
@@ -57,6 +61,7 @@ public:
 
     int count(const wchar_t* name) const;
     std::vector<Event> named(const wchar_t* name) const;
+    // The last event of that kind; a test failure (and an empty stand-in) when none came.
     const Event* last(const wchar_t* name) const;
     bool completed() const { return count(L"Complete") > 0; }
 };

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "AllocationCounter.h"
-#include "MessagePump.h"
+#include "support/MessagePump.h"
 #include "downloadcontrol/engine/NotificationWindow.h"
 
 namespace {
 
 using enginetest::liveAllocations;
-using enginetest::pumpUntil;
+using testsupport::pumpUntil;
 
 class CountingHandler : public NotificationHandler {
 public:
@@ -122,7 +122,7 @@ TEST(NotificationWindow, TheProgressTimerTicksUntilStopped) {
     ASSERT_TRUE(pumpUntil([&] { return handler.timers >= 2; }, 10000));
     window.stopTimer();
     const int ticks = handler.timers;
-    enginetest::pumpFor(1500);
+    testsupport::pumpFor(1500);
     EXPECT_EQ(handler.timers, ticks);
 }
 

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "EnginePeers.h"
 #include "EngineTestSupport.h"
 #include "downloadcontrol/engine/SizeQuery.h"
 #include "support/TestSupport.h"
+#include "support/Peers.h"
 
 namespace {
 
-using enginetest::peerUrl;
 using enginetest::pumpUntil;
 using enginetest::TestEngine;
+using testsupport::peerUrl;
 
 // The answer of one query: size text, last-modified text and the error code after it.
 struct Answer {
@@ -58,9 +58,9 @@ TEST(SizeQuery, RedirectsAreFollowedForFiveTurns) {
     TestEngine test;
     EXPECT_EQ(ask(test, peerUrl("scripted", L"/redirect/2/100/r2.bin")).size, L"100");
     EXPECT_EQ(ask(test, peerUrl("scripted", L"/redirect/5/101/r5.bin")).size, L"101");
-    const std::size_t before = enginetest::scriptedRequests().size();
+    const std::size_t before = testsupport::scriptedRequests().size();
     EXPECT_EQ(ask(test, peerUrl("scripted", L"/rel/3/102/rel.bin")).size, L"102");
-    std::vector<std::string> requests = enginetest::scriptedRequests();
+    std::vector<std::string> requests = testsupport::scriptedRequests();
     requests.erase(requests.begin(), requests.begin() + static_cast<std::ptrdiff_t>(before));
     EXPECT_EQ(requests, (std::vector<std::string>{"HEAD /rel/3/102/rel.bin -", "HEAD /rel/2/102/rel.bin -",
                                                   "HEAD /rel/1/102/rel.bin -", "HEAD /rel/0/102/rel.bin -"}));
@@ -75,7 +75,7 @@ TEST(SizeQuery, RedirectsAreFollowedForFiveTurns) {
 // Lines of the scripted server's authorization log ("HOST PATH AUTHORIZATION") that mention `name`.
 std::vector<std::string> authorizationLines(const std::string& name) {
     std::vector<std::string> lines;
-    std::istringstream log(testsupport::readFileBytes(enginetest::scriptedPath(L"authorization.log")));
+    std::istringstream log(testsupport::readFileBytes(testsupport::scriptedPath(L"authorization.log")));
     for (std::string line; std::getline(log, line);) {
         if (line.find(name) != std::string::npos) {
             lines.push_back(line);
@@ -92,7 +92,7 @@ TEST(SizeQuery, CredentialsGoOnlyToTheirServerAndNoServerChoosesTheProxy) {
         EXPECT_TRUE(pumpUntil([&] { return test.host.count(L"SizeQuery") > 0; }));
         return test.host.count(L"SizeQuery") > 0 ? test.host.last(L"SizeQuery")->texts[1] : L"";
     };
-    const std::string port = std::to_string(enginetest::peerPort("scripted"));
+    const std::string port = std::to_string(testsupport::peerPort("scripted"));
     const std::string basic = "Basic dXNlcjpzZWNyZXQ=";
 
     // The same server: the credentials go along.
@@ -127,7 +127,7 @@ TEST(SizeQuery, AnUnreachableServerIsTriedAsOftenAsAllowed) {
     test.engine->settings().retryWait = 100;
     test.engine->settings().connectionTimeout = 1000;
     const Answer answer =
-        ask(test, L"http://127.0.0.1:" + std::to_wstring(enginetest::peerPort("closed")) + L"/x");
+        ask(test, L"http://127.0.0.1:" + std::to_wstring(testsupport::peerPort("closed")) + L"/x");
     EXPECT_EQ(answer.size, L"-2");
     EXPECT_EQ(answer.error, 14);
 }

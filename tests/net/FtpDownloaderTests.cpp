@@ -7,15 +7,16 @@
 #include <memory>
 #include <string>
 
-#include "NetPeers.h"
+#include "SegmentFetch.h"
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/net/FtpDownloader.h"
 #include "downloadcontrol/net/NetResult.h"
+#include "support/Peers.h"
 
 using nettest::Fetched;
 using nettest::fetchSegment;
-using nettest::port;
-using nettest::servedFile;
+using testsupport::peerPort;
+using testsupport::servedFile;
 
 namespace {
 
@@ -34,9 +35,9 @@ std::wstring hostOf(const FtpPeer& peer) {
 
 std::unique_ptr<FtpDownloader> ftpClient(LastErrorHolder& errors, const FtpPeer& peer,
                                          const std::wstring& path, int bufferSize = 4096) {
-    return std::make_unique<FtpDownloader>(peer.secure, peer.implicitTls, hostOf(peer), port(peer.name), path,
-                                           peer.user, peer.password, L"", 0, L"", L"", 0, 4000, bufferSize,
-                                           errors);
+    return std::make_unique<FtpDownloader>(peer.secure, peer.implicitTls, hostOf(peer), peerPort(peer.name),
+                                           path, peer.user, peer.password, L"", 0, L"", L"", 0, 4000,
+                                           bufferSize, errors);
 }
 
 const FtpPeer kPlain{"ftp_plain", false, false, L"user", L"secret"};
@@ -59,7 +60,7 @@ TEST_P(FtpServerTest, SizeAndModificationTime) {
     EXPECT_TRUE(location.empty() && proxyLocation.empty());
 
     // A file the server does not have: the query itself succeeds, without a size.
-    ftp->retarget(hostOf(GetParam()), port(GetParam().name), L"/files/no-such.bin", L"", 0);
+    ftp->retarget(hostOf(GetParam()), peerPort(GetParam().name), L"/files/no-such.bin", L"", 0);
     ASSERT_TRUE(ftp->querySize(size, modified, location, proxyLocation)) << errors.error();
     EXPECT_EQ(size, -1);
     EXPECT_TRUE(modified.empty());
@@ -69,7 +70,7 @@ TEST_P(FtpServerTest, FilesOfUnknownSizeArriveWholeOnOneSession) {
     auto ftp = ftpClient(errors, GetParam(), L"/files/empty.bin", 1000);
     int controlPort = 0;
     for (const char* name : {"files/empty.bin", "files/one.bin", "files/small.bin", "files/large.bin"}) {
-        ftp->retarget(hostOf(GetParam()), port(GetParam().name),
+        ftp->retarget(hostOf(GetParam()), peerPort(GetParam().name),
                       L"/" + std::wstring(name, name + strlen(name)), L"", 0);
         const Fetched fetched = fetchSegment(*ftp, errors, 0, -1, -1, -1);
         ASSERT_TRUE(fetched.ok) << name << " error " << fetched.error;
@@ -136,7 +137,7 @@ TEST_P(FtpServerTest, RetriesOnTheSameClientAfterAFailure) {
         EXPECT_FALSE(missing.ok);
         EXPECT_EQ(missing.error, ErrReceive);
     }
-    ftp->retarget(hostOf(GetParam()), port(GetParam().name), L"files/small.bin", L"", 0);
+    ftp->retarget(hostOf(GetParam()), peerPort(GetParam().name), L"files/small.bin", L"", 0);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const Fetched fetched = fetchSegment(*ftp, errors, 0, 1000, 5000, 300000);
         ASSERT_TRUE(fetched.ok) << fetched.error;
@@ -199,7 +200,7 @@ TEST(FtpLogOn, AFailedTlsSessionDoesNotSpoilTheNextSegment) {
     EXPECT_EQ(fetched.error, ErrFtpLogOn);
     EXPECT_TRUE(ftp->isAborted());
 
-    ftp->retarget(L"localhost", port("ftps_implicit"), L"/files/small.bin", L"", 0);
+    ftp->retarget(L"localhost", peerPort("ftps_implicit"), L"/files/small.bin", L"", 0);
     fetched = fetchSegment(*ftp, errors, 0, -1, -1, -1);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_TRUE(fetched.body == servedFile("files/small.bin"));
@@ -209,7 +210,7 @@ TEST(FtpLogOn, AFailedTlsSessionDoesNotSpoilTheNextSegment) {
 TEST(FtpSessionReplies, AMultiLineGreetingIsReadWholeAndItsLastLineDecides) {
     ASSERT_TRUE(startWinSock());
     FtpSession session;
-    ASSERT_EQ(session.connect(port("ftp_plain"), "127.0.0.1", 5, AF_INET, SOCK_STREAM), NetOk);
+    ASSERT_EQ(session.connect(peerPort("ftp_plain"), "127.0.0.1", 5, AF_INET, SOCK_STREAM), NetOk);
     ASSERT_EQ(session.replyLineCount(), 4);
     EXPECT_EQ(session.replyLine(0), "220-Pixhaul test server");
     EXPECT_EQ(session.replyLine(1), "plain FTP on the loopback address");

@@ -6,20 +6,21 @@
 #include <memory>
 #include <string>
 
-#include "NetPeers.h"
+#include "SegmentFetch.h"
 #include "downloadcontrol/net/FtpDownloader.h"
+#include "support/Peers.h"
 
 using nettest::Fetched;
 using nettest::fetchSegment;
 using nettest::pattern;
-using nettest::port;
+using testsupport::peerPort;
 
 namespace {
 
 std::unique_ptr<FtpDownloader> scripted(LastErrorHolder& errors, const char* mode, const std::wstring& user,
                                         const std::wstring& path) {
-    return std::make_unique<FtpDownloader>(false, false, L"127.0.0.1", port(mode), path, user, L"pass", L"",
-                                           0, L"", L"", 0, 4000, 4096, errors);
+    return std::make_unique<FtpDownloader>(false, false, L"127.0.0.1", peerPort(mode), path, user, L"pass",
+                                           L"", 0, L"", L"", 0, 4000, 4096, errors);
 }
 
 TEST(FtpScriptedServer, GreetingsCutShortOrEndlessFailTheLogOn) {
@@ -34,8 +35,8 @@ TEST(FtpScriptedServer, GreetingsCutShortOrEndlessFailTheLogOn) {
 
 TEST(FtpScriptedServer, AServerThatKnowsNeitherSecurityRequestFailsTheSecureLogOn) {
     LastErrorHolder errors;
-    FtpDownloader ftp(true, false, L"127.0.0.1", port("ftpfault_normal"), L"/log", L"user", L"pass", L"", 0,
-                      L"", L"", 0, 4000, 4096, errors);
+    FtpDownloader ftp(true, false, L"127.0.0.1", peerPort("ftpfault_normal"), L"/log", L"user", L"pass", L"",
+                      0, L"", L"", 0, 4000, 4096, errors);
     const Fetched fetched = fetchSegment(ftp, errors, 0, -1, -1, -1);
     EXPECT_FALSE(fetched.ok);
     EXPECT_EQ(fetched.error, ErrFtpLogOn);
@@ -93,7 +94,7 @@ TEST(FtpScriptedServer, RepliesOwedByEarlierTransfersAreReadBeforeTheSessionIsRe
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_TRUE(fetched.body == pattern(50000, 50000));
 
-    ftp->retarget(L"127.0.0.1", port("ftpfault_normal"), L"/log", L"", 0);
+    ftp->retarget(L"127.0.0.1", peerPort("ftpfault_normal"), L"/log", L"", 0);
     fetched = fetchSegment(*ftp, errors, 0, -1, -1, -1);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_EQ(fetched.body,
@@ -118,8 +119,8 @@ TEST(FtpScriptedServer, TransfersCutShortFail) {
 
 TEST(FtpScriptedServer, AnEmptyUserNameLogsOnAsAGuest) {
     LastErrorHolder errors;
-    auto ftp = std::make_unique<FtpDownloader>(false, false, L"127.0.0.1", port("ftpfault_normal"), L"/log",
-                                               L"", L"", L"", 0, L"", L"", 0, 4000, 4096, errors);
+    auto ftp = std::make_unique<FtpDownloader>(false, false, L"127.0.0.1", peerPort("ftpfault_normal"),
+                                               L"/log", L"", L"", L"", 0, L"", L"", 0, 4000, 4096, errors);
     const Fetched fetched = fetchSegment(*ftp, errors, 0, -1, -1, -1);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_EQ(fetched.body.rfind("USER anonymous\r\nPASS pxhl@\r\nTYPE I\r\n", 0), 0u) << fetched.body;
@@ -138,7 +139,7 @@ struct ProxyCase {
 Fetched fetchThroughProxy(LastErrorHolder& errors, const ProxyCase& c) {
     const std::string mode = "ftpfault_proxy" + std::to_string(c.method);
     FtpDownloader ftp(false, false, c.host, 2121, L"/log", c.user, L"secret", L"127.0.0.1",
-                      port(mode.c_str()), c.proxyUser, c.proxyPassword, c.method, 4000, 4096, errors);
+                      peerPort(mode.c_str()), c.proxyUser, c.proxyPassword, c.method, 4000, 4096, errors);
     return fetchSegment(ftp, errors, 0, -1, -1, -1);
 }
 

@@ -3,13 +3,14 @@
 #include <memory>
 #include <string>
 
-#include "NetPeers.h"
+#include "SegmentFetch.h"
 #include "downloadcontrol/net/HttpDownloader.h"
+#include "support/Peers.h"
 
 using nettest::Fetched;
 using nettest::fetchSegment;
 using nettest::pattern;
-using nettest::port;
+using testsupport::peerPort;
 
 namespace {
 
@@ -17,8 +18,8 @@ std::unique_ptr<HttpDownloader> client(LastErrorHolder& errors, const char* peer
                                        bool secure = false, int bufferSize = 4096,
                                        const std::wstring& user = L"", const std::wstring& password = L"") {
     // Certificates are made out to names: the system's check here does not match addresses.
-    return std::make_unique<HttpDownloader>(secure, secure ? L"localhost" : L"127.0.0.1", port(peer), path,
-                                            L"", user, password, L"", 0, L"", L"", 0, 4000, bufferSize,
+    return std::make_unique<HttpDownloader>(secure, secure ? L"localhost" : L"127.0.0.1", peerPort(peer),
+                                            path, L"", user, password, L"", 0, L"", L"", 0, 4000, bufferSize,
                                             errors);
 }
 
@@ -33,7 +34,7 @@ protected:
 
 TEST_P(NginxTest, WholeFilesOfUnknownSizeArriveByteForByte) {
     for (const char* name : {"files/empty.bin", "files/one.bin", "files/small.bin", "files/large.bin"}) {
-        const std::string expected = nettest::servedFile(name);
+        const std::string expected = testsupport::servedFile(name);
         for (int bufferSize : {1000, 4096, 65536}) {
             auto http = client(errors, peer(), std::wstring(L"/") + std::wstring(name, name + strlen(name)),
                                secure(), bufferSize);
@@ -48,7 +49,7 @@ TEST_P(NginxTest, WholeFilesOfUnknownSizeArriveByteForByte) {
 }
 
 TEST_P(NginxTest, RangedSegmentsReassembleTheFile) {
-    const std::string expected = nettest::servedFile("files/medium.bin");
+    const std::string expected = testsupport::servedFile("files/medium.bin");
     const int64_t size = static_cast<int64_t>(expected.size());
     const int64_t segments = 7;
     const int64_t step = size / segments;
@@ -67,7 +68,7 @@ TEST_P(NginxTest, RangedSegmentsReassembleTheFile) {
 }
 
 TEST_P(NginxTest, APartIsTakenOnlyFromTheVersionWhoseValidatorItCarries) {
-    const std::string expected = nettest::servedFile("files/medium.bin");
+    const std::string expected = testsupport::servedFile("files/medium.bin");
     const int64_t size = static_cast<int64_t>(expected.size());
     auto http = client(errors, peer(), L"/files/medium.bin", secure());
     ASSERT_TRUE(fetchSegment(*http, errors, 0, -1, -1, -1).ok);
@@ -138,7 +139,7 @@ TEST_P(NginxTest, RefusalsMapToTheirErrors) {
         fetchSegment(*client(errors, peer(), L"/auth/secret.txt", secure(), 4096, L"user", L"secret"), errors,
                      0, -1, -1, -1);
     ASSERT_TRUE(allowed.ok) << allowed.error;
-    EXPECT_EQ(allowed.body, nettest::servedFile("auth/secret.txt"));
+    EXPECT_EQ(allowed.body, testsupport::servedFile("auth/secret.txt"));
 
     int64_t size = 0;
     std::wstring lastModified, location, proxyLocation;

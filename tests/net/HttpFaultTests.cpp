@@ -8,21 +8,22 @@
 #include <memory>
 #include <string>
 
-#include "NetPeers.h"
+#include "SegmentFetch.h"
 #include "downloadcontrol/net/HttpDownloader.h"
+#include "support/Peers.h"
 
 using nettest::Fetched;
 using nettest::fetchSegment;
 using nettest::pattern;
-using nettest::port;
+using testsupport::peerPort;
 
 namespace {
 
 class HttpFaultTest : public ::testing::Test {
 protected:
     std::unique_ptr<HttpDownloader> client(const std::wstring& path, int bufferSize = 4096) {
-        return std::make_unique<HttpDownloader>(false, L"127.0.0.1", port("fault_http"), path, L"", L"", L"",
-                                                L"", 0, L"", L"", 0, 4000, bufferSize, errors);
+        return std::make_unique<HttpDownloader>(false, L"127.0.0.1", peerPort("fault_http"), path, L"", L"",
+                                                L"", L"", 0, L"", L"", 0, 4000, bufferSize, errors);
     }
     Fetched fetch(const std::wstring& path, int64_t start = -1, int64_t length = -1, int64_t fileSize = -1,
                   int bufferSize = 4096) {
@@ -137,14 +138,14 @@ TEST_F(HttpFaultTest, ARangeIsTakenOnlyFromTheOffsetAsked) {
 }
 
 TEST_F(HttpFaultTest, RequestsNameTheRangeAndAskForTheClose) {
-    auto http = std::make_unique<HttpDownloader>(false, L"127.0.0.1", port("fault_http"), L"/echo?name=a b",
-                                                 L"http://referer.test/page", L"user", L"pa:ss", L"", 0, L"",
-                                                 L"", 0, 4000, 4096, errors);
+    auto http = std::make_unique<HttpDownloader>(false, L"127.0.0.1", peerPort("fault_http"),
+                                                 L"/echo?name=a b", L"http://referer.test/page", L"user",
+                                                 L"pa:ss", L"", 0, L"", L"", 0, 4000, 4096, errors);
     const Fetched fetched = fetchSegment(*http, errors, 2, 0, 50, 1000);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     const std::string& request = fetched.body;
     EXPECT_EQ(request.rfind("GET /echo?name=a%20b HTTP/1.1\r\n", 0), 0u) << request;
-    EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(port("fault_http")) + "\r\n"),
+    EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(peerPort("fault_http")) + "\r\n"),
               std::string::npos);
     EXPECT_NE(request.find("\r\nRange: bytes=0-49\r\n"), std::string::npos);
     EXPECT_NE(request.find("(segment 3)"), std::string::npos);
@@ -188,7 +189,7 @@ TEST_F(HttpFaultTest, AStalledServerEndsInAReceiveTimeOut) {
     };
     for (const wchar_t* path :
          {L"/stall?after=nothing", L"/stall?after=headers", L"/stall?after=body&size=20000"}) {
-        QuickClient http(port("fault_http"), path, errors);
+        QuickClient http(peerPort("fault_http"), path, errors);
         EXPECT_EQ(http.originalTimeout, 30000);
         const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);
         EXPECT_FALSE(fetched.ok);

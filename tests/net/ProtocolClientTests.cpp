@@ -5,13 +5,14 @@
 
 #include <string>
 
-#include "NetPeers.h"
+#include "SegmentFetch.h"
 #include "downloadcontrol/net/HttpDownloader.h"
 #include "downloadcontrol/net/NetResult.h"
 #include "downloadcontrol/net/ProtocolClient.h"
 #include "support/TestSupport.h"
+#include "support/Peers.h"
 
-using nettest::port;
+using testsupport::peerPort;
 
 namespace {
 
@@ -66,17 +67,18 @@ private:
 
 TEST(ProtocolClient, ConnectsToDottedAndNamedHosts) {
     ProtocolClient dotted;
-    ASSERT_EQ(dotted.connect(port("nginx_http"), "127.0.0.1", 5, AF_INET, SOCK_STREAM), NetOk);
+    ASSERT_EQ(dotted.connect(peerPort("nginx_http"), "127.0.0.1", 5, AF_INET, SOCK_STREAM), NetOk);
     EXPECT_EQ(dotted.remoteAddress(), "127.0.0.1");
-    EXPECT_EQ(dotted.remotePort(), port("nginx_http"));
+    EXPECT_EQ(dotted.remotePort(), peerPort("nginx_http"));
     EXPECT_GT(dotted.localPort(), 0);
-    EXPECT_EQ(dotted.connect(port("nginx_http"), "127.0.0.1", 5, AF_INET, SOCK_STREAM), NetAlreadyConnected);
+    EXPECT_EQ(dotted.connect(peerPort("nginx_http"), "127.0.0.1", 5, AF_INET, SOCK_STREAM),
+              NetAlreadyConnected);
     EXPECT_EQ(dotted.disconnect(), 0);
     EXPECT_FALSE(dotted.isConnected());
     EXPECT_EQ(dotted.localPort(), 0);
 
     ProtocolClient named;
-    ASSERT_EQ(named.connect(port("nginx_http"), L"localhost", 5, AF_INET, SOCK_STREAM), NetOk);
+    ASSERT_EQ(named.connect(peerPort("nginx_http"), L"localhost", 5, AF_INET, SOCK_STREAM), NetOk);
     EXPECT_EQ(named.remoteAddress(), "127.0.0.1");
 
     ProtocolClient nameless;
@@ -87,21 +89,21 @@ TEST(ProtocolClient, ConnectsToDottedAndNamedHosts) {
 
 TEST(ProtocolClient, AProxyHostReplacesTheTarget) {
     ProtocolClient client;
-    client.setProxy("127.0.0.1", port("nginx_http"));
-    ASSERT_EQ(client.connect(port("closed"), "127.0.0.1", 5, AF_INET, SOCK_STREAM), NetOk);
-    EXPECT_EQ(client.remotePort(), port("nginx_http"));
+    client.setProxy("127.0.0.1", peerPort("nginx_http"));
+    ASSERT_EQ(client.connect(peerPort("closed"), "127.0.0.1", 5, AF_INET, SOCK_STREAM), NetOk);
+    EXPECT_EQ(client.remotePort(), peerPort("nginx_http"));
 }
 
 TEST(ProtocolClient, ARefusedConnectFailsWithoutWaiting) {
     ProtocolClient client;
     const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(client.connect(port("closed"), "127.0.0.1", 20, AF_INET, SOCK_STREAM), NetConnectFailed);
+    EXPECT_EQ(client.connect(peerPort("closed"), "127.0.0.1", 20, AF_INET, SOCK_STREAM), NetConnectFailed);
     EXPECT_LT(GetTickCount64() - start, 10000u);
     EXPECT_FALSE(client.isConnected());
 
     LastErrorHolder errors;
-    HttpDownloader http(false, L"127.0.0.1", port("closed"), L"/", L"", L"", L"", L"", 0, L"", L"", 0, 20000,
-                        4096, errors);
+    HttpDownloader http(false, L"127.0.0.1", peerPort("closed"), L"/", L"", L"", L"", L"", 0, L"", L"", 0,
+                        20000, 4096, errors);
     const nettest::Fetched fetched = nettest::fetchSegment(http, errors, 0, -1, -1, -1);
     EXPECT_FALSE(fetched.ok);
     EXPECT_EQ(fetched.error, ErrConnect);
@@ -117,13 +119,14 @@ TEST(ProtocolClient, ABlackHoleEndsInAConnectTimeOutAfterTheComputedSeconds) {
 
     ProtocolClient client;
     ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(client.connect(port("black_hole"), "127.0.0.1", 1, AF_INET, SOCK_STREAM), NetConnectTimedOut);
+    EXPECT_EQ(client.connect(peerPort("black_hole"), "127.0.0.1", 1, AF_INET, SOCK_STREAM),
+              NetConnectTimedOut);
     EXPECT_GE(GetTickCount64() - start, 900u);
     EXPECT_FALSE(client.isConnected());
 
     // 1500 ms of connection time-out wait 2 seconds, then the client reports a connect failure.
     LastErrorHolder errors;
-    HttpDownloader http(false, L"127.0.0.1", port("black_hole"), L"/", L"", L"", L"", L"", 0, L"", L"", 0,
+    HttpDownloader http(false, L"127.0.0.1", peerPort("black_hole"), L"/", L"", L"", L"", L"", 0, L"", L"", 0,
                         1500, 4096, errors);
     start = GetTickCount64();
     const nettest::Fetched fetched = nettest::fetchSegment(http, errors, 0, -1, -1, -1);

@@ -6,13 +6,14 @@
 
 #include <string>
 
-#include "NetPeers.h"
+#include "SegmentFetch.h"
 #include "downloadcontrol/net/HttpDownloader.h"
 #include "downloadcontrol/net/ProxyTable.h"
+#include "support/Peers.h"
 
 using nettest::Fetched;
 using nettest::fetchSegment;
-using nettest::port;
+using testsupport::peerPort;
 
 namespace {
 
@@ -29,20 +30,20 @@ struct Route {
 Fetched fetchThrough(const Route& route, const std::wstring& path, LastErrorHolder& errors) {
     const std::wstring server(route.server, route.server + strlen(route.server));
     HttpDownloader http(route.secure, server, route.serverPort, path, L"", L"", L"", L"127.0.0.1",
-                        port(route.proxy), route.proxyUser, route.proxyPassword, route.method, 4000, 4096,
+                        peerPort(route.proxy), route.proxyUser, route.proxyPassword, route.method, 4000, 4096,
                         errors);
     return fetchSegment(http, errors, 0, -1, -1, -1);
 }
 
 TEST(Proxy, ForwardingAndTunnellingThroughTinyproxy) {
     LastErrorHolder errors;
-    const std::string expected = nettest::servedFile("files/medium.bin");
+    const std::string expected = testsupport::servedFile("files/medium.bin");
     const Route routes[] = {
-        {false, "127.0.0.1", port("nginx_http"), "proxy", HttpDownloader::ForwardingProxy, L"", L""},
-        {false, "127.0.0.1", port("nginx_http"), "auth_proxy", HttpDownloader::ForwardingProxy, L"proxyuser",
-         L"proxysecret"},
-        {true, "localhost", port("nginx_https"), "proxy", HttpDownloader::TunnelProxy, L"", L""},
-        {true, "localhost", port("nginx_https"), "auth_proxy", HttpDownloader::TunnelProxy, L"proxyuser",
+        {false, "127.0.0.1", peerPort("nginx_http"), "proxy", HttpDownloader::ForwardingProxy, L"", L""},
+        {false, "127.0.0.1", peerPort("nginx_http"), "auth_proxy", HttpDownloader::ForwardingProxy,
+         L"proxyuser", L"proxysecret"},
+        {true, "localhost", peerPort("nginx_https"), "proxy", HttpDownloader::TunnelProxy, L"", L""},
+        {true, "localhost", peerPort("nginx_https"), "auth_proxy", HttpDownloader::TunnelProxy, L"proxyuser",
          L"proxysecret"},
     };
     for (const Route& route : routes) {
@@ -57,25 +58,27 @@ TEST(Proxy, RefusalsOfTheProxyMapToTheirErrors) {
     LastErrorHolder errors;
     // Without credentials the proxy answers 407: a failed request when forwarding, a failed connection
     // when tunnelling. Wrong credentials get 401 from this proxy: access denied.
-    EXPECT_EQ(fetchThrough({false, "127.0.0.1", port("nginx_http"), "auth_proxy", 0, L"", L""},
+    EXPECT_EQ(fetchThrough({false, "127.0.0.1", peerPort("nginx_http"), "auth_proxy", 0, L"", L""},
                            L"/files/one.bin", errors)
                   .error,
               ErrHttpStatus);
-    EXPECT_EQ(fetchThrough({false, "127.0.0.1", port("nginx_http"), "auth_proxy", 0, L"proxyuser", L"wrong"},
-                           L"/files/one.bin", errors)
-                  .error,
-              ErrAccessDenied);
-    EXPECT_EQ(fetchThrough({true, "localhost", port("nginx_https"), "auth_proxy", 1, L"", L""},
+    EXPECT_EQ(
+        fetchThrough({false, "127.0.0.1", peerPort("nginx_http"), "auth_proxy", 0, L"proxyuser", L"wrong"},
+                     L"/files/one.bin", errors)
+            .error,
+        ErrAccessDenied);
+    EXPECT_EQ(fetchThrough({true, "localhost", peerPort("nginx_https"), "auth_proxy", 1, L"", L""},
                            L"/files/one.bin", errors)
                   .error,
               ErrConnect);
     // A tunnel to a port the proxy does not allow: refused with 403.
     EXPECT_EQ(
-        fetchThrough({true, "localhost", port("fault_http"), "proxy", 1, L"", L""}, L"/echo", errors).error,
+        fetchThrough({true, "localhost", peerPort("fault_http"), "proxy", 1, L"", L""}, L"/echo", errors)
+            .error,
         ErrAccessDenied);
     // A proxy that is not there.
-    EXPECT_EQ(fetchThrough({false, "127.0.0.1", port("nginx_http"), "closed", 0, L"", L""}, L"/files/one.bin",
-                           errors)
+    EXPECT_EQ(fetchThrough({false, "127.0.0.1", peerPort("nginx_http"), "closed", 0, L"", L""},
+                           L"/files/one.bin", errors)
                   .error,
               ErrConnect);
 }
@@ -83,8 +86,9 @@ TEST(Proxy, RefusalsOfTheProxyMapToTheirErrors) {
 TEST(Proxy, AForwardedRequestNamesTheAbsoluteUrlAndTheProxyCredentials) {
     LastErrorHolder errors;
     // The fault server plays the proxy and echoes what it was asked.
-    HttpDownloader http(false, L"example.test", 80, L"/echo", L"", L"", L"", L"127.0.0.1", port("fault_http"),
-                        L"proxyuser", L"proxysecret", HttpDownloader::ForwardingProxy, 4000, 4096, errors);
+    HttpDownloader http(false, L"example.test", 80, L"/echo", L"", L"", L"", L"127.0.0.1",
+                        peerPort("fault_http"), L"proxyuser", L"proxysecret", HttpDownloader::ForwardingProxy,
+                        4000, 4096, errors);
     const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_EQ(fetched.body.rfind("GET http://example.test/echo HTTP/1.1\r\nHost: example.test\r\n", 0), 0u)
@@ -96,7 +100,7 @@ TEST(Proxy, AForwardedRequestNamesTheAbsoluteUrlAndTheProxyCredentials) {
 TEST(Proxy, ATunnelAlwaysNamesThePort) {
     LastErrorHolder errors;
     HttpDownloader http(false, L"example.test", 80, L"/inside", L"", L"", L"", L"127.0.0.1",
-                        port("fault_http"), L"", L"", HttpDownloader::TunnelProxy, 4000, 4096, errors);
+                        peerPort("fault_http"), L"", L"", HttpDownloader::TunnelProxy, 4000, 4096, errors);
     const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);
     ASSERT_TRUE(fetched.ok) << fetched.error;
     EXPECT_EQ(fetched.body.rfind("CONNECT example.test:80 HTTP/1.1\r\nHost: example.test:80\r\n\r\n", 0), 0u)

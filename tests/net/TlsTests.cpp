@@ -9,21 +9,22 @@
 #include <string>
 #include <vector>
 
-#include "NetPeers.h"
+#include "SegmentFetch.h"
 #include "downloadcontrol/net/FtpDownloader.h"
 #include "downloadcontrol/net/HttpDownloader.h"
 #include "downloadcontrol/net/NetResult.h"
 #include "downloadcontrol/net/ProtocolClient.h"
+#include "support/Peers.h"
 
 using nettest::Fetched;
 using nettest::fetchSegment;
 using nettest::pattern;
-using nettest::port;
+using testsupport::peerPort;
 
 namespace {
 
 HttpDownloader secureClient(LastErrorHolder& errors, const char* peer, const std::wstring& path) {
-    return HttpDownloader(true, L"localhost", port(peer), path, L"", L"", L"", L"", 0, L"", L"", 0, 4000,
+    return HttpDownloader(true, L"localhost", peerPort(peer), path, L"", L"", L"", L"", 0, L"", L"", 0, 4000,
                           4096, errors);
 }
 
@@ -64,7 +65,7 @@ std::string readAll(ProtocolClient& connection) {
 
 TEST(Tls, RecordsSplitAcrossReadsAreDecryptedWhole) {
     LastErrorHolder errors;
-    HttpDownloader http(true, L"localhost", port("tls_split"), L"/data?size=60000", L"", L"", L"", L"", 0,
+    HttpDownloader http(true, L"localhost", peerPort("tls_split"), L"/data?size=60000", L"", L"", L"", L"", 0,
                         L"", L"", 0, 4000, 1000, errors);
     const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);
     ASSERT_TRUE(fetched.ok) << fetched.error;
@@ -76,7 +77,7 @@ TEST(Tls, BytesSentRightAfterTheHandshakeAreKept) {
     // Read at the connection: the server speaks first, in the same write as its last handshake message.
     ProtocolClient connection;
     connection.setTlsEnabled(true);
-    ASSERT_EQ(connection.connect(port("tls_greeting"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
+    ASSERT_EQ(connection.connect(peerPort("tls_greeting"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
     char line[64];
     // A peek that finds the line, then the read: the same bytes.
     ASSERT_EQ(connection.readLine(line, sizeof(line), 5), 17);
@@ -116,7 +117,7 @@ TEST(Tls, AServerThatSpeaksOnlyTls13FailsCleanly) {
     ProtocolClient connection;
     connection.setTlsEnabled(true);
     const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(connection.connect(port("tls13_only"), "localhost", 5, AF_INET, SOCK_STREAM),
+    EXPECT_EQ(connection.connect(peerPort("tls13_only"), "localhost", 5, AF_INET, SOCK_STREAM),
               TlsHandshakeNotStarted);
     EXPECT_FALSE(connection.isConnected());
 
@@ -130,7 +131,7 @@ TEST(Tls, AServerThatSpeaksOnlyTls13FailsCleanly) {
 
 TEST(Tls, ACertificateThatFailsTheCheckIsPutToTheHookAndRefused) {
     CheckingConnection refusing(false);
-    EXPECT_EQ(refusing.connect(port("nginx_selfsigned"), "localhost", 5, AF_INET, SOCK_STREAM),
+    EXPECT_EQ(refusing.connect(peerPort("nginx_selfsigned"), "localhost", 5, AF_INET, SOCK_STREAM),
               TlsCertificateRefused);
     EXPECT_EQ(refusing.questions, 1);
     EXPECT_EQ(refusing.lastError, static_cast<DWORD>(CERT_E_UNTRUSTEDROOT));
@@ -139,12 +140,12 @@ TEST(Tls, ACertificateThatFailsTheCheckIsPutToTheHookAndRefused) {
     EXPECT_FALSE(refusing.isConnected());
 
     CheckingConnection misnamed(true);
-    ASSERT_EQ(misnamed.connect(port("nginx_wrongname"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
+    ASSERT_EQ(misnamed.connect(peerPort("nginx_wrongname"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
     EXPECT_EQ(misnamed.lastError, static_cast<DWORD>(CERT_E_CN_NO_MATCH));
 
     // A trusted chain made out to the name asked for: no question.
     CheckingConnection trusted(false);
-    ASSERT_EQ(trusted.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
+    ASSERT_EQ(trusted.connect(peerPort("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
     EXPECT_EQ(trusted.questions, 0);
     const std::string request = "GET /files/one.bin HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n";
     ASSERT_EQ(trusted.send(request.data(), static_cast<int>(request.size())),
@@ -154,7 +155,7 @@ TEST(Tls, ACertificateThatFailsTheCheckIsPutToTheHookAndRefused) {
     // Mode 2: no check, no question.
     CheckingConnection unchecked(false);
     unchecked.setVerificationMode(TlsSocket::SkipVerification);
-    EXPECT_EQ(unchecked.connect(port("nginx_selfsigned"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
+    EXPECT_EQ(unchecked.connect(peerPort("nginx_selfsigned"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk);
     EXPECT_EQ(unchecked.questions, 0);
 }
 
@@ -164,7 +165,7 @@ TEST(Tls, TheClientsRefuseServersWhoseCertificateIsNotTrustedOrNotTheirs) {
         HttpDownloader http = secureClient(errors, peer, L"/files/small.bin");
         const Fetched fetched = fetchSegment(http, errors, 0, -1, -1, -1);
         if (std::string(peer) == "nginx_https") {
-            EXPECT_TRUE(fetched.ok && fetched.body == nettest::servedFile("files/small.bin"));
+            EXPECT_TRUE(fetched.ok && fetched.body == testsupport::servedFile("files/small.bin"));
             continue;
         }
         EXPECT_FALSE(fetched.ok) << peer;
@@ -173,8 +174,8 @@ TEST(Tls, TheClientsRefuseServersWhoseCertificateIsNotTrustedOrNotTheirs) {
     }
 
     LastErrorHolder errors;
-    FtpDownloader ftps(true, false, L"localhost", port("ftps_selfsigned"), L"/files/one.bin", L"", L"", L"",
-                       0, L"", L"", 0, 4000, 4096, errors);
+    FtpDownloader ftps(true, false, L"localhost", peerPort("ftps_selfsigned"), L"/files/one.bin", L"", L"",
+                       L"", 0, L"", L"", 0, 4000, 4096, errors);
     const Fetched fetched = fetchSegment(ftps, errors, 0, -1, -1, -1);
     EXPECT_FALSE(fetched.ok);
     EXPECT_EQ(fetched.error, ErrCertificateRefused);
@@ -222,11 +223,11 @@ private:
 
 TEST(Tls, ARequestForAClientCertificateIsAnsweredOnce) {
     CertificateRequestingConnection once(1);
-    EXPECT_EQ(once.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk)
+    EXPECT_EQ(once.connect(peerPort("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM), NetOk)
         << "without a matching certificate the handshake goes on without one";
 
     CertificateRequestingConnection again(100);
-    EXPECT_EQ(again.connect(port("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM),
+    EXPECT_EQ(again.connect(peerPort("nginx_https"), "localhost", 5, AF_INET, SOCK_STREAM),
               TlsHandshakeNotStarted);
     EXPECT_EQ(CertificateRequestingConnection::remaining(), 98) << "asked twice, then given up";
 }

@@ -1,4 +1,4 @@
-"""A scripted HTTP server for faults that nginx does not produce, used by enginepeers.py.
+"""A scripted HTTP server for faults that nginx does not produce, used by peers.py.
 
 Paths (SIZE in bytes, NAME any file name; the body of NAME is random-looking bytes of SIZE, also written
 to FOLDER/NAME so that tests can compare):

@@ -2,18 +2,25 @@
 """Network peers for the download control's tests, all on 127.0.0.1 with free ports.
 
 Started by the test program (or a benchmark script) as
-    peers.py --dir FOLDER [--large-mb N]
+    peers.py --dir FOLDER [--large-mb N] [--many N]
 it creates FOLDER, starts nginx (plain and TLS 1.2 with a certificate of the run's test authority, and
-two TLS listeners to be refused: a self-signed certificate and one for another host name), two tinyproxy
+two TLS listeners to be refused: a self-signed certificate and one for another host name), the scripted
+HTTP server of scriptserver.py, two tinyproxy
 instances (open and with basic authentication), an openssl s_server that speaks only TLS 1.3, the
 scripted HTTP and TLS fault servers, vsftpd (FTP over TLS, negotiated and implicit), the pyftpdlib
 servers of ftpservers.py, the scripted FTP servers and proxies of ftpfaultserver.py and a black-hole
 listener, then writes FOLDER/peers.txt
 (key=value lines) and waits. It stops everything and removes FOLDER when the connection to its
 control port closes, or when nobody connects to that port within 60 seconds.
+
+nginx serves FOLDER/www: files/ at full speed (with huge.bin of N MB and many/m0.bin .. of 50 KB each when
+asked), slow/ at 256 KB/s per connection, forbidden/ with 403, auth/ behind basic authentication. Its
+access log (FOLDER/access.log) has one line per request:
+    <end time> <duration> <method> <uri> <status> <bytes sent> "<Range header>"
 """
 import argparse
 import os
+import random
 import shutil
 import signal
 import socket
@@ -26,6 +33,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import certificates  # noqa: E402
 import faultserver  # noqa: E402
 import ftpfaultserver  # noqa: E402
+import scriptserver  # noqa: E402
 import tlsfaultserver  # noqa: E402
 
 HOST = "127.0.0.1"
@@ -56,32 +64,37 @@ def wait_listening(port, timeout=15.0):
     return False
 
 
-def pattern_bytes(size, seed):
-    # Random-looking but reproducible content, so a shifted or repeated block never compares equal.
-    import random
+def write_file(path, size, seed):
+    # Random-looking, reproducible bytes: a block written at the wrong offset never compares equal.
     rnd = random.Random(seed)
-    return rnd.randbytes(size)
+    with open(path, "wb") as f:
+        left = size
+        while left > 0:
+            n = min(left, 1 << 20)
+            f.write(rnd.randbytes(n))
+            left -= n
 
 
-def write_files(www, large_mb):
+def write_files(www, large_mb, many):
     files = os.path.join(www, "files")
     os.makedirs(files)
     sizes = {"empty.bin": 0, "one.bin": 1, "small.bin": 300000, "medium.bin": 1000000,
-             "large.bin": 5 * 1024 * 1024}
-    for index, (name, size) in enumerate(sizes.items()):
-        with open(os.path.join(files, name), "wb") as f:
-            f.write(pattern_bytes(size, index))
-    os.makedirs(os.path.join(www, "auth"))
-    with open(os.path.join(www, "auth", "secret.txt"), "wb") as f:
-        f.write(b"only for those who know the password\n")
-    os.makedirs(os.path.join(www, "forbidden"))
-    with open(os.path.join(www, "forbidden", "index.html"), "wb") as f:
-        f.write(b"hidden\n")
-    if large_mb:
-        chunk = pattern_bytes(1024 * 1024, 99)
-        with open(os.path.join(files, "huge.bin"), "wb") as f:
-            for _ in range(large_mb):
-                f.write(chunk)
+             "large.bin": 3 * 1024 * 1024, "huge.bin": large_mb * 1024 * 1024}
+    for index in range(6):
+        sizes["file%d.bin" % index] = 150000 + 70001 * index
+    for seed, (name, size) in enumerate(sorted(sizes.items())):
+        write_file(os.path.join(files, name), size, seed)
+    for folder, prefix, count, size, seed in (("slow", "slow", 8, 768 * 1024, 100),
+                                              ("many", "m", many, 50 * 1024, 2000)):
+        os.makedirs(os.path.join(www, folder))
+        for index in range(count):
+            write_file(os.path.join(www, folder, "%s%d.bin" % (prefix, index)), size, seed + index)
+    for folder, name, text in (("auth", "secret.txt", b"only for those who know the password\n"),
+                               ("forbidden", "index.html", b"hidden\n"),
+                               ("forbidden", "secret.bin", b"hidden\n")):
+        os.makedirs(os.path.join(www, folder), exist_ok=True)
+        with open(os.path.join(www, folder, name), "wb") as f:
+            f.write(text)
 
 
 NGINX_CONF = """
@@ -90,9 +103,10 @@ master_process off;
 worker_processes 1;
 pid {dir}/nginx.pid;
 error_log {dir}/nginx-error.log warn;
-events {{ worker_connections 512; }}
+events {{ worker_connections 1024; }}
 http {{
-    access_log off;
+    log_format timing '$msec $request_time $request_method $uri $status $bytes_sent "$http_range"';
+    access_log {dir}/access.log timing;
     client_body_temp_path {dir}/nginx-tmp/body;
     proxy_temp_path {dir}/nginx-tmp/proxy;
     fastcgi_temp_path {dir}/nginx-tmp/fastcgi;
@@ -113,6 +127,7 @@ http {{
             auth_basic "Test area";
             auth_basic_user_file {dir}/htpasswd;
         }}
+        location /slow/ {{ limit_rate 256k; }}
         location /forbidden/ {{ deny all; }}
         location = /r301 {{ return 301 /files/small.bin; }}
         location = /r302 {{ return 302 /files/small.bin; }}
@@ -183,9 +198,10 @@ rsa_private_key_file={key}
 
 
 class Peers:
-    def __init__(self, folder, large_mb):
+    def __init__(self, folder, large_mb, many):
         self.folder = os.path.abspath(folder)
         self.large_mb = large_mb
+        self.many = many
         self.processes = []
         self.servers = []
         self.info = {}
@@ -197,8 +213,9 @@ class Peers:
         made = certificates.make_all(self.folder)
         crt, key = made["server"]
         www = os.path.join(self.folder, "www")
-        write_files(www, self.large_mb)
+        write_files(www, self.large_mb, self.many)
         self.info["www"] = www
+        self.info["access_log"] = os.path.join(self.folder, "access.log")
         self.info["certificate"] = crt
         self.info["authority"] = made["authority"][0]
 
@@ -255,6 +272,12 @@ class Peers:
         self.info["nginx_https"] = https_port
         self.info["nginx_selfsigned"] = selfsigned_port
         self.info["nginx_wrongname"] = wrongname_port
+
+        script_folder = os.path.join(self.folder, "scripted")
+        scripted = scriptserver.start(HOST, script_folder, https_port)
+        self.servers.append(scripted)
+        self.info["scripted"] = scripted.server_address[1]
+        self.info["scripted_folder"] = script_folder
 
         proxy_port, auth_proxy_port = free_port(), free_port()
         for name, port, extra in (("proxy", proxy_port, ""),
@@ -336,6 +359,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--dir", required=True)
     parser.add_argument("--large-mb", type=int, default=0)
+    parser.add_argument("--many", type=int, default=0)
     args = parser.parse_args()
 
     control = socket.socket()
@@ -343,7 +367,7 @@ def main():
     control.listen(1)
     control.settimeout(60)
 
-    peers = Peers(args.dir, args.large_mb)
+    peers = Peers(args.dir, args.large_mb, args.many)
     signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
     try:
         peers.start()

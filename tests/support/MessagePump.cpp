@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace enginetest {
+namespace testsupport {
 
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -39,4 +39,4 @@ void pumpFor(DWORD milliseconds) {
     pumpUntil([] { return false; }, milliseconds);
 }
 
-}  // namespace enginetest
+}  // namespace testsupport

@@ -1,4 +1,4 @@
-#include "EnginePeers.h"
+#include "Peers.h"
 
 #include <gtest/gtest.h>
 #include <winsock2.h>
@@ -9,17 +9,20 @@
 #include <memory>
 #include <sstream>
 
-#include "downloadcontrol/ControlUtilities.h"
 #include "support/TestSupport.h"
 #include "support/TrustedAuthority.h"
 
-namespace enginetest {
+namespace testsupport {
 namespace {
 
+std::wstring widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
 std::wstring windowsPath(const std::string& unixPath) {
-    std::wstring result = L"Z:";
-    for (char c : unixPath) {
-        result += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    std::wstring result = L"Z:" + widen(unixPath);
+    for (wchar_t& c : result) {
+        c = c == L'/' ? L'\\' : c;
     }
     return result;
 }
@@ -35,33 +38,30 @@ const std::string& value(const char* name) {
     return found == values().end() ? none : found->second;
 }
 
-// Starts enginepeers.py as a Unix process, reads its port list and holds its control connection: the peers
+// Starts peers.py as a Unix process, reads its port list and holds its control connection: the peers
 // stop when that connection closes, also when this program dies.
 class PeersEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        ASSERT_TRUE(startWinSock());
+        WSADATA data;
+        ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
         const char* source = std::getenv("PIXHAUL_SOURCE_DIR");
         const char* binary = std::getenv("PIXHAUL_BINARY_DIR");
         ASSERT_TRUE(source && binary) << "PIXHAUL_SOURCE_DIR and PIXHAUL_BINARY_DIR must be set";
-        const std::string folder =
-            std::string(binary) + "/engine-peers-" + std::to_string(GetCurrentProcessId());
-        std::wstring command = L"/usr/bin/python3 " + bytesToWide(source) +
-                               L"/tests/downloadengine/enginepeers.py --dir " + bytesToWide(folder);
+        const std::string folder = std::string(binary) + "/peers-" + std::to_string(GetCurrentProcessId());
+        std::wstring command =
+            L"/usr/bin/python3 " + widen(source) + L"/tests/support/peers/peers.py --dir " + widen(folder);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION process{};
         ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &process))
-            << "cannot start enginepeers.py, error " << GetLastError();
+            << "cannot start peers.py, error " << GetLastError();
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
 
         std::string text;
-        for (int i = 0; i < 600 && text.empty(); ++i) {
-            Sleep(100);
-            text = testsupport::readFileBytes(windowsPath(folder + "/peers.txt"));
-        }
+        waitUntil([&] { return !(text = readFileBytes(windowsPath(folder + "/peers.txt"))).empty(); }, 60000);
         ASSERT_FALSE(text.empty()) << "the peers did not start (see " << folder << ")";
         std::istringstream lines(text);
         std::string line;
@@ -78,7 +78,7 @@ public:
         address.sin_addr.s_addr = inet_addr("127.0.0.1");
         ASSERT_EQ(::connect(control_, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
 
-        authority_ = std::make_unique<testsupport::TrustedAuthority>(windowsPath(value("authority")));
+        authority_ = std::make_unique<TrustedAuthority>(windowsPath(value("authority")));
         ASSERT_TRUE(authority_->trusted()) << "the test authority cannot be added to the root store";
     }
 
@@ -92,7 +92,7 @@ public:
 
 private:
     SOCKET control_ = INVALID_SOCKET;
-    std::unique_ptr<testsupport::TrustedAuthority> authority_;
+    std::unique_ptr<TrustedAuthority> authority_;
 };
 
 [[maybe_unused]] const ::testing::Environment* const kPeers =
@@ -100,7 +100,7 @@ private:
 
 std::vector<std::string> fileLines(const std::wstring& path) {
     std::vector<std::string> lines;
-    std::istringstream stream(testsupport::readFileBytes(path));
+    std::istringstream stream(readFileBytes(path));
     std::string line;
     while (std::getline(stream, line)) {
         if (!line.empty()) {
@@ -126,6 +126,10 @@ std::wstring servedPath(const std::wstring& relative) {
         c = c == L'/' ? L'\\' : c;
     }
     return path;
+}
+
+std::string servedFile(const char* relative) {
+    return readFileBytes(servedPath(widen(relative)));
 }
 
 std::wstring scriptedPath(const std::wstring& name) {
@@ -156,4 +160,4 @@ std::vector<std::string> scriptedRequests() {
     return fileLines(scriptedPath(L"requests.log"));
 }
 
-}  // namespace enginetest
+}  // namespace testsupport

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-namespace enginetest {
+namespace testsupport {
 
 // Pumps every message of the thread until `done` is true; false when `timeoutMs` passed first.
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 60000);
@@ -14,4 +14,4 @@ void pumpWaiting();
 // Pumps for a while.
 void pumpFor(DWORD milliseconds);
 
-}  // namespace enginetest
+}  // namespace testsupport
