@@ -519,6 +519,11 @@ bool createFolders(const std::wstring& path) {
     if (root.empty()) {
         return false;
     }
+    // Most often the folder is there already: one look instead of an attempt per level.
+    const DWORD existing = GetFileAttributesW(toLongPath(plain).c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) {
+        return true;
+    }
     // Every level below the root, from the top; existing levels simply fail to be created again.
     for (std::size_t at = plain.find(L'\\', root.size() + 1); at != std::wstring::npos;
          at = plain.find(L'\\', at + 1)) {

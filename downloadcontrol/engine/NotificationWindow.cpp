@@ -161,7 +161,10 @@ bool NotificationWindow::postDownloadDone(bool result, int32_t failureCode) {
 }
 
 void NotificationWindow::beginReport() {
+    // Reset before it is marked: a drain seen in between finds no mark and the worker's own messages,
+    // posted after the mark, set the event again.
     ResetEvent(queueEmpty_.get());
+    InterlockedExchange(&eventReset_, 1);
 }
 
 void NotificationWindow::awaitDrained(HANDLE stopEvent) {
@@ -191,21 +194,25 @@ bool NotificationWindow::dispatchPending() {
     return any;
 }
 
-void NotificationWindow::signalWhenDrained() {
+void NotificationWindow::signalWhenDrained(bool lookIntoQueue) {
     if (!window_) {
         return;
     }
     const LONG queued = InterlockedCompareExchange(&queued_, 0, 0);
     if (queued > 0) {
-        // A message of ours may have left the queue without reaching this window (a hook or another
-        // loop took it): the queue itself tells. The count is cleared only when no post came meanwhile.
+        // More of ours are queued, and the last of them signals. But a message of ours may have left
+        // the queue without reaching this window (a hook or another loop took it): once a second the
+        // queue itself tells. The count is cleared only when no post came meanwhile.
         MSG message;
-        if (PeekMessageW(&message, window_, 0, 0, PM_NOREMOVE) ||
+        if (!lookIntoQueue || PeekMessageW(&message, window_, 0, 0, PM_NOREMOVE) ||
             InterlockedCompareExchange(&queued_, 0, queued) != queued) {
             return;
         }
     }
-    SetEvent(queueEmpty_.get());
+    // Only a reset event needs setting: each call is a round trip to the system under some hosts.
+    if (InterlockedExchange(&eventReset_, 0) != 0) {
+        SetEvent(queueEmpty_.get());
+    }
 }
 
 void NotificationWindow::freeRecord(UINT message, WPARAM wParam) {
@@ -278,7 +285,7 @@ LRESULT CALLBACK NotificationWindow::windowProcedure(HWND window, UINT message, 
             InterlockedDecrement(&self->queued_);
         }
         self->handle(message, wParam, lParam);
-        self->signalWhenDrained();
+        self->signalWhenDrained(message == WM_TIMER);
         handler->endMessage();
         return 0;
     }

@@ -100,7 +100,9 @@ private:
     // Frees the record that a notification message carries.
     static void freeRecord(UINT message, WPARAM wParam);
     bool post(NotificationMessage message, WPARAM wParam, LPARAM lParam);
-    void signalWhenDrained();
+    // Sets the queue-empty event when none of our messages waits any more; `lookIntoQueue` also finds
+    // a count left behind by a message that never reached the window.
+    void signalWhenDrained(bool lookIntoQueue);
 
     HWND window_ = nullptr;
     NotificationHandler* handler_ = nullptr;
@@ -108,4 +110,6 @@ private:
     // Our messages posted and not yet handled: the queue is drained when it is 0. Counting spares the
     // look into the queue after the last message of a burst, which costs a call to the window system.
     volatile LONG queued_ = 0;
+    // 1 while the queue-empty event may be reset (a worker reset it since it was last set).
+    volatile LONG eventReset_ = 0;
 };

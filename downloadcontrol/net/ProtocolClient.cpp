@@ -106,23 +106,23 @@ int ProtocolClient::connect(int port, const char* host, int waitSeconds, int fam
     }
 
     // Connected, at once or after the wait: the same steps follow either way. The socket stays
-    // non-blocking: reads and writes wait for it themselves, in slices (see receiveFromSocket).
+    // non-blocking: reads and writes wait for it themselves, in slices, up to the time-outs (see
+    // receiveFromSocket). Only a socket left blocking needs the system's time-outs. (Every socket call
+    // is a round trip to the system under some hosts, so none is made without need.)
     if (!nonBlocking_) {
         u_long on = 1;
         nonBlocking_ = ::ioctlsocket(socket_, FIONBIO, &on) == 0;
     }
-    const DWORD receiveTimeout = static_cast<DWORD>(receiveTimeout_);
-    const DWORD sendTimeout = static_cast<DWORD>(sendTimeout_);
-    ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&receiveTimeout),
-                 sizeof(receiveTimeout));
-    ::setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
-                 sizeof(sendTimeout));
-    remotePort_ = ::ntohs(peerAddress_.sin_port);
-    sockaddr_in local{};
-    int localLength = sizeof(local);
-    if (::getsockname(socket_, reinterpret_cast<sockaddr*>(&local), &localLength) == 0) {
-        localPort_ = ::ntohs(local.sin_port);
+    if (!nonBlocking_) {
+        const DWORD receiveTimeout = static_cast<DWORD>(receiveTimeout_);
+        const DWORD sendTimeout = static_cast<DWORD>(sendTimeout_);
+        ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&receiveTimeout),
+                     sizeof(receiveTimeout));
+        ::setsockopt(socket_, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
+                     sizeof(sendTimeout));
     }
+    remotePort_ = ::ntohs(peerAddress_.sin_port);
+    localPort_ = -1;  // read from the socket when asked for
 
     if (!deferTls_) {
         const int started = startTls(socket_, targetHost_.c_str());
@@ -205,6 +205,17 @@ int ProtocolClient::disconnect() {
     remoteAddress_.clear();
     nonBlocking_ = false;
     return passResult(failed);
+}
+
+int ProtocolClient::localPort() const {
+    if (localPort_ < 0 && socket_ != INVALID_SOCKET) {
+        sockaddr_in local{};
+        int localLength = sizeof(local);
+        localPort_ = ::getsockname(socket_, reinterpret_cast<sockaddr*>(&local), &localLength) == 0
+                         ? ::ntohs(local.sin_port)
+                         : 0;
+    }
+    return std::max(localPort_, 0);
 }
 
 int ProtocolClient::sendText(const wchar_t* text) {

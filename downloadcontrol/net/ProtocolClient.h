@@ -62,7 +62,8 @@ public:
     bool isConnected() const { return socket_ != INVALID_SOCKET; }
     const std::string& remoteAddress() const { return remoteAddress_; }
     int remotePort() const { return remotePort_; }
-    int localPort() const { return localPort_; }
+    // The local port of the connection, 0 when none.
+    int localPort() const;
 
 protected:
     // Every result of a step passes through here; a derived class may watch them.
@@ -83,7 +84,7 @@ protected:
     std::string remoteAddress_;
     sockaddr_in peerAddress_{};
     int remotePort_ = 0;
-    int localPort_ = 0;
+    mutable int localPort_ = 0;  // -1: connected, not read yet
     bool nonBlocking_ = false;
     int sendTimeout_ = 30000;
     int receiveTimeout_ = 30000;
