@@ -197,6 +197,9 @@ void DownloadEngine::querySizeAndTime(const std::wstring& url, const std::wstrin
 
 void DownloadEngine::beginMessage() {
     host_.holdControl();
+    // A message handled while a report's segment event is still out (its sink pumps messages or stops
+    // the run) comes after the report's file progress, as it would have in a message of its own.
+    deliverPendingProgress();
 }
 
 void DownloadEngine::endMessage() {
@@ -207,9 +210,12 @@ void DownloadEngine::onListRefresh(int32_t fileId, ListRefreshMode mode) {
     if (mode == RefreshRow || mode == RefreshRowAndOverall) {
         host_.fileChanged(fileId);
     }
-    if (mode == RefreshRow) {
-        return;
+    if (mode != RefreshRow) {
+        refreshOverallProgress();
     }
+}
+
+void DownloadEngine::refreshOverallProgress() {
     double progress = 0;
     {
         CriticalSectionLock lock(controlLock_);
@@ -234,6 +240,7 @@ void DownloadEngine::onSizeQueryDone(const SizeQueryResult& result) {
 }
 
 void DownloadEngine::onFileStart(const ProgressSnapshot& snapshot, int32_t segmentCount) {
+    host_.fileChanged(snapshot.fileId);
     events_.onFileDownloadStart(snapshot.fileId, decimalText(snapshot.size), segmentCount);
 }
 
@@ -245,9 +252,22 @@ void DownloadEngine::onFileProgress(const ProgressSnapshot& snapshot) {
 }
 
 void DownloadEngine::onSegmentProgress(const SegmentSnapshot& snapshot, int32_t segmentIndex) {
+    if (snapshot.file) {
+        refreshOverallProgress();
+        pendingProgress_ = snapshot.file;
+    }
     events_.onFileSegmentDownloadProgress(
         snapshot.fileId, segmentIndex, decimalText(snapshot.size), decimalText(snapshot.downloaded),
         decimalText(snapshot.size < 0 ? -1 : snapshot.size - snapshot.downloaded));
+    deliverPendingProgress();
+}
+
+void DownloadEngine::deliverPendingProgress() {
+    if (pendingProgress_) {
+        const ProgressSnapshot snapshot = *pendingProgress_;
+        pendingProgress_.reset();
+        onFileProgress(snapshot);
+    }
 }
 
 void DownloadEngine::onDownloadDone(bool result, int32_t failureCode) {

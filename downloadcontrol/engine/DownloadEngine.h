@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,10 @@ private:
     void onTimer() override;
     void beginMessage() override;
     void endMessage() override;
+    // Adds what the running files received since the last time to the overall progress.
+    void refreshOverallProgress();
+    // Fires the file progress of a report whose segment event is out, if it has not gone yet.
+    void deliverPendingProgress();
 
     // Download's steps: save paths, header folder, weights and per-file preparation.
     bool settleSavePaths();
@@ -154,11 +159,12 @@ private:
     ScopedHandle stopEvent_;
     std::unique_ptr<DownloadClientFactory> clients_;
     std::unique_ptr<SaveDialogs> dialogs_;
-    std::vector<DownloadItem*> runningFiles_;   // files whose threads transfer now
-    std::vector<ScopedHandle> retiredThreads_;  // threads whose files are finished, until they have ended
+    std::vector<DownloadItem*> runningFiles_;  // files whose threads transfer now
+    // The works of files that are finished, until they have ended.
+    std::vector<std::shared_ptr<const WorkTicket>> retiredThreads_;
     TransferContext context_;
     SizeQueries queries_;
-    WorkerPool workers_;  // the file threads; an item's thread handle is its work's end event
+    WorkerPool workers_;  // the file threads; an item's thread is its work's ticket
 
     std::wstring sessionTempSubfolder_;
     std::wstring headerFolder_;
@@ -175,4 +181,5 @@ private:
     bool failureSeen_ = false;
     bool listPrepared_ = false;
     double overallProgress_ = 0;
+    std::optional<ProgressSnapshot> pendingProgress_;  // see onSegmentProgress
 };

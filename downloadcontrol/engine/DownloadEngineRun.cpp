@@ -187,8 +187,9 @@ void DownloadEngine::startFileThreads() {
     }
     for (DownloadItem* item : starts) {
         // Only this thread reads the item's thread handle: storing it after the work started is safe.
-        ScopedHandle thread = workers_.run(std::make_unique<FileTransfer>(context_, settings_, *item));
-        if (!thread.valid()) {
+        std::shared_ptr<const WorkTicket> thread =
+            workers_.run(std::make_unique<FileTransfer>(context_, settings_, *item));
+        if (!thread) {
             errors_.setError(ErrSend);
             item->fail(ErrSend);
             window_.postFileFinished(item);
@@ -203,22 +204,22 @@ void DownloadEngine::startFileThreads() {
 }
 
 void DownloadEngine::joinRetiredThreads() {
-    for (const ScopedHandle& thread : retiredThreads_) {
-        WaitForSingleObject(thread.get(), INFINITE);
+    for (const auto& thread : retiredThreads_) {
+        workers_.wait(*thread);
     }
     retiredThreads_.clear();
 }
 
 void DownloadEngine::pruneRetiredThreads() {
     retiredThreads_.erase(std::remove_if(retiredThreads_.begin(), retiredThreads_.end(),
-                                         [](const ScopedHandle& thread) {
-                                             return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
-                                         }),
+                                         [](const auto& thread) { return thread->ended(); }),
                           retiredThreads_.end());
 }
 
 void DownloadEngine::endRun() {
     runEnded_ = true;
+    // Every file has reported its end, the last act of its work: nothing of the run stays behind.
+    joinRetiredThreads();
     headerClaim_.release();
     // A stop under way stays in charge until it returns.
     if (runState_ == RunState::Running) {
@@ -236,7 +237,7 @@ void DownloadEngine::settleUnreportedFiles() {
         {
             CriticalSectionLock lock(controlLock_);
             for (const auto& item : files_.items()) {
-                if (item->thread.valid() && WaitForSingleObject(item->thread.get(), 0) == WAIT_OBJECT_0) {
+                if (item->thread && item->thread->ended()) {
                     unreported = item.get();
                     break;
                 }
@@ -314,7 +315,7 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
             return;
         }
         // The thread posted this as its last act and ends at once; its handle is kept until it has.
-        if (item->thread.valid()) {
+        if (item->thread) {
             retiredThreads_.push_back(std::move(item->thread));
         }
         fileId = item->fileId;

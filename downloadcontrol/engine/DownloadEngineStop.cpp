@@ -26,22 +26,24 @@ void DownloadEngine::stopDownload() {
     // Workers waiting for the window to drain its queue wake up through the stop event.
     SetEvent(stopEvent_.get());
     for (;;) {
-        std::vector<HANDLE> threads;
+        std::vector<std::shared_ptr<const WorkTicket>> threads;
         {
             CriticalSectionLock lock(controlLock_);
             for (const auto& item : files_.items()) {
-                if (item->thread.valid()) {
-                    threads.push_back(item->thread.get());
+                if (item->thread) {
+                    threads.push_back(item->thread);
                 }
             }
         }
-        for (HANDLE thread : threads) {
-            WaitForSingleObject(thread, INFINITE);
+        for (const auto& thread : threads) {
+            workers_.wait(*thread);
         }
         // Whatever a client reported while it noticed the stop, the host learns that the run was stopped.
         errors_.setError(ErrStopped);
         // Finishes the stopped files (their FileFinished messages) and delivers the end of the run; only
-        // the control's own window is pumped, never the host's other messages.
+        // the control's own window is pumped, never the host's other messages. A report whose segment
+        // event made this stop still tells its file's progress first.
+        deliverPendingProgress();
         const bool dispatched = window_.dispatchPending();
         settleUnreportedFiles();
         bool busy = false;
@@ -49,7 +51,7 @@ void DownloadEngine::stopDownload() {
             CriticalSectionLock lock(controlLock_);
             busy = runningCount_ > 0;
             for (const auto& item : files_.items()) {
-                busy = busy || item->thread.valid();
+                busy = busy || item->thread != nullptr;
             }
         }
         if (!busy || (threads.empty() && !dispatched)) {

@@ -15,6 +15,7 @@
 #include "downloadcontrol/CriticalSection.h"
 #include "downloadcontrol/ScopedHandle.h"
 #include "downloadcontrol/engine/DownloadUrl.h"
+#include "downloadcontrol/engine/WorkerThread.h"
 #include "downloadcontrol/net/ProxySettings.h"
 
 class DownloadItem;
@@ -92,9 +93,9 @@ public:
     int32_t failureCode() const;
 
     int32_t fileId = -1;
-    ScopedHandle thread;      // the file thread while it runs
-    ScopedHandle headerFile;  // the temporary header while open
-    ScopedHandle dataFile;    // the data file while open
+    std::shared_ptr<const WorkTicket> thread;  // the file thread's work while it runs
+    ScopedHandle headerFile;                   // the temporary header while open
+    ScopedHandle dataFile;                     // the data file while open
     std::wstring headerPath;
     std::wstring
         validator;          // the server's version of the stored bytes (entity tag or time), <= 60 characters

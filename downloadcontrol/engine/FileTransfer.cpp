@@ -352,7 +352,7 @@ void FileTransfer::transfer() {
         context_.running.push_back(&item_);
     }
     header.writeTo(item_.headerFile.get(), context_.writer);
-    context_.window.postListRefresh(item_.fileId, RefreshRow);
+    // The file's row is refreshed with its start (one message for both).
     context_.window.postFileStart(std::move(snapshot), segmentCount);
 
     // From here the file is in the running list and may have segment threads: whatever happens, both are

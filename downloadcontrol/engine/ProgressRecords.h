@@ -2,6 +2,7 @@
 // The records that worker threads post to the notification window. Each is owned by its message from
 // posting until the window procedure has handled it, and freed then whether or not anyone listened.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The figures of one file at one moment.
@@ -21,6 +22,10 @@ struct SegmentSnapshot {
     int64_t start = 0;
     int64_t size = -1;  // -1 while not known
     int64_t downloaded = 0;
+    // A worker's report after its blocks: the overall progress is refreshed, the segment's figures go
+    // out and then the file's. One message for the three, as each message is a round trip to the window
+    // system under some hosts.
+    std::optional<ProgressSnapshot> file;
 };
 
 // The answer of a size query.

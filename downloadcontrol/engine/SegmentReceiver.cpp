@@ -177,7 +177,6 @@ void SegmentReceiver::report(bool last) {
         return;
     }
     HeaderUpdate header;
-    std::unique_ptr<ProgressSnapshot> fileSnapshot;
     std::unique_ptr<SegmentSnapshot> segmentSnapshot;
     {
         CriticalSectionLock lock(context_.controlLock);
@@ -186,8 +185,8 @@ void SegmentReceiver::report(bool last) {
         header.add(item_, HeaderDownloaded);
         header.add(item_, HeaderElapsed);
         header.add(item_, HeaderRemaining);
-        fileSnapshot = std::make_unique<ProgressSnapshot>(snapshotOf(item_));
         segmentSnapshot = std::make_unique<SegmentSnapshot>(snapshotOf(item_, segment));
+        segmentSnapshot->file = snapshotOf(item_);
     }
     // The header never counts more than the data file holds: it is written after the data.
     header.writeTo(item_.headerFile.get(), context_.writer);
@@ -195,9 +194,7 @@ void SegmentReceiver::report(bool last) {
     nextReportBytes_ = kReportBytes;
 
     window.beginReport();
-    window.postListRefresh(0, RefreshOverall);
     window.postSegmentProgress(std::move(segmentSnapshot), index_);
-    window.postFileProgress(std::move(fileSnapshot));
     if (last) {
         window.awaitDrained(context_.stopEvent);
     }

@@ -4,7 +4,8 @@
 
 WorkerPool::WorkerPool()
     : wake_(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr)),
-      quit_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+      quit_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+      ended_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 WorkerPool::~WorkerPool() {
     if (quit_.valid()) {
@@ -15,23 +16,17 @@ WorkerPool::~WorkerPool() {
     }
 }
 
-ScopedHandle WorkerPool::hand(std::unique_ptr<Task> task) {
-    if (!wake_.valid() || !quit_.valid()) {
-        return ScopedHandle();
+std::shared_ptr<const WorkTicket> WorkerPool::hand(std::unique_ptr<Task> task) {
+    if (!wake_.valid() || !quit_.valid() || !ended_.valid()) {
+        return nullptr;
     }
-    ScopedHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    HANDLE copy = nullptr;
-    if (!done.valid() || !DuplicateHandle(GetCurrentProcess(), done.get(), GetCurrentProcess(), &copy, 0,
-                                          FALSE, DUPLICATE_SAME_ACCESS)) {
-        return ScopedHandle();
-    }
-    task->done.reset(copy);
+    std::shared_ptr<const WorkTicket> ticket = task->ticket;
     CriticalSectionLock lock(lock_);
     if (!runWithoutExceptions([&] {
             threads_.reserve(threads_.size() + 1);
             waiting_.push_back(std::move(task));
         })) {
-        return ScopedHandle();
+        return nullptr;
     }
     if (idle_ > 0) {
         --idle_;
@@ -39,12 +34,24 @@ ScopedHandle WorkerPool::hand(std::unique_ptr<Task> task) {
         ScopedHandle thread(CreateThread(nullptr, 0, &WorkerPool::entry, this, 0, nullptr));
         if (!thread.valid()) {
             waiting_.pop_back();
-            return ScopedHandle();
+            return nullptr;
         }
         threads_.push_back(std::move(thread));
     }
     ReleaseSemaphore(wake_.get(), 1, nullptr);
-    return done;
+    return ticket;
+}
+
+void WorkerPool::wait(const WorkTicket& ticket) {
+    while (!ticket.ended()) {
+        // Counted before the look: a work that ends after it sees the waiter and sets the event. The
+        // event wakes one waiter of several; the others look again a little later.
+        ++waiters_;
+        if (!ticket.ended()) {
+            WaitForSingleObject(ended_.get(), 100);
+        }
+        --waiters_;
+    }
 }
 
 DWORD WINAPI WorkerPool::entry(void* parameter) {
@@ -65,13 +72,16 @@ void WorkerPool::serve() {
             waiting_.erase(waiting_.begin());
         }
         task->run();
-        ScopedHandle done = std::move(task->done);
+        std::shared_ptr<WorkTicket> ticket = std::move(task->ticket);
         task.reset();
         // Counted idle before it says the work ended: a file started next finds this thread.
         {
             CriticalSectionLock lock(lock_);
             ++idle_;
         }
-        SetEvent(done.get());
+        ticket->ended_ = true;
+        if (waiters_ > 0) {
+            SetEvent(ended_.get());
+        }
     }
 }

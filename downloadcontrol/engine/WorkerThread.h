@@ -5,6 +5,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -58,12 +59,23 @@ ScopedHandle createSuspendedThreadFor(Work& work) {
         CreateThread(nullptr, 0, &workerthread::borrowedEntry<Work>, &work, CREATE_SUSPENDED, nullptr));
 }
 
+// Stands for a work handed to a WorkerPool, as a thread handle would: it has ended once the work's run()
+// has returned and the work is freed.
+class WorkTicket {
+public:
+    bool ended() const { return ended_.load(); }
+
+private:
+    friend class WorkerPool;
+    std::atomic<bool> ended_{false};
+};
+
 // Threads kept for the file transfers of one engine: a file runs on an idle one, and a new thread is
 // made only when none is idle. Starting a thread costs more than fetching a small file under some
-// systems, and a run of many small files would otherwise start one per file.
+// systems, and a run of many small files would otherwise start one per file. For the same reason a
+// work is told by a ticket, not by a kernel object of its own: handing out a work and ending it make
+// no calls to the system besides waking the thread.
 //
-// run() gives an event that stands for the thread of the work: it is signalled once the work's run()
-// has returned and the work is freed, so a caller waits for it as for the end of a thread of its own.
 // The destructor ends the idle threads and waits for them; every work must have ended before.
 class WorkerPool {
 public:
@@ -72,21 +84,27 @@ public:
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
-    // An empty handle when no thread could be had; the work is freed then.
+    // Nothing when no thread could be had; the work is freed then.
     template <class Work>
-    ScopedHandle run(std::unique_ptr<Work> work) {
+    std::shared_ptr<const WorkTicket> run(std::unique_ptr<Work> work) {
         std::unique_ptr<Task> task;
-        if (!runWithoutExceptions([&] { task = std::make_unique<WorkTask<Work>>(std::move(work)); })) {
-            return ScopedHandle();
+        if (!runWithoutExceptions([&] {
+                task = std::make_unique<WorkTask<Work>>(std::move(work));
+                task->ticket = std::make_shared<WorkTicket>();
+            })) {
+            return nullptr;
         }
         return hand(std::move(task));
     }
+
+    // Returns once the work of `ticket` has ended.
+    void wait(const WorkTicket& ticket);
 
 private:
     struct Task {
         virtual ~Task() = default;
         virtual void run() = 0;
-        ScopedHandle done;  // the pool's own copy of the event handed to the caller
+        std::shared_ptr<WorkTicket> ticket;
     };
     template <class Work>
     struct WorkTask : Task {
@@ -98,13 +116,15 @@ private:
         std::unique_ptr<Work> work;
     };
 
-    ScopedHandle hand(std::unique_ptr<Task> task);
+    std::shared_ptr<const WorkTicket> hand(std::unique_ptr<Task> task);
     static DWORD WINAPI entry(void* parameter);
     void serve();
 
     CriticalSection lock_;
     ScopedHandle wake_;  // semaphore: one count per task waiting for a thread
     ScopedHandle quit_;
+    ScopedHandle ended_;  // auto-reset: a work ended while somebody waited
+    std::atomic<LONG> waiters_{0};
     std::vector<std::unique_ptr<Task>> waiting_;
     std::vector<ScopedHandle> threads_;
     std::size_t idle_ = 0;
