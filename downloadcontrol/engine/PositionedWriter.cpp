@@ -24,23 +24,40 @@ bool PositionedWriter::write(HANDLE file, int64_t offset, const void* bytes, std
 
 namespace {
 
-// False when the volume of `path` surely has no room for `growth` more bytes. When the free space
-// cannot be learned, setting the length tells.
-bool volumeHasRoom(const std::wstring& path, int64_t growth) {
+constexpr ULONGLONG kSpaceLookMilliseconds = 1000;
+
+}  // namespace
+
+bool PositionedWriter::volumeHasRoom(const std::wstring& path, int64_t growth) {
     if (growth <= 0) {
         return true;
     }
     std::wstring folder = path;
     const std::size_t end = folder.find_last_of(L"\\/");
     folder.erase(end == std::wstring::npos ? 0 : end + 1);
-    ULARGE_INTEGER available;
-    if (folder.empty() || !GetDiskFreeSpaceExW(toLongPath(folder).c_str(), &available, nullptr, nullptr)) {
+    if (folder.empty()) {
         return true;
     }
-    return static_cast<uint64_t>(growth) <= available.QuadPart;
+    const uint64_t wanted = static_cast<uint64_t>(growth);
+    CriticalSectionLock lock(spaceLock_);
+    const ULONGLONG now = GetTickCount64();
+    if (folder != spaceFolder_ || now - spaceTick_ >= kSpaceLookMilliseconds || wanted > spaceLeft_) {
+        ULARGE_INTEGER available;
+        if (!GetDiskFreeSpaceExW(toLongPath(folder).c_str(), &available, nullptr, nullptr)) {
+            // When the free space cannot be learned, setting the length tells.
+            spaceFolder_.clear();
+            return true;
+        }
+        spaceFolder_ = folder;
+        spaceLeft_ = available.QuadPart;
+        spaceTick_ = now;
+        if (wanted > spaceLeft_) {
+            return false;
+        }
+    }
+    spaceLeft_ -= wanted;
+    return true;
 }
-
-}  // namespace
 
 bool PositionedWriter::setLength(HANDLE file, const std::wstring& path, int64_t length) {
     if (!file) {

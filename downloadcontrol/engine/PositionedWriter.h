@@ -28,8 +28,18 @@ public:
     bool setLength(HANDLE file, const std::wstring& path, int64_t length);
 
 private:
+    // False when the volume of `path` surely has no room for `growth` more bytes.
+    bool volumeHasRoom(const std::wstring& path, int64_t growth);
+
     CriticalSection& lock_;
     LastErrorHolder& errors_;
+    // The last look at a folder's free space, less what was granted since. Asking the system costs
+    // more than fetching a small file under some hosts, so a run of small files into one folder asks
+    // once a second; only a fresh look refuses a length.
+    CriticalSection spaceLock_;
+    std::wstring spaceFolder_;
+    uint64_t spaceLeft_ = 0;
+    ULONGLONG spaceTick_ = 0;
 };
 
 // Header fields gathered while the control lock is held and written after it is left, so that a worker
