@@ -1,6 +1,7 @@
 #include "downloadcontrol/engine/FileTransfer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "downloadcontrol/ControlUtilities.h"
@@ -20,6 +21,30 @@ constexpr int64_t kSizeProbeBytes = 20;
 
 bool isZero(const FILETIME& time) {
     return time.dwLowDateTime == 0 && time.dwHighDateTime == 0;
+}
+
+// Opens a data file so that it can be renamed through its handle too; where that access is not given,
+// it is opened for writing alone (and moved by path).
+ScopedHandle openDataFile(const std::wstring& path, DWORD disposition) {
+    ScopedHandle file = openFile(path, GENERIC_WRITE | DELETE, 0, disposition);
+    if (!file.valid() && GetLastError() == ERROR_ACCESS_DENIED) {
+        file = openFile(path, GENERIC_WRITE, 0, disposition);
+    }
+    return file;
+}
+
+// Gives the open file its final path, replacing what is there. Through the handle this is one call to
+// the system, where moving by path opens the file again under some hosts.
+bool renameOpenFile(HANDLE file, const std::wstring& finalPath) {
+    const std::wstring target = toLongPath(finalPath);
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<char> block(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(block.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::memcpy(info->FileName, target.c_str(), nameBytes);
+    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(block.size())) != FALSE;
 }
 
 // The folder part of a file path ("" when it has none).
@@ -55,7 +80,7 @@ ScopedHandle FileTransfer::prepareDataFile(const std::wstring& dataPath, const F
         context_.errors.setError(ErrDataFileCreate);
         return ScopedHandle();
     }
-    ScopedHandle file = openFileForWriting(dataPath, OPEN_ALWAYS);
+    ScopedHandle file = openDataFile(dataPath, OPEN_ALWAYS);
     if (!file.valid()) {
         context_.errors.setError(ErrDataFileCreate);
         return file;
@@ -86,9 +111,11 @@ void FileTransfer::closeFiles() {
     if (data.valid() && !isZero(fileTime)) {
         SetFileTime(data.get(), &fileTime, &fileTime, &fileTime);
     }
+    const bool renamed = complete && data.valid() && renameOpenFile(data.get(), finalPath);
     data.close();
-    if (complete && !MoveFileExW(toLongPath(dataPath).c_str(), toLongPath(finalPath).c_str(),
-                                 MOVEFILE_REPLACE_EXISTING)) {
+    if (complete && !renamed &&
+        !MoveFileExW(toLongPath(dataPath).c_str(), toLongPath(finalPath).c_str(),
+                     MOVEFILE_REPLACE_EXISTING)) {
         // Not at its final path is not a success: the file stays resumable under its data path.
         context_.errors.setError(ErrDataFileCreate);
         item_.fail(ErrDataFileCreate);
@@ -135,7 +162,7 @@ bool FileTransfer::openFiles() {
     ScopedHandle data;
     if (resumes) {
         // A file that continues where it stopped needs the data file it has.
-        data = openFile(dataPath, GENERIC_WRITE, 0, OPEN_EXISTING);
+        data = openDataFile(dataPath, OPEN_EXISTING);
         if (!data.valid()) {
             context_.errors.setError(ErrDataFileOpen);
         }
