@@ -84,6 +84,23 @@ TEST_F(EngineReentry, AStopFromAnEventReturnsAndTheEventsItRaisesCannotStartARun
     EXPECT_EQ(test.host.count(L"Complete"), 1);
 }
 
+TEST_F(EngineReentry, AStopFromASegmentEventStillTellsThatReportsFileProgressFirst) {
+    add(L"a.bin", slow);
+    bool stopped = false;
+    test.host.whenSegment = [&](const Event&) {
+        if (!std::exchange(stopped, true)) {
+            test.engine->stopDownload();
+        }
+    };
+    ASSERT_TRUE(test.runToEnd());
+    std::vector<std::wstring> names;
+    for (const Event& event : test.host.events) {
+        names.push_back(event.name);
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::wstring>{L"Start", L"Segment", L"Progress", L"FileComplete", L"Complete"}));
+}
+
 TEST_F(EngineReentry, CallsWhileASaveDialogPumpsAreRefusedAndTheOuterRunCompletes) {
     auto dialogs = std::make_unique<NestingDialogs>();
     NestingDialogs& asked = *dialogs;

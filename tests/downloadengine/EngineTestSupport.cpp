@@ -70,6 +70,9 @@ void RecordingHost::onFileSegmentDownloadProgress(int32_t fileId, int32_t segmen
     event.number = segmentIndex;
     event.texts = {segmentSize, segmentDownloadedSize, segmentRemainSize};
     events.push_back(event);
+    if (whenSegment) {
+        whenSegment(events.back());
+    }
 }
 
 void RecordingHost::onFileDownloadStart(int32_t fileId, const std::wstring& fileSize, int32_t segmentCount) {

@@ -58,6 +58,7 @@ public:
     // Called inside OnDownloadComplete, before it is recorded.
     std::function<void(bool result)> whenComplete;
     std::function<void(const Event&)> whenProgress;
+    std::function<void(const Event&)> whenSegment;
 
     int count(const wchar_t* name) const;
     std::vector<Event> named(const wchar_t* name) const;
