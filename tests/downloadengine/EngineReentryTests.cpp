@@ -93,12 +93,14 @@ TEST_F(EngineReentry, AStopFromASegmentEventStillTellsThatReportsFileProgressFir
         }
     };
     ASSERT_TRUE(test.runToEnd());
+    // From the segment event on (the timer may have told some progress before it).
     std::vector<std::wstring> names;
     for (const Event& event : test.host.events) {
-        names.push_back(event.name);
+        if (event.name == L"Segment" || !names.empty()) {
+            names.push_back(event.name);
+        }
     }
-    EXPECT_EQ(names,
-              (std::vector<std::wstring>{L"Start", L"Segment", L"Progress", L"FileComplete", L"Complete"}));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Segment", L"Progress", L"FileComplete", L"Complete"}));
 }
 
 TEST_F(EngineReentry, CallsWhileASaveDialogPumpsAreRefusedAndTheOuterRunCompletes) {
