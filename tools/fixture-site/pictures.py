@@ -32,22 +32,23 @@ def _rgb(h, s, v):
     return tuple(int(round(c * 255)) for c in colorsys.hsv_to_rgb(h % 1.0, s, v))
 
 
-def item_picture(seed, number, size):
-    """JPEG bytes of a size x size picture (size a multiple of 8) for one item."""
+def item_picture(seed, number, size, height=None):
+    """JPEG bytes of a size x size picture, or size x height (multiples of 8), for one item."""
     cells = size // 8
+    rows = (height or size) // 8
     hue = _hue(seed)
     blocks = []
-    for y in range(cells):
+    for y in range(rows):
         # Bands of slowly changing brightness give the picture some texture.
-        shade = 0.55 + 0.35 * ((y * 4 // cells) % 2)
+        shade = 0.55 + 0.35 * ((y * 4 // rows) % 2)
         row = [_rgb(hue + 0.04 * ((x * 6) // cells), 0.65, shade) for x in range(cells)]
         blocks.append(row)
 
     text = str(number)
-    scale = max(1, cells // 20)  # blocks per glyph pixel
+    scale = max(1, min(cells, rows) // 20)  # blocks per glyph pixel
     text_width = (len(text) * 4 - 1) * scale
     left = max(0, (cells - text_width) // 2)
-    top = max(0, (cells - 5 * scale) // 2)
+    top = max(0, (rows - 5 * scale) // 2)
     ink = _rgb(hue + 0.5, 0.2, 1.0)
     for i, digit in enumerate(text):
         for gy, line in enumerate(_GLYPHS[digit]):
@@ -58,7 +59,7 @@ def item_picture(seed, number, size):
                     for dx in range(scale):
                         x = left + (i * 4 + gx) * scale + dx
                         y = top + gy * scale + dy
-                        if x < cells and y < cells:
+                        if x < cells and y < rows:
                             blocks[y][x] = ink
     return blockjpeg.encode(blocks)
 

@@ -19,8 +19,8 @@ Every host also answers the control requests of tests:
                    byte-order mark, a 404, or (text, the default) the version text and CRLF
          /__mode?version_delay_ms=3000   holds the version file back that long before answering
          /__mode?hold_full=1&no_length=1   full-size pictures and videos send half their body and
-                   hold the rest until POST /__mode?release=1 (or a reset); no_length leaves their
-                   Content-Length out
+                   hold the rest until POST /__mode?release=1 (or a reset); hold_full=video holds
+                   only the videos; no_length leaves their Content-Length out
 The user "fullsize" serves its full-size pictures in the ways sitedata names; its "slow" one
 holds the second half of its body until POST /__mode?release=1.
 """
@@ -121,8 +121,8 @@ def thumb_delay_seconds(delay_ms, number):
 
 # Large enough to keep every picture of the 1,000-item user, thumbnails and full size.
 @functools.lru_cache(maxsize=4096)
-def _picture(seed, number, size):
-    return pictures.item_picture(seed, number, size)
+def _picture(seed, number, size, height=None):
+    return pictures.item_picture(seed, number, size, height)
 
 
 class Reply:
@@ -179,8 +179,7 @@ class FixtureHandler(BaseHTTPRequestHandler):
             self._hold()
             return
         entry["status"] = reply.status
-        self._send(reply, send_body)
-        entry["end"] = time.time()
+        self._send(reply, send_body, entry)
 
     def _control(self, path, query):
         if path == "/__log" and self.command == "GET":
@@ -198,7 +197,8 @@ class FixtureHandler(BaseHTTPRequestHandler):
             if "thumb_delay_ms" in query:
                 self.state.thumb_delay_ms = int(query["thumb_delay_ms"][0])
             if "hold_full" in query:
-                self.state.hold_full = query["hold_full"][0] == "1"
+                hold = query["hold_full"][0]
+                self.state.hold_full = hold if hold in ("1", "video") else False
                 if self.state.hold_full:
                     self.state.released.clear()
             if "release" in query:
@@ -217,7 +217,15 @@ class FixtureHandler(BaseHTTPRequestHandler):
             return Reply(200, b"ok\n", "text/plain")
         return not_found()
 
-    def _send(self, reply, send_body):
+    def _send(self, reply, send_body, entry=None):
+        def last_write(data):
+            # The end is logged before the last bytes leave: a client that has the whole reply and
+            # asks for the log at once finds it.
+            if entry is not None:
+                entry["end"] = time.time()
+            if data:
+                self.wfile.write(data)
+
         self.send_response(reply.status, REASONS.get(reply.status))
         self.send_header("Content-Type", reply.content_type)
         if not reply.no_length:
@@ -225,21 +233,24 @@ class FixtureHandler(BaseHTTPRequestHandler):
         for name, value in reply.headers:
             self.send_header(name, value)
         self.send_header("Connection", "close")
-        self.end_headers()
-        if send_body and reply.body:
-            if reply.held_until is not None:
-                half = len(reply.body) // 2
-                try:
-                    self.wfile.write(reply.body[:half])
-                    self.wfile.flush()
-                    while not reply.held_until.wait(0.2):
-                        if self.state.stopping.is_set():
-                            return
-                    self.wfile.write(reply.body[half:])
-                except OSError:
-                    pass  # the client gave up: a stopped download
-            else:
-                self.wfile.write(reply.body)
+        if not (send_body and reply.body):
+            last_write(b"")
+            self.end_headers()
+        elif reply.held_until is not None:
+            self.end_headers()
+            half = len(reply.body) // 2
+            try:
+                self.wfile.write(reply.body[:half])
+                self.wfile.flush()
+                while not reply.held_until.wait(0.2):
+                    if self.state.stopping.is_set():
+                        return
+                last_write(reply.body[half:])
+            except OSError:
+                pass  # the client gave up: a stopped download
+        else:
+            self.end_headers()
+            last_write(reply.body)
         self.close_connection = True
 
     def _hold(self):
@@ -313,7 +324,7 @@ class ImageHandler(FixtureHandler):
         stem, dot, extension = file_name.rpartition(".")
         if not dot:
             stem, extension = file_name, ""
-        item = next((item for item in user.items if item.id == stem), None)
+        item = user.item_at(urllib.parse.unquote(path), urllib.parse.unquote(stem))
         if item is None:
             return not_found()
         self._pause(user)
@@ -332,13 +343,16 @@ class ImageHandler(FixtureHandler):
         if size == "t" and extension == "jpg":
             return Reply(200, _picture(seed, item.number, 152), "image/jpeg")
         if size == "s" and extension == "jpg":
-            return self._full(Reply(200, _picture(seed, item.number, 640), "image/jpeg"))
+            width, height = item.full_size
+            return self._full(Reply(200, _picture(seed, item.number, width, height), "image/jpeg"))
         if size == "v" and extension == "mp4" and item.kind == "video":
             return self._full(Reply(200, pictures.video_bytes(seed, item.number), "video/mp4"))
         return not_found()
 
     def _full(self, reply):
-        reply.held_until = self.state.released if self.state.hold_full else None
+        hold = self.state.hold_full
+        held = hold == "1" or (hold == "video" and reply.content_type == "video/mp4")
+        reply.held_until = self.state.released if held else None
         reply.no_length = self.state.no_length
         return reply
 

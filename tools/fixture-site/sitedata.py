@@ -55,13 +55,18 @@ class Item:
         self.low_path = "/cdn/%s/l/%s.jpg" % (user.name, self.id)
         self.std_path = "/cdn/%s/s/%s.jpg" % (user.name, self.id)
         self.video_path = "/cdn/%s/v/%s.mp4" % (user.name, self.id)
-        self.std_query = ""
+        self.std_query = ""             # a query after the full-size picture's address
+        self.video_query = ""
+        self.full_size = (640, 640)     # the full-size picture's width and height
 
     def low_url(self, site):
         return site.image_base + self.low_path + self.user.low_query(self)
 
     def std_url(self, site):
         return site.image_base + self.std_path + self.std_query
+
+    def video_url_of(self, site):
+        return site.image_base + self.video_path + self.video_query
 
     def link(self, site):
         return "%s/p/%s/" % (site.service_base, self.code)
@@ -83,10 +88,11 @@ class Item:
             "thumbnail": {"url": site.image_base + "/cdn/%s/t/%s.jpg" % (self.user.name, self.id),
                           "width": 150, "height": 150},
             "low_resolution": {"url": self.low_url(site), "width": 320, "height": 320},
-            "standard_resolution": {"url": self.std_url(site), "width": 640, "height": 640},
+            "standard_resolution": {"url": self.std_url(site), "width": self.full_size[0],
+                                    "height": self.full_size[1]},
         }
         if self.video_url:
-            entry["alt_media_url"] = site.image_base + self.video_path
+            entry["alt_media_url"] = self.video_url_of(site)
         entry["likes"] = {"count": self.number % 17}
         entry["user"] = {"id": self.user.user_id, "username": self.user.name}
         return entry
@@ -99,7 +105,7 @@ class Item:
             moment = datetime.datetime.fromtimestamp(seconds, datetime.timezone.utc)
             date = "%s %d, %d" % (MONTHS[moment.month - 1], moment.day, moment.year)
         caption = (self.caption or "").strip(TRIMMED) if self.caption_key else ""
-        video = site.image_base + self.video_path if self.video_url else ""
+        video = self.video_url_of(site) if self.video_url else ""
         return [self.low_url(site), self.std_url(site), video, date, caption, self.link(site),
                 self.id]
 
@@ -142,6 +148,13 @@ class User:
 
     def item(self, number):
         return next(item for item in self.items if item.number == number)
+
+    def item_at(self, path, stem):
+        """The item a picture address names: by its id, or by its full-size or video path."""
+        for item in self.items:
+            if item.id == stem or path in (item.std_path, item.video_path):
+                return item
+        return None
 
     def low_query(self, item):
         return self._low_query(item) if self._low_query else ""
@@ -242,6 +255,32 @@ def _fullsize():
     return user
 
 
+# The odd-names user's longest file name: 300 characters with its extension.
+LONG_NAME_LENGTH = 300
+
+
+def _oddnames():
+    """Addresses whose last segment is no safe file name: a query, ':' and '*', 300 characters;
+    two large pictures that are not square."""
+    user = User("oddnames", 1909, 5, seed=5)
+    for item in user.items:
+        item.kind = "image"
+        item.video_url = False
+    user.item(5).std_query = "?sig=5&size=s"
+    wide = user.item(4)
+    wide.std_path = "/cdn/oddnames/s/%s:wide*.jpg" % wide.id
+    wide.full_size = (3000, 2000)
+    tall = user.item(3)
+    stem = "%s_tall_" % tall.id
+    tall.std_path = "/cdn/oddnames/s/%s%s.jpg" % (stem, "n" * (LONG_NAME_LENGTH - len(stem) - 4))
+    tall.full_size = (1000, 3000)
+    video = user.item(2)
+    video.kind = "video"
+    video.video_url = True
+    video.video_query = "?dl=1"
+    return user
+
+
 def make_users():
     users = [
         _alice(),
@@ -262,6 +301,7 @@ def make_users():
         User("zerobyte", 1606, 3, seed=3, empty_thumbs=(2,)),
         User("moved", 1707, 0, seed=0, redirect_to="alice"),
         _fullsize(),
+        _oddnames(),
     ]
     return {user.name: user for user in users}
 

@@ -23,6 +23,7 @@ sys.path.insert(0, HERE)
 
 import make_golden  # noqa: E402
 import server  # noqa: E402
+import sitedata  # noqa: E402
 
 try:
     from PIL import Image
@@ -200,6 +201,53 @@ class SiteTest(unittest.TestCase):
             self.assertEqual(int(headers["Content-Length"]), len(body), path)
             if status == 200:
                 self.assertGreater(len(body), 0, path)
+
+    def test_held_replies_and_replies_without_length(self):
+        path = "/cdn/alice/s/1001_45.jpg"
+        whole = self.get("images", path)[2]
+        self.request("images", "POST", "/__mode?hold_full=1&no_length=1")
+        with socket.create_connection(("127.0.0.1", self.site.port("images")), timeout=5) as s:
+            s.sendall(("GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" % path).encode("ascii"))
+            received = b""
+            while len(received.partition(b"\r\n\r\n")[2]) < len(whole) // 2:
+                received += s.recv(65536)
+            head, _, body = received.partition(b"\r\n\r\n")
+            self.assertNotIn(b"Content-Length", head)
+            s.settimeout(0.5)
+            with self.assertRaises(socket.timeout):
+                s.recv(1)  # the second half waits for the release
+            self.request("images", "POST", "/__mode?release=1")
+            s.settimeout(5)
+            while True:
+                chunk = s.recv(65536)
+                if not chunk:
+                    break
+                body += chunk
+        self.assertEqual(body, whole)
+        # Thumbnails are never held; hold_full=video holds only the videos.
+        self.request("images", "POST", "/__mode?hold_full=1")
+        self.assertEqual(self.get("images", "/cdn/alice/l/1001_45.jpg")[0], 200)
+        self.request("images", "POST", "/__mode?hold_full=video")
+        self.assertEqual(self.get("images", path)[2], whole)
+
+    def test_odd_names_user(self):
+        items = self.feed_chain("oddnames")[0]
+        urls = [item.get("alt_media_url") or item["images"]["standard_resolution"]["url"]
+                for item in items]
+        names = [url.rpartition("/")[2] for url in urls]
+        self.assertEqual(names[0], "1909_5.jpg?sig=5&size=s")
+        self.assertEqual(names[1], "1909_4:wide*.jpg")
+        self.assertEqual((len(names[2]), names[2][-4:]), (sitedata.LONG_NAME_LENGTH, ".jpg"))
+        self.assertEqual(names[3], "1909_2.mp4?dl=1")
+        sizes = {}
+        for url in urls:
+            status, _, body = self.get("images", url[url.index("/cdn/"):])
+            self.assertEqual(status, 200, url)
+            if Image is not None and "/v/" not in url:
+                sizes[url] = Image.open(io.BytesIO(body)).size
+        if Image is not None:
+            self.assertEqual(sorted(sizes.values()), [(640, 640), (640, 640), (1000, 3000),
+                                                      (3000, 2000)])
 
     def test_maker_version_file_switches(self):
         self.assertEqual(self.get("maker", "/CurrentVersion.txt")[2], b"2.1\r\n")
