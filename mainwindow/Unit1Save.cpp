@@ -49,6 +49,11 @@ DWORD targetFolderError(const std::wstring& folder) {
     return ERROR_WRITE_FAULT;
 }
 
+bool isExistingFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(makeLongPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::wstring withoutTrailingBackslash(std::wstring folder) {
     while (folder.size() > 1 && folder.back() == L'\\')
         folder.pop_back();
@@ -197,8 +202,16 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
     const std::wstring user = makeSafeFileName(currentUserName);
     auto times = std::make_unique<UpdatePhotoTimesParams>(saveGeneration, kPhotoTimesBatchSize, folder, user,
                                                           Handle());
-    FolderScan scan =
-        scanTargetFolder(folder, user, [this](const std::wstring& name, int32_t& index, FILETIME& time) {
+    // Users in the history such as alice_b for alice: their files in the folder are not hers.
+    std::vector<std::wstring> otherUsers;
+    for (int row = 0; row < userNameListBox->Items()->Count(); ++row) {
+        // Each row is a tab and the name.
+        const std::wstring text = userNameListBox->Items()->Strings(row);
+        otherUsers.push_back(makeSafeFileName(text.empty() ? text : text.substr(1)));
+    }
+    FolderScan scan = scanTargetFolder(
+        folder, user,
+        [this](const std::wstring& name, int32_t& index, FILETIME& time) {
             StringKey found;
             if (!photoFileNames.find(name, found) || !found.value)
                 return false;
@@ -206,7 +219,8 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
             index = photo->index;
             time = photo->fileTime;
             return true;
-        });
+        },
+        otherUsers);
     for (int32_t index : scan.itemIndexes) {
         if (index >= 0 && static_cast<size_t>(index) < photos.size() && photos[index])
             photos[index]->existsInTarget = 1;
@@ -222,6 +236,13 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
         if (CompareFileTime(&photo->fileTime, &oldest) < 0)
             oldest = photo->fileTime;
         const std::wstring target = folder + L"\\" + savedFileName(currentUserName, photo->fileName);
+        if (isExistingFolder(target)) {
+            // A folder holds the file's name: the file cannot take its place, the others are saved.
+            ++jobFailedAdds;
+            if (!jobFirstError)
+                jobFirstError = ERROR_ALREADY_EXISTS;
+            continue;
+        }
         auto entry = std::make_unique<PhotoDownload>();
         if (photo->fullSizePresent && photo->videoUrl.empty()) {
             photo->inUseByJob = 1;
@@ -250,7 +271,7 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
         copyDone = downloadsDone = photoTimesDone = zipDone = true;
         if (jobFailedAdds > 0) {
             showDownloadProgress(false, 1.0);
-            showJobWarning(notSavedMessage(jobFailedAdds, jobTargetPath, 0));
+            showJobWarning(notSavedMessage(jobFailedAdds, jobTargetPath, jobFirstError));
         } else {
             showJobFinished();
         }
@@ -389,7 +410,11 @@ void TForm1::onSavePhotoFileDone(TObject* sender, long fileId, bool result) {
         if (entry)
             entry->error = reason;
         deletePartialFile(finalPath);
-        stopJobDownloads();
+        // The control is inside its report of this file: it is stopped once the report returns.
+        jobStopped.set(true);
+        photosDownloaderErrorRetryTimer->SetEnabled(false);
+        photosDownloaderErrorRetryTimer->SetInterval(1);
+        photosDownloaderErrorRetryTimer->SetEnabled(true);
     }
 }
 
@@ -416,7 +441,17 @@ void TForm1::photosDownloaderErrorRetryTimerTimer(TObject*) {
     photosDownloaderErrorRetryTimer->SetEnabled(false);
     if (downloadsDone || !photosDownloader)
         return;
-    if (jobStopped.isSet() || !photosDownloader->Download()) {
+    if (jobStopped.isSet()) {
+        // A stop asked for while the control reported a file is carried out now. When that file
+        // was the run's last, the control ends the run without reporting its end: the job does.
+        photosDownloader->StopDownload();
+        if (!downloadsDone) {
+            downloadsDone = true;
+            finishSaveJob();
+        }
+        return;
+    }
+    if (!photosDownloader->Download()) {
         downloadsDone = true;
         finishSaveJob();
     }

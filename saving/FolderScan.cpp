@@ -3,6 +3,8 @@
 #include "common/PathFunctions.h"
 #include "common/TextFunctions.h"
 
+#include <algorithm>
+
 namespace {
 
 class FindHandle {
@@ -28,9 +30,16 @@ bool isEarlier(const FILETIME& a, const FILETIME& b) {
 }  // namespace
 
 FolderScan scanTargetFolder(const std::wstring& folder, const std::wstring& userName,
-                            const ItemLookup& lookup) {
+                            const ItemLookup& lookup, const std::vector<std::wstring>& otherUsers) {
     FolderScan scan;
     const std::wstring prefix = toLowerCase(userName + L"_");
+    // What follows "<user>_" in the names of another user's files: "b_" for alice_b.
+    std::vector<std::wstring> otherUserRests;
+    for (const std::wstring& other : otherUsers) {
+        const std::wstring name = toLowerCase(other);
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+            otherUserRests.push_back(name.substr(prefix.size()) + L"_");
+    }
     WIN32_FIND_DATAW entry;
     FindHandle find(FindFirstFileW(makeLongPath(folder + L"\\" + userName + L"_*.*").c_str(), &entry));
     if (find.get() == INVALID_HANDLE_VALUE)
@@ -50,7 +59,9 @@ FolderScan scanTargetFolder(const std::wstring& folder, const std::wstring& user
                 scan.oldest = info.time;
             scan.itemsInFolder.push_back(info);
             scan.itemIndexes.push_back(photoIndex);
-        } else {
+        } else if (std::none_of(otherUserRests.begin(), otherUserRests.end(), [&](const std::wstring& rest) {
+                       return info.name.compare(0, rest.size(), rest) == 0;
+                   })) {
             info.time = entry.ftLastWriteTime;
             if (isEarlier(scan.newestOther, info.time))
                 scan.newestOther = info.time;

@@ -23,6 +23,8 @@ struct FolderScan {
 // time; false when no loaded item has that name.
 using ItemLookup = std::function<bool(const std::wstring& name, int32_t& photoIndex, FILETIME& itemTime)>;
 
-// An unreadable or missing folder gives empty lists.
+// An unreadable or missing folder gives empty lists. otherUsers: names of other users that begin
+// with "<user>_" (alice_b for alice); their files match the user's pattern too and are left alone,
+// unless a loaded item has the name.
 FolderScan scanTargetFolder(const std::wstring& folder, const std::wstring& userName,
-                            const ItemLookup& lookup);
+                            const ItemLookup& lookup, const std::vector<std::wstring>& otherUsers = {});

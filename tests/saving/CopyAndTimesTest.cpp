@@ -134,20 +134,24 @@ TEST_F(CopyAndTimesTest, ScannedFilesGetItemTimesAndOtherFilesEndBeforeTheOldest
     ASSERT_TRUE(writeFileBytes(target + L"\\alice_old1.jpg", "other"));
     ASSERT_TRUE(writeFileBytes(target + L"\\alice_old2.jpg", "other"));
     ASSERT_TRUE(writeFileBytes(target + L"\\bob_x.jpg", "bob"));
+    // A file of user alice_b matches "alice_*" too.
+    ASSERT_TRUE(writeFileBytes(target + L"\\alice_b_x.jpg", "alice_b"));
     ASSERT_TRUE(CreateDirectoryW((target + L"\\alice_p1.jpg").c_str(), nullptr));
     setWriteTime(target + L"\\alice_old1.jpg", t1);
     setWriteTime(target + L"\\alice_old2.jpg", t2);
     const int64_t bobTime = writeTime(target + L"\\bob_x.jpg");
+    const int64_t otherUserTime = writeTime(target + L"\\alice_b_x.jpg");
 
-    FolderScan scan =
-        scanTargetFolder(target, L"alice", [&](const std::wstring& name, int32_t& index, FILETIME& time) {
-            auto found = items.find(name);
-            if (found == items.end())
-                return false;
-            index = found->first == L"p1.jpg" ? 0 : 1;
-            time = fileTime(found->second);
-            return true;
-        });
+    FolderScan scan = scanTargetFolder(target, L"alice",
+                                       [&](const std::wstring& name, int32_t& index, FILETIME& time) {
+                                           auto found = items.find(name);
+                                           if (found == items.end())
+                                               return false;
+                                           index = found->first == L"p1.jpg" ? 0 : 1;
+                                           time = fileTime(found->second);
+                                           return true;
+                                       },
+                                       {L"bob", L"Alice_B"});
     ASSERT_EQ(scan.itemsInFolder.size(), 1u);  // the folder named like p1's file does not count
     EXPECT_EQ(scan.itemsInFolder[0].name, L"p2.jpg");
     EXPECT_EQ(scan.itemIndexes, std::vector<int32_t>{1});
@@ -168,6 +172,7 @@ TEST_F(CopyAndTimesTest, ScannedFilesGetItemTimesAndOtherFilesEndBeforeTheOldest
     EXPECT_EQ(writeTime(target + L"\\alice_old2.jpg"), oldest - kItemTimeStep);
     EXPECT_EQ(writeTime(target + L"\\alice_old1.jpg"), oldest - kItemTimeStep - (t2 - t1));
     EXPECT_EQ(writeTime(target + L"\\bob_x.jpg"), bobTime);
+    EXPECT_EQ(writeTime(target + L"\\alice_b_x.jpg"), otherUserTime);
 }
 
 }  // namespace
