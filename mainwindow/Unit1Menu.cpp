@@ -83,6 +83,9 @@ void chooseSpeed(TForm1& form, TMenuItem* chosen) {
     checkOnly(chosen,
               {form.slowSlideshowMenuItem, form.moderateSlideshowMenuItem, form.fastSlideshowMenuItem});
     form.applySlideshowInterval();
+    // The running slideshow's buttons show its speed.
+    if (form.slideshowRunning)
+        form.updateSlideshowButtonFaces();
 }
 
 void chooseOverlay(TForm1& form, TMenuItem* chosen) {

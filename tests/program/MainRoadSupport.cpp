@@ -14,18 +14,20 @@ namespace {
 using testsupport::keyStroke;
 
 struct EditSearch {
+    bool lowest = false;
     HWND found = nullptr;
     LONG top = std::numeric_limits<LONG>::max();
 };
 
-// The user-name box is the topmost edit of the window (the search box sits in the toolbar below).
-BOOL CALLBACK findTopEdit(HWND child, LPARAM parameter) {
+// The user-name box is the topmost edit of the window, the search box the lowest (in the toolbar).
+BOOL CALLBACK findEdit(HWND child, LPARAM parameter) {
     wchar_t name[32] = L"";
     GetClassNameW(child, name, 32);
     RECT r{};
     GetWindowRect(child, &r);
     auto* search = reinterpret_cast<EditSearch*>(parameter);
-    if (_wcsicmp(name, L"Edit") == 0 && r.top < search->top) {
+    if (_wcsicmp(name, L"Edit") == 0 &&
+        (search->found == nullptr || (r.top < search->top) != search->lowest)) {
         search->top = r.top;
         search->found = child;
     }
@@ -123,7 +125,7 @@ bool MainRoadSession::start(bool clearSettings, const std::string& siteMode) {
     if (!program_)
         return false;
     EditSearch search;
-    EnumChildWindows(program_->mainWindow(), findTopEdit, reinterpret_cast<LPARAM>(&search));
+    EnumChildWindows(program_->mainWindow(), findEdit, reinterpret_cast<LPARAM>(&search));
     edit_ = search.found;
     if (!edit_ || !testsupport::waitUntil([&] { return !userNameText().empty(); }, 10000))
         return false;
@@ -205,6 +207,22 @@ void MainRoadSession::pasteUserName(const std::wstring& text) {
     replaceText(edit_, text, true);
     testsupport::waitUntil([&] { return userNameText() == text; }, 5000);
     pressEnterAndWait(text);
+}
+
+void MainRoadSession::typeSearch(const std::wstring& text) {
+    EditSearch search{true};
+    EnumChildWindows(program_->mainWindow(), findEdit, reinterpret_cast<LPARAM>(&search));
+    RECT r{};
+    GetWindowRect(search.found, &r);
+    testsupport::leftClick({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    programtest::parkPointer();
+    pressKey(VK_END);
+    keyStroke(VK_SHIFT, true);
+    pressKey(VK_HOME);
+    keyStroke(VK_SHIFT, false);
+    pressKey(VK_DELETE);
+    typeCharacters(text);
+    pressKey(VK_RETURN);
 }
 
 void MainRoadSession::clickStartStop() {
