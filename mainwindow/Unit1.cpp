@@ -65,6 +65,13 @@ void TForm1::FormCreate(TObject*) {
     versionFilePath = paths.versionFilePath;
     if (choice.usable) {
         deleteWorkFiles(paths);
+        if (!choice.refusedCustom.empty()) {
+            const std::wstring text =
+                L"Pixhaul cannot create its temporary folder \"" + choice.refusedCustom +
+                L"\".\r\n\r\nThe Windows temporary folder is used until another temporary "
+                L"folder is chosen (Temporary Folder... in the info menu).";
+            MessageBoxW(Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
+        }
     } else {
         std::wstring text = L"Pixhaul cannot create its temporary folder \"" + choice.folder +
                             L"\".\r\n\r\nPhotos cannot be loaded until another temporary folder is chosen "

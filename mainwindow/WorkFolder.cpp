@@ -41,6 +41,7 @@ WorkFolderChoice chooseWorkFolder(const std::wstring& customValue, const std::ws
             choice.usable = true;
             return choice;
         }
+        choice.refusedCustom = choice.folder;
     }
     choice.folder = workFolderUnder(customWorkBase(systemTempFolder));
     choice.usable = makeFolders(choice.folder);

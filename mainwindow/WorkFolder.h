@@ -28,10 +28,12 @@ WorkPaths workPathsFor(const std::wstring& folder);
 
 // Picks the work folder. makeFolders creates a candidate's sub-folders and tells whether they
 // exist afterwards. usable is false when no candidate could be made; folder is then the last one
-// tried, which the caller names in its warning.
+// tried, which the caller names in its warning. refusedCustom is the chosen custom folder that
+// could not be made (the system's folder then stands in for this run), else empty.
 struct WorkFolderChoice {
     std::wstring folder;
     bool usable = false;
+    std::wstring refusedCustom;
 };
 WorkFolderChoice chooseWorkFolder(const std::wstring& customValue, const std::wstring& systemTempFolder,
                                   const std::function<bool(const std::wstring& folder)>& makeFolders);

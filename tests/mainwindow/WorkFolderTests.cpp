@@ -51,6 +51,7 @@ TEST(WorkFolder, AnUnusableSettingGivesWayToTheSystemFolder) {
     c = chooseWorkFolder(L"Q:\\gone", L"C:\\temp\\", makeOnlyTemp);
     EXPECT_TRUE(c.usable);
     EXPECT_EQ(c.folder, L"C:\\temp\\Pixhaul");
+    EXPECT_EQ(c.refusedCustom, L"Q:\\gone\\Pixhaul");  // named in the warning
 
     c = chooseWorkFolder(L"Q:\\gone", L"C:\\temp\\", makeNone);
     EXPECT_FALSE(c.usable);

@@ -1,6 +1,7 @@
 #include "program/InfoMenu.h"
 
 #include "mainwindow/FormLayout.h"
+#include "program/ProgramTests.h"
 #include "support/RealInput.h"
 #include "support/ScreenCapture.h"
 #include "support/TestSupport.h"
@@ -78,9 +79,11 @@ HWND openInfoMenu(const testsupport::ProgramUnderTest& program, bool userShown) 
                        bottomTop + L::kInfoButtonTop + L::kInfoButtonSize / 2};
     else
         button = POINT{origin.x + L::kFrame + innerWidth / 2, bottomTop + L::kBottomPanelHeight / 2};
-    // A click right after a message box closed may only activate the window: click until it opens.
+    // Right after a modal window closed the main window may not be active yet, and a click may then
+    // only activate it: wait for it, and click until the menu opens.
+    testsupport::waitUntil([&] { return GetForegroundWindow() == program.mainWindow(); }, 3000);
     for (int attempt = 0; attempt < 3; ++attempt) {
-        testsupport::leftClick(button);
+        programtest::click(button);
         // Open once it shows its items.
         if (testsupport::waitUntil(
                 [&] {
@@ -96,18 +99,25 @@ HWND openInfoMenu(const testsupport::ProgramUnderTest& program, bool userShown) 
 
 bool chooseInfoMenuItem(const testsupport::ProgramUnderTest& program, bool userShown, InfoItem item,
                         int overlayLevel) {
-    if (!openInfoMenu(program, userShown))
-        return false;
-    for (int i = 0; i <= static_cast<int>(item); ++i)
-        pressKey(VK_DOWN);
-    if (item == InfoItem::SlideshowOverlay) {
-        // Opening the levels highlights the first one.
-        openOverlayLevels(program);
-        for (int i = 0; i < overlayLevel; ++i)
+    // A menu that an activation closed before the choice is opened again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!openInfoMenu(program, userShown))
+            return false;
+        for (int i = 0; i <= static_cast<int>(item); ++i)
             pressKey(VK_DOWN);
+        if (item == InfoItem::SlideshowOverlay) {
+            // Opening the levels highlights the first one.
+            openOverlayLevels(program);
+            for (int i = 0; i < overlayLevel; ++i)
+                pressKey(VK_DOWN);
+        }
+        program.waitForInputIdle();
+        if (menuWindows(program).empty())
+            continue;
+        pressKey(VK_RETURN);
+        return testsupport::waitUntil([&] { return menuWindows(program).empty(); }, 5000);
     }
-    pressKey(VK_RETURN);
-    return testsupport::waitUntil([&] { return menuWindows(program).empty(); }, 5000);
+    return false;
 }
 
 namespace {

@@ -116,11 +116,15 @@ std::vector<size_t> overlappingGroups(std::vector<LoggedRequest> requests) {
     return groups;
 }
 
-bool MainRoadSession::start(bool clearSettings, const std::string& siteMode) {
+bool MainRoadSession::start(bool clearSettings, const std::string& siteMode,
+                            const std::wstring& temporaryFolder) {
     if (!site().reset() || (!siteMode.empty() && !site().setMode(siteMode)))
         return false;
     testsupport::ProgramOptions options = programtest::siteOptions();
     options.clearSettings = clearSettings;
+    options.temporaryFolder = temporaryFolder;
+    // An earlier run puts its settings back when it goes: before this start, not after it.
+    program_.reset();
     program_ = programtest::launch(options);
     if (!program_)
         return false;

@@ -37,9 +37,10 @@ struct ThumbnailFile {
 // The program on the test program's fixture site, whose log and modes start afresh.
 class MainRoadSession {
 public:
-    // Started and shown, with the site's modes set first when given; false (with a failure added
-    // to the test) when not.
-    bool start(bool clearSettings = true, const std::string& siteMode = "");
+    // Started and shown, with the site's modes set first and in the given temporary folder (else
+    // one of its own); false (with a failure added to the test) when not.
+    bool start(bool clearSettings = true, const std::string& siteMode = "",
+               const std::wstring& temporaryFolder = L"");
 
     testsupport::FixtureSite& site() { return programtest::site(); }
     testsupport::ProgramUnderTest& program() { return *program_; }

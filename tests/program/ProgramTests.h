@@ -43,4 +43,20 @@ bool waitForBounds(HWND window, const Bounds& expected, int timeoutMs = 5000);
 // The pointer where it enters no control of the program.
 void parkPointer();
 
+// Waits for the program's message box, expects its caption "Pixhaul", saves it as an artifact when
+// a name is given, and presses button (IDOK, IDYES ...). The box's text; "" when none came.
+std::wstring answerBox(const testsupport::ProgramUnderTest& program, int button,
+                       const wchar_t* screenshot = nullptr);
+
+// A visible top-level window of the program with that title, once it shows; null when none did.
+HWND waitForWindowTitled(const testsupport::ProgramUnderTest& program, const std::wstring& title,
+                         int timeoutMs = 10000);
+// A child window (at any depth) whose text is text; null when there is none.
+HWND childWithText(HWND parent, const std::wstring& text);
+// A real left click. Under Wine the release can wait in the program's queue until more input
+// comes: a wheel turn of nothing follows it and lets it through.
+void click(POINT screen);
+// A real left click in the middle of a window.
+void clickCentre(HWND window);
+
 }  // namespace programtest

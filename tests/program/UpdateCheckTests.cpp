@@ -58,35 +58,6 @@ uint64_t storedLastCheck() {
     return (uint64_t(halves[1]) << 32) | halves[0];
 }
 
-std::wstring windowText(HWND window) {
-    wchar_t text[64] = L"";
-    GetWindowTextW(window, text, 64);
-    return text;
-}
-
-// Waits for the program's box, checks its caption and returns its text after pressing button;
-// "" when no box came.
-std::wstring answerBox(const ProgramUnderTest& program, int button, const wchar_t* screenshot = nullptr) {
-    HWND box = program.waitForMessageBox(20000);
-    if (!box)
-        return L"";
-    EXPECT_EQ(windowText(box), L"Pixhaul");
-    const std::wstring text = ProgramUnderTest::messageBoxText(box);
-    if (screenshot) {
-        // Once its text and buttons are painted: many dark pixels.
-        const auto painted = [box] {
-            const testsupport::ScreenCapture shot = testsupport::ScreenCapture::ofWindow(box);
-            return shot.count(RECT{0, 30, shot.width(), shot.height()}, RGB(0, 0, 0), 60) > 400;
-        };
-        testsupport::waitUntil(painted, 5000);
-        testsupport::ScreenCapture::ofWindow(box).saveArtifact(screenshot);
-    }
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-    EXPECT_TRUE(testsupport::waitUntil([&] { return !IsWindow(box); }, 5000));
-    return text;
-}
-
 // A check that shows nothing has ended once its time is stored, or, when it stores none, once the
 // copy is on disk and the program has taken the completion; then no box may follow.
 void expectSilentEnd(const ProgramUnderTest& program, uint64_t seeded, bool stores) {
@@ -151,7 +122,8 @@ TEST(UpdateCheck, AtStartTheStoredTimeDecidesAndTheFileDecidesWhatIsShown) {
         links.clear();
 
         if (!c.box.empty()) {
-            EXPECT_EQ(answerBox(*program, c.answer, c.answer == IDYES ? L"upgrade-question.png" : nullptr),
+            EXPECT_EQ(programtest::answerBox(*program, c.answer,
+                                             c.answer == IDYES ? L"upgrade-question.png" : nullptr),
                       c.box);
             if (c.answer == IDYES)
                 EXPECT_EQ(links.waitForLog(), std::string(installer.begin(), installer.end()) + "\n");
@@ -173,7 +145,7 @@ TEST(UpdateCheck, AtStartTheStoredTimeDecidesAndTheFileDecidesWhatIsShown) {
             // A failed connection is told again for a check the user asks for.
             ASSERT_TRUE(
                 programtest::chooseInfoMenuItem(*program, false, programtest::InfoItem::CheckForUpdates));
-            EXPECT_EQ(answerBox(*program, IDOK), c.box);
+            EXPECT_EQ(programtest::answerBox(*program, IDOK), c.box);
         }
         const uint64_t stored = storedLastCheck();
         if (c.stores) {
@@ -228,7 +200,7 @@ TEST(UpdateCheck, EveryCheckFromTheMenuRunsAndTellsItsOutcome) {
         if (!check.siteMode.empty())
             ASSERT_TRUE(site.setMode(check.siteMode));
         ASSERT_TRUE(programtest::chooseInfoMenuItem(*program, false, programtest::InfoItem::CheckForUpdates));
-        EXPECT_EQ(answerBox(*program, check.answer), check.box);
+        EXPECT_EQ(programtest::answerBox(*program, check.answer), check.box);
         EXPECT_EQ(site.countRequests("GET /CurrentVersion.txt"), ++asked);
     }
     program->requestClose();
