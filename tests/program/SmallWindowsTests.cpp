@@ -230,7 +230,8 @@ TEST(SmallWindows, ANewTemporaryFolderServesTheNextStartAndTheOldOneIsLeftEmpty)
     ASSERT_NE(customEdit, nullptr) << "the run's folder is not shown";
     ask(customEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
     programtest::clickCentre(browse);
-    HWND dialog = session.program().waitForMessageBox();
+    // The dialog reads the drives before it shows: that can take a while on a busy machine.
+    HWND dialog = session.program().waitForMessageBox(40000);
     ASSERT_NE(dialog, nullptr);
     ask(customEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     programtest::clickCentre(GetDlgItem(dialog, IDOK));
