@@ -570,8 +570,9 @@ public:
     // ================================================================ keys, Shift ranges, the wheel
     // (Unit1Keys.cpp; select all/none in Unit1Selection.cpp)
     void bindKeys();
-    // True while the keys and the wheel are not the grid's: an edit has the focus or a message box
-    // or modal window is open.
+    // True while a message box or modal window is open over the window: keys and wheel do nothing.
+    bool modalWindowOpen();
+    // True while the keys are not the window's: a modal window is open or an edit has the focus.
     bool keysIgnored();
     void onPhotoImageSelect(ThumbnailImage* tile);
     void FormKeyDown(gui::TObject* sender, WORD& key, gui::TShiftState shift);

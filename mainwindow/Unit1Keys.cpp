@@ -28,11 +28,13 @@ void TForm1::bindKeys() {
     };
 }
 
+bool TForm1::modalWindowOpen() {
+    // A message box or modal window owned by this one disables it.
+    return !HandleAllocated() || !IsWindowEnabled(Handle());
+}
+
 bool TForm1::keysIgnored() {
-    // A message box or modal window owned by this one disables it: its keys are not ours.
-    if (!HandleAllocated() || !IsWindowEnabled(Handle()))
-        return true;
-    return userNameEdit->Focused() || searchEdit->Focused();
+    return modalWindowOpen() || userNameEdit->Focused() || searchEdit->Focused();
 }
 
 void TForm1::onPhotoImageSelect(ThumbnailImage* tile) {
@@ -41,15 +43,6 @@ void TForm1::onPhotoImageSelect(ThumbnailImage* tile) {
         return;
     const ShiftClickRange range =
         shiftClickRange(selectionAnchor, clicked->visibleIndex, isShiftHeld(), visiblePhotos.size());
-    {
-        FILE* f = fopen("Z:\\tmp\\vk\\debug.txt", "a");
-        if (f) {
-            fprintf(f, "anchor %d clicked %d shift %d async %d count %zu range %zu %zu\n", selectionAnchor,
-                    clicked->visibleIndex, isShiftHeld(), GetAsyncKeyState(VK_SHIFT), visiblePhotos.size(),
-                    range.first, range.end);
-            fclose(f);
-        }
-    }
     selectionAnchor = range.anchor;
     if (range.first == range.end)
         return;
@@ -102,7 +95,7 @@ void TForm1::FormKeyUp(TObject*, WORD& key, TShiftState) {
 }
 
 void TForm1::applicationEventsMessage(MSG& msg, bool&) {
-    if (msg.message != WM_MOUSEWHEEL || !Active() || keysIgnored() || fullSizePhoto() ||
+    if (msg.message != WM_MOUSEWHEEL || !Active() || modalWindowOpen() || fullSizePhoto() ||
         !contentScrollBox->HandleAllocated())
         return;
     RECT box{};

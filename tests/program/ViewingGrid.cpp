@@ -90,10 +90,17 @@ std::vector<ShownTile> readGrid(HWND grid) {
     GetWindowRect(grid, &area);
     const ScreenCapture shot(area);
     std::vector<ShownTile> tiles;
-    // A picture is found by its bottom left corner: the tile's buttons and marks cover the others.
-    for (int y = 1; y + 1 < shot.height(); ++y)
+    auto inFoundTile = [&](int x, int y) {
+        return std::any_of(tiles.begin(), tiles.end(), [&](const ShownTile& t) {
+            return x >= t.photo.left && x < t.photo.right && y >= t.photo.top && y < t.photo.bottom;
+        });
+    };
+    // A picture is found by its bottom left corner (the tile's buttons and marks cover the others),
+    // from the bottom up, so that corners the digits make inside a picture come after it.
+    for (int y = shot.height() - 2; y >= 1; --y)
         for (int x = 1; x < shot.width(); ++x) {
-            if (!isPhoto(shot.at(x, y)) || isPhoto(shot.at(x - 1, y)) || isPhoto(shot.at(x, y + 1)))
+            if (!isPhoto(shot.at(x, y)) || isPhoto(shot.at(x - 1, y)) || isPhoto(shot.at(x, y + 1)) ||
+                inFoundTile(x, y))
                 continue;
             const int width = runLength(shot, x, y, 1, 0);
             // Up a quarter in: clear of the digits, the video mark and the corner buttons.

@@ -132,14 +132,7 @@ protected:
 
     bool waitForSelected(const Numbers& expected) {
         rest();
-        const bool ok = waitNudging([&] { return selectedNumbers(readGrid(grid)) == expected; });
-        if (!ok) {
-            session.saveScreenshot(L"debug-sel.png");
-            for (auto& t : readGrid(grid))
-                printf("tile %d sel %d rect %ld %ld %ld %ld\n", t.number, t.selected, t.photo.left,
-                       t.photo.top, t.photo.right, t.photo.bottom);
-        }
-        return ok;
+        return waitNudging([&] { return selectedNumbers(readGrid(grid)) == expected; });
     }
 
     // Waits for the condition; under Wine the pointer's last move can wait in the program's queue
@@ -214,8 +207,7 @@ TEST_F(Viewing, TypedSearchesFilterTheGridInFeedOrder) {
     search(L"cafe");
     EXPECT_TRUE(waitForNumbers({}));
     search(L"sun mountains");
-    if (!waitForNumbers(kSunOrMountains))
-        session.saveScreenshot(L"debug-sm.png");
+    EXPECT_TRUE(waitForNumbers(kSunOrMountains)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
 
     // A long pasted query: the window still answers and the grid shows its result.
     std::wstring longQuery;
