@@ -4,6 +4,7 @@
 #include "gui/Application.h"
 #include "gui/ApplicationEvents.h"
 #include "gui/CustomScrollBar.h"
+#include "mainwindow/FullSizeImage.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/SelectionRange.h"
 #include "mainwindow/Thumbnailimage.h"
@@ -75,6 +76,11 @@ void TForm1::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
         break;
     case VK_ESCAPE:
         closeSlideshowImageButtonBtnClick(closeSlideshowImageButton);
+        break;
+    case VK_SPACE:
+    case VK_RETURN:
+        // As a click on the view's mark: the item and its tile follow.
+        fullSizeImage->toggleSelection();
         break;
     default:
         break;

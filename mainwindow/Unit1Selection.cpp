@@ -1,4 +1,5 @@
 // Selecting every photo or none from the toolbar.
+#include "mainwindow/FullSizeImage.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Thumbnailimage.h"
 #include "mainwindow/Unit1.h"
@@ -19,6 +20,8 @@ void TForm1::selectAllPhotos(bool selected) {
     for (ThumbnailImage* tile : tilesInUse)
         tile->updateSelectionLook(selected);
     contentScrollBox->Update();
+    if (fullSizeImage)
+        fullSizeImage->setSelected(selected);
     selectionAnchor = -1;
 }
 

@@ -179,6 +179,24 @@ protected:
         return shown;
     }
 
+    // The item the full-size view shows (its picture is the largest one in the grid's area); -1
+    // while none shows.
+    int shownFullSize() {
+        int number = -1;
+        LONG widest = 0;
+        for (const ShownTile& tile : readGrid(grid))
+            if (tile.photo.right - tile.photo.left > widest) {
+                widest = tile.photo.right - tile.photo.left;
+                number = tile.number;
+            }
+        return widest > pitch ? number : -1;
+    }
+
+    void press(WORD key) {
+        pressKey(key);
+        session.program().waitForInputIdle();
+    }
+
     mainroad::MainRoadSession session;
     HWND window = nullptr;
     HWND grid = nullptr;
@@ -280,6 +298,13 @@ TEST_F(Viewing, ClicksShiftClicksCtrlAAndTheWheelSelectAndScroll) {
     // Over the toolbar the wheel does nothing.
     notch(programtest::windowPoint(window, kToolbarGapX, kToolbarY), -WHEEL_DELTA);
     EXPECT_TRUE(EqualRect(&readGrid(grid).at(0).photo, &first));
+    // Nor while the full-size view is open.
+    testsupport::leftClick(overGrid);
+    EXPECT_TRUE(waitNudging([&] { return shownFullSize() == 45; }));
+    notch(overGrid, -WHEEL_DELTA);
+    press(VK_ESCAPE);
+    EXPECT_TRUE(waitNudging([&] { return shownFullSize() == -1; }));
+    EXPECT_TRUE(EqualRect(&readGrid(grid).at(0).photo, &first));
 
     // Enough notches to pass the end.
     const int rows = static_cast<int>((45 + columns - 1) / columns);
@@ -296,6 +321,30 @@ TEST_F(Viewing, ClicksShiftClicksCtrlAAndTheWheelSelectAndScroll) {
     const std::vector<ShownTile> last = readGrid(grid);
     EXPECT_EQ(selectedNumbers(last), numbersOf(last));
     session.saveScreenshot(L"viewing-selected-end.png");
+}
+
+TEST_F(Viewing, KeysStepThroughASearchInTheView) {
+    search(L"Sun, SEA!");
+    ASSERT_TRUE(waitForNumbers(kSunAndSea));
+    testsupport::leftClick(centreOf(readGrid(grid).at(0).photo));
+    ASSERT_TRUE(waitNudging([&] { return shownFullSize() == 45; }));
+    rest();
+
+    // Under a message box (Download with nothing selected) the keys are the box's.
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    testsupport::leftClick({(frame.left + frame.right) / 2 - 201, frame.bottom - 46});
+    HWND box = session.program().waitForMessageBox();
+    ASSERT_TRUE(box);
+    press(VK_RIGHT);
+    EXPECT_NE(session.answerMessageBox(5000).find(L"Please select"), std::wstring::npos);
+    EXPECT_EQ(shownFullSize(), 45);
+
+    // Space marks the item shown, in the view and on its tile; Escape closes the view.
+    press(VK_SPACE);
+    press(VK_ESCAPE);
+    EXPECT_TRUE(
+        waitNudging([&] { return shownFullSize() == -1 && selectedNumbers(readGrid(grid)) == Numbers{45}; }));
 }
 
 }  // namespace
