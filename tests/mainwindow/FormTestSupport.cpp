@@ -130,13 +130,11 @@ bool existsFile(const std::wstring& path) {
 
 testsupport::FixtureSite& serviceSite() {
     static testsupport::FixtureSite site;
-    static const bool pointed = [] {
-        SetEnvironmentVariableW(kServiceHostVariable, site.serviceHost().c_str());
-        SetEnvironmentVariableW(kMakerHostVariable, site.makerHost().c_str());
-        std::wstring message;
-        return loadServiceHosts(message);
-    }();
-    EXPECT_TRUE(pointed);
+    // Tests with a site of their own may have pointed the hosts there since: back to this one.
+    SetEnvironmentVariableW(kServiceHostVariable, site.serviceHost().c_str());
+    SetEnvironmentVariableW(kMakerHostVariable, site.makerHost().c_str());
+    std::wstring message;
+    EXPECT_TRUE(loadServiceHosts(message));
     return site;
 }
 
