@@ -24,12 +24,4 @@ TEST(SlideshowRules, PhotoSteppedToIsScrolledIntoViewWhole) {
             << c.clientHeight << " " << c.photoTop << " " << c.photoHeight;
 }
 
-TEST(SlideshowRules, FirstCheckedOverlayLevelElseBlack) {
-    std::vector<bool> checked(kOverlayLevels, false);
-    EXPECT_EQ(kBlackOverlayLevel, checkedOverlayLevel(checked));
-    checked[6] = checked[9] = true;
-    EXPECT_EQ(6, checkedOverlayLevel(checked));
-    EXPECT_EQ(0x0F1010u, overlayLevel(6).trackColor);
-}
-
 }  // namespace
