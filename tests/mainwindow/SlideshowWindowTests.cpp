@@ -132,15 +132,35 @@ TEST(SlideshowWindow, SpeedsStartStepsStopsAndOverlays) {
     pressed(form->slideShowImageButton);
     EXPECT_TRUE(form->slideshowRunning && shows(5));
 
-    // Previous and next step and stop it (slow: it does not step meanwhile).
+    // Previous and next, by their buttons and keys, step and stop it; so does Escape, closing the
+    // view (slow: it does not step meanwhile).
     choose(form.get(), form->slowSlideshowMenuItem);
+    auto keyed = [&](WORD key, size_t position) {
+        testsupport::keyStroke(key, true);
+        testsupport::keyStroke(key, false);
+        return pumpUntil([&] { return !form->slideshowRunning && shows(position); });
+    };
     pressed(form->leftSlideshowImageButton);
     EXPECT_TRUE(!form->slideshowRunning && shows(4));
     pressed(form->leftSlideshowImageButton);
+    for (auto [key, button, stoppedAt] : {std::tuple{WORD(VK_RIGHT), form->rightSlideshowImageButton, 5},
+                                          std::tuple{WORD(VK_LEFT), form->leftSlideshowImageButton, 3}}) {
+        for (bool byKey : {true, false}) {
+            pressed(form->slideShowImageButton);  // from 3 on to 4
+            EXPECT_TRUE(form->slideshowRunning && shows(4));
+            if (byKey)
+                EXPECT_TRUE(keyed(key, stoppedAt)) << key;
+            else
+                pressed(button);
+            EXPECT_TRUE(!form->slideshowRunning && shows(stoppedAt)) << key << byKey;
+            for (int back = 3; back < stoppedAt; ++back)
+                pressed(form->leftSlideshowImageButton);
+        }
+    }
     pressed(form->slideShowImageButton);
-    EXPECT_TRUE(form->slideshowRunning && shows(4));
-    pressed(form->rightSlideshowImageButton);
-    EXPECT_TRUE(!form->slideshowRunning && shows(5));
+    testsupport::keyStroke(VK_ESCAPE, true);
+    testsupport::keyStroke(VK_ESCAPE, false);
+    EXPECT_TRUE(pumpUntil([&] { return !form->slideshowRunning && !form->fullSizePhoto(); }));
 }
 
 }  // namespace
