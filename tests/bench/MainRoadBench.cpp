@@ -2,12 +2,13 @@
 // grid (requests, working set), then the whole grid scrolled through at the smallest and the
 // largest thumbnails: time per frame (scroll, layout and paint) and tiles made. With the argument
 // "search": the caption search over the loaded grid instead, for short and long queries in both
-// match modes. Prints figures.
+// match modes, and one step through the full-size view. Prints figures.
 #include "support/FixtureSite.h"
 
 #include "common/ServiceHosts.h"
 #include "gui/Application.h"
 #include "gui/OleControlHost.h"
+#include "mainwindow/FullSizeImage.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/SearchWords.h"
 #include "mainwindow/Thumbnailimage.h"
@@ -139,6 +140,31 @@ void searchFigures(TForm1* form) {
     }
 }
 
+// One step to the next item in the full-size view when its file is already there: the first item
+// is opened and its neighbour fetched ahead, then the step is timed until the view shows it.
+void stepFigures(TForm1* form) {
+    form->searchWords.clear();
+    form->applySearchFilter();
+    Photo* first = form->visiblePhotos.at(0);
+    Photo* next = form->visiblePhotos.at(1);
+    form->showFullSize(first);
+    const bool fetched = pumpUntil(
+        [&] { return first->fullSizePresent && next->fullSizePresent && form->fullSizeImage->hasPicture(); },
+        60000);
+    if (!fetched) {
+        std::printf("the first item and its neighbour did not arrive in the Viewer folder\n");
+        return;
+    }
+    const double start = now();
+    form->rightSlideshowImageButtonBtnClick(form->rightSlideshowImageButton);
+    const double called = now() - start;
+    pumpUntil([&] { return form->fullSizePhoto() == next && form->fullSizeImage->hasPicture(); }, 10000);
+    gui::Application->ProcessMessages();
+    std::printf(
+        "one step right with the file present: %.2f ms in the handler, %.2f ms until shown and painted\n",
+        called, now() - start);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -183,6 +209,7 @@ int main(int argc, char** argv) {
         kItems, done ? "done" : "NOT done", elapsed, site.requests().size(), workingSetMb(), memoryBefore);
     if (done && search) {
         searchFigures(form);
+        stepFigures(form);
     } else if (done) {
         scrollThrough(form, 150);
         scrollThrough(form, 306);

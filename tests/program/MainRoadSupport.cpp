@@ -12,6 +12,7 @@ namespace mainroad {
 namespace {
 
 using testsupport::keyStroke;
+using testsupport::pressKey;
 
 struct EditSearch {
     bool lowest = false;
@@ -46,15 +47,6 @@ BOOL CALLBACK findSquareChild(HWND child, LPARAM parameter) {
     if (r.right - r.left == search->size && r.bottom - r.top == search->size)
         search->found = child;
     return TRUE;
-}
-
-void pressKey(WORD key) {
-    keyStroke(key, true);
-    keyStroke(key, false);
-}
-
-void typeCharacters(const std::wstring& text) {
-    testsupport::typeText(text);
 }
 
 void putOnClipboard(const std::wstring& text) {
@@ -194,7 +186,7 @@ void MainRoadSession::replaceText(HWND edit, const std::wstring& text, bool past
         pressKey('V');
         keyStroke(VK_CONTROL, false);
     } else {
-        typeCharacters(text);
+        testsupport::typeText(text);
     }
     programtest::parkPointer();
 }
@@ -213,19 +205,15 @@ void MainRoadSession::pasteUserName(const std::wstring& text) {
     pressEnterAndWait(text);
 }
 
-void MainRoadSession::typeSearch(const std::wstring& text) {
+HWND MainRoadSession::searchEdit() const {
     EditSearch search{true};
     EnumChildWindows(program_->mainWindow(), findEdit, reinterpret_cast<LPARAM>(&search));
-    RECT r{};
-    GetWindowRect(search.found, &r);
-    testsupport::leftClick({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-    programtest::parkPointer();
-    pressKey(VK_END);
-    keyStroke(VK_SHIFT, true);
-    pressKey(VK_HOME);
-    keyStroke(VK_SHIFT, false);
-    pressKey(VK_DELETE);
-    typeCharacters(text);
+    return search.found;
+}
+
+void MainRoadSession::typeSearch(const std::wstring& text, bool paste) {
+    replaceText(searchEdit(), text, paste);
+    testsupport::waitUntil([&] { return textOf(searchEdit()) == text; }, 10000);
     pressKey(VK_RETURN);
 }
 

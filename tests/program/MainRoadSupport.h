@@ -49,8 +49,9 @@ public:
     void typeUserName(const std::wstring& text, bool enter = true);
     // Puts the text on the clipboard and pastes it into the box with Ctrl+V, then Enter.
     void pasteUserName(const std::wstring& text);
-    // Types the text into the search box in place of what it shows, and Enter.
-    void typeSearch(const std::wstring& text);
+    // Types the text into the search box in place of what it shows, or pastes it, then Enter.
+    void typeSearch(const std::wstring& text, bool paste = false);
+    HWND searchEdit() const;
     // Clicks the start/stop button beside the box; the pointer stays on the top panel.
     void clickStartStop();
     std::wstring userNameText() const;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "program/InfoMenu.h"
 #include "program/MainRoadSupport.h"
 #include "program/ViewingGrid.h"
 #include "support/RealInput.h"
@@ -46,25 +47,6 @@ Numbers feedFrom(int first, size_t count) {
     return numbers;
 }
 
-struct EditSearch {
-    HWND found = nullptr;
-    LONG top = -1;
-};
-
-// The search box: the lowest edit of the window (the user-name box sits above it).
-BOOL CALLBACK findBottomEdit(HWND child, LPARAM parameter) {
-    wchar_t name[32] = L"";
-    GetClassNameW(child, name, 32);
-    RECT r{};
-    GetWindowRect(child, &r);
-    auto* search = reinterpret_cast<EditSearch*>(parameter);
-    if (_wcsicmp(name, L"Edit") == 0 && r.top > search->top) {
-        search->top = r.top;
-        search->found = child;
-    }
-    return TRUE;
-}
-
 POINT centreOf(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
@@ -78,9 +60,7 @@ protected:
         ASSERT_TRUE(session.waitForThumbnailCount(45, 10000));
         window = session.program().mainWindow();
         grid = viewing::gridWindow(window);
-        EditSearch search;
-        EnumChildWindows(window, findBottomEdit, reinterpret_cast<LPARAM>(&search));
-        searchEdit = search.found;
+        searchEdit = session.searchEdit();
         ASSERT_TRUE(waitForFeedFrom(45)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
         const std::vector<ShownTile> tiles = readGrid(grid);
         while (columns < tiles.size() && tiles[columns].photo.top == tiles[0].photo.top)
@@ -146,12 +126,6 @@ protected:
         return false;
     }
 
-    void search(const std::wstring& text, bool paste = false) {
-        session.replaceText(searchEdit, text, paste);
-        testsupport::waitUntil([&] { return session.textOf(searchEdit) == text; }, 10000);
-        pressKey(VK_RETURN);
-    }
-
     // Clicks the selection mark of the grid's n-th tile (from 1), Shift held when asked; Shift is
     // let go once the screen shows the expected selection.
     bool clickMark(int n, bool shift, const Numbers& expectSelected) {
@@ -164,7 +138,7 @@ protected:
         // mark it lights up, pressed it darkens, let go it shows the new state.
         testsupport::moveMouseTo(centreOf(photo));
         waitNudging([&] { return readGrid(grid).at(at).selected; });
-        if (shift && !testsupport::holdShift(true))
+        if (shift && !testsupport::holdModifier(VK_SHIFT, true))
             return false;
         for (const auto& step : std::vector<std::function<void()>>{
                  [&] { testsupport::moveMouseTo(mark); }, [] { testsupport::mouseButton(true, true); },
@@ -175,7 +149,7 @@ protected:
         }
         const bool shown = waitForSelected(expectSelected);
         if (shift)
-            testsupport::holdShift(false);
+            testsupport::holdModifier(VK_SHIFT, false);
         return shown;
     }
 
@@ -210,34 +184,40 @@ TEST_F(Viewing, TypedSearchesFilterTheGridInFeedOrder) {
     notch(centreOf(readGrid(grid).at(0).photo), -WHEEL_DELTA);
     ASSERT_TRUE(waitForFeedFrom(45 - static_cast<int>(columns)));
     const std::vector<ShownTile> scrolled = readGrid(grid);
-    search(L"");
+    session.typeSearch(L"");
     session.program().waitForInputIdle();
     EXPECT_EQ(numbersOf(readGrid(grid)), numbersOf(scrolled));
     EXPECT_TRUE(EqualRect(&readGrid(grid).at(0).photo, &scrolled.at(0).photo));
 
-    search(L"Sun, SEA!");
+    session.typeSearch(L"Sun, SEA!");
     EXPECT_TRUE(waitForNumbers(kSunAndSea)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
     session.saveScreenshot(L"viewing-search.png");
-    search(L"SUN");
+    session.typeSearch(L"SUN");
     EXPECT_TRUE(waitForNumbers(kSunAndSea));
-    search(L"CAF\u00C9");
+    session.typeSearch(L"CAF\u00C9");
     EXPECT_TRUE(waitForNumbers(kSunAndSea));
-    search(L"cafe");
+    session.typeSearch(L"cafe");
     EXPECT_TRUE(waitForNumbers({}));
-    search(L"sun mountains");
+    session.typeSearch(L"sun mountains");
     EXPECT_TRUE(waitForNumbers(kSunOrMountains)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
+    // No caption holds both words.
+    ASSERT_TRUE(
+        programtest::chooseInfoMenuItem(session.program(), true, programtest::InfoItem::AllWordsMustMatch));
+    EXPECT_TRUE(waitForNumbers({}));
+    ASSERT_TRUE(
+        programtest::chooseInfoMenuItem(session.program(), true, programtest::InfoItem::AnyWordMatches));
 
     // A long pasted query: the window still answers and the grid shows its result.
     std::wstring longQuery;
     while (longQuery.size() < 5000)
         longQuery += L"sea, ";
-    search(longQuery, true);
+    session.typeSearch(longQuery, true);
     DWORD_PTR result = 0;
     EXPECT_TRUE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result));
     EXPECT_TRUE(waitForNumbers(kSunAndSea));
 
     // Blanks clear the filter, and the box shows its grey hint again.
-    search(L"   ");
+    session.typeSearch(L"   ");
     EXPECT_TRUE(waitForFeedFrom(45)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
     EXPECT_TRUE(waitNudging([&] { return session.textOf(searchEdit) == L"Search..."; }));
     RECT box{};
@@ -324,11 +304,18 @@ TEST_F(Viewing, ClicksShiftClicksCtrlAAndTheWheelSelectAndScroll) {
 }
 
 TEST_F(Viewing, KeysStepThroughASearchInTheView) {
-    search(L"Sun, SEA!");
+    session.typeSearch(L"Sun, SEA!");
     ASSERT_TRUE(waitForNumbers(kSunAndSea));
     testsupport::leftClick(centreOf(readGrid(grid).at(0).photo));
     ASSERT_TRUE(waitNudging([&] { return shownFullSize() == 45; }));
     rest();
+    // The arrows step through the search's items only.
+    press(VK_RIGHT);
+    EXPECT_TRUE(waitNudging([&] { return shownFullSize() == 29; }));
+    press(VK_RIGHT);
+    EXPECT_TRUE(waitNudging([&] { return shownFullSize() == 27; }));
+    press(VK_LEFT);
+    EXPECT_TRUE(waitNudging([&] { return shownFullSize() == 29; }));
 
     // Under a message box (Download with nothing selected) the keys are the box's.
     RECT frame{};
@@ -338,13 +325,13 @@ TEST_F(Viewing, KeysStepThroughASearchInTheView) {
     ASSERT_TRUE(box);
     press(VK_RIGHT);
     EXPECT_NE(session.answerMessageBox(5000).find(L"Please select"), std::wstring::npos);
-    EXPECT_EQ(shownFullSize(), 45);
+    EXPECT_EQ(shownFullSize(), 29);
 
     // Space marks the item shown, in the view and on its tile; Escape closes the view.
     press(VK_SPACE);
     press(VK_ESCAPE);
     EXPECT_TRUE(
-        waitNudging([&] { return shownFullSize() == -1 && selectedNumbers(readGrid(grid)) == Numbers{45}; }));
+        waitNudging([&] { return shownFullSize() == -1 && selectedNumbers(readGrid(grid)) == Numbers{29}; }));
 }
 
 }  // namespace

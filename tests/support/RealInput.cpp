@@ -66,14 +66,17 @@ void keyStroke(WORD virtualKey, bool down) {
     SendInput(1, &input, sizeof(input));
 }
 
-bool holdShift(bool down) {
+bool holdModifier(WORD virtualKey, bool down) {
     const char* source = std::getenv("PIXHAUL_SOURCE_DIR");
-    if (!source)
+    const wchar_t* keysym = virtualKey == VK_SHIFT     ? L"Shift_L"
+                            : virtualKey == VK_CONTROL ? L"Control_L"
+                                                       : nullptr;
+    if (!source || !keysym)
         return false;
     // python3 is a Unix program: it takes the script's Unix path.
     const std::string script = std::string(source) + "/tests/support/xkey.py";
-    std::wstring command = L"/usr/bin/python3 " + std::wstring(script.begin(), script.end()) + L" Shift_L " +
-                           (down ? L"down" : L"up");
+    std::wstring command = L"/usr/bin/python3 " + std::wstring(script.begin(), script.end()) + L" " + keysym +
+                           (down ? L" down" : L" up");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -85,7 +88,7 @@ bool holdShift(bool down) {
         CloseHandle(process.hThread);
     if (process.hProcess)
         CloseHandle(process.hProcess);
-    return waitUntil([down] { return ((GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0) == down; }, 5000);
+    return waitUntil([=] { return ((GetAsyncKeyState(virtualKey) & 0x8000) != 0) == down; }, 5000);
 }
 
 void pressKey(WORD virtualKey) {

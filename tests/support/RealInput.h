@@ -19,11 +19,11 @@ void mouseWheel(int delta);
 // Presses or releases one key.
 void keyStroke(WORD virtualKey, bool down);
 
-// Holds (down) or lets go Shift at the X server, as the keyboard does, and waits until the key
-// state shows it; false when it did not. Wine takes Shift's state from the X server with each
-// pointer event, so a Shift sent with keyStroke is forgotten once the pointer moves: Shift-clicks
-// need this one.
-bool holdShift(bool down);
+// Holds (down) or lets go Shift or Ctrl at the X server, as the keyboard does, and waits until the
+// key state shows it; false when it did not. Wine takes these keys' state from the X server with
+// pointer input, so one sent with keyStroke may be forgotten once the pointer moves: Shift- and
+// Ctrl-clicks need this one.
+bool holdModifier(WORD virtualKey, bool down);
 
 // Presses and releases one key.
 void pressKey(WORD virtualKey);
