@@ -1,43 +1,40 @@
-#include "RecordsEnvironment.h"
-
-#include <gtest/gtest.h>
-
+#include "ServiceWindow.h"
 #include <algorithm>
-
 #include "feed/AllocationCounter.h"
 #include "feed/FeedRecords.h"
 #include "mainwindow/Photo.h"
 
-using records::form;
-
 namespace {
-
-void send(UINT message, const void* record) {
-    SendMessageW(form()->Handle(), message, reinterpret_cast<WPARAM>(record), 0);
-}
-
-// A new load: its own generation and no items.
-int startLoad(const std::wstring& user, int total) {
-    form()->photoFileNames.clear();
-    clearPhotos(form());
-    form()->currentUserName = user;
-    form()->totalMediaCount = total;
-    form()->pageLoading = true;
-    return ++form()->pageGeneration;
-}
-
-void sendPhoto(int generation, const std::wstring& name, const std::wstring& caption = L"") {
-    send(WM_FEED_PHOTO, new PhotoMessageInfo(generation, L"http://i/l/" + name, L"http://i/s/" + name, L"",
-                                             L"", caption, L"http://s/p/" + name, name));
-}
 
 ULONGLONG ticks(const FILETIME& time) {
     return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+class WindowProcedure : public formtest::ServiceWindow {
+protected:
+    void send(UINT message, const void* record) {
+        SendMessageW(form()->Handle(), message, reinterpret_cast<WPARAM>(record), 0);
+    }
+
+    // A new load: its own generation and no items.
+    int startLoad(const std::wstring& user, int total) {
+        form()->photoFileNames.clear();
+        clearPhotos(form());
+        form()->currentUserName = user;
+        form()->totalMediaCount = total;
+        form()->pageLoading = true;
+        return ++form()->pageGeneration;
+    }
+
+    void sendPhoto(int generation, const std::wstring& name, const std::wstring& caption = L"") {
+        send(WM_FEED_PHOTO, new PhotoMessageInfo(generation, L"http://i/l/" + name, L"http://i/s/" + name,
+                                                 L"", L"", caption, L"http://s/p/" + name, name));
+    }
+};
+
 }  // namespace
 
-TEST(WindowProcedure, FeedPhotosArriveInOrderAndStaleOrNullRecordsAreOnlyFreed) {
+TEST_F(WindowProcedure, FeedPhotosArriveInOrderAndStaleOrNullRecordsAreOnlyFreed) {
     const int generation = startLoad(L"alice", 45);
     sendPhoto(generation, L"A.jpg", L"Hello, World! #Sun");
     sendPhoto(generation, L"b.jpg");
@@ -90,9 +87,9 @@ TEST(WindowProcedure, FeedPhotosArriveInOrderAndStaleOrNullRecordsAreOnlyFreed) 
     EXPECT_FALSE(form()->pageLoading);
 }
 
-TEST(WindowProcedure, NextPageRequestsThePageUnlessStopped) {
+TEST_F(WindowProcedure, NextPageRequestsThePageUnlessStopped) {
     const int generation = startLoad(L"alice", 45);
-    records::site().reset();
+    formtest::serviceSite().reset();
     form()->pageDownloader = acquireDownloader(form());
     bool complete = false;
     form()->pageDownloader->OnDownloadComplete = [&](gui::TObject*, bool) { complete = true; };
@@ -105,22 +102,22 @@ TEST(WindowProcedure, NextPageRequestsThePageUnlessStopped) {
         send(WM_FEED_NEXT_PAGE, new MessageInfo(generation, 0, L"/media?max_id=1"));
         EXPECT_EQ(form()->samePageRepeatCount, repeat);
         EXPECT_EQ(form()->pageRetryCount, 0);
-        ASSERT_TRUE(records::pumpUntil([&] { return complete; }));
+        ASSERT_TRUE(formtest::pumpUntil([&] { return complete; }));
     }
-    EXPECT_EQ(records::site().countRequests("GET /alice/media?max_id=1"), 2);
-    EXPECT_EQ(records::site().countRequests("GET /alice/media?max_id=stopped"), 0);
+    EXPECT_EQ(formtest::serviceSite().countRequests("GET /alice/media?max_id=1"), 2);
+    EXPECT_EQ(formtest::serviceSite().countRequests("GET /alice/media?max_id=stopped"), 0);
     releaseDownloader(form(), form()->pageDownloader);
     form()->pageDownloader = nullptr;
 }
 
-TEST(WindowProcedure, JobRecordsAreCheckedAndZipProgressIsThrottled) {
+TEST_F(WindowProcedure, JobRecordsAreCheckedAndZipProgressIsThrottled) {
     sendPhoto(startLoad(L"alice", 1), L"1.jpg");
     form()->photos[0]->inUseByJob = 1;
     const int save = ++form()->saveGeneration;
     form()->jobWorkUnits = 10;
     form()->jobProgress = form()->jobShownProgress = 0;
     form()->copyDone = false;
-    auto copied = [](int32_t saveGeneration, int32_t index, uint8_t lastFile) {
+    auto copied = [this](int32_t saveGeneration, int32_t index, uint8_t lastFile) {
         auto* record = new PhotoCopiedMessageInfo;
         record->saveGeneration = saveGeneration;
         record->thumbnailsGeneration = form()->thumbnailsGeneration;
@@ -149,7 +146,7 @@ TEST(WindowProcedure, JobRecordsAreCheckedAndZipProgressIsThrottled) {
     form()->jobWorkUnits = 0;
 }
 
-TEST(WindowProcedure, MenuCommandsReachTheirItems) {
+TEST_F(WindowProcedure, MenuCommandsReachTheirItems) {
     std::vector<gui::TMenuItem*> items;
     for (int i = 0; i < form()->ComponentCount(); ++i) {
         auto* item = dynamic_cast<gui::TMenuItem*>(form()->Components(i));

@@ -1,12 +1,5 @@
-#include "RecordsEnvironment.h"
-
-#include <gtest/gtest.h>
-
+#include "ServiceWindow.h"
 #include <algorithm>
-
-#include "support/TestSupport.h"
-
-using records::form;
 
 namespace {
 
@@ -17,14 +10,16 @@ long count(const std::vector<gui::TPxhl*>& list, gui::TPxhl* control) {
 void addPage(gui::TPxhl* control, const std::wstring& path, const testsupport::TempFolder& folder) {
     static int files = 0;
     const std::wstring file = folder.file(std::to_wstring(++files) + L".txt");
-    control->AddFile(records::serviceUrl(path), L"-1", L"", file, 1, L"", L"", L"", 0);
+    control->AddFile(L"http://" + serviceHost() + path, L"-1", L"", file, 1, L"", L"", L"", 0);
 }
+
+using DownloaderPool = formtest::ServiceWindow;
 
 }  // namespace
 
-TEST(DownloaderPool, IdleControlsAreReusedInTheOrderGivenBackExceptBusyOnes) {
+TEST_F(DownloaderPool, IdleControlsAreReusedInTheOrderGivenBackExceptBusyOnes) {
     testsupport::TempFolder folder;
-    std::vector<gui::TPxhl*> held;  // whatever waits idle from the window's start or earlier tests
+    std::vector<gui::TPxhl*> held;  // whatever waits idle from the window's start
     while (!form()->idleDownloaders.empty())
         held.push_back(acquireDownloader(form()));
     gui::TPxhl* first = acquireDownloader(form());
@@ -50,7 +45,7 @@ TEST(DownloaderPool, IdleControlsAreReusedInTheOrderGivenBackExceptBusyOnes) {
     EXPECT_EQ(made->GetIntegerProperty(gui::PxhlDispId::ConcurrentDownloadFileCount), 3);
     EXPECT_EQ(made->GetIntegerProperty(gui::PxhlDispId::ConnectionTimeout), 12000);
     second->StopDownload();
-    ASSERT_TRUE(records::pumpUntil([&] { return second->ClearFiles(); }));
+    ASSERT_TRUE(formtest::pumpUntil([&] { return second->ClearFiles(); }));
     releaseDownloader(form(), taken);
     releaseDownloader(form(), made);
 
@@ -68,7 +63,7 @@ TEST(DownloaderPool, IdleControlsAreReusedInTheOrderGivenBackExceptBusyOnes) {
         releaseDownloader(form(), control);
 }
 
-TEST(DownloaderPool, AReleasedControlFiresNothing) {
+TEST_F(DownloaderPool, AReleasedControlFiresNothing) {
     testsupport::TempFolder folder;
     int events = 0;
     gui::TPxhl* released = acquireDownloader(form());
@@ -84,7 +79,7 @@ TEST(DownloaderPool, AReleasedControlFiresNothing) {
     clock->OnDownloadComplete = [&](gui::TObject*, bool) { done = true; };
     addPage(clock, L"/slow", folder);
     ASSERT_TRUE(clock->Download());
-    ASSERT_TRUE(records::pumpUntil([&] { return done; }));
+    ASSERT_TRUE(formtest::pumpUntil([&] { return done; }));
     EXPECT_EQ(events, 0);
     releaseDownloader(form(), clock);
 }

@@ -1,0 +1,32 @@
+#pragma once
+// A main window of its own for each case, opened with the fixture site as the service.
+#include "support/FixtureSite.h"
+
+#include "FormTestSupport.h"
+#include "common/ServiceHosts.h"
+#include <gtest/gtest.h>
+
+namespace formtest {
+
+class ServiceWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(serviceSite().running()) << serviceSite().failure();
+        form_ = openForm();
+    }
+    void TearDown() override {
+        delete form_;
+        // The compiled hosts again: later cases in this program expect the maker's to be unreachable.
+        SetEnvironmentVariableW(kServiceHostVariable, nullptr);
+        SetEnvironmentVariableW(kMakerHostVariable, nullptr);
+        std::wstring message;
+        EXPECT_TRUE(loadServiceHosts(message)) << message;
+    }
+    TForm1* form() const { return form_; }
+
+private:
+    WorkFolderSetting setting_;
+    TForm1* form_ = nullptr;
+};
+
+}  // namespace formtest
