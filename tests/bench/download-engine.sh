@@ -9,32 +9,12 @@
 # BUILD_DIR picks the build folder (default: build/).
 set -euo pipefail
 
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-scripts="$here/../../scripts"
+source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 runs="${RUNS:-2}"
-"$scripts/setup"
-source "$scripts/lib/build.sh"
-configure_and_build >/dev/null
-source "$scripts/lib/wine-env.sh"
-ensure_wine_prefix
 
-work="$(mktemp -d)"
-/usr/bin/python3 "$here/../support/peers/peers.py" --dir "$work/peers" --large-mb 256 --many 500 &
-peers=$!
-cleanup() {
-  exec {control}>&- 2>/dev/null || true
-  wait "$peers" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 600); do
-  [ -f "$work/peers/peers.txt" ] && break
-  sleep 0.1
-done
-port="$(sed -n 's/^nginx_http=//p' "$work/peers/peers.txt")"
-www="$(sed -n 's/^www=//p' "$work/peers/peers.txt")"
-# Holding the control connection keeps the peers up; closing it stops them.
-exec {control}<>"/dev/tcp/127.0.0.1/$(sed -n 's/^control=//p' "$work/peers/peers.txt")"
+start_server "$work/peers/peers.txt" "$here/../support/peers/peers.py" --dir "$work/peers" --large-mb 256 --many 500
+port="$(served nginx_http)"
+www="$(served www)"
 head -c $((64 * 1048576)) "$www/files/huge.bin" >"$www/files/huge64.bin"
 base="http://127.0.0.1:$port"
 out="$work/out"

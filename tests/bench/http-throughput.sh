@@ -6,22 +6,8 @@ set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 
-work="$(mktemp -d)"
-/usr/bin/python3 "$here/../support/peers/peers.py" --dir "$work/peers" --large-mb 256 &
-peers=$!
-cleanup() {
-  exec {control}>&- 2>/dev/null || true
-  wait "$peers" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 600); do
-  [ -f "$work/peers/peers.txt" ] && break
-  sleep 0.1
-done
-port="$(sed -n 's/^nginx_http=//p' "$work/peers/peers.txt")"
-# Holding the control connection keeps the peers up; closing it stops them.
-exec {control}<>"/dev/tcp/127.0.0.1/$(sed -n 's/^control=//p' "$work/peers/peers.txt")"
+start_server "$work/peers/peers.txt" "$here/../support/peers/peers.py" --dir "$work/peers" --large-mb 256
+port="$(served nginx_http)"
 
 mb_per_second() { awk -v bytes="$1" -v seconds="$2" 'BEGIN { printf "%.1f", bytes / 1048576 / seconds }'; }
 

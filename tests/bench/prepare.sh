@@ -1,5 +1,6 @@
 # Sourced by the benchmark scripts: installs what is missing, builds the project, and makes the Wine
-# prefix ready. Sets here (this folder), scripts, ROOT and BUILD_DIR (build/ unless BUILD_DIR is given).
+# prefix ready. Sets here (this folder), scripts, ROOT, BUILD_DIR (build/ unless BUILD_DIR is given)
+# and work (a scratch folder), and gives start_server and served.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 scripts="$here/../../scripts"
 "$scripts/setup"
@@ -7,3 +8,31 @@ source "$scripts/lib/build.sh"
 configure_and_build >/dev/null
 source "$scripts/lib/wine-env.sh"
 ensure_wine_prefix
+
+# A scratch folder of the script's own, gone when it exits, with the server below stopped first.
+work="$(mktemp -d)"
+server=""
+finish() {
+  if [ -n "$server" ]; then
+    exec {control}>&- 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap finish EXIT
+
+# start_server FILE COMMAND...: starts one of the project's Python servers, waits until it has
+# written FILE ("name=value" entries), and holds its control connection, which keeps it up.
+start_server() {
+  served_file="$1"
+  shift
+  /usr/bin/python3 "$@" &
+  server=$!
+  for _ in $(seq 600); do
+    [ -f "$served_file" ] && break
+    sleep 0.1
+  done
+  exec {control}<>"/dev/tcp/127.0.0.1/$(served control)"
+}
+# The value the server wrote for a name (a port, or the peers' web folder).
+served() { tr ' ' '\n' <"$served_file" | sed -n "s/^$1=//p"; }

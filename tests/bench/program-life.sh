@@ -6,8 +6,6 @@ set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
 # No window manager on the virtual screen: the program's windows go unmanaged, as in the tests.
 printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\Pixhaul.exe\\X11 Driver]\r\n"Managed"="N"\r\n\r\n' \
   >"$work/unmanaged.reg"

@@ -8,29 +8,14 @@ set -euo pipefail
 
 source "$(dirname "${BASH_SOURCE[0]}")/prepare.sh"
 
-work="$(mktemp -d)"
-python3 "$ROOT/tests/support/fixturesite.py" --ports-file "$work/ports.txt" &
-site=$!
-cleanup() {
-  exec {control}>&- 2>/dev/null || true
-  wait "$site" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 300); do
-  [ -f "$work/ports.txt" ] && break
-  sleep 0.1
-done
-port() { sed -n "s/.*$1=\([0-9]*\).*/\1/p" "$work/ports.txt"; }
-# The site lives while this connection is open.
-exec {control}<>"/dev/tcp/127.0.0.1/$(port control)"
+start_server "$work/ports.txt" "$ROOT/tests/support/fixturesite.py" --ports-file "$work/ports.txt"
 mkdir "$work/window" "$work/curl" "$work/threads" "$work/native"
 # Windows paths without winepath: a Wine process started outside the virtual display would leave
 # the prefix's desktop without one.
 windows_path() { echo "Z:${1//\//\\}"; }
 
 PIXHAUL_SOURCE_DIR="$ROOT" PIXHAUL_BINARY_DIR="$BUILD_DIR" \
-  PIXHAUL_SERVICE_HOST="127.0.0.1:$(port service)" PIXHAUL_MAKER_HOST="127.0.0.1:$(port maker)" \
+  PIXHAUL_SERVICE_HOST="127.0.0.1:$(served service)" PIXHAUL_MAKER_HOST="127.0.0.1:$(served maker)" \
   xvfb-run -a -s "-screen 0 1280x1024x24" wine "$BUILD_DIR/tests/bench/SavingBench.exe" "$(windows_path "$work/window")"
 
 saved="$work/window/folder"
