@@ -5,6 +5,7 @@
 #include "gui/Application.h"
 #include "gui/Exception.h"
 #include "gui/OleControlHost.h"
+#include "support/ApplicationPump.h"
 #include "support/Peers.h"
 #include "support/TestSupport.h"
 
@@ -59,16 +60,7 @@ private:
 }  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
-            return done();
-        gui::Application->ProcessMessages();
-        if (done())
-            return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+    return testsupport::pumpApplicationUntil(done, timeoutMs);
 }
 
 void Pump(int milliseconds) {

@@ -1,4 +1,5 @@
 #include "ControlsTestSupport.h"
+#include "support/ApplicationPump.h"
 #include "support/RealInput.h"
 
 #include <cstdlib>
@@ -32,16 +33,7 @@ const auto* const environment = ::testing::AddGlobalTestEnvironment(new Applicat
 }  // namespace
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
-            return done();
-        gui::Application->ProcessMessages();
-        if (done())
-            return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+    return testsupport::pumpApplicationUntil(done, timeoutMs);
 }
 
 void Pump(int milliseconds) {

@@ -12,6 +12,7 @@
 #include "gui/Application.h"
 #include "gui/OleControlHost.h"
 #include "gui/Screen.h"
+#include "support/ApplicationPump.h"
 #include "support/OpenedLinks.h"
 #include "support/ProgramUnderTest.h"
 #include "support/RealInput.h"
@@ -38,14 +39,7 @@ struct ApplicationEnvironment : ::testing::Environment {
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
-            return done();
-        Application->ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
+    return testsupport::pumpApplicationUntil(done, timeoutMs);
 }
 
 void showInFront(TForm* form) {
