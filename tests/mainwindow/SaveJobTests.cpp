@@ -436,6 +436,30 @@ TEST_F(SaveJob, PrintsThroughTheDialogInPageOrderAndCachesWhatItFetched) {
         EXPECT_EQ(testsupport::readFileBytes(targetOf(folder, photo)), siteBytes(jobSite(), urlOf(photo)));
 }
 
+// The odd-names user's large pictures, 3000 x 2000 and 1000 x 3000, shrink to fill the printable
+// width and height of their pages, centred.
+TEST(PrintJob, LargePicturesFillThePrintableAreaCentred) {
+    PrintedJobs jobs;
+    if (!jobs.installed())
+        GTEST_SKIP() << "no test printer";
+    WorkFolderSetting setting;
+    std::unique_ptr<TForm1> form(openWithUser(L"oddnames", 5));
+    ASSERT_TRUE(form) << jobSite().failure();
+    const std::vector<Photo*> large = {form->visiblePhotos[1], form->visiblePhotos[2]};
+    for (Photo* photo : large)
+        photo->selected = 1;
+    const PrintedJob job = jobs.print(form.get(), {}, jobs.pictures(large), L"print-large");
+    EXPECT_EQ(job.problem, "");
+    ASSERT_EQ(job.order(), "0 1");
+    const PrintableArea area = jobs.area();
+    const PrintedPage& wide = job.pages[0];
+    EXPECT_NEAR(wide.right - wide.left, area.width, 2);
+    EXPECT_NEAR((wide.top + wide.bottom) / 2, area.top + area.height / 2, 2);
+    const PrintedPage& tall = job.pages[1];
+    EXPECT_NEAR(tall.bottom - tall.top, area.height, 2);
+    EXPECT_NEAR((tall.left + tall.right) / 2, area.left + area.width / 2, 2);
+}
+
 // A stop while the print thread waits for a held download: the strip hides without 100%, the
 // thread ends, no partial file stays, and the window then closes.
 TEST_F(SaveJob, AStopWhileAPrintedPhotoDownloadsEndsTheJob) {

@@ -9,6 +9,7 @@
 #include "program/SavingSupport.h"
 #include "saving/UnixTools.h"
 #include "support/RealInput.h"
+#include "support/TestPrinter.h"
 
 namespace {
 
@@ -110,9 +111,13 @@ protected:
     std::vector<SiteItem> items;
 };
 
-// alice's eight items into a non-ASCII folder that holds one of them, two other files of hers and
-// one of bob's; then the same selection into a zip file that replaces an old one, once refused.
+// alice's first three items, one a video, printed (they become cached); then all eight into a
+// non-ASCII folder that holds one of them, two other files of hers and one of bob's; then the same
+// selection into a zip file that replaces an old one, once refused.
 TEST_F(Saving, AliceIntoAFolderAndThenIntoAZipFile) {
+    const std::string postscript = unixPath(temp.path() + L"print.ps");
+    TestPrinter printer(std::wstring(postscript.begin(), postscript.end()));
+    ASSERT_TRUE(printer.installed());
     ASSERT_NO_FATAL_FAILURE(startAlice());
     // The item times: 3 s apart in grid order, the first stamped during the load.
     for (const SiteItem& item : items)
@@ -130,9 +135,21 @@ TEST_F(Saving, AliceIntoAFolderAndThenIntoAZipFile) {
         setWriteTime(folder + L"\\" + name, time);
     }
     {
+        // The print dialog confirmed as it opens: the three pages, one copy.
+        StripWatch strip(session.program().mainWindow());
+        session.clickTiles({0, 1, 2});
+        session.clickJobButton(JobButton::print);
+        const HWND dialog = session.waitForDialog();
+        ASSERT_TRUE(dialog);
+        SavingSession::pressButton(dialog, IDOK);
+        ASSERT_TRUE(waitUntil([&] { return strip.shown(); }, 10000));
+        ASSERT_TRUE(waitForEnd(strip));
+        EXPECT_TRUE(strip.reachedFull());
+    }
+    {
         StripWatch strip(session.program().mainWindow());
         ASSERT_TRUE(strip.found());
-        ASSERT_NO_FATAL_FAILURE(saveToFolder());
+        ASSERT_NO_FATAL_FAILURE(saveToFolder({3, 4, 5, 6, 15}));
         ASSERT_TRUE(waitUntil([&] { return strip.shown(); }, 10000));
         ASSERT_TRUE(waitForEnd(strip));
         EXPECT_TRUE(strip.reachedFull())
@@ -144,10 +161,13 @@ TEST_F(Saving, AliceIntoAFolderAndThenIntoAZipFile) {
         const std::wstring path = folder + L"\\" + item.name;
         EXPECT_TRUE(testsupport::readFileBytes(path) == item.bytes) << narrow(item.name);
         EXPECT_EQ(writeTime(path), item.time) << narrow(item.name);
-        // Fetched once from its own address (a video from its video address), the one there never.
+        // Fetched once from its own address (a video from its video address), a printed picture by
+        // the print only, the one there never.
         EXPECT_EQ(fetches(item.url), &item == &present ? 0u : 1u) << item.url;
     }
-    EXPECT_EQ(fetches("/cdn/alice/s/1001_44.jpg") + fetches("/cdn/alice/s/1001_30.jpg"), 0u);
+    // The videos' pictures: the printed one's fetched by the print alone, the other's never.
+    EXPECT_EQ(fetches("/cdn/alice/s/1001_44.jpg"), 1u);
+    EXPECT_EQ(fetches("/cdn/alice/s/1001_30.jpg"), 0u);
     EXPECT_EQ(writeTime(folder + L"\\alice_old_two.jpg"), oldest - kItemStep);
     EXPECT_EQ(writeTime(folder + L"\\alice_old_one.jpg"), oldest - kItemStep - 7 * kItemStep);
     EXPECT_EQ(writeTime(folder + L"\\bob_x.jpg"), t1);
