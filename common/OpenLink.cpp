@@ -7,6 +7,11 @@ bool openLink(HWND owner, const std::wstring& address) {
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+std::wstring webPageOpenFailedText(const std::wstring& address) {
+    return L"Error while opening \"" + address +
+           L"\" in the default Web browser.\r\nPlease launch your Web browser and go to:\r\n\r\n" + address;
+}
+
 namespace {
 
 bool startsWithIgnoringCase(const std::wstring& text, const wchar_t* prefix) {

