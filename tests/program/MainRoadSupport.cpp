@@ -1,5 +1,7 @@
 #include "program/MainRoadSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <limits>
 #include <regex>
@@ -106,6 +108,15 @@ std::vector<size_t> overlappingGroups(std::vector<LoggedRequest> requests) {
         lastEnd = std::max(lastEnd, end);
     }
     return groups;
+}
+
+bool MainRoadSession::startWithAlice() {
+    if (!start())
+        return false;
+    typeUserName(L"alice");
+    const bool loaded = waitForUserNameText(L"alice", 60000) && waitForThumbnailCount(45, 10000);
+    EXPECT_TRUE(loaded) << site().logText();
+    return loaded;
 }
 
 bool MainRoadSession::start(bool clearSettings, const std::string& siteMode,

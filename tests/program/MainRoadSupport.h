@@ -41,6 +41,8 @@ public:
     // one of its own); false (with a failure added to the test) when not.
     bool start(bool clearSettings = true, const std::string& siteMode = "",
                const std::wstring& temporaryFolder = L"");
+    // Started, then alice loaded with her 45 thumbnails stored; false when not (with failures added).
+    bool startWithAlice();
 
     testsupport::FixtureSite& site() { return programtest::site(); }
     testsupport::ProgramUnderTest& program() { return *program_; }

@@ -60,12 +60,7 @@ void answer(HWND box, int button) {
 
 class Video : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(session.start());
-        session.typeUserName(L"alice");
-        ASSERT_TRUE(session.waitForUserNameText(L"alice", 60000)) << session.site().logText();
-        ASSERT_TRUE(session.waitForThumbnailCount(45, 10000));
-    }
+    void SetUp() override { ASSERT_TRUE(session.startWithAlice()); }
 
     // A message box of the program within the time, or null; the main window answers meanwhile.
     HWND waitForBox(int timeoutMs) {

@@ -54,10 +54,7 @@ POINT centreOf(const RECT& r) {
 class Viewing : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(session.start());
-        session.typeUserName(L"alice");
-        ASSERT_TRUE(session.waitForUserNameText(L"alice", 60000)) << session.site().logText();
-        ASSERT_TRUE(session.waitForThumbnailCount(45, 10000));
+        ASSERT_TRUE(session.startWithAlice());
         window = session.program().mainWindow();
         grid = viewing::gridWindow(window);
         searchEdit = session.searchEdit();
