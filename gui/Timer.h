@@ -15,6 +15,12 @@ public:
     void SetEnabled(bool enabled);
     unsigned Interval() const { return interval_; }
     void SetInterval(unsigned milliseconds);
+    // Starts the count again from now with this interval, whether or not it was running.
+    void Restart(unsigned milliseconds) {
+        SetEnabled(false);
+        SetInterval(milliseconds);
+        SetEnabled(true);
+    }
     // Assign through SetOnTimer so that a timer waiting only for its handler starts.
     const TNotifyEvent& OnTimer() const { return onTimer_; }
     void SetOnTimer(TNotifyEvent handler);

@@ -59,9 +59,7 @@ FullSizeVideo::Timer::Timer(gui::TComponent* owner, std::function<void()> fired)
 }
 
 void FullSizeVideo::Timer::start(unsigned milliseconds) {
-    timer_->SetEnabled(false);
-    timer_->SetInterval(milliseconds);
-    timer_->SetEnabled(true);
+    timer_->Restart(milliseconds);
 }
 
 void FullSizeVideo::Timer::stop() {

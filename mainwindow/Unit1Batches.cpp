@@ -94,9 +94,7 @@ bool TForm1::pagesLoading() {
 }
 
 void TForm1::startRetryTimer() {
-    thumbnailsDownloaderErrorRetryTimer->SetEnabled(false);
-    thumbnailsDownloaderErrorRetryTimer->SetInterval(kThumbnailRetryIntervalMs);
-    thumbnailsDownloaderErrorRetryTimer->SetEnabled(true);
+    thumbnailsDownloaderErrorRetryTimer->Restart(kThumbnailRetryIntervalMs);
 }
 
 void TForm1::batchesEnded(const std::wstring& message) {

@@ -247,9 +247,7 @@ void TForm1::onPageDownloadDone(TObject* sender, bool result) {
         return;
     case PageFailureAction::retry:
         ++pageRetryCount;
-        pageDownloaderErrorRetryTimer->SetEnabled(false);
-        pageDownloaderErrorRetryTimer->SetInterval(kPageRetryIntervalMs);
-        pageDownloaderErrorRetryTimer->SetEnabled(true);
+        pageDownloaderErrorRetryTimer->Restart(kPageRetryIntervalMs);
         return;
     default:
         endPageLoading(pageFailureMessage(action, currentUserName));

@@ -168,9 +168,7 @@ void TForm1::onPrintPhotosDone(TObject* sender, bool result) {
         jobStopped.isSet() ? DownloadOutcome::finished : downloadOutcome(result, error, printRetryCount);
     if (outcome == DownloadOutcome::retry) {
         ++printRetryCount;
-        printDownloaderErrorRetryTimer->SetEnabled(false);
-        printDownloaderErrorRetryTimer->SetInterval(kJobRetryIntervalMs);
-        printDownloaderErrorRetryTimer->SetEnabled(true);
+        printDownloaderErrorRetryTimer->Restart(kJobRetryIntervalMs);
         return;
     }
     downloadsDone = true;

@@ -76,9 +76,7 @@ void TForm1::hideDownloadProgressTimerTimer(gui::TObject*) {
 void TForm1::showJobFinished() {
     showDownloadProgress(true, 1.0);
     jobShownProgress = jobProgress;
-    hideDownloadProgressTimer->SetEnabled(false);
-    hideDownloadProgressTimer->SetInterval(400);
-    hideDownloadProgressTimer->SetEnabled(true);
+    hideDownloadProgressTimer->Restart(400);
 }
 
 void TForm1::stopJobDownloads() {

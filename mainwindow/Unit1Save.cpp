@@ -412,9 +412,7 @@ void TForm1::onSavePhotoFileDone(TObject* sender, long fileId, bool result) {
         deletePartialFile(finalPath);
         // The control is inside its report of this file: it is stopped once the report returns.
         jobStopped.set(true);
-        photosDownloaderErrorRetryTimer->SetEnabled(false);
-        photosDownloaderErrorRetryTimer->SetInterval(1);
-        photosDownloaderErrorRetryTimer->SetEnabled(true);
+        photosDownloaderErrorRetryTimer->Restart(1);
     }
 }
 
@@ -427,9 +425,7 @@ void TForm1::onSavePhotosDone(TObject* sender, bool result) {
         jobStopped.isSet() ? DownloadOutcome::finished : downloadOutcome(result, error, saveRetryCount);
     if (outcome == DownloadOutcome::retry) {
         ++saveRetryCount;
-        photosDownloaderErrorRetryTimer->SetEnabled(false);
-        photosDownloaderErrorRetryTimer->SetInterval(kJobRetryIntervalMs);
-        photosDownloaderErrorRetryTimer->SetEnabled(true);
+        photosDownloaderErrorRetryTimer->Restart(kJobRetryIntervalMs);
         return;
     }
     downloadsDone = true;
