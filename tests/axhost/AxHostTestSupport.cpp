@@ -64,7 +64,7 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 }
 
 void Pump(int milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
+    testsupport::pumpApplicationFor(milliseconds);
 }
 
 std::vector<std::wstring>& CaughtExceptions() {

@@ -13,6 +13,7 @@
 #include "mainwindow/SearchWords.h"
 #include "mainwindow/Thumbnailimage.h"
 #include "mainwindow/Unit1.h"
+#include "support/ApplicationPump.h"
 #include "support/ProgramUnderTest.h"
 #include "support/TestSupport.h"
 #include <psapi.h>
@@ -34,17 +35,6 @@ double now() {
     LARGE_INTEGER counter{};
     QueryPerformanceCounter(&counter);
     return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const double start = now();
-    while (!done()) {
-        if (now() - start > timeoutMs)
-            return false;
-        gui::Application->ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
 }
 
 // The window takes one control at its start: Pxhl.dll of this build (two folders up) is registered first.
@@ -148,7 +138,7 @@ void stepFigures(TForm1* form) {
     Photo* first = form->visiblePhotos.at(0);
     Photo* next = form->visiblePhotos.at(1);
     form->showFullSize(first);
-    const bool fetched = pumpUntil(
+    const bool fetched = testsupport::pumpApplicationUntil(
         [&] { return first->fullSizePresent && next->fullSizePresent && form->fullSizeImage->hasPicture(); },
         60000);
     if (!fetched) {
@@ -158,7 +148,8 @@ void stepFigures(TForm1* form) {
     const double start = now();
     form->rightSlideshowImageButtonBtnClick(form->rightSlideshowImageButton);
     const double called = now() - start;
-    pumpUntil([&] { return form->fullSizePhoto() == next && form->fullSizeImage->hasPicture(); }, 10000);
+    testsupport::pumpApplicationUntil(
+        [&] { return form->fullSizePhoto() == next && form->fullSizeImage->hasPicture(); }, 10000);
     gui::Application->ProcessMessages();
     std::printf(
         "one step right with the file present: %.2f ms in the handler, %.2f ms until shown and painted\n",
@@ -197,7 +188,7 @@ int main(int argc, char** argv) {
     form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
     const double start = now();
     form->loadUser();
-    const bool done = pumpUntil(
+    const bool done = testsupport::pumpApplicationUntil(
         [form] {
             return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == kItems;
         },

@@ -13,6 +13,7 @@
 #include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
 #include "saving/SaveNames.h"
+#include "support/ApplicationPump.h"
 #include "support/ProgramUnderTest.h"
 #include "support/TestSupport.h"
 #include "tests/bench/SavingFigures.h"
@@ -27,17 +28,6 @@
 namespace {
 
 constexpr size_t kItems = 1000;
-
-bool pumpUntil(const std::function<bool()>& done, ULONGLONG timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() > deadline)
-            return false;
-        gui::Application->ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
 
 // The size of every file in the folder.
 double folderBytes(const std::wstring& folder) {
@@ -61,8 +51,8 @@ double timeSave(TForm1* form, const char* what, const std::wstring& folder, cons
     const double cpu = processCpuSeconds();
     const ULONGLONG began = GetTickCount64();
     form->startSaveJob(folder, zipPath);
-    const bool ended =
-        pumpUntil([form] { return form->jobWorkUnits == 0 && !form->downloadPanel->Visible(); }, 600000);
+    const bool ended = testsupport::pumpApplicationUntil(
+        [form] { return form->jobWorkUnits == 0 && !form->downloadPanel->Visible(); }, 600000);
     const double seconds = (GetTickCount64() - began) / 1000.0;
     const double cpuUsed = processCpuSeconds() - cpu;
     if (zipPath.empty())
@@ -100,7 +90,7 @@ int main() {
     form->userNameEdit->SetText(L"big");
     form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
     form->loadUser();
-    if (!pumpUntil(
+    if (!testsupport::pumpApplicationUntil(
             [form] {
                 return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == kItems;
             },

@@ -37,7 +37,7 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 }
 
 void Pump(int milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
+    testsupport::pumpApplicationFor(milliseconds);
 }
 
 void MoveMouseTo(POINT screen) {

@@ -66,21 +66,6 @@ void clearSavedSettings() {
 
 }  // namespace
 
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (static_cast<int>(GetTickCount() - start) > timeoutMs)
-            return done();
-        gui::Application->ProcessMessages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-void pump(int milliseconds) {
-    pumpUntil([] { return false; }, milliseconds);
-}
-
 TForm1* openForm() {
     clearSavedSettings();
     // A check just made: the window's own update check stays out of these tests (it runs in the

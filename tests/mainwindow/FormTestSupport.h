@@ -6,6 +6,7 @@
 #include "gui/OleControlHost.h"
 #include "mainwindow/Unit1.h"
 #include "mainwindow/WorkFolder.h"
+#include "support/ApplicationPump.h"
 #include "support/ProgramUnderTest.h"
 #include "support/TestSupport.h"
 #include <atomic>
@@ -22,9 +23,13 @@ class ThumbnailImage;
 
 namespace formtest {
 
-// Handles messages until done() holds or the time is up; returns done().
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 3000);
-void pump(int milliseconds);
+// Handles messages through the application until done() holds or the time is up; returns done().
+inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
+    return testsupport::pumpApplicationUntil(done, timeoutMs);
+}
+inline void pump(int milliseconds) {
+    testsupport::pumpApplicationFor(milliseconds);
+}
 
 // Settings of earlier windows removed, so each window starts from the defaults (a window place
 // saved by an earlier test would move it).

@@ -1,42 +1,45 @@
+#include <windows.h>
+
 #include "MessagePump.h"
 
 #include <algorithm>
 
 namespace testsupport {
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+bool dispatchOneMessage() {
+    MSG message;
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+bool pumpUntil(const std::function<bool()>& done, unsigned long timeoutMs, MessageHandler handle) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-            if (done()) {
+        while (handle()) {
+            if (done())
                 return true;
-            }
         }
-        if (done()) {
+        if (done())
             return true;
-        }
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) {
+        if (now >= deadline)
             return false;
-        }
+        // Other threads change what done() reads without a message: look again every 10 ms.
         MsgWaitForMultipleObjects(0, nullptr, FALSE,
-                                  static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 50)), QS_ALLINPUT);
+                                  static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 10)), QS_ALLINPUT);
     }
 }
 
 void pumpWaiting() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    while (dispatchOneMessage()) {
     }
 }
 
-void pumpFor(DWORD milliseconds) {
-    pumpUntil([] { return false; }, milliseconds);
+void pumpFor(unsigned long milliseconds, MessageHandler handle) {
+    pumpUntil([] { return false; }, milliseconds, handle);
 }
 
 }  // namespace testsupport
