@@ -1,9 +1,7 @@
 // The full-size view in the window on the fixture site: an item opened from its tile, fetched
 // once into the Viewer folder and then its neighbours; the "fullsize" user's pictures that fail,
 // come late, have no extension, are small or are no pictures at all.
-#include "support/FixtureSite.h"
-
-#include "FormTestSupport.h"
+#include "ServiceWindow.h"
 #include "controls/HoverProtocol.h"
 #include "mainwindow/FullSizeImage.h"
 #include "mainwindow/Photo.h"
@@ -78,49 +76,47 @@ bool shows(TForm1* form, const Photo* photo) {
            form->fullSizeImage->picturePanel()->Visible();
 }
 
-class FullSizeWindow : public ::testing::Test {
+class FullSizeWindow : public ServiceWindow {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(serviceSite().running()) << serviceSite().failure();
-        ASSERT_TRUE(serviceSite().reset());
-        form = openForm();
-        form->showFullSizeWhenThumbnailClickingMenuItem->SetChecked(true);
-        form->applyClickMode();
+        ServiceWindow::SetUp();
+        if (HasFatalFailure())
+            return;
+        form()->showFullSizeWhenThumbnailClickingMenuItem->SetChecked(true);
+        form()->applyClickMode();
     }
-    void TearDown() override { delete form; }
 
     void load(const std::wstring& user, size_t count) {
-        loadTyped(form, user);
-        ASSERT_TRUE(pumpUntil([&] { return loaded(form, count); }, 30000)) << form->visiblePhotos.size();
+        loadTyped(form(), user);
+        ASSERT_TRUE(pumpUntil([&] { return loaded(form(), count); }, 30000)) << form()->visiblePhotos.size();
     }
-
-    WorkFolderSetting setting;
-    TForm1* form = nullptr;
 };
 
 TEST_F(FullSizeWindow, AnItemOpensCentredFetchedOnceThenItsNeighboursOnly) {
     load(L"alice", 45);
-    Photo* photo = form->visiblePhotos[3];
-    click(centreOf(form, tileAt(form, 3)));
-    ASSERT_TRUE(pumpUntil([&] { return shows(form, photo) && form->fullSizeImage->hasPicture(); }, 15000));
+    Photo* photo = form()->visiblePhotos[3];
+    click(centreOf(form(), tileAt(form(), 3)));
+    ASSERT_TRUE(
+        pumpUntil([&] { return shows(form(), photo) && form()->fullSizeImage->hasPicture(); }, 15000));
     EXPECT_EQ(requestsFor(photo), 1);
     EXPECT_TRUE(isViewerFileName(photo->fullSizePath, L"alice", L".jpg")) << photo->fullSizePath.c_str();
-    EXPECT_EQ(photo->fullSizePath.rfind(form->viewerFolder + L"\\", 0), 0u);
+    EXPECT_EQ(photo->fullSizePath.rfind(form()->viewerFolder + L"\\", 0), 0u);
     EXPECT_TRUE(sameTime(lastWriteTime(photo->fullSizePath), photo->fileTime));
     EXPECT_TRUE(sameTime(lastWriteTime(photo->fullSizePath), lastWriteTime(photo->thumbnailPath)));
 
     // Centred in the grid beside our bar, square, no larger than the box allows.
-    const FullSizeImage* view = form->fullSizeImage;
+    const FullSizeImage* view = form()->fullSizeImage;
     const int available =
-        form->contentScrollBox->ClientWidth() -
-        (form->contentScrollBox->VertScrollBar()->IsScrollBarVisible() ? 0 : GetSystemMetrics(SM_CXVSCROLL));
+        form()->contentScrollBox->ClientWidth() -
+        (form()->contentScrollBox->VertScrollBar()->IsScrollBarVisible() ? 0
+                                                                         : GetSystemMetrics(SM_CXVSCROLL));
     EXPECT_LE(std::abs(2 * view->Left() + view->Width() - available), 1) << view->Left();
-    EXPECT_LE(std::abs(2 * view->Top() + view->Height() - form->contentScrollBox->ClientHeight()), 1);
+    EXPECT_LE(std::abs(2 * view->Top() + view->Height() - form()->contentScrollBox->ClientHeight()), 1);
     EXPECT_EQ(view->Width(), view->Height());
-    EXPECT_EQ(view->Width(), std::min(646, form->contentScrollBox->ClientHeight()));
-    form->applyOverlayLevel();
+    EXPECT_EQ(view->Width(), std::min(646, form()->contentScrollBox->ClientHeight()));
+    form()->applyOverlayLevel();
     pump(200);
-    testsupport::ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"full-size-view.png");
+    testsupport::ScreenCapture::ofWindow(form()->Handle()).saveArtifact(L"full-size-view.png");
 
     // The view's mark selects the item and its tile.
     const RECT mark = controls::getVisibleScreenRect(view->selectionMark());
@@ -129,69 +125,69 @@ TEST_F(FullSizeWindow, AnItemOpensCentredFetchedOnceThenItsNeighboursOnly) {
     EXPECT_TRUE(view->isSelected());
 
     // Then the neighbours, and nothing more.
-    Photo* before = form->visiblePhotos[2];
-    Photo* after = form->visiblePhotos[4];
+    Photo* before = form()->visiblePhotos[2];
+    Photo* after = form()->visiblePhotos[4];
     ASSERT_TRUE(pumpUntil([&] { return before->fullSizePresent && after->fullSizePresent; }, 15000));
     pump(1000);
     EXPECT_EQ(serviceSite().countRequests("GET /cdn/alice/s/"), 3);
     EXPECT_EQ(requestsFor(before), 1);
     EXPECT_EQ(requestsFor(after), 1);
-    EXPECT_TRUE(noItemHoldsAControl(form));
+    EXPECT_TRUE(noItemHoldsAControl(form()));
 
     // Closed and opened again: shown at once from its file.
-    form->hideFullSize(true);
-    EXPECT_EQ(form->fullSizePhoto(), nullptr);
-    click(centreOf(form, tileAt(form, 3)));
-    EXPECT_TRUE(pumpUntil([&] { return shows(form, photo) && form->fullSizeImage->hasPicture(); }, 2000));
+    form()->hideFullSize(true);
+    EXPECT_EQ(form()->fullSizePhoto(), nullptr);
+    click(centreOf(form(), tileAt(form(), 3)));
+    EXPECT_TRUE(pumpUntil([&] { return shows(form(), photo) && form()->fullSizeImage->hasPicture(); }, 2000));
     EXPECT_EQ(serviceSite().countRequests("GET /cdn/alice/s/"), 3);
 }
 
 TEST_F(FullSizeWindow, PicturesThatFailComeLateOrAreOddLeaveOneFileEach) {
     load(L"fullsize", 6);
     // Newest first: small, flaky, no extension, no picture, slow, broken.
-    Photo* small = form->visiblePhotos[0];
-    Photo* flaky = form->visiblePhotos[1];
-    Photo* noExtension = form->visiblePhotos[2];
-    Photo* noPicture = form->visiblePhotos[3];
-    Photo* slow = form->visiblePhotos[4];
-    Photo* broken = form->visiblePhotos[5];
+    Photo* small = form()->visiblePhotos[0];
+    Photo* flaky = form()->visiblePhotos[1];
+    Photo* noExtension = form()->visiblePhotos[2];
+    Photo* noPicture = form()->visiblePhotos[3];
+    Photo* slow = form()->visiblePhotos[4];
+    Photo* broken = form()->visiblePhotos[5];
     MessageBoxWatcher boxes;
 
     // Failing twice: the loading animation stays through the retries, the third try shows it.
-    form->showFullSize(flaky);
+    form()->showFullSize(flaky);
     ASSERT_TRUE(pumpUntil([&] { return requestsFor(flaky) == 1; }, 5000));
-    EXPECT_TRUE(form->fullSizeImage->isLoading());
-    EXPECT_FALSE(form->fullSizeImage->picturePanel()->Visible());
-    ASSERT_TRUE(pumpUntil([&] { return shows(form, flaky); }, 20000));
-    EXPECT_TRUE(form->fullSizeImage->hasPicture());
+    EXPECT_TRUE(form()->fullSizeImage->isLoading());
+    EXPECT_FALSE(form()->fullSizeImage->picturePanel()->Visible());
+    ASSERT_TRUE(pumpUntil([&] { return shows(form(), flaky); }, 20000));
+    EXPECT_TRUE(form()->fullSizeImage->hasPicture());
     EXPECT_EQ(requestsFor(flaky), 3);
 
     // Its neighbours came meanwhile: the small one at the default size, the one without an
     // extension in a file without one.
     ASSERT_TRUE(pumpUntil([&] { return small->fullSizePresent && noExtension->fullSizePresent; }, 10000));
-    form->showFullSize(small);
-    EXPECT_TRUE(shows(form, small));
-    EXPECT_EQ(form->fullSizeImage->picture()->BitmapWidth(), 64);
-    EXPECT_EQ(form->fullSizeImage->Width(), std::min(646, form->contentScrollBox->ClientHeight()));
+    form()->showFullSize(small);
+    EXPECT_TRUE(shows(form(), small));
+    EXPECT_EQ(form()->fullSizeImage->picture()->BitmapWidth(), 64);
+    EXPECT_EQ(form()->fullSizeImage->Width(), std::min(646, form()->contentScrollBox->ClientHeight()));
     EXPECT_EQ(requestsFor(small), 1);
     EXPECT_TRUE(isViewerFileName(noExtension->fullSizePath, L"fullsize", L""))
         << noExtension->fullSizePath.c_str();
 
     // Bytes that are no picture: an empty view at the default size, then its neighbours.
-    form->showFullSize(noPicture);
-    ASSERT_TRUE(pumpUntil([&] { return shows(form, noPicture); }, 10000));
-    EXPECT_FALSE(form->fullSizeImage->hasPicture());
-    EXPECT_EQ(form->fullSizeImage->Width(), std::min(646, form->contentScrollBox->ClientHeight()));
+    form()->showFullSize(noPicture);
+    ASSERT_TRUE(pumpUntil([&] { return shows(form(), noPicture); }, 10000));
+    EXPECT_FALSE(form()->fullSizeImage->hasPicture());
+    EXPECT_EQ(form()->fullSizeImage->Width(), std::min(646, form()->contentScrollBox->ClientHeight()));
 
     // The slow one, prefetched, is passed by before it arrives; it is kept and shown on return.
     ASSERT_TRUE(pumpUntil([&] { return requestsFor(slow) == 1; }, 10000));
-    form->showFullSize(slow);
-    EXPECT_TRUE(form->fullSizeImage->isLoading());
-    form->showFullSize(broken);
+    form()->showFullSize(slow);
+    EXPECT_TRUE(form()->fullSizeImage->isLoading());
+    form()->showFullSize(broken);
     ASSERT_TRUE(serviceSite().setMode("release=1"));
     ASSERT_TRUE(pumpUntil([&] { return slow->fullSizePresent != 0; }, 10000));
-    EXPECT_EQ(form->fullSizePhoto(), broken);
-    EXPECT_TRUE(form->fullSizeImage->isLoading());
+    EXPECT_EQ(form()->fullSizePhoto(), broken);
+    EXPECT_TRUE(form()->fullSizeImage->isLoading());
 
     // Always failing: seven tries, one message, an empty view.
     ASSERT_TRUE(pumpUntil([&] { return !boxes.texts().empty(); }, 40000));
@@ -199,27 +195,27 @@ TEST_F(FullSizeWindow, PicturesThatFailComeLateOrAreOddLeaveOneFileEach) {
     ASSERT_EQ(boxes.texts().size(), 1u);
     EXPECT_EQ(boxes.texts()[0], L"There are some temporary server issues. Please try again.");
     EXPECT_EQ(requestsFor(broken), 7);
-    EXPECT_FALSE(form->fullSizeImage->isLoading());
-    EXPECT_FALSE(form->fullSizeImage->picturePanel()->Visible());
+    EXPECT_FALSE(form()->fullSizeImage->isLoading());
+    EXPECT_FALSE(form()->fullSizeImage->picturePanel()->Visible());
     EXPECT_EQ(broken->fullSizeFileId, -1);
     EXPECT_EQ(broken->fullSizeRetryTimer, nullptr);
-    EXPECT_TRUE(noItemHoldsAControl(form));
+    EXPECT_TRUE(noItemHoldsAControl(form()));
 
     // One file per item that arrived, none unfinished.
-    std::vector<std::wstring> files = viewerFiles(form);
+    std::vector<std::wstring> files = viewerFiles(form());
     EXPECT_EQ(files.size(), 5u);
     EXPECT_TRUE(std::none_of(files.begin(), files.end(), [](const std::wstring& name) {
         return name.find(L".tmp") != std::wstring::npos;
     }));
 
-    form->showFullSize(slow);
-    EXPECT_TRUE(shows(form, slow) && form->fullSizeImage->hasPicture());
+    form()->showFullSize(slow);
+    EXPECT_TRUE(shows(form(), slow) && form()->fullSizeImage->hasPicture());
     EXPECT_EQ(requestsFor(slow), 1);
 
     // Opened again, the broken one is asked for anew.
-    form->showFullSize(broken);
+    form()->showFullSize(broken);
     EXPECT_TRUE(pumpUntil([&] { return requestsFor(broken) == 8; }, 5000));
-    form->hideFullSize(true);
+    form()->hideFullSize(true);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// A main window of its own for each case, opened with the fixture site as the service.
+// A main window of its own for each case, opened with the fixture site as the service, the site's
+// request log and modes cleared.
 #include "support/FixtureSite.h"
 
 #include "FormTestSupport.h"
@@ -12,6 +13,7 @@ class ServiceWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(serviceSite().running()) << serviceSite().failure();
+        ASSERT_TRUE(serviceSite().reset());
         form_ = openForm();
     }
     void TearDown() override {
