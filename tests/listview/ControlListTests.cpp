@@ -11,9 +11,12 @@
 
 #include "activex/PxhlTestSupport.h"
 #include "downloadcontrol/ControlUtilities.h"
+#include "listview/ListRows.h"
+#include "support/MessagePump.h"
 #include "support/ScreenCapture.h"
 #include "support/TestSupport.h"
 
+using namespace listrows;
 using namespace pxhltest;
 
 namespace {
@@ -120,24 +123,6 @@ int64_t fileNumber(IDownloadX* control, LONG id, short field) {
     return _wtoi64(fileInfo(control, id, field).c_str());
 }
 
-std::wstring cell(HWND list, int row, int position) {
-    wchar_t buffer[512] = {};
-    LVITEMW item = {};
-    item.iSubItem = position;
-    item.pszText = buffer;
-    item.cchTextMax = 512;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return buffer;
-}
-
-LONG rowFileId(HWND list, int row) {
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return static_cast<LONG>(item.lParam);
-}
-
 std::wstring kilobytes(int64_t bytes) {
     return groupedNumber(bytes / 1024 + (bytes % 1024 != 0 ? 1 : 0)) + L" KB";
 }
@@ -204,32 +189,22 @@ protected:
         }
     }
 
-    // Dispatches messages until `done` holds (false after about a minute), checking after every round that
-    // the overall bar never went back.
-    template <class Condition>
-    bool pumpUntil(Condition done) {
-        for (int round = 0; round < 6000; ++round) {
-            comtest::pumpWaitingMessages();
-            const LRESULT position = SendMessageW(bar, PBM_GETPOS, 0, 0);
-            EXPECT_GE(position, lastBarPosition) << "the overall bar went back";
-            lastBarPosition = position;
-            if (done()) {
-                return true;
-            }
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-        return false;
+    // Dispatches messages until `done` holds (false after a minute), checking each time that the overall
+    // bar never went back.
+    bool pumpUntil(const std::function<bool()>& done) {
+        return testsupport::pumpUntil(
+            [&] {
+                const LRESULT position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+                EXPECT_GE(position, lastBarPosition) << "the overall bar went back";
+                lastBarPosition = position;
+                return done();
+            },
+            60000);
     }
 
     // Dispatches messages for a while. Rows of running files show new figures when the control's
     // one-second timer passes, so a wait of two passes lets every row catch up.
-    void settle(DWORD milliseconds = 2200) {
-        const ULONGLONG end = GetTickCount64() + milliseconds;
-        while (GetTickCount64() < end) {
-            comtest::pumpWaitingMessages();
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-    }
+    void settle(DWORD milliseconds = 2200) { testsupport::pumpFor(milliseconds); }
 
     // Every row shows the figures of the file whose id it carries.
     void expectRowsShowTheirFiles(int rows) {

@@ -15,8 +15,11 @@
 #include "downloadcontrol/engine/FileList.h"
 #include "downloadcontrol/ui/DownloadListView.h"
 #include "downloadcontrol/ui/RowText.h"
+#include "listview/ListRows.h"
 #include "support/ScreenCapture.h"
 #include "support/TestSupport.h"
+
+using namespace listrows;
 
 namespace {
 
@@ -165,39 +168,10 @@ protected:
         SendMessageW(host, WM_NOTIFY, DownloadListView::kListChildId, reinterpret_cast<LPARAM>(&click));
     }
 
-    int32_t rowCount() const { return static_cast<int32_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-    int32_t rowFileId(int32_t row) const {
-        LVITEMW item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        return SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))
-                   ? static_cast<int32_t>(item.lParam)
-                   : -1;
-    }
-
-    int32_t rowImage(int32_t row) const {
-        LVITEMW item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row;
-        SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        return item.iImage;
-    }
-
-    std::wstring cell(int32_t row, int32_t position) const {
-        wchar_t buffer[512] = {};
-        LVITEMW item = {};
-        item.iSubItem = position;
-        item.pszText = buffer;
-        item.cchTextMax = 512;
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        return buffer;
-    }
-
     std::vector<int32_t> rowIds() const {
         std::vector<int32_t> ids;
-        for (int32_t row = 0; row < rowCount(); ++row) {
-            ids.push_back(rowFileId(row));
+        for (int32_t row = 0; row < rowCount(list); ++row) {
+            ids.push_back(rowFileId(list, row));
         }
         return ids;
     }
@@ -205,11 +179,11 @@ protected:
     // Every row shows the figures of the file whose id it carries.
     void expectRowsMatchTheirFiles() {
         CriticalSectionLock lock(files.lock());
-        for (int32_t row = 0; row < rowCount(); ++row) {
-            const DownloadItem* item = files.find(rowFileId(row));
+        for (int32_t row = 0; row < rowCount(list); ++row) {
+            const DownloadItem* item = files.find(rowFileId(list, row));
             ASSERT_NE(item, nullptr) << "row " << row;
             for (int32_t position = 0; position < kColumnCount; ++position) {
-                EXPECT_EQ(cell(row, position), cellText(*item, position))
+                EXPECT_EQ(cell(list, row, position), cellText(*item, position))
                     << "row " << row << " column " << position;
             }
         }
@@ -258,22 +232,22 @@ TEST_F(DownloadListViewTest, ColumnsTextShowsItsColumnsAndRoundTrips) {
     view.setColumnsText(L"3;3;15;0");
     EXPECT_EQ(view.columnsText(), L"3;0");
     EXPECT_EQ(headers(), (std::vector<std::wstring>{view.column(3, 0, errors), view.column(0, 0, errors)}));
-    ASSERT_EQ(rowCount(), 4);  // the rows are filled again
+    ASSERT_EQ(rowCount(list), 4);  // the rows are filled again
     EXPECT_EQ(rowIds(), (std::vector<int32_t>{0, 1, 2, 3}));
-    EXPECT_EQ(cell(0, 0), L"25%");
-    EXPECT_EQ(cell(0, 1), L"beta");
-    EXPECT_EQ(cell(1, 0), L"");  // unknown size: no percentage
-    EXPECT_EQ(cell(1, 1), L"Alpha.jpg");
+    EXPECT_EQ(cell(list, 0, 0), L"25%");
+    EXPECT_EQ(cell(list, 0, 1), L"beta");
+    EXPECT_EQ(cell(list, 1, 0), L"");  // unknown size: no percentage
+    EXPECT_EQ(cell(list, 1, 1), L"Alpha.jpg");
 
     view.setColumnsText(L"");
     EXPECT_EQ(view.columnsText(), L"");
     EXPECT_TRUE(headers().empty());
-    EXPECT_EQ(rowCount(), 4);
+    EXPECT_EQ(rowCount(list), 4);
 
     view.setColumnsText(L"10;9");
     EXPECT_EQ(view.columnsText(), L"10;9");
-    EXPECT_EQ(cell(2, 0), L"http://h/d/theta.bin");
-    EXPECT_EQ(cell(2, 1), L"theta.bin");
+    EXPECT_EQ(cell(list, 2, 0), L"http://h/d/theta.bin");
+    EXPECT_EQ(cell(list, 2, 1), L"theta.bin");
     HDITEMW format = {};
     format.mask = HDI_FORMAT;
     SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), HDM_GETITEMW, 1,
@@ -293,9 +267,9 @@ TEST_F(DownloadListViewTest, ColumnsSetBeforeTheWindowApplyWhenItIsMade) {
     createView();
     EXPECT_EQ(headers(), (std::vector<std::wstring>{view.column(9, 0, errors), L"Got"}));
     EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), 55);
-    ASSERT_EQ(rowCount(), 1);
-    EXPECT_EQ(cell(0, 0), L"one.bin");
-    EXPECT_EQ(cell(0, 1), L"0 KB");
+    ASSERT_EQ(rowCount(list), 1);
+    EXPECT_EQ(cell(list, 0, 0), L"one.bin");
+    EXPECT_EQ(cell(list, 0, 1), L"0 KB");
 }
 
 TEST_F(DownloadListViewTest, SetColumnAndGetColumn) {
@@ -418,10 +392,10 @@ TEST_F(DownloadListViewTest, RefreshesAndRemovalsFindTheirRowsAfterASort) {
         a->state = DownloadStateComplete;
     }
     view.refreshRow(0);
-    EXPECT_EQ(cell(2, ColumnDownloaded), L"4 KB");
-    EXPECT_EQ(cell(2, ColumnPercentDone), L"100%");
-    EXPECT_EQ(rowImage(2), RowImageComplete);
-    EXPECT_EQ(cell(0, ColumnPercentDone), L"");  // Gamma's row is untouched
+    EXPECT_EQ(cell(list, 2, ColumnDownloaded), L"4 KB");
+    EXPECT_EQ(cell(list, 2, ColumnPercentDone), L"100%");
+    EXPECT_EQ(rowImage(list, 2), RowImageComplete);
+    EXPECT_EQ(cell(list, 0, ColumnPercentDone), L"");  // Gamma's row is untouched
     expectRowsMatchTheirFiles();
 
     // The engine's refresh by list index finds the same file's row.
@@ -430,7 +404,7 @@ TEST_F(DownloadListViewTest, RefreshesAndRemovalsFindTheirRowsAfterASort) {
         files.find(1)->downloaded = 10240;
     }
     view.refreshRowAt(1);
-    EXPECT_EQ(cell(3, ColumnDownloaded), L"10 KB");
+    EXPECT_EQ(cell(list, 3, ColumnDownloaded), L"10 KB");
     view.refreshRowAt(99);
     expectRowsMatchTheirFiles();
 
@@ -440,7 +414,7 @@ TEST_F(DownloadListViewTest, RefreshesAndRemovalsFindTheirRowsAfterASort) {
     EXPECT_EQ(rowIds(), (std::vector<int32_t>{2, 0, 1}));
     expectRowsMatchTheirFiles();
     view.removeRow(3);  // already gone: nothing happens
-    EXPECT_EQ(rowCount(), 3);
+    EXPECT_EQ(rowCount(list), 3);
 
     // A removal reported only by its old list index: the rows whose files went are found.
     ASSERT_EQ(files.removeFile(0), 0);
@@ -464,7 +438,7 @@ TEST_F(DownloadListViewTest, SortingWithARowWhoseFileIsGone) {
     clickHeader(ColumnSize);
     EXPECT_EQ(rowIds(), (std::vector<int32_t>{3, 0, 2, 1}));
     view.refreshRow(1);  // no file, no change
-    EXPECT_EQ(rowCount(), 4);
+    EXPECT_EQ(rowCount(list), 4);
     view.removeRowsWithoutFiles();
     EXPECT_EQ(rowIds(), (std::vector<int32_t>{3, 0, 2}));
 }
@@ -516,7 +490,7 @@ TEST_F(DownloadListViewTest, OverallBarSetAndAddedTo) {
     addFourFiles();
     view.clearFiles();
     EXPECT_EQ(SendMessageW(view.progressBarWindow(), PBM_GETPOS, 0, 0), 0);
-    EXPECT_EQ(rowCount(), 0);
+    EXPECT_EQ(rowCount(list), 0);
     EXPECT_EQ(files.size(), 0u);
     EXPECT_EQ(files.nextFileId(), 0);
 }
@@ -620,10 +594,10 @@ TEST_F(DownloadListViewTest, PictureOfARunningDownload) {
     pump();
 
     EXPECT_TRUE(testsupport::ScreenCapture::ofWindow(host).saveArtifact(L"download-list.png"));
-    EXPECT_EQ(rowCount(), 5);
-    EXPECT_EQ(rowImage(1), RowImageTransferring);
-    EXPECT_EQ(rowImage(0), RowImageComplete);
-    EXPECT_EQ(rowImage(3), RowImageNew);
+    EXPECT_EQ(rowCount(list), 5);
+    EXPECT_EQ(rowImage(list, 1), RowImageTransferring);
+    EXPECT_EQ(rowImage(list, 0), RowImageComplete);
+    EXPECT_EQ(rowImage(list, 3), RowImageNew);
     EXPECT_TRUE(context->valid());
     const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
     ASSERT_NE(images, nullptr);
