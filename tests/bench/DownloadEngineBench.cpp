@@ -14,6 +14,7 @@
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/engine/DownloadEngine.h"
+#include "tests/bench/BenchClock.h"
 
 namespace {
 
@@ -88,9 +89,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    LARGE_INTEGER frequency, begin, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
+    const double begin = nowMs();
     if (!engine.download()) {
         std::fprintf(stderr, "Download failed with error %d\n", static_cast<int>(errors.error()));
         return 1;
@@ -99,7 +98,7 @@ int main(int argc, char** argv) {
     while (!host.done && GetMessageW(&message, nullptr, 0, 0) > 0) {
         DispatchMessageW(&message);
     }
-    QueryPerformanceCounter(&end);
+    const double end = nowMs();
     if (!host.succeeded) {
         std::fprintf(stderr, "the run failed with error %d\n", static_cast<int>(errors.error()));
         return 1;
@@ -112,8 +111,7 @@ int main(int argc, char** argv) {
         } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    const double seconds =
-        static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+    const double seconds = (end - begin) / 1000;
     PROCESS_MEMORY_COUNTERS memory{};
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
     std::printf("%lld %.3f %llu\n", static_cast<long long>(bytes), seconds,

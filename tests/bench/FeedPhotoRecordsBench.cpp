@@ -10,33 +10,13 @@
 #include "gui/Application.h"
 #include "gui/OleControlHost.h"
 #include "mainwindow/Unit1.h"
+#include "support/ProgramUnderTest.h"
+#include "tests/bench/BenchClock.h"
 
 namespace {
 
 constexpr int kItems = 10000;
 constexpr int kBatch = 500;  // well below the limit of a thread's message queue
-
-double now() {
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter{};
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// The window takes one control at its start: Pxhl.dll of this build (two folders up) is registered first.
-bool registerPxhl() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dll = path;
-    for (int up = 0; up < 3; ++up)
-        dll = dll.substr(0, dll.find_last_of(L"\\/"));
-    HMODULE module = LoadLibraryW((dll + L"\\Pxhl.dll").c_str());
-    FARPROC entry = module ? GetProcAddress(module, "DllRegisterServer") : nullptr;
-    using Entry = HRESULT(STDAPICALLTYPE*)();
-    return entry && reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(entry))() == S_OK;
-}
 
 }  // namespace
 
@@ -44,7 +24,7 @@ int main() {
     gui::TApplication application;
     application.Initialize();
     gui::OleInitializer ole;
-    if (!registerPxhl()) {
+    if (!testsupport::registerPxhl()) {
         std::printf("Pxhl.dll of this build could not be registered\n");
         return 1;
     }
@@ -66,17 +46,17 @@ int main() {
             if (!PostMessageW(window, WM_FEED_PHOTO, reinterpret_cast<WPARAM>(record), 0))
                 delete record;
         }
-        const double start = now();
+        const double start = nowMs();
         application.ProcessMessages();
-        handling += now() - start;
+        handling += nowMs() - start;
     }
     std::printf("feed photo records: %zu of %d taken in %.1f ms (%.1f us each)\n", form->photos.size(),
                 kItems, handling, handling * 1000.0 / kItems);
 
-    const double clearStart = now();
+    const double clearStart = nowMs();
     form->photoFileNames.clear();
     clearPhotos(form);
-    std::printf("clearing %d photos: %.1f ms\n", kItems, now() - clearStart);
+    std::printf("clearing %d photos: %.1f ms\n", kItems, nowMs() - clearStart);
     delete form;
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "feed/FeedPageScan.h"
 #include "feed/FeedPageWorker.h"
 #include "feed/Parser.h"
+#include "tests/bench/BenchClock.h"
 
 #include <windows.h>
 
@@ -35,11 +36,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER start;
-    LARGE_INTEGER now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
+    const double start = nowMs();
     size_t records = 0;
     size_t bytes = 0;
     int rounds = 0;
@@ -50,8 +47,7 @@ int main(int argc, char** argv) {
             bytes += page->size() * sizeof(wchar_t);
         }
         ++rounds;
-        QueryPerformanceCounter(&now);
-        seconds = static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+        seconds = (nowMs() - start) / 1000;
     } while (seconds < 2.0 && rounds < 1000);
 
     std::printf(

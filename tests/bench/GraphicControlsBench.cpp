@@ -8,6 +8,7 @@
 #include "gui/Canvas.h"
 #include "gui/Form.h"
 #include "gui/GraphicControl.h"
+#include "tests/bench/BenchClock.h"
 
 #include <windows.h>
 
@@ -22,28 +23,6 @@ namespace {
 const int kColumns = 40;
 const int kRows = 25;
 const int kCell = 30;
-
-double milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-template <typename Work>
-double medianMilliseconds(int runs, Work work) {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&start);
-        work(run);
-        QueryPerformanceCounter(&end);
-        times.push_back(milliseconds(start, end));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // A tile part: a filled rectangle with a frame; on entering, it tells every other control of the
 // form that the mouse has left.
@@ -112,24 +91,24 @@ int main() {
     TBitmap target;
     target.SetSize(form.ClientWidth(), form.ClientHeight());
     HDC dc = target.Canvas()->Handle();
-    const double offScreen = medianMilliseconds(31, [&](int) {
+    const double offScreen = medianMs(31, [&](int) {
         form.Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
         form.Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
     });
-    const double onScreen = medianMilliseconds(31, [&](int) {
+    const double onScreen = medianMs(31, [&](int) {
         InvalidateRect(form.Handle(), nullptr, TRUE);
         UpdateWindow(form.Handle());
     });
 
     // Mouse moves over the grid, each routed to the child under it.
-    const double routed = medianMilliseconds(2001, [&](int run) {
+    const double routed = medianMs(2001, [&](int run) {
         const int x = 12 + (run * 7) % (kColumns * kCell);
         const int y = 12 + (run * 13) % (kRows * kCell);
         form.Perform(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
     });
 
     // The pointer moves onto another tile: leave and enter, with the broadcast.
-    const double hover = medianMilliseconds(201, [&](int run) {
+    const double hover = medianMs(201, [&](int run) {
         Tile* tile = tiles[static_cast<size_t>((run * 37) % static_cast<int>(tiles.size()))];
         const POINT p = tile->ClientToScreen({5, 5});
         SetCursorPos(p.x, p.y);

@@ -11,6 +11,7 @@
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/LastErrorHolder.h"
 #include "downloadcontrol/net/HttpDownloader.h"
+#include "tests/bench/BenchClock.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -26,9 +27,7 @@ int main(int argc, char** argv) {
     HttpDownloader client(false, L"127.0.0.1", port, multiByteToWide(argv[2], CP_ACP), L"", L"", L"", L"", 0,
                           L"", L"", 0, 12000, bufferSize, errors);
     std::vector<char> buffer(static_cast<std::size_t>(client.receiveBufferSize()));
-    LARGE_INTEGER frequency, begin, end;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&begin);
+    const double begin = nowMs();
     int64_t fileSize = -1;
     int32_t received = 0;
     bool ranges = false;
@@ -48,9 +47,7 @@ int main(int argc, char** argv) {
         total += received;
     }
     client.close();
-    QueryPerformanceCounter(&end);
-    const double seconds =
-        static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
+    const double seconds = (nowMs() - begin) / 1000;
     std::printf("%lld %.3f\n", static_cast<long long>(total), seconds);
     return total == fileSize ? 0 : 1;
 }

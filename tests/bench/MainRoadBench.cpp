@@ -16,6 +16,7 @@
 #include "support/ApplicationPump.h"
 #include "support/ProgramUnderTest.h"
 #include "support/TestSupport.h"
+#include "tests/bench/BenchClock.h"
 #include <psapi.h>
 #include <algorithm>
 #include <cstdio>
@@ -27,28 +28,6 @@ namespace {
 
 constexpr size_t kItems = 1000;
 constexpr int kScrollStep = 60;  // pixels per frame, about a wheel notch
-
-double now() {
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter{};
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// The window takes one control at its start: Pxhl.dll of this build (two folders up) is registered first.
-bool registerPxhl() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dll = path;
-    for (int up = 0; up < 3; ++up)
-        dll = dll.substr(0, dll.find_last_of(L"\\/"));
-    HMODULE module = LoadLibraryW((dll + L"\\Pxhl.dll").c_str());
-    FARPROC entry = module ? GetProcAddress(module, "DllRegisterServer") : nullptr;
-    using Entry = HRESULT(STDAPICALLTYPE*)();
-    return entry && reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(entry))() == S_OK;
-}
 
 double workingSetMb() {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -71,11 +50,11 @@ void scrollThrough(TForm1* form, int side) {
     const int last = bar->Range() - form->contentScrollBox->ClientHeight();
     std::vector<double> frames;
     for (int position = kScrollStep; position < last + kScrollStep; position += kScrollStep) {
-        const double start = now();
+        const double start = nowMs();
         bar->SetPosition(std::min(position, last));
         form->resetScrollAnchor();
         form->layoutGrid();
-        frames.push_back(now() - start);
+        frames.push_back(nowMs() - start);
     }
     if (frames.empty())
         return;
@@ -95,9 +74,9 @@ double filterMs(TForm1* form, const std::wstring& query, bool allWords, size_t& 
     form->searchWords = parseSearchWords(query);
     std::vector<double> runs;
     for (int run = 0; run < 15; ++run) {
-        const double start = now();
+        const double start = nowMs();
         form->applySearchFilter();
-        runs.push_back(now() - start);
+        runs.push_back(nowMs() - start);
         gui::Application->ProcessMessages();
     }
     listed = form->visiblePhotos.size();
@@ -116,9 +95,9 @@ void searchFigures(TForm1* form) {
         {L"5,000 characters", longQuery},
     };
     for (const auto& [name, query] : queries) {
-        const double start = now();
+        const double start = nowMs();
         const size_t words = parseSearchWords(query).size();
-        const double parsing = now() - start;
+        const double parsing = nowMs() - start;
         for (bool allWords : {false, true}) {
             size_t listed = 0;
             const double ms = filterMs(form, query, allWords, listed);
@@ -145,15 +124,15 @@ void stepFigures(TForm1* form) {
         std::printf("the first item and its neighbour did not arrive in the Viewer folder\n");
         return;
     }
-    const double start = now();
+    const double start = nowMs();
     form->rightSlideshowImageButtonBtnClick(form->rightSlideshowImageButton);
-    const double called = now() - start;
+    const double called = nowMs() - start;
     testsupport::pumpApplicationUntil(
         [&] { return form->fullSizePhoto() == next && form->fullSizeImage->hasPicture(); }, 10000);
     gui::Application->ProcessMessages();
     std::printf(
         "one step right with the file present: %.2f ms in the handler, %.2f ms until shown and painted\n",
-        called, now() - start);
+        called, nowMs() - start);
 }
 
 }  // namespace
@@ -163,7 +142,7 @@ int main(int argc, char** argv) {
     gui::TApplication application;
     application.Initialize();
     gui::OleInitializer ole;
-    if (!registerPxhl()) {
+    if (!testsupport::registerPxhl()) {
         std::printf("Pxhl.dll of this build could not be registered\n");
         return 1;
     }
@@ -186,14 +165,14 @@ int main(int argc, char** argv) {
     const double memoryBefore = workingSetMb();
     form->userNameEdit->SetText(L"big");
     form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
-    const double start = now();
+    const double start = nowMs();
     form->loadUser();
     const bool done = testsupport::pumpApplicationUntil(
         [form] {
             return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == kItems;
         },
         300000);
-    const double elapsed = now() - start;
+    const double elapsed = nowMs() - start;
     std::printf(
         "big (%zu items) from Enter to every thumbnail shown: %s in %.0f ms; %zu requests; working set "
         "%.1f MB (%.1f MB before)\n",

@@ -2,6 +2,7 @@
 #include "feed/Parser.h"
 #include "feed/ParserJSON.h"
 #include "support/FeedPages.h"
+#include "tests/bench/BenchClock.h"
 
 #include <windows.h>
 
@@ -13,28 +14,6 @@
 namespace {
 
 const int kRuns = 7;
-
-double seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// The median time of kRuns runs of read, and what the last run counted.
-template <typename Read>
-double medianSeconds(Read read, size_t& counted) {
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        LARGE_INTEGER start;
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&start);
-        counted = read();
-        QueryPerformanceCounter(&end);
-        times.push_back(seconds(start, end));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 size_t readWithParserJSON(const std::wstring& text) {
     ParserJSON reader;
@@ -80,12 +59,12 @@ int main() {
                 page.itemCount);
 
     size_t results = 0;
-    const double readerTime = medianSeconds([&] { return readWithParserJSON(page.text); }, results);
+    const double readerTime = medianMs(kRuns, [&](int) { results = readWithParserJSON(page.text); }) / 1000;
     std::printf("ParserJSON: %.1f MB/s (%.3f s for %zu results, median of %d runs)\n", megabytes / readerTime,
                 readerTime, results, kRuns);
 
     size_t tokens = 0;
-    const double parserTime = medianSeconds([&] { return readWithParser(page.text); }, tokens);
+    const double parserTime = medianMs(kRuns, [&](int) { tokens = readWithParser(page.text); }) / 1000;
     std::printf("Parser alone: %.1f MB/s (%.3f s for %zu tokens, median of %d runs)\n",
                 megabytes / parserTime, parserTime, tokens, kRuns);
     return 0;

@@ -12,19 +12,11 @@
 #include "support/FixtureSite.h"
 #include "support/ProgramUnderTest.h"
 #include "support/ScreenCapture.h"
+#include "tests/bench/BenchClock.h"
 
 namespace {
 
 constexpr int kLaunches = 5;
-
-double now() {
-    static LARGE_INTEGER frequency{};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER counter{};
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // The start screen is painted once its frame and the top panel's accent show.
 bool startScreenPainted(HWND window) {
@@ -58,25 +50,25 @@ int main() {
         options.serviceHost = site.serviceHost();
         options.makerHost = site.makerHost();
         testsupport::ProgramUnderTest program(options);
-        const double start = now();
+        const double start = nowMs();
         if (!program.start()) {
             std::fprintf(stderr, "program life: %s\n", program.failure().c_str());
             return 1;
         }
         HWND window = program.waitForMainWindow();
-        const double shown = now();
+        const double shown = nowMs();
         if (!window || !testsupport::waitUntil([&] { return startScreenPainted(window); }, 20000)) {
             std::fprintf(stderr, "program life: the start screen did not show\n");
             return 1;
         }
-        const double painted = now();
+        const double painted = nowMs();
         program.requestClose();
-        const double closing = now();
+        const double closing = nowMs();
         if (!program.waitForExit(20000)) {
             std::fprintf(stderr, "program life: the program did not end after its close request\n");
             return 1;
         }
-        toExit.push_back(now() - closing);
+        toExit.push_back(nowMs() - closing);
         toWindow.push_back(shown - start);
         toPainted.push_back(painted - start);
     }
