@@ -127,13 +127,15 @@ TEST(RemoveUsernamesWindow, ChosenNamesLeaveBothListsWithTheirFolders) {
     showInFront(form.get());
     TListBox* box = form->userNamesListBox;
 
-    // Rows 1 and 3, the second with Ctrl held, then Remove: all by hand.
+    // Rows 1 and 3, the second with Ctrl held (let go once the list took the click), then Remove:
+    // all by hand.
     testsupport::leftClick(box->ClientToScreen(POINT{20, box->ItemRect(0).top + 7}));
     ASSERT_TRUE(pumpUntil([box] { return box->Selected(0); }));
-    testsupport::keyStroke(VK_CONTROL, true);
+    ASSERT_TRUE(testsupport::holdModifier(VK_CONTROL, true));
     testsupport::leftClick(box->ClientToScreen(POINT{20, box->ItemRect(2).top + 7}));
-    testsupport::keyStroke(VK_CONTROL, false);
-    ASSERT_TRUE(pumpUntil([box] { return box->Selected(2) && box->SelCount() == 2; }));
+    const bool both = pumpUntil([box] { return box->Selected(2) && box->SelCount() == 2; });
+    testsupport::holdModifier(VK_CONTROL, false);
+    ASSERT_TRUE(both);
     ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"remove-usernames.png");
     testsupport::leftClick(centreOf(form->removeButton));
     ASSERT_TRUE(pumpUntil([box] { return box->Items()->Count() == 3; }));

@@ -73,21 +73,22 @@ bool holdModifier(WORD virtualKey, bool down) {
                                                        : nullptr;
     if (!source || !keysym)
         return false;
-    // python3 is a Unix program: it takes the script's Unix path.
+    // python3 is a Unix program: it takes the script's Unix path. Started from here, Wine hands it
+    // the descriptors behind this process's standard handles and this process loses its standard
+    // output (and the test its report): start.exe starts it and waits for it instead.
     const std::string script = std::string(source) + "/tests/support/xkey.py";
-    std::wstring command = L"/usr/bin/python3 " + std::wstring(script.begin(), script.end()) + L" " + keysym +
+    std::wstring command = L"start.exe /wait /unix /usr/bin/python3 " +
+                           std::wstring(script.begin(), script.end()) + L" " + keysym +
                            (down ? L" down" : L" up");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &process))
         return false;
-    // A Unix process: its handles tell nothing; the key state does.
-    if (process.hThread)
-        CloseHandle(process.hThread);
-    if (process.hProcess)
-        CloseHandle(process.hProcess);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     return waitUntil([=] { return ((GetAsyncKeyState(virtualKey) & 0x8000) != 0) == down; }, 5000);
 }
 
