@@ -95,19 +95,30 @@ std::vector<LoggedRequest> parseLog(const std::string& json) {
     return requests;
 }
 
-std::vector<size_t> overlappingGroups(std::vector<LoggedRequest> requests) {
-    std::sort(requests.begin(), requests.end(),
-              [](const LoggedRequest& a, const LoggedRequest& b) { return a.time < b.time; });
-    std::vector<size_t> groups;
-    double lastEnd = -1;
+std::vector<size_t> batchesOneAfterAnother(const std::vector<LoggedRequest>& requests,
+                                           const std::function<size_t(const LoggedRequest&)>& batchOf) {
+    // How many requests of a batch ran at once depends on the machine's load; that a batch waited
+    // for the replies of the one before it does not.
+    std::vector<size_t> sizes;
+    std::vector<double> firstStart;
+    std::vector<double> lastEnd;
     for (const LoggedRequest& request : requests) {
-        if (groups.empty() || request.time > lastEnd)
-            groups.push_back(0);
-        ++groups.back();
-        const double end = request.end > 0 ? request.end : std::numeric_limits<double>::max();
-        lastEnd = std::max(lastEnd, end);
+        const size_t batch = batchOf(request);
+        if (batch >= sizes.size()) {
+            sizes.resize(batch + 1, 0);
+            firstStart.resize(batch + 1, std::numeric_limits<double>::max());
+            lastEnd.resize(batch + 1, 0);
+        }
+        ++sizes[batch];
+        firstStart[batch] = std::min(firstStart[batch], request.time);
+        lastEnd[batch] =
+            std::max(lastEnd[batch], request.end > 0 ? request.end : std::numeric_limits<double>::max());
     }
-    return groups;
+    for (size_t batch = 1; batch < sizes.size(); ++batch) {
+        if (firstStart[batch] < lastEnd[batch - 1])
+            return {};
+    }
+    return sizes;
 }
 
 bool MainRoadSession::startWithAlice() {
@@ -312,20 +323,23 @@ bool MainRoadSession::waitForThumbnailCount(size_t count, int timeoutMs) const {
     return testsupport::waitUntil([&] { return thumbnailFiles().size() == count; }, timeoutMs);
 }
 
-bool MainRoadSession::showsGoFace() const {
+bool MainRoadSession::waitForGoFace(bool shown, int timeoutMs) const {
     // The faces' writing is compared, not their backgrounds: the button may keep its hover tint
     // after a click under Wine.
     auto writing = [](COLORREF c) { return GetRValue(c) < 128; };
-    const std::vector<COLORREF> now = pixelsOf(startStopRect());
-    if (now.size() != goFace_.size() || now.empty())
-        return false;
-    size_t differing = 0;
-    size_t written = 0;
-    for (size_t i = 0; i < now.size(); ++i) {
-        differing += writing(now[i]) != writing(goFace_[i]) ? 1 : 0;
-        written += writing(goFace_[i]) ? 1 : 0;
-    }
-    return written > 0 && differing * 20 <= written;
+    auto showsGoFace = [&] {
+        const std::vector<COLORREF> now = pixelsOf(startStopRect());
+        if (now.size() != goFace_.size() || now.empty())
+            return false;
+        size_t differing = 0;
+        size_t written = 0;
+        for (size_t i = 0; i < now.size(); ++i) {
+            differing += writing(now[i]) != writing(goFace_[i]) ? 1 : 0;
+            written += writing(goFace_[i]) ? 1 : 0;
+        }
+        return written > 0 && differing * 20 <= written;
+    };
+    return testsupport::waitUntil([&] { return showsGoFace() == shown; }, timeoutMs);
 }
 
 bool MainRoadSession::pieVisible() const {

@@ -4,6 +4,7 @@
 // folder's thumbnails, the box's text and the program's message boxes.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,10 @@ struct LoggedRequest {
 
 std::vector<LoggedRequest> parseLog(const std::string& json);
 
-// The sizes of the groups of requests that overlap in time: a group ends at a moment with no
-// reply in flight.
-std::vector<size_t> overlappingGroups(std::vector<LoggedRequest> requests);
+// The requests split into batches by batchOf (0, 1, ...): the size of each batch, or an empty list
+// when a request of a batch began before every request of the batches before it had its reply.
+std::vector<size_t> batchesOneAfterAnother(const std::vector<LoggedRequest>& requests,
+                                           const std::function<size_t(const LoggedRequest&)>& batchOf);
 
 // A file of the work folder's Thumbnails folder.
 struct ThumbnailFile {
@@ -77,8 +79,10 @@ public:
     std::vector<ThumbnailFile> thumbnailFiles() const;
     bool waitForThumbnailCount(size_t count, int timeoutMs) const;
 
-    // The start/stop button's pixels now match those it showed when the program had started.
-    bool showsGoFace() const;
+    // Waits until the start/stop button's writing matches (shown) or no longer matches (!shown)
+    // the one it showed when the program had started: what the program paints reaches the screen
+    // in its own time, after the work it starts is already under way.
+    bool waitForGoFace(bool shown, int timeoutMs = 5000) const;
     bool pieVisible() const;
     void saveScreenshot(const std::wstring& name) const;
 
