@@ -1,6 +1,7 @@
 #include "downloadcontrol/engine/WorkerThread.h"
 
 #include <algorithm>
+#include <utility>
 
 WorkerPool::WorkerPool()
     : wake_(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr)),
@@ -16,11 +17,11 @@ WorkerPool::~WorkerPool() {
     }
 }
 
-std::shared_ptr<const WorkTicket> WorkerPool::hand(std::unique_ptr<Task> task) {
+std::shared_ptr<const WorkTicket> WorkerPool::hand(std::unique_ptr<Task> task,
+                                                   std::shared_ptr<const WorkTicket> ticket) {
     if (!wake_.valid() || !quit_.valid() || !ended_.valid()) {
         return nullptr;
     }
-    std::shared_ptr<const WorkTicket> ticket = task->ticket;
     CriticalSectionLock lock(lock_);
     if (!runWithoutExceptions([&] {
             threads_.reserve(threads_.size() + 1);
@@ -72,14 +73,14 @@ void WorkerPool::serve() {
             waiting_.erase(waiting_.begin());
         }
         task->run();
-        std::shared_ptr<WorkTicket> ticket = std::move(task->ticket);
+        WorkTicket* ticket = std::exchange(task->ticket, nullptr);
         task.reset();
         // Counted idle before it says the work ended: a file started next finds this thread.
         {
             CriticalSectionLock lock(lock_);
             ++idle_;
         }
-        ticket->ended_ = true;
+        WorkTicket::release(ticket, WorkTicket::kThread);
         if (waiters_ > 0) {
             SetEvent(ended_.get());
         }

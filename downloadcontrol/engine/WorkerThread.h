@@ -61,13 +61,25 @@ ScopedHandle createSuspendedThreadFor(Work& work) {
 
 // Stands for a work handed to a WorkerPool, as a thread handle would: it has ended once the work's run()
 // has returned and the work is freed.
+//
+// The pool's thread and the holders (the shared pointers handed out) own it together. The thread's release
+// is its last touch of the ticket and tells the end in the same step, so a holder that saw the end frees
+// the ticket itself: nothing of a work is freed by its thread after the work was seen to end.
 class WorkTicket {
 public:
-    bool ended() const { return ended_.load(); }
+    bool ended() const { return (owners_.load() & kThread) == 0; }
 
 private:
     friend class WorkerPool;
-    std::atomic<bool> ended_{false};
+    static constexpr int kThread = 1;
+    static constexpr int kHolders = 2;
+    // Frees the ticket when `owner` was the last one.
+    static void release(WorkTicket* ticket, int owner) {
+        if (ticket && ticket->owners_.fetch_and(~owner) == owner) {
+            delete ticket;
+        }
+    }
+    std::atomic<int> owners_{kThread | kHolders};
 };
 
 // Threads kept for the file transfers of one engine: a file runs on an idle one, and a new thread is
@@ -88,13 +100,16 @@ public:
     template <class Work>
     std::shared_ptr<const WorkTicket> run(std::unique_ptr<Work> work) {
         std::unique_ptr<Task> task;
+        std::shared_ptr<const WorkTicket> ticket;
         if (!runWithoutExceptions([&] {
                 task = std::make_unique<WorkTask<Work>>(std::move(work));
-                task->ticket = std::make_shared<WorkTicket>();
+                task->ticket = new WorkTicket;
+                ticket = std::shared_ptr<const WorkTicket>(
+                    task->ticket, [](WorkTicket* held) { WorkTicket::release(held, WorkTicket::kHolders); });
             })) {
             return nullptr;
         }
-        return hand(std::move(task));
+        return hand(std::move(task), std::move(ticket));
     }
 
     // Returns once the work of `ticket` has ended.
@@ -102,9 +117,9 @@ public:
 
 private:
     struct Task {
-        virtual ~Task() = default;
+        virtual ~Task() { WorkTicket::release(ticket, WorkTicket::kThread); }
         virtual void run() = 0;
-        std::shared_ptr<WorkTicket> ticket;
+        WorkTicket* ticket = nullptr;  // the thread's share
     };
     template <class Work>
     struct WorkTask : Task {
@@ -116,7 +131,8 @@ private:
         std::unique_ptr<Work> work;
     };
 
-    std::shared_ptr<const WorkTicket> hand(std::unique_ptr<Task> task);
+    std::shared_ptr<const WorkTicket> hand(std::unique_ptr<Task> task,
+                                           std::shared_ptr<const WorkTicket> ticket);
     static DWORD WINAPI entry(void* parameter);
     void serve();
 
