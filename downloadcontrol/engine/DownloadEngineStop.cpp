@@ -58,14 +58,15 @@ void DownloadEngine::stopDownload() {
             break;
         }
     }
-    // The end of the run, when a file settled above ended it.
+    if (!runEnded_) {
+        // Nothing runs any more, yet no file ended the run: the stop came from inside the last file's
+        // event (whose finish goes on only after this returns), or a file's end could not be reported.
+        // The host learns the end here, as from any other stop.
+        endRun();
+    }
+    // The end of the run, delivered before the stop returns, so that it cannot reach a later run.
     window_.dispatchPending();
     joinRetiredThreads();
-    if (!runEnded_) {
-        // Nothing runs any more: a file whose end could not be reported must not keep the run open.
-        runEnded_ = true;
-        window_.stopTimer();
-    }
     headerClaim_.release();
     runState_ = RunState::Idle;
     errors_.setError(ErrStopped);

@@ -84,6 +84,19 @@ TEST_F(EngineReentry, AStopFromAnEventReturnsAndTheEventsItRaisesCannotStartARun
     EXPECT_EQ(test.host.count(L"Complete"), 1);
 }
 
+TEST_F(EngineReentry, AStopFromTheLastFilesEventEndsTheRunBeforeItReturns) {
+    add(L"last.bin", ScriptedFile{someBytes(3000, 86)});
+    int endsSeenByTheStop = -1;
+    test.host.whenFileComplete = [&](int32_t, bool) {
+        test.engine->stopDownload();
+        endsSeenByTheStop = test.host.count(L"Complete");
+    };
+    ASSERT_TRUE(test.runToEnd(20000));
+    EXPECT_EQ(endsSeenByTheStop, 1);
+    EXPECT_FALSE(test.host.last(L"Complete")->result);
+    EXPECT_EQ(test.errors.error(), 33);
+}
+
 TEST_F(EngineReentry, AStopFromASegmentEventStillTellsThatReportsFileProgressFirst) {
     add(L"a.bin", slow);
     bool stopped = false;
