@@ -494,9 +494,11 @@ void ThumbnailImage::toggleSelection() {
 }
 
 void ThumbnailImage::photoMouseUp() {
-    if (!hovered_)
-        return;
+    // Judged where the button was let go: the hover look follows the pointer, which may have moved
+    // on before a busy window takes the release.
     const POINT p = releasePoint();
+    if (!inVisibleRect(photoImage_, p))
+        return;
     if (openOnClick_) {
         if (!pointerIn(selectionMark_, p) && !pointerIn(openPageButton_, p) && onOpenFullSize)
             onOpenFullSize(this);
@@ -508,7 +510,8 @@ void ThumbnailImage::photoMouseUp() {
 void ThumbnailImage::buttonMouseUp(Button button) {
     Image* image = buttonImage(button);
     const POINT p = releasePoint();
-    const bool inside = pointerIn(image, p);
+    // The button showed when it was pressed; the hover look may have hidden it since.
+    const bool inside = inVisibleRect(image, p);
     switch (button) {
     case Button::OpenFullSize:
         if (inside)
@@ -525,7 +528,7 @@ void ThumbnailImage::buttonMouseUp(Button button) {
         break;
     case Button::SelectionMark:
         setButtonPicture(button, inside ? overFace : normalFace);
-        if (!hovered_)
+        if (!inside && !inVisibleRect(photoImage_, p))
             break;
         if (openOnClick_ ? inside : (!pointerIn(openFullSizeButton_, p) && !pointerIn(openPageButton_, p)))
             toggleSelection();
