@@ -339,7 +339,10 @@ bool MainRoadSession::waitForGoFace(bool shown, int timeoutMs) const {
         }
         return written > 0 && differing * 20 <= written;
     };
-    return testsupport::waitUntil([&] { return showsGoFace() == shown; }, timeoutMs);
+    if (testsupport::waitUntil([&] { return showsGoFace() == shown; }, timeoutMs))
+        return true;
+    saveScreenshot(L"main-road-face-not-shown.png");
+    return false;
 }
 
 bool MainRoadSession::pieVisible() const {

@@ -237,7 +237,10 @@ TEST(SmallWindows, ANewTemporaryFolderServesTheNextStartAndTheOldOneIsLeftEmpty)
     ASSERT_NE(dialog, nullptr);
     ask(customEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     programtest::clickCentre(GetDlgItem(dialog, IDOK));
-    ASSERT_TRUE(testsupport::waitUntil([&] { return !IsWindow(dialog); }, 5000));
+    const bool closed = testsupport::waitUntil([&] { return !IsWindow(dialog); }, 5000);
+    if (!closed)
+        testsupport::ScreenCapture::ofWindow(dialog).saveArtifact(L"folder-dialog-left-open.png");
+    ASSERT_TRUE(closed);
     EXPECT_TRUE(testsupport::waitUntil([&] { return editText(customEdit) == chosen; }, 3000));
     testsupport::ScreenCapture::ofWindow(window).saveArtifact(L"temporary-folder-program.png");
     programtest::clickCentre(programtest::childWithText(window, L"OK"));
