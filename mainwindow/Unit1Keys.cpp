@@ -1,7 +1,6 @@
 // Keys, Shift-click ranges and the mouse wheel over the grid.
 #include <windowsx.h>
 
-#include "gui/Application.h"
 #include "gui/ApplicationEvents.h"
 #include "gui/CustomScrollBar.h"
 #include "mainwindow/FullSizeImage.h"
@@ -90,14 +89,9 @@ void TForm1::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
 void TForm1::FormKeyUp(TObject*, WORD& key, TShiftState) {
     if (keysIgnored() || !fullSizePhoto() || (key != VK_LEFT && key != VK_RIGHT))
         return;
-    // The tile now under the pointer would keep the hover look and tooltip of the one stepped
-    // away from: a move away and back makes the window look again.
-    Application->CancelHint();
-    POINT pointer{};
-    if (GetCursorPos(&pointer)) {
-        SetCursorPos(0, 0);
-        SetCursorPos(pointer.x, pointer.y);
-    }
+    // The controls under the pointer would keep the hover look and tooltip of the item stepped
+    // away from.
+    refreshPointerOverFullSize();
 }
 
 void TForm1::applicationEventsMessage(MSG& msg, bool&) {

@@ -320,9 +320,12 @@ TEST_F(Viewing, KeysStepThroughASearchInTheView) {
     testsupport::leftClick({(frame.left + frame.right) / 2 - 201, frame.bottom - 46});
     HWND box = session.program().waitForMessageBox();
     ASSERT_TRUE(box);
+    EXPECT_NE(testsupport::ProgramUnderTest::messageBoxText(box).find(L"Please select"), std::wstring::npos);
+    // Enter closes the box: the arrow before it reaches the box first, however late Wine delivers it.
     press(VK_RIGHT);
-    EXPECT_NE(session.answerMessageBox(5000).find(L"Please select"), std::wstring::npos);
-    EXPECT_EQ(shownFullSize(), 29);
+    press(VK_RETURN);
+    EXPECT_TRUE(waitNudging([&] { return !IsWindowVisible(box); }));
+    EXPECT_TRUE(waitNudging([&] { return shownFullSize() == 29; }));
 
     // Space marks the item shown, in the view and on its tile; Escape closes the view.
     press(VK_SPACE);

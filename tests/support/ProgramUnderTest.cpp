@@ -210,12 +210,18 @@ RECT ProgramUnderTest::windowRect() const {
 
 HWND ProgramUnderTest::waitForMessageBox(int timeoutMs) const {
     HWND box = nullptr;
+    // A box is shown before it takes the keyboard: keys sent meanwhile would reach the window
+    // behind it. Input waits until the box is its thread's active window.
     waitUntil(
         [&] {
+            box = nullptr;
             for (const auto& [window, className] : visibleWindowsOf(processId()))
                 if (className == L"#32770")
                     box = window;
-            return box != nullptr || !running();
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof(thread);
+            return (box && GetGUIThreadInfo(info_.dwThreadId, &thread) && thread.hwndActive == box) ||
+                   !running();
         },
         timeoutMs);
     return box;
