@@ -1,40 +1,55 @@
 #include "support/RealInput.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "support/TestSupport.h"
 
 namespace testsupport {
 
-void moveMouseTo(POINT screen) {
+namespace {
+
+// Where the test last put the pointer; nullopt before its first move.
+std::optional<POINT> intendedPointer;
+
+// Mouse input at the test's pointer position. A program that lags behind may turn an older pointer
+// move of the X server into input after a newer one, so that a button sent alone would land where
+// the pointer was before: every event carries its own place.
+void sendPointerInput(DWORD flags, DWORD mouseData = 0) {
+    POINT at{};
+    if (intendedPointer)
+        at = *intendedPointer;
+    else
+        GetCursorPos(&at);
     INPUT input{};
     input.type = INPUT_MOUSE;
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     // Absolute coordinates run from 0 to 65535 over the screen, and the system maps them back
     // rounding down: the smallest value that maps onto the pixel itself.
-    input.mi.dx = static_cast<LONG>((screen.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((screen.y * 65536LL + height - 1) / height);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = static_cast<LONG>((at.x * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>((at.y * 65536LL + height - 1) / height);
+    input.mi.mouseData = mouseData;
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+void moveMouseTo(POINT screen) {
+    intendedPointer = screen;
+    sendPointerInput(0);
 }
 
 void mouseButton(bool left, bool down) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
     if (left)
-        input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+        sendPointerInput(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
     else
-        input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
-    SendInput(1, &input, sizeof(input));
+        sendPointerInput(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
 }
 
 void mouseWheel(int delta) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.mouseData = static_cast<DWORD>(delta);
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    SendInput(1, &input, sizeof(input));
+    sendPointerInput(MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
 }
 
 namespace {
