@@ -65,6 +65,12 @@ void Image::setAutoSize(bool autoSize) {
     Repaint();
 }
 
+void Image::setStretch(bool stretch) {
+    fit_ = stretch ? PictureCache::Fit::Stretch : PictureCache::Fit::ScaleOrTile;
+    cache_.Reset();
+    Repaint();
+}
+
 void Image::setTransparent(bool transparent) {
     transparent_ = transparent;
     SetOpaque(!transparent_);
@@ -83,7 +89,7 @@ void Image::Dispatch(gui::TMessage& message) {
 void Image::Paint() {
     // Through a rendering of the control's size (made again when the size changes); its pixels
     // are 32-bit with alpha whatever the picture's format.
-    cache_.Draw(Canvas()->Handle(), picture_, Width(), Height(), PictureCache::Fit::ScaleOrTile);
+    cache_.Draw(Canvas()->Handle(), picture_, Width(), Height(), fit_);
 }
 
 }  // namespace controls

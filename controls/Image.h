@@ -35,6 +35,9 @@ public:
     // A transparent control lets its parent paint the background under it (pictures with alpha).
     bool Transparent() const { return transparent_; }
     void setTransparent(bool transparent);
+    // The whole picture stretched to the control, also when it is smaller (a photo, not a pattern).
+    bool Stretch() const { return fit_ == PictureCache::Fit::Stretch; }
+    void setStretch(bool stretch);
     // Read by the program's hint handling.
     bool CanShowHint() const { return canShowHint_; }
     void setCanShowHint(bool canShowHint) { canShowHint_ = canShowHint; }
@@ -57,6 +60,7 @@ private:
     Gdiplus::Bitmap* picture_ = nullptr;
     PictureCache cache_;
     bool ownsPicture_ = false;
+    PictureCache::Fit fit_ = PictureCache::Fit::ScaleOrTile;
     bool autoSize_ = false;
     bool transparent_ = false;
     bool canShowHint_ = true;

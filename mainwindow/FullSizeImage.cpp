@@ -78,6 +78,8 @@ FullSizeImage::FullSizeImage(gui::TComponent* owner, gui::TWinControl* parent) :
     picturePanel_->SetVisible(false);
     picture_ = new Image(this);
     picture_->SetParent(picturePanel_);
+    // A picture smaller than the view is shown enlarged, never repeated like a pattern.
+    picture_->setStretch(true);
     picture_->OnMouseEnter = [this](TObject*) { picture_->setCanShowHint(true); };
     picture_->OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int, int) {
         if (button != gui::mbLeft)

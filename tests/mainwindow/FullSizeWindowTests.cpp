@@ -170,6 +170,12 @@ TEST_F(FullSizeWindow, PicturesThatFailComeLateOrAreOddLeaveOneFileEach) {
     EXPECT_EQ(form()->fullSizeImage->picture()->BitmapWidth(), 64);
     EXPECT_EQ(form()->fullSizeImage->Width(), std::min(646, form()->contentScrollBox->ClientHeight()));
     EXPECT_EQ(requestsFor(small), 1);
+    // Enlarged, not repeated: its top-left eighth (a cell of one colour) fills the view's corner.
+    const RECT corner = controls::getVisibleScreenRect(form()->fullSizeImage->picture());
+    const int eighth = (corner.right - corner.left) / 8;
+    const RECT cell{corner.left + 8, corner.top + 8, corner.left + eighth - 8, corner.top + eighth - 8};
+    EXPECT_TRUE(pumpUntil([&] { return testsupport::ScreenCapture(cell).distinctColours(1) <= 3; }, 5000));
+    testsupport::ScreenCapture::ofWindow(form()->Handle()).saveArtifact(L"full-size-small-picture.png");
     EXPECT_TRUE(isViewerFileName(noExtension->fullSizePath, L"fullsize", L""))
         << noExtension->fullSizePath.c_str();
 
