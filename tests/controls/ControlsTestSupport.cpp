@@ -1,6 +1,5 @@
 #include "ControlsTestSupport.h"
 #include "support/ApplicationPump.h"
-#include "support/RealInput.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -38,18 +37,6 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void Pump(int milliseconds) {
     testsupport::pumpApplicationFor(milliseconds);
-}
-
-void MoveMouseTo(POINT screen) {
-    testsupport::moveMouseTo(screen);
-}
-
-void LeftButton(bool down) {
-    testsupport::mouseButton(true, down);
-}
-
-void RightButton(bool down) {
-    testsupport::mouseButton(false, down);
 }
 
 PaintedPixels::PaintedPixels(int width, int height, COLORREF background) : width_(width), height_(height) {

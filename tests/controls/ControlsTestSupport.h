@@ -1,8 +1,9 @@
 #pragma once
 // Helpers of the skinned controls' tests: the application object, message pumping, real mouse
-// input through SendInput, and painting windowless controls into memory bitmaps.
+// input through SendInput (support/RealInput), and painting windowless controls into memory bitmaps.
 #include "gui/Application.h"
 #include "gui/WinControl.h"
+#include "support/RealInput.h"
 #include <functional>
 #include <vector>
 
@@ -11,11 +12,6 @@ namespace controlstest {
 // Handles waiting messages until the predicate holds or the time is up; returns the predicate.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 2000);
 void Pump(int milliseconds);
-
-// Real input, as the hardware gives it: mouse hooks see it.
-void MoveMouseTo(POINT screen);
-void LeftButton(bool down);
-void RightButton(bool down);
 
 // A 32-bit picture of what something painted, read back pixel by pixel (RGB, no alpha).
 class PaintedPixels {

@@ -59,7 +59,7 @@ private:
 
 TEST(Gallery, ItsScreenshotShowsTheSkinAndTheThreeButtonFaces) {
     // The pointer away from the gallery, so that no control of it is entered meanwhile.
-    controlstest::MoveMouseTo({GetSystemMetrics(SM_CXSCREEN) - 4, GetSystemMetrics(SM_CYSCREEN) - 4});
+    testsupport::moveMouseTo({GetSystemMetrics(SM_CXSCREEN) - 4, GetSystemMetrics(SM_CYSCREEN) - 4});
     controlstest::Pump(50);
 
     GalleryProcess process(testsupport::binaryPath(L"tools/gallery/gallery.exe"));

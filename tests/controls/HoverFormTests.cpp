@@ -23,7 +23,7 @@ class HoverFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // The pointer off the form: the library's own tracking stays out of these tests.
-        controlstest::MoveMouseTo({2, 2});
+        testsupport::moveMouseTo({2, 2});
         form = std::make_unique<TForm>(nullptr);
         form->SetBorderStyle(gui::bsNone);
         form->SetBounds(300, 300, 600, 300);

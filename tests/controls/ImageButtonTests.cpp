@@ -34,7 +34,7 @@ LRESULT CALLBACK passOn(int code, WPARAM wParam, LPARAM lParam) {
 class ImageButtonTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        controlstest::MoveMouseTo({2, 2});
+        testsupport::moveMouseTo({2, 2});
         form = std::make_unique<gui::TForm>(nullptr);
         form->SetBorderStyle(gui::bsNone);
         form->SetBounds(300, 300, 400, 200);

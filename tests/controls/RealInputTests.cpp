@@ -15,8 +15,8 @@
 #include <vector>
 
 using namespace controls;
-using controlstest::MoveMouseTo;
 using controlstest::PumpUntil;
+using testsupport::moveMouseTo;
 
 namespace {
 
@@ -46,7 +46,7 @@ LRESULT CALLBACK followPressedButton(int code, WPARAM wParam, LPARAM lParam) {
 class RealInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MoveMouseTo({5, 5});
+        moveMouseTo({5, 5});
         form = std::make_unique<gui::TForm>(nullptr);
         form->SetBorderStyle(gui::bsNone);
         form->SetBounds(300, 300, 600, 220);
@@ -83,13 +83,13 @@ protected:
         journal.clear();
     }
     void TearDown() override {
-        controlstest::LeftButton(false);
+        testsupport::mouseButton(true, false);
         if (mouseHook)
             UnhookWindowsHookEx(mouseHook);
         mouseHook = nullptr;
         pressedButton = nullptr;
         form.reset();
-        MoveMouseTo({5, 5});
+        moveMouseTo({5, 5});
         controlstest::Pump(30);
     }
     POINT on(gui::TControl* control, int x, int y) { return control->ClientToScreen({x, y}); }
@@ -110,21 +110,21 @@ protected:
 }  // namespace
 
 TEST_F(RealInputTest, ThePointerMovingAcrossTheFormEntersOneControlAtATime) {
-    MoveMouseTo(on(first, 40, 40));
+    moveMouseTo(on(first, 40, 40));
     EXPECT_TRUE(journalIs({"first:enter"})) << ::testing::PrintToString(journal);
-    MoveMouseTo(on(picture, 40, 40));
+    moveMouseTo(on(picture, 40, 40));
     EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter"}))
         << ::testing::PrintToString(journal);
-    MoveMouseTo(on(button, 40, 12));
+    moveMouseTo(on(button, 40, 12));
     EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::MouseOver; }));
     EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter", "picture:leave"}));
-    MoveMouseTo(on(panel, 20, 20));
+    moveMouseTo(on(panel, 20, 20));
     EXPECT_TRUE(PumpUntil([&] { return panel->Hovered(); }));
     EXPECT_EQ(button->Face(), ButtonFace::Normal);
-    MoveMouseTo(on(inner, 40, 40));
+    moveMouseTo(on(inner, 40, 40));
     EXPECT_TRUE(PumpUntil([&] { return inner->MouseOver(); }));
     EXPECT_FALSE(panel->Hovered());
-    MoveMouseTo(on(first, 40, 40));
+    moveMouseTo(on(first, 40, 40));
     EXPECT_TRUE(journalIs({"first:enter", "first:leave", "picture:enter", "picture:leave", "inner:enter",
                            "inner:leave", "first:enter"}))
         << ::testing::PrintToString(journal);
@@ -136,15 +136,15 @@ TEST_F(RealInputTest, AButtonClicksOnlyWhenReleasedOverIt) {
     hookedReleases = 0;
 
     // Pressed, dragged out, released outside: no click.
-    MoveMouseTo(on(button, 40, 12));
+    moveMouseTo(on(button, 40, 12));
     ASSERT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::MouseOver; }));
-    controlstest::LeftButton(true);
+    testsupport::mouseButton(true, true);
     ASSERT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Pressed; }));
     EXPECT_EQ(pressedButton, button);
     EXPECT_NE(mouseHook, nullptr);
-    MoveMouseTo(on(button, 40, 120));
+    moveMouseTo(on(button, 40, 120));
     EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Normal; }));
-    controlstest::LeftButton(false);
+    testsupport::mouseButton(true, false);
     EXPECT_TRUE(PumpUntil([&] { return hookedReleases == 1; }));
     controlstest::Pump(50);
     EXPECT_EQ(clicks, 0);
@@ -152,15 +152,15 @@ TEST_F(RealInputTest, AButtonClicksOnlyWhenReleasedOverIt) {
     EXPECT_EQ(pressedButton, nullptr);
 
     // Pressed, dragged out and back (the pressed face again), released inside: one click.
-    MoveMouseTo(on(button, 40, 12));
+    moveMouseTo(on(button, 40, 12));
     ASSERT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::MouseOver; }));
-    controlstest::LeftButton(true);
+    testsupport::mouseButton(true, true);
     ASSERT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Pressed; }));
-    MoveMouseTo(on(button, 200, 12));
+    moveMouseTo(on(button, 200, 12));
     EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Normal; }));
-    MoveMouseTo(on(button, 50, 14));
+    moveMouseTo(on(button, 50, 14));
     EXPECT_TRUE(PumpUntil([&] { return button->Face() == ButtonFace::Pressed; }));
-    controlstest::LeftButton(false);
+    testsupport::mouseButton(true, false);
     EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
     EXPECT_EQ(button->Face(), ButtonFace::MouseOver);
     EXPECT_EQ(hookedReleases, 2);

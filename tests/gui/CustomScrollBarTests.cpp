@@ -10,9 +10,9 @@
 #include <vector>
 
 using namespace gui;
-using guitest::MouseButton;
-using guitest::MoveMouseTo;
 using guitest::PumpUntil;
+using testsupport::mouseButton;
+using testsupport::moveMouseTo;
 
 namespace {
 
@@ -179,7 +179,7 @@ protected:
         registerClasses();
         journal.clear();
         journal.followScrolls = false;
-        MoveMouseTo({5, 5});
+        moveMouseTo({5, 5});
         parent = CreateWindowExW(WS_EX_TOPMOST, L"ScrollBarTestParent", L"", WS_POPUP | WS_VISIBLE, 300, 200,
                                  200, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         barWidth = GetSystemMetrics(SM_CXVSCROLL);
@@ -195,8 +195,8 @@ protected:
         journal.clear();
     }
     void TearDown() override {
-        MouseButton(true, false);
-        MoveMouseTo({5, 5});
+        mouseButton(true, false);
+        moveMouseTo({5, 5});
         guitest::Pump(30);
         bar.reset();
         if (IsWindow(parent))
@@ -236,11 +236,11 @@ protected:
         return PumpUntil([&] { return journal.scrolls.size() >= count; }, timeoutMs);
     }
     void click(POINT at) {
-        MoveMouseTo(at);
+        moveMouseTo(at);
         guitest::Pump(20);
-        MouseButton(true, true);
+        mouseButton(true, true);
         PumpUntil([] { return !journal.scrolls.empty(); }, 1000);
-        MouseButton(true, false);
+        mouseButton(true, false);
         PumpUntil([] { return !journal.scrolls.empty() && journal.scrolls.back().Code == SB_ENDSCROLL; },
                   1000);
     }
@@ -375,11 +375,11 @@ TEST_F(CustomScrollBarTest, DisabledBarDrawsEveryPartDisabledAndIgnoresTheMouse)
         EXPECT_EQ(r->State, static_cast<UINT>(sbsDisabled)) << item;
     }
     EXPECT_EQ(pixelOf(ScrollBarPart::Thumb), itemColor(5, sbsDisabled));
-    MoveMouseTo(centre(ScrollBarPart::DownArrow));
+    moveMouseTo(centre(ScrollBarPart::DownArrow));
     guitest::Pump(20);
-    MouseButton(true, true);
+    mouseButton(true, true);
     guitest::Pump(100);
-    MouseButton(true, false);
+    mouseButton(true, false);
     guitest::Pump(50);
     EXPECT_TRUE(journal.scrolls.empty());
 
@@ -425,13 +425,13 @@ TEST_F(CustomScrollBarTest, ArrowsSendLineCodesAndRepeatWhileHeld) {
     // Held down, the arrow repeats and shows pressed; the window follows each line.
     journal.clear();
     journal.followScrolls = true;
-    MoveMouseTo(centre(ScrollBarPart::DownArrow));
+    moveMouseTo(centre(ScrollBarPart::DownArrow));
     guitest::Pump(20);
-    MouseButton(true, true);
+    mouseButton(true, true);
     EXPECT_TRUE(waitForScrolls(4));
     EXPECT_EQ(bar->PartState(ScrollBarPart::DownArrow), static_cast<unsigned>(sbsPressed));
     EXPECT_EQ(pixelOf(ScrollBarPart::DownArrow), itemColor(1, sbsPressed));
-    MouseButton(true, false);
+    mouseButton(true, false);
     PumpUntil([] { return journal.scrolls.back().Code == SB_ENDSCROLL; });
     const std::vector<int> codes = scrollCodes();
     ASSERT_GE(codes.size(), 5u);
@@ -457,21 +457,21 @@ TEST_F(CustomScrollBarTest, ThumbDragSendsTrackCodesThenThePositionAndTheEnd) {
     setInfo(0, 999, 100, 0);
     const ScrollBarLayout start = bar->Layout();
     const POINT grab = centre(ScrollBarPart::Thumb);
-    MoveMouseTo(grab);
+    moveMouseTo(grab);
     guitest::Pump(20);
-    MouseButton(true, true);
+    mouseButton(true, true);
     PumpUntil([&] { return bar->PartState(ScrollBarPart::Thumb) == sbsPressed; });
     EXPECT_EQ(lastItem(5)->State, static_cast<UINT>(sbsPressed));
     for (int dy = 10; dy <= 60; dy += 10) {
-        MoveMouseTo(POINT{grab.x, grab.y + dy});
+        moveMouseTo(POINT{grab.x, grab.y + dy});
         const size_t seen = journal.scrolls.size();
         PumpUntil([&] { return journal.scrolls.size() > seen; }, 1000);
     }
     // Sideways off the bar the drag goes on.
-    MoveMouseTo(POINT{grab.x + 80, grab.y + 60});
+    moveMouseTo(POINT{grab.x + 80, grab.y + 60});
     guitest::Pump(50);
     EXPECT_EQ(bar->Layout().Thumb.top, start.Thumb.top + 60) << "the thumb follows the pointer";
-    MouseButton(true, false);
+    mouseButton(true, false);
     PumpUntil([] { return !journal.scrolls.empty() && journal.scrolls.back().Code == SB_ENDSCROLL; });
 
     const std::vector<int> codes = scrollCodes();
@@ -498,25 +498,25 @@ TEST_F(CustomScrollBarTest, ThumbDragSendsTrackCodesThenThePositionAndTheEnd) {
 TEST_F(CustomScrollBarTest, HotPartsFollowThePointerWithHotTracking) {
     setInfo(0, 99, 10, 45);
     bar->SetHotTracking(true);
-    MoveMouseTo(centre(ScrollBarPart::Thumb));
+    moveMouseTo(centre(ScrollBarPart::Thumb));
     ASSERT_TRUE(PumpUntil([] { return lastItem(5) && lastItem(5)->State == sbsHot; }));
     EXPECT_EQ(pixelOf(ScrollBarPart::Thumb), itemColor(5, sbsHot));
     EXPECT_EQ(lastItem(0)->State, 0u);
 
-    MoveMouseTo(centre(ScrollBarPart::UpArrow));
+    moveMouseTo(centre(ScrollBarPart::UpArrow));
     ASSERT_TRUE(PumpUntil([] { return lastItem(0)->State == sbsHot; }));
     EXPECT_EQ(lastItem(5)->State, 0u);
     EXPECT_EQ(pixelOf(ScrollBarPart::UpArrow), itemColor(0, sbsHot));
 
     // Leaving the bar clears the hot part.
-    MoveMouseTo(screen(POINT{barWidth + 40, 100}));
+    moveMouseTo(screen(POINT{barWidth + 40, 100}));
     ASSERT_TRUE(PumpUntil([] { return lastItem(0)->State == 0; }));
     EXPECT_EQ(pixelOf(ScrollBarPart::UpArrow), itemColor(0, 0));
 
     // Without hot tracking nothing lights up.
     bar->SetHotTracking(false);
     journal.clear();
-    MoveMouseTo(centre(ScrollBarPart::Thumb));
+    moveMouseTo(centre(ScrollBarPart::Thumb));
     guitest::Pump(100);
     for (const DrawRecord& r : journal.draws)
         EXPECT_EQ(r.State, 0u);

@@ -1,6 +1,5 @@
 #include "GuiTestSupport.h"
 #include "support/ApplicationPump.h"
-#include "support/RealInput.h"
 #include "gui/Exception.h"
 #include <gtest/gtest.h>
 
@@ -42,18 +41,6 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void Pump(int milliseconds) {
     testsupport::pumpApplicationFor(milliseconds);
-}
-
-void MoveMouseTo(POINT screen) {
-    testsupport::moveMouseTo(screen);
-}
-
-void MouseButton(bool left, bool down) {
-    testsupport::mouseButton(left, down);
-}
-
-void KeyStroke(WORD virtualKey, bool down) {
-    testsupport::keyStroke(virtualKey, down);
 }
 
 COLORREF PixelAt(HDC dc, int x, int y) {

@@ -1,8 +1,9 @@
 #pragma once
 // Shared helpers of the class library's tests: the application object, message pumping and
-// real mouse input through SendInput.
+// real input through SendInput (support/RealInput).
 #include "gui/Application.h"
 #include "gui/GraphicControl.h"
+#include "support/RealInput.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,11 +14,6 @@ namespace guitest {
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 2000);
 // Handles waiting messages for a while.
 void Pump(int milliseconds);
-
-// Real input, as the hardware would give it (mouse hooks see it).
-void MoveMouseTo(POINT screen);
-void MouseButton(bool left, bool down);
-void KeyStroke(WORD virtualKey, bool down);
 
 // Exceptions that reached the application object during the tests.
 std::vector<std::wstring>& CaughtExceptions();

@@ -9,16 +9,16 @@
 #include <memory>
 
 using namespace gui;
-using guitest::MoveMouseTo;
 using guitest::PumpUntil;
 using guitest::RecordingGraphic;
+using testsupport::moveMouseTo;
 
 namespace {
 
 class InputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MoveMouseTo({5, 5});
+        moveMouseTo({5, 5});
         form = std::make_unique<TForm>(nullptr);
         form->SetBorderStyle(bsNone);
         form->SetBounds(200, 200, 400, 200);
@@ -32,7 +32,7 @@ protected:
     void TearDown() override {
         SetCaptureControl(nullptr);
         form.reset();
-        MoveMouseTo({5, 5});
+        moveMouseTo({5, 5});
         guitest::Pump(30);
     }
     RecordingGraphic* addChild(const char* name, int left, int top) {
@@ -66,37 +66,37 @@ protected:
 }  // namespace
 
 TEST_F(InputTest, MovingBetweenControlsSendsLeaveBeforeEnter) {
-    MoveMouseTo(at(a));
+    moveMouseTo(at(a));
     EXPECT_TRUE(waitForHovers({"A:enter"})) << ::testing::PrintToString(hovers());
     EXPECT_EQ(Application->MouseControl(), a);
 
-    MoveMouseTo(at(b));
+    moveMouseTo(at(b));
     EXPECT_TRUE(waitForHovers({"A:enter", "A:leave", "B:enter"})) << ::testing::PrintToString(hovers());
 
-    MoveMouseTo(form->ClientToScreen({200, 190}));  // the form itself, between the children
+    moveMouseTo(form->ClientToScreen({200, 190}));  // the form itself, between the children
     EXPECT_TRUE(waitForHovers({"A:enter", "A:leave", "B:enter", "B:leave"}))
         << ::testing::PrintToString(hovers());
     EXPECT_EQ(Application->MouseControl(), form.get());
 
-    MoveMouseTo(at(b));
+    moveMouseTo(at(b));
     PumpUntil([&] { return hovers().size() >= 5; });
-    MoveMouseTo({5, 5});  // off the program
+    moveMouseTo({5, 5});  // off the program
     EXPECT_TRUE(waitForHovers({"A:enter", "A:leave", "B:enter", "B:leave", "B:enter", "B:leave"}))
         << ::testing::PrintToString(hovers());
     EXPECT_EQ(Application->MouseControl(), nullptr);
 }
 
 TEST_F(InputTest, APressedControlKeepsTheMouseAndOnlyItIsEnteredOrLeftMeanwhile) {
-    MoveMouseTo(at(a));
+    moveMouseTo(at(a));
     ASSERT_TRUE(waitForHovers({"A:enter"}));
-    guitest::MouseButton(true, true);
+    testsupport::mouseButton(true, true);
     ASSERT_TRUE(PumpUntil([&] { return CaptureControl() == a; }));
-    MoveMouseTo(at(b, 10, 10));
+    moveMouseTo(at(b, 10, 10));
     EXPECT_TRUE(waitForHovers({"A:enter", "A:leave"}));
     EXPECT_TRUE(PumpUntil([&] {
         return std::find(journal.begin(), journal.end(), "A:move 210,10") != journal.end();
     })) << ::testing::PrintToString(journal);
-    guitest::MouseButton(true, false);
+    testsupport::mouseButton(true, false);
     EXPECT_TRUE(waitForHovers({"A:enter", "A:leave", "B:enter"})) << ::testing::PrintToString(hovers());
     EXPECT_EQ(std::count(journal.begin(), journal.end(), "A:click"), 0);
     EXPECT_NE(std::find(journal.begin(), journal.end(), "A:up 210,10"), journal.end());
@@ -116,18 +116,18 @@ TEST_F(InputTest, AHintShowsAfterThePauseAndOnShowHintMayChangeOrRefuseIt) {
     b->SetHint(L"Bee");
     b->SetShowHint(true);
 
-    MoveMouseTo(at(b));
+    moveMouseTo(at(b));
     EXPECT_TRUE(PumpUntil([] { return Application->HintWindow() && Application->HintWindow()->Visible(); }));
     EXPECT_EQ(seenControl, b);
     ASSERT_NE(Application->HintWindow(), nullptr);
     EXPECT_EQ(Application->HintWindow()->Text(), L"Bee (more)");
 
-    MoveMouseTo(at(a));  // A shows no hints
+    moveMouseTo(at(a));  // A shows no hints
     EXPECT_TRUE(PumpUntil([] { return !Application->HintWindow()->Visible(); }));
 
     refuse = true;
     seenControl = nullptr;
-    MoveMouseTo(at(b));
+    moveMouseTo(at(b));
     EXPECT_TRUE(PumpUntil([&] { return seenControl == b; }));
     guitest::Pump(60);
     EXPECT_FALSE(Application->HintWindow()->Visible());
@@ -173,12 +173,12 @@ TEST_F(InputTest, AMessageFilterSeesQueuedMessagesAndCanDropThem) {
 TEST_F(InputTest, TheCursorComesFromTheControlUnderThePointer) {
     a->SetCursor(crHandPoint);
     form->SetCursor(crSizeNWSE);
-    MoveMouseTo(at(a));
+    moveMouseTo(at(a));
     EXPECT_TRUE(PumpUntil([] { return GetCursor() == LoadCursorW(nullptr, IDC_HAND); }));
-    MoveMouseTo(at(b));  // B keeps the default: it lies in the form's window, so the form's applies
+    moveMouseTo(at(b));  // B keeps the default: it lies in the form's window, so the form's applies
     EXPECT_TRUE(PumpUntil([] { return GetCursor() == LoadCursorW(nullptr, IDC_SIZENWSE); }));
     form->SetCursor(crDefault);
-    MoveMouseTo(form->ClientToScreen({200, 190}));
+    moveMouseTo(form->ClientToScreen({200, 190}));
     EXPECT_TRUE(PumpUntil([] { return GetCursor() == LoadCursorW(nullptr, IDC_ARROW); }));
 }
 

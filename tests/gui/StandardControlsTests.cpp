@@ -189,23 +189,20 @@ TEST_F(DialogTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
     edit->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return edit->Focused(); }));
 
-    guitest::KeyStroke(VK_RETURN, true);
-    guitest::KeyStroke(VK_RETURN, false);
+    testsupport::pressKey(VK_RETURN);
     ASSERT_TRUE(PumpUntil([&] { return pressed.size() == 1; }));
     EXPECT_EQ(pressed[0], "remove");
     EXPECT_EQ(edit->Text(), L"");  // the key did not reach the edit
 
     close->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return close->Focused(); }));
-    guitest::KeyStroke(VK_RETURN, true);  // a focused button takes Enter itself
-    guitest::KeyStroke(VK_RETURN, false);
+    testsupport::pressKey(VK_RETURN);  // a focused button takes Enter itself
     ASSERT_TRUE(PumpUntil([&] { return pressed.size() == 2; }));
     EXPECT_EQ(pressed[1], "close");
 
     edit->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return edit->Focused(); }));
-    guitest::KeyStroke(VK_ESCAPE, true);
-    guitest::KeyStroke(VK_ESCAPE, false);
+    testsupport::pressKey(VK_ESCAPE);
     ASSERT_TRUE(PumpUntil([&] { return pressed.size() == 3; }));
     EXPECT_EQ(pressed[2], "close");
     EXPECT_EQ(form->ModalResult(), mrCancel);
@@ -221,8 +218,7 @@ TEST_F(DialogTest, TabMovesTheFocusUnlessTheControlWantsTabAndEnterExitFollow) {
     first->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return first->Focused(); }));
     events.clear();
-    guitest::KeyStroke(VK_TAB, true);
-    guitest::KeyStroke(VK_TAB, false);
+    testsupport::pressKey(VK_TAB);
     ASSERT_TRUE(PumpUntil([&] { return second->Focused(); }));
     EXPECT_EQ(events, (std::vector<std::string>{"first exit", "second enter"}));
     EXPECT_EQ(form->ActiveControl(), second);
@@ -239,8 +235,7 @@ TEST_F(DialogTest, TabMovesTheFocusUnlessTheControlWantsTabAndEnterExitFollow) {
         if (key == VK_TAB)
             ++tabs;
     };
-    guitest::KeyStroke(VK_TAB, true);
-    guitest::KeyStroke(VK_TAB, false);
+    testsupport::pressKey(VK_TAB);
     ASSERT_TRUE(PumpUntil([&] { return tabs == 1; }));
     EXPECT_TRUE(second->Focused());
     second->WindowProc = old;
