@@ -85,11 +85,6 @@ protected:
         form()->showFullSizeWhenThumbnailClickingMenuItem->SetChecked(true);
         form()->applyClickMode();
     }
-
-    void load(const std::wstring& user, size_t count) {
-        loadTyped(form(), user);
-        ASSERT_TRUE(pumpUntil([&] { return loaded(form(), count); }, 30000)) << form()->visiblePhotos.size();
-    }
 };
 
 TEST_F(FullSizeWindow, AnItemOpensCentredFetchedOnceThenItsNeighboursOnly) {

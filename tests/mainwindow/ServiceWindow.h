@@ -25,6 +25,11 @@ protected:
         EXPECT_TRUE(loadServiceHosts(message)) << message;
     }
     TForm1* form() const { return form_; }
+    // Loads the user as if the name had been typed and waits until its count photos are shown.
+    void load(const std::wstring& user, size_t count) {
+        loadTyped(form_, user);
+        ASSERT_TRUE(pumpUntil([&] { return loaded(form_, count); }, 30000)) << form_->visiblePhotos.size();
+    }
 
 private:
     WorkFolderSetting setting_;
