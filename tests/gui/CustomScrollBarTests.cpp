@@ -130,20 +130,17 @@ void registerClasses() {
     static bool registered = false;
     if (registered)
         return;
-    WNDCLASSW parentClass{};
-    parentClass.lpfnWndProc = parentProcedure;
-    parentClass.hInstance = GetModuleHandleW(nullptr);
-    parentClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    parentClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    parentClass.lpszClassName = L"ScrollBarTestParent";
-    RegisterClassW(&parentClass);
-    WNDCLASSW barClass{};
-    barClass.lpfnWndProc = DefWindowProcW;
-    barClass.hInstance = GetModuleHandleW(nullptr);
-    barClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    barClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    barClass.lpszClassName = L"ScrollBarTestBar";
-    RegisterClassW(&barClass);
+    const std::pair<const wchar_t*, WNDPROC> classes[] = {{L"ScrollBarTestParent", parentProcedure},
+                                                          {L"ScrollBarTestBar", DefWindowProcW}};
+    for (const auto& [name, procedure] : classes) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = name;
+        RegisterClassW(&windowClass);
+    }
     registered = true;
 }
 
