@@ -8,6 +8,7 @@
 #include "controls/PanelEx.h"
 #include "controls/ScrollBoxEx.h"
 #include "gui/Form.h"
+#include "support/PlacedControl.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -28,34 +29,24 @@ protected:
         form->SetBorderStyle(gui::bsNone);
         form->SetBounds(300, 300, 600, 300);
 
-        imageEx = new TImageEx(form.get());
-        imageEx->SetParent(form.get());
-        imageEx->SetBounds(10, 10, 80, 80);
+        imageEx = testsupport::placed<TImageEx>(form.get(), 10, 10, 80, 80);
         imageEx->OnMouseEnter = [this](gui::TObject*) { journal.push_back("imageEx:enter"); };
         imageEx->OnMouseLeave = [this](gui::TObject*) { journal.push_back("imageEx:leave"); };
 
-        image = new Image(form.get());
-        image->SetParent(form.get());
-        image->SetBounds(100, 10, 80, 80);
+        image = testsupport::placed<Image>(form.get(), 100, 10, 80, 80);
         image->OnMouseEnter = [this](gui::TObject*) { journal.push_back("image:enter"); };
         image->OnMouseLeave = [this](gui::TObject*) { journal.push_back("image:leave"); };
 
-        button = new ImageButton(form.get());
-        button->SetParent(form.get());
-        button->SetBounds(190, 10, 80, 80);
+        button = testsupport::placed<ImageButton>(form.get(), 190, 10, 80, 80);
 
-        panel = new TPanelEx(form.get());
-        panel->SetParent(form.get());
-        panel->SetBounds(280, 10, 150, 150);
+        panel = testsupport::placed<TPanelEx>(form.get(), 280, 10, 150, 150);
         inner = new TImageEx(form.get());
         inner->SetParent(panel);
         inner->SetBounds(70, 70, 60, 60);
         inner->OnMouseEnter = [this](gui::TObject*) { journal.push_back("inner:enter"); };
         inner->OnMouseLeave = [this](gui::TObject*) { journal.push_back("inner:leave"); };
 
-        box = new TScrollBoxEx(form.get());
-        box->SetParent(form.get());
-        box->SetBounds(440, 10, 150, 150);
+        box = testsupport::placed<TScrollBoxEx>(form.get(), 440, 10, 150, 150);
 
         form->Show();
         controlstest::Pump(50);

@@ -6,6 +6,7 @@
 #include "gui/Edit.h"
 #include "gui/Form.h"
 #include "resources/SkinIds.h"
+#include "support/PlacedControl.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -38,9 +39,7 @@ protected:
         form = std::make_unique<gui::TForm>(nullptr);
         form->SetBorderStyle(gui::bsNone);
         form->SetBounds(300, 300, 400, 200);
-        button = new CountingButton(form.get());
-        button->SetParent(form.get());
-        button->SetBounds(20, 20, 88, 27);
+        button = testsupport::placed<CountingButton>(form.get(), 20, 20, 88, 27);
         button->setNormalResourceId(skin::startButton);
         button->setMouseOverResourceId(skin::startButtonOver);
         button->setMouseDownResourceId(skin::startButtonPressed);
@@ -160,15 +159,9 @@ TEST_F(ImageButtonTest, APressInstallsTheHookOnceAndNamesTheHeldButton) {
 }
 
 TEST_F(ImageButtonTest, APressFocusesTheTargetUnlessTheKeptControlHasTheFocus) {
-    auto* target = new gui::TEdit(form.get());
-    target->SetParent(form.get());
-    target->SetBounds(150, 20, 100, 22);
-    auto* kept = new gui::TEdit(form.get());
-    kept->SetParent(form.get());
-    kept->SetBounds(150, 60, 100, 22);
-    auto* other = new gui::TEdit(form.get());
-    other->SetParent(form.get());
-    other->SetBounds(150, 100, 100, 22);
+    auto* target = testsupport::placed<gui::TEdit>(form.get(), 150, 20, 100, 22);
+    auto* kept = testsupport::placed<gui::TEdit>(form.get(), 150, 60, 100, 22);
+    auto* other = testsupport::placed<gui::TEdit>(form.get(), 150, 100, 100, 22);
     form->Show();
     SetForegroundWindow(form->Handle());
     ASSERT_TRUE(controlstest::PumpUntil([&] { return form->Active(); }));

@@ -8,6 +8,7 @@
 #include "controls/PanelEx.h"
 #include "gui/Form.h"
 #include "resources/SkinIds.h"
+#include "support/PlacedControl.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -51,26 +52,18 @@ protected:
         form->SetBorderStyle(gui::bsNone);
         form->SetBounds(300, 300, 600, 220);
 
-        first = new TImageEx(form.get());
-        first->SetParent(form.get());
-        first->SetBounds(10, 10, 80, 80);
+        first = testsupport::placed<TImageEx>(form.get(), 10, 10, 80, 80);
         first->OnMouseEnter = [this](gui::TObject*) { journal.push_back("first:enter"); };
         first->OnMouseLeave = [this](gui::TObject*) { journal.push_back("first:leave"); };
-        picture = new Image(form.get());
-        picture->SetParent(form.get());
-        picture->SetBounds(100, 10, 80, 80);
+        picture = testsupport::placed<Image>(form.get(), 100, 10, 80, 80);
         picture->OnMouseEnter = [this](gui::TObject*) { journal.push_back("picture:enter"); };
         picture->OnMouseLeave = [this](gui::TObject*) { journal.push_back("picture:leave"); };
-        button = new ImageButton(form.get());
-        button->SetParent(form.get());
-        button->SetBounds(190, 10, 88, 27);
+        button = testsupport::placed<ImageButton>(form.get(), 190, 10, 88, 27);
         button->setNormalResourceId(skin::startButton);
         button->setMouseOverResourceId(skin::startButtonOver);
         button->setMouseDownResourceId(skin::startButtonPressed);
         button->OnBtnClick = [this](gui::TObject*) { ++clicks; };
-        panel = new TPanelEx(form.get());
-        panel->SetParent(form.get());
-        panel->SetBounds(300, 10, 250, 180);
+        panel = testsupport::placed<TPanelEx>(form.get(), 300, 10, 250, 180);
         inner = new TImageEx(form.get());
         inner->SetParent(panel);
         inner->SetBounds(120, 80, 80, 80);

@@ -7,6 +7,7 @@
 #include "gui/PaintBox.h"
 #include "gui/Panel.h"
 #include "gui/Shape.h"
+#include "support/PlacedControl.h"
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -65,9 +66,7 @@ TEST_F(PaintTest, APanelFillsWithItsColourOrTheBitmapOfItsBrush) {
 }
 
 TEST_F(PaintTest, ALabelSizesItselfToItsTextAndPaintsItsBackgroundUnlessTransparent) {
-    auto* label = new TLabel(form.get());
-    label->SetParent(form.get());
-    label->SetBounds(10, 10, 5, 5);
+    auto* label = testsupport::placed<TLabel>(form.get(), 10, 10, 5, 5);
     label->SetCaption(L"Pixhaul Instagram Downloader");
     const int width = label->Width();
     EXPECT_GT(width, 100);
@@ -90,9 +89,7 @@ TEST_F(PaintTest, ALabelSizesItselfToItsTextAndPaintsItsBackgroundUnlessTranspar
 }
 
 TEST_F(PaintTest, AShapeOutlinesWithItsPenInsideItsBoundsAndFillsWithItsBrush) {
-    auto* shape = new TShape(form.get());
-    shape->SetParent(form.get());
-    shape->SetBounds(20, 20, 10, 10);
+    auto* shape = testsupport::placed<TShape>(form.get(), 20, 20, 10, 10);
     shape->Pen()->SetColor(static_cast<TColor>(RGB(255, 0, 0)));
     shape->Pen()->SetWidth(3);
     shape->Brush()->SetColor(static_cast<TColor>(RGB(0, 0, 255)));
@@ -106,9 +103,7 @@ TEST_F(PaintTest, AShapeOutlinesWithItsPenInsideItsBoundsAndFillsWithItsBrush) {
 }
 
 TEST_F(PaintTest, AnImageDrawsItsPictureAndIsOpaqueOnlyWhenItCoversItself) {
-    auto* image = new TImage(form.get());
-    image->SetParent(form.get());
-    image->SetBounds(50, 50, 20, 20);
+    auto* image = testsupport::placed<TImage>(form.get(), 50, 50, 20, 20);
     EXPECT_FALSE(image->ControlStyle() & csOpaque);
     TBitmap* picture = image->Picture()->Bitmap();
     picture->SetSize(10, 10);
@@ -133,9 +128,7 @@ TEST_F(PaintTest, AnImageDrawsItsPictureAndIsOpaqueOnlyWhenItCoversItself) {
 }
 
 TEST_F(PaintTest, APaintBoxPaintsThroughOnPaint) {
-    auto* box = new TPaintBox(form.get());
-    box->SetParent(form.get());
-    box->SetBounds(100, 100, 30, 30);
+    auto* box = testsupport::placed<TPaintBox>(form.get(), 100, 100, 30, 30);
     box->OnPaint = [box](TObject* sender) {
         EXPECT_EQ(sender, box);
         box->Canvas()->Brush()->SetColor(static_cast<TColor>(RGB(9, 9, 9)));
