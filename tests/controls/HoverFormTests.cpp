@@ -8,7 +8,7 @@
 #include "controls/PanelEx.h"
 #include "controls/ScrollBoxEx.h"
 #include "gui/Form.h"
-#include "support/PlacedControl.h"
+#include "support/TestControls.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -25,9 +25,7 @@ protected:
     void SetUp() override {
         // The pointer off the form: the library's own tracking stays out of these tests.
         testsupport::moveMouseTo({2, 2});
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(gui::bsNone);
-        form->SetBounds(300, 300, 600, 300);
+        form = testsupport::borderlessForm(300, 300, 600, 300);
 
         imageEx = testsupport::placed<TImageEx>(form.get(), 10, 10, 80, 80);
         imageEx->OnMouseEnter = [this](gui::TObject*) { journal.push_back("imageEx:enter"); };

@@ -5,6 +5,7 @@
 #include "gui/Form.h"
 #include "gui/GraphicControl.h"
 #include "gui/Screen.h"
+#include "support/TestControls.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -15,44 +16,28 @@ using namespace gui;
 
 namespace {
 
-// Records the messages it is handed.
-class Listener : public TGraphicControl {
+// Records the mouse-leave notices it is handed: a windowless control or a window of the tree.
+template <class Base>
+class Recording : public Base {
 public:
-    Listener(TWinControl* parent, std::string name_, std::vector<std::string>& journal_)
-        : TGraphicControl(parent), name(std::move(name_)), journal(journal_) {
-        SetParent(parent);
+    Recording(TWinControl* parent, std::string name_, std::vector<std::string>& journal_)
+        : Base(parent), name(std::move(name_)), journal(journal_) {
+        this->SetParent(parent);
     }
     void Dispatch(TMessage& message) override {
         if (message.Msg == CM_MOUSELEAVE)
             journal.push_back(name);
-        TGraphicControl::Dispatch(message);
+        Base::Dispatch(message);
     }
     std::string name;
     std::vector<std::string>& journal;
 };
-
-class Box : public TWinControl {
-public:
-    Box(TWinControl* parent, std::string name_, std::vector<std::string>& journal_)
-        : TWinControl(parent), name(std::move(name_)), journal(journal_) {
-        SetParent(parent);
-    }
-    void Dispatch(TMessage& message) override {
-        if (message.Msg == CM_MOUSELEAVE)
-            journal.push_back(name);
-        TWinControl::Dispatch(message);
-    }
-    std::string name;
-    std::vector<std::string>& journal;
-};
+using Listener = Recording<TGraphicControl>;
+using Box = Recording<TWinControl>;
 
 class HoverProtocolTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(100, 100, 400, 300);
-    }
+    void SetUp() override { form = testsupport::borderlessForm(100, 100, 400, 300); }
     std::unique_ptr<TForm> form;
     std::vector<std::string> journal;
 };

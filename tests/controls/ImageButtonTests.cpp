@@ -6,7 +6,7 @@
 #include "gui/Edit.h"
 #include "gui/Form.h"
 #include "resources/SkinIds.h"
-#include "support/PlacedControl.h"
+#include "support/TestControls.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -36,9 +36,7 @@ class ImageButtonTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::moveMouseTo({2, 2});
-        form = std::make_unique<gui::TForm>(nullptr);
-        form->SetBorderStyle(gui::bsNone);
-        form->SetBounds(300, 300, 400, 200);
+        form = testsupport::borderlessForm(300, 300, 400, 200);
         button = testsupport::placed<CountingButton>(form.get(), 20, 20, 88, 27);
         button->setNormalResourceId(skin::startButton);
         button->setMouseOverResourceId(skin::startButtonOver);

@@ -8,7 +8,7 @@
 #include "controls/PanelEx.h"
 #include "gui/Form.h"
 #include "resources/SkinIds.h"
-#include "support/PlacedControl.h"
+#include "support/TestControls.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -48,9 +48,7 @@ class RealInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         moveMouseTo({5, 5});
-        form = std::make_unique<gui::TForm>(nullptr);
-        form->SetBorderStyle(gui::bsNone);
-        form->SetBounds(300, 300, 600, 220);
+        form = testsupport::borderlessForm(300, 300, 600, 220);
 
         first = testsupport::placed<TImageEx>(form.get(), 10, 10, 80, 80);
         first->OnMouseEnter = [this](gui::TObject*) { journal.push_back("first:enter"); };

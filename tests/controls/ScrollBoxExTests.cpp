@@ -5,6 +5,7 @@
 #include "controls/ScrollBoxEx.h"
 #include "gui/Bitmap.h"
 #include "gui/Form.h"
+#include "support/TestControls.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -35,9 +36,7 @@ public:
 class ScrollBoxExTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<gui::TForm>(nullptr);
-        form->SetBorderStyle(gui::bsNone);
-        form->SetBounds(300, 300, 400, 300);
+        form = testsupport::borderlessForm(300, 300, 400, 300);
         box = new OpenBox(form.get());
         box->SetParent(form.get());
         box->SetBorderStyle(gui::bsNone);

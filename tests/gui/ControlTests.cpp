@@ -6,6 +6,7 @@
 #include "gui/CustomControl.h"
 #include "gui/Form.h"
 #include "gui/GdiPlus.h"
+#include "support/TestControls.h"
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -37,9 +38,7 @@ void paintInto(TForm& form, TBitmap& bitmap, bool offScreen = true) {
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(100, 100, 200, 200);
+        form = testsupport::borderlessForm(100, 100, 200, 200);
         form->SetColor(static_cast<TColor>(kWhite));
         a = new RecordingGraphic(form.get(), "A", kRed);
         a->SetBounds(10, 10, 40, 40);

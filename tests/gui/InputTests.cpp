@@ -4,6 +4,7 @@
 #include "gui/ApplicationEvents.h"
 #include "gui/Form.h"
 #include "gui/HintWindow.h"
+#include "support/TestControls.h"
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -19,9 +20,7 @@ class InputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         moveMouseTo({5, 5});
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(200, 200, 400, 200);
+        form = testsupport::borderlessForm(200, 200, 400, 200);
         a = addChild("A", 20, 20);
         b = addChild("B", 220, 20);
         form->Show();

@@ -7,7 +7,7 @@
 #include "gui/PaintBox.h"
 #include "gui/Panel.h"
 #include "gui/Shape.h"
-#include "support/PlacedControl.h"
+#include "support/TestControls.h"
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -18,9 +18,7 @@ namespace {
 class PaintTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(100, 100, 200, 200);
+        form = testsupport::borderlessForm(100, 100, 200, 200);
         form->SetColor(static_cast<TColor>(RGB(255, 255, 255)));
     }
     // The parent's client area as a double-buffered paint makes it.

@@ -3,6 +3,7 @@
 #include "gui/Form.h"
 #include "gui/Panel.h"
 #include "gui/ScrollBox.h"
+#include "support/TestControls.h"
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -13,9 +14,7 @@ namespace {
 class ScrollBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBorderStyle(bsNone);
-        form->SetBounds(100, 100, 400, 400);
+        form = testsupport::borderlessForm(100, 100, 400, 400);
         box = new TScrollBox(form.get());
         box->SetParent(form.get());
         box->SetBorderStyle(bsNone);
