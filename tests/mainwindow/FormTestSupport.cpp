@@ -25,12 +25,7 @@ public:
         application_ = std::make_unique<gui::TApplication>();
         application_->Initialize();
         // The download control of this build, so the window opens without a warning.
-        HMODULE pxhl = LoadLibraryW(testsupport::binaryPath(L"Pxhl.dll").c_str());
-        if (pxhl) {
-            auto reg = reinterpret_cast<HRESULT(WINAPI*)()>(GetProcAddress(pxhl, "DllRegisterServer"));
-            if (reg)
-                reg();
-        }
+        ASSERT_TRUE(testsupport::registerPxhl());
     }
     void TearDown() override {
         application_.reset();
