@@ -21,14 +21,6 @@ using namespace pxhltest;
 
 namespace {
 
-std::wstring windowsPath(const std::string& unixPath) {
-    std::wstring path = L"Z:";
-    for (char c : unixPath) {
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-    }
-    return path;
-}
-
 // slowfiles.py, started for one test and stopped when its control connection closes.
 class SlowFiles {
 public:
@@ -57,10 +49,10 @@ public:
         std::string text;
         for (int i = 0; i < 300 && text.empty(); ++i) {
             Sleep(100);
-            text = testsupport::readFileBytes(windowsPath(folder + "/ports.txt"));
+            text = testsupport::readFileBytes(testsupport::windowsPath(folder + "/ports.txt"));
         }
-        DeleteFileW(windowsPath(folder + "/ports.txt").c_str());
-        RemoveDirectoryW(windowsPath(folder).c_str());
+        DeleteFileW(testsupport::windowsPath(folder + "/ports.txt").c_str());
+        RemoveDirectoryW(testsupport::windowsPath(folder).c_str());
         std::istringstream lines(text);
         std::string line;
         int controlPort = 0;

@@ -11,10 +11,6 @@
 namespace testsupport {
 namespace {
 
-std::wstring widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 SOCKET connectLocal(int port) {
     SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET)
@@ -97,9 +93,7 @@ FixtureSite::FixtureSite(int delayMs) {
     // The ports file is named after this process, so suites never read each other's.
     const std::string portsFile =
         std::string(binary) + "/fixture-site-" + std::to_string(GetCurrentProcessId()) + ".txt";
-    std::wstring windowsPortsFile = L"Z:" + widen(portsFile);
-    for (wchar_t& c : windowsPortsFile)
-        c = c == L'/' ? L'\\' : c;
+    const std::wstring windowsPortsFile = windowsPath(portsFile);
     DeleteFileW(windowsPortsFile.c_str());
 
     std::wstring command = L"/usr/bin/python3 " + widen(source) +

@@ -15,18 +15,6 @@
 namespace testsupport {
 namespace {
 
-std::wstring widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
-std::wstring windowsPath(const std::string& unixPath) {
-    std::wstring result = L"Z:" + widen(unixPath);
-    for (wchar_t& c : result) {
-        c = c == L'/' ? L'\\' : c;
-    }
-    return result;
-}
-
 std::map<std::string, std::string>& values() {
     static std::map<std::string, std::string> map;
     return map;

@@ -8,20 +8,11 @@
 namespace testsupport {
 namespace {
 
-std::wstring unixToWindowsPath(const char* unixPath) {
-    std::wstring result = L"Z:";
-    for (const char* p = unixPath; *p; ++p) {
-        result += (*p == '/') ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
-    }
-    if (result.back() != L'\\') {
-        result += L'\\';
-    }
-    return result;
-}
-
 std::wstring treePath(const char* variable, const std::wstring& relative) {
     const char* root = std::getenv(variable);
-    std::wstring result = root ? unixToWindowsPath(root) : L".\\";
+    std::wstring result = root ? windowsPath(root) : L".\\";
+    if (result.back() != L'\\')
+        result += L'\\';
     for (wchar_t c : relative) {
         result += (c == L'/') ? L'\\' : c;
     }
@@ -74,6 +65,17 @@ TempFolder::~TempFolder() {
 
 std::wstring sourcePath(const std::wstring& relative) {
     return treePath("PIXHAUL_SOURCE_DIR", relative);
+}
+
+std::wstring widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+std::wstring windowsPath(const std::string& unixPath) {
+    std::wstring result = L"Z:" + widen(unixPath);
+    for (wchar_t& c : result)
+        c = c == L'/' ? L'\\' : c;
+    return result;
 }
 
 std::wstring binaryPath(const std::wstring& relative) {

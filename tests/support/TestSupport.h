@@ -25,6 +25,10 @@ private:
 // Windows form of a path in the source tree (tests run under Wine, where / is drive Z:).
 std::wstring sourcePath(const std::wstring& relative);
 
+// Windows form of a Unix path (drive Z:), and a Unix path or other ASCII text made wide.
+std::wstring windowsPath(const std::string& unixPath);
+std::wstring widen(const std::string& ascii);
+
 // Windows form of a path in the build tree.
 std::wstring binaryPath(const std::wstring& relative);
 
