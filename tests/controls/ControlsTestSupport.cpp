@@ -1,7 +1,6 @@
 #include "ControlsTestSupport.h"
 #include "support/ApplicationPump.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace controlstest {
@@ -77,12 +76,6 @@ int PaintedPixels::count(const RECT& r, COLORREF color, int tolerance) const {
         for (int x = r.left; x < r.right; ++x)
             n += closeTo(at(x, y), color, tolerance) ? 1 : 0;
     return n;
-}
-
-bool closeTo(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
-           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 void paintChildren(gui::TWinControl* parent, PaintedPixels& target) {

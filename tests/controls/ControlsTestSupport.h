@@ -4,6 +4,7 @@
 #include "gui/Application.h"
 #include "gui/WinControl.h"
 #include "support/RealInput.h"
+#include "support/ScreenCapture.h"
 #include <functional>
 #include <vector>
 
@@ -42,6 +43,6 @@ void paintChildren(gui::TWinControl* parent, PaintedPixels& target);
 // Paints one windowless control at the picture's origin.
 void paintControl(gui::TControl* control, PaintedPixels& target);
 
-bool closeTo(COLORREF a, COLORREF b, int tolerance);
+using testsupport::closeTo;
 
 }  // namespace controlstest
