@@ -506,10 +506,23 @@ public:
     void addDownloadProgress(long fileId, const std::wstring& fileSize, const std::wstring& downloadedSize);
     void deletePartialFile(const std::wstring& finalPath);
     void endDownloads(DownloadOutcome outcome);
+    // One job's downloads: its control, generation, retry count, retry timer and finishing step.
+    struct JobDownloads {
+        gui::TPxhl*& control;
+        int& generation;
+        int& retryCount;
+        gui::TTimer*& retryTimer;
+        void (TForm1::*finish)();
+    };
+    JobDownloads saveDownloads();
+    JobDownloads printDownloads();
+    // The end of a job control's run: another run after a pause, or the job's downloads are done.
+    void onJobDownloadsDone(const JobDownloads& job, gui::TObject* sender, bool result);
+    // The retry timer: the next run, or a stop asked for meanwhile carried out.
+    void retryJobDownloads(const JobDownloads& job);
     void onSavePhotoProgress(gui::TObject* sender, long fileId, const std::wstring& fileSize,
                              const std::wstring& downloadedSize);
     void onSavePhotoFileDone(gui::TObject* sender, long fileId, bool result);
-    void onSavePhotosDone(gui::TObject* sender, bool result);
     void photosDownloaderErrorRetryTimerTimer(gui::TObject* sender);
     void finishSaveJob();
     void queueZipFile(const std::wstring& path);
@@ -518,7 +531,6 @@ public:
     void printImageButtonBtnClick(gui::TObject* sender);
     void startPrintJob(HDC printerDC, int fromIndex, int toIndex, int copies, bool collate);
     void onPrintPhotoFileDone(gui::TObject* sender, long fileId, bool result);
-    void onPrintPhotosDone(gui::TObject* sender, bool result);
     void printDownloaderErrorRetryTimerTimer(gui::TObject* sender);
     void onPrintThreadEnded(const PrintMessageInfo& record);
     void finishPrintJob();

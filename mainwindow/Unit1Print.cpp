@@ -58,7 +58,7 @@ void TForm1::startPrintJob(HDC printerDC, int fromIndex, int toIndex, int copies
         onPrintPhotoFileDone(sender, fileId, result);
     };
     printDownloader->OnDownloadComplete = [this](TObject* sender, bool result) {
-        onPrintPhotosDone(sender, result);
+        onJobDownloadsDone(printDownloads(), sender, result);
     };
     printRetryCount = 0;
 
@@ -159,31 +159,13 @@ void TForm1::onPrintPhotoFileDone(TObject* sender, long fileId, bool result) {
     printQueue.handOver(jobEntries);
 }
 
-void TForm1::onPrintPhotosDone(TObject* sender, bool result) {
-    auto* control = dynamic_cast<TPxhl*>(sender);
-    if (!control || jobTagOf(sender) != printGeneration)
-        return;
-    const long error = result ? 0 : control->GetLastError();
-    const DownloadOutcome outcome =
-        jobStopped.isSet() ? DownloadOutcome::finished : downloadOutcome(result, error, printRetryCount);
-    if (outcome == DownloadOutcome::retry) {
-        ++printRetryCount;
-        printDownloaderErrorRetryTimer->Restart(kJobRetryIntervalMs);
-        return;
-    }
-    downloadsDone = true;
-    endDownloads(outcome);
-    finishPrintJob();
+TForm1::JobDownloads TForm1::printDownloads() {
+    return {printDownloader, printGeneration, printRetryCount, printDownloaderErrorRetryTimer,
+            &TForm1::finishPrintJob};
 }
 
 void TForm1::printDownloaderErrorRetryTimerTimer(TObject*) {
-    printDownloaderErrorRetryTimer->SetEnabled(false);
-    if (downloadsDone || !printDownloader)
-        return;
-    if (jobStopped.isSet() || !printDownloader->Download()) {
-        downloadsDone = true;
-        finishPrintJob();
-    }
+    retryJobDownloads(printDownloads());
 }
 
 void TForm1::onPrintThreadEnded(const PrintMessageInfo& record) {

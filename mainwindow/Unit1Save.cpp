@@ -195,7 +195,7 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
         onSavePhotoFileDone(sender, fileId, result);
     };
     photosDownloader->OnDownloadComplete = [this](TObject* sender, bool result) {
-        onSavePhotosDone(sender, result);
+        onJobDownloadsDone(saveDownloads(), sender, result);
     };
     saveRetryCount = 0;
 
@@ -416,40 +416,50 @@ void TForm1::onSavePhotoFileDone(TObject* sender, long fileId, bool result) {
     }
 }
 
-void TForm1::onSavePhotosDone(TObject* sender, bool result) {
+TForm1::JobDownloads TForm1::saveDownloads() {
+    return {photosDownloader, saveGeneration, saveRetryCount, photosDownloaderErrorRetryTimer,
+            &TForm1::finishSaveJob};
+}
+
+void TForm1::photosDownloaderErrorRetryTimerTimer(TObject*) {
+    retryJobDownloads(saveDownloads());
+}
+
+void TForm1::onJobDownloadsDone(const JobDownloads& job, TObject* sender, bool result) {
     auto* control = dynamic_cast<TPxhl*>(sender);
-    if (!control || jobTagOf(sender) != saveGeneration)
+    if (!control || jobTagOf(sender) != job.generation)
         return;
     const long error = result ? 0 : control->GetLastError();
     const DownloadOutcome outcome =
-        jobStopped.isSet() ? DownloadOutcome::finished : downloadOutcome(result, error, saveRetryCount);
+        jobStopped.isSet() ? DownloadOutcome::finished : downloadOutcome(result, error, job.retryCount);
     if (outcome == DownloadOutcome::retry) {
-        ++saveRetryCount;
-        photosDownloaderErrorRetryTimer->Restart(kJobRetryIntervalMs);
+        ++job.retryCount;
+        job.retryTimer->Restart(kJobRetryIntervalMs);
         return;
     }
     downloadsDone = true;
     endDownloads(outcome);
-    finishSaveJob();
+    (this->*job.finish)();
 }
 
-void TForm1::photosDownloaderErrorRetryTimerTimer(TObject*) {
-    photosDownloaderErrorRetryTimer->SetEnabled(false);
-    if (downloadsDone || !photosDownloader)
+void TForm1::retryJobDownloads(const JobDownloads& job) {
+    job.retryTimer->SetEnabled(false);
+    if (downloadsDone || !job.control)
         return;
     if (jobStopped.isSet()) {
-        // A stop asked for while the control reported a file is carried out now. When that file
-        // was the run's last, the control ends the run without reporting its end: the job does.
-        photosDownloader->StopDownload();
+        // A stop asked for while the control reported a file is carried out now (an idle control
+        // ignores it). When that file was the run's last, the control ends the run without
+        // reporting its end: the job does.
+        job.control->StopDownload();
         if (!downloadsDone) {
             downloadsDone = true;
-            finishSaveJob();
+            (this->*job.finish)();
         }
         return;
     }
-    if (!photosDownloader->Download()) {
+    if (!job.control->Download()) {
         downloadsDone = true;
-        finishSaveJob();
+        (this->*job.finish)();
     }
 }
 
