@@ -1,29 +1,15 @@
 #pragma once
-// What the save and print jobs of the main window share: starting a worker thread on its block,
-// the generation a control's event belongs to, and what a finished download run means for a job.
+// What the save and print jobs of the main window share: the generation a control's event belongs
+// to, and what a finished download run means for a job.
 #include "gui/Component.h"
+#include "saving/JobSync.h"
 
 #include <windows.h>
-
-#include <memory>
 
 // Field of GetFileInfo: the final path of a file (its data file without ".tmp").
 constexpr short kFinalPathField = 11;
 constexpr unsigned kJobRetryIntervalMs = 3000;
 constexpr int kJobMaxRetries = 6;
-
-// Starts proc suspended on the block, gives the block its thread handle and lets it run; the
-// thread owns the block from then on. False (the block freed) when no thread could be made.
-template <typename Params>
-bool startJobThread(LPTHREAD_START_ROUTINE proc, std::unique_ptr<Params> params) {
-    HANDLE thread = CreateThread(nullptr, 0, proc, params.get(), CREATE_SUSPENDED, nullptr);
-    if (!thread)
-        return false;
-    params->thread = thread;
-    params.release();
-    ResumeThread(thread);
-    return true;
-}
 
 // The generation in a control's Tag; -1 for anything else.
 inline int jobTagOf(gui::TObject* sender) {

@@ -1,8 +1,10 @@
 #pragma once
 // The synchronisation objects the jobs share between the GUI thread and their worker threads: a
-// critical section with its scope guard, and an event. (Named for the jobs so that they never meet
-// another critical-section class of the program.)
+// critical section with its scope guard, and an event; and the start of a worker thread. (Named for the jobs
+// so that they never meet another critical-section class of the program.)
 #include <windows.h>
+
+#include <memory>
 
 class JobLock {
 public:
@@ -58,3 +60,16 @@ private:
 
 // Waits until one of the two events is set or the time is up; a null handle is left out.
 void waitForEither(HANDLE first, HANDLE second, DWORD milliseconds);
+
+// Starts proc suspended on the block, gives the block its thread handle and lets it run; the
+// thread owns the block from then on. False (the block freed) when no thread could be made.
+template <typename Params>
+bool startJobThread(LPTHREAD_START_ROUTINE proc, std::unique_ptr<Params> params) {
+    HANDLE thread = CreateThread(nullptr, 0, proc, params.get(), CREATE_SUSPENDED, nullptr);
+    if (!thread)
+        return false;
+    params->thread = thread;
+    params.release();
+    ResumeThread(thread);
+    return true;
+}

@@ -14,6 +14,7 @@
 #include "saving/JobMessages.h"
 #include "saving/SaveNames.h"
 #include "saving/PrintedPages.h"
+#include "saving/SavedFiles.h"
 #include "saving/UnixTools.h"
 #include "support/ScreenCapture.h"
 #include "support/TestPrinter.h"
@@ -58,29 +59,6 @@ std::string siteBytes(const testsupport::FixtureSite& site, const std::wstring& 
     return testsupport::httpExchange(site.imagePort(), "GET", pathOf(url));
 }
 
-int64_t asInt(const FILETIME& time) {
-    return static_cast<int64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
-}
-
-FILETIME asFileTime(int64_t value) {
-    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-}
-
-int64_t writeTime(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(makeLongPath(path).c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return asInt(data.ftLastWriteTime);
-}
-
-void setWriteTime(const std::wstring& path, int64_t time) {
-    HANDLE file = openExistingFile(path, FILE_WRITE_ATTRIBUTES, 0);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const FILETIME stamp = asFileTime(time);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
-    closeFileHandle(file);
-}
-
 // Runs the job to its end; true when every strip value shown was at least the one before.
 bool runJob(TForm1* form, const std::function<void()>& start, int timeoutMs = 60000) {
     start();
@@ -96,6 +74,20 @@ bool runJob(TForm1* form, const std::function<void()>& start, int timeoutMs = 60
         },
         timeoutMs);
     return ended && forward;
+}
+
+// The strip's stop button, and the job's end awaited; the last fraction the strip showed.
+float stopJob(TForm1* form) {
+    form->closeDownloadImageButtonBtnClick(form->closeDownloadImageButton);
+    float last = 0;
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            if (form->downloadPanel->Visible())
+                last = form->downloadProgressFraction;
+            return form->jobWorkUnits == 0 && !form->downloadPanel->Visible();
+        },
+        30000));
+    return last;
 }
 
 // A window on the job site with the user's items and thumbnails loaded; null when they did not load.
@@ -134,10 +126,10 @@ protected:
         ASSERT_TRUE(testsupport::writeFileBytes(cached_->fullSizePath,
                                                 siteBytes(jobSite(), cached_->standardResolutionUrl)));
         // The viewer's downloads carry the item time, as the saved files do.
-        setWriteTime(cached_->fullSizePath, asInt(cached_->fileTime));
+        setWriteTime(cached_->fullSizePath, ticks(cached_->fileTime));
         cached_->fullSizePresent = 1;
         for (const Photo* photo : selected_)
-            oldest_ = std::min(oldest_, asInt(photo->fileTime));
+            oldest_ = std::min(oldest_, ticks(photo->fileTime));
         ASSERT_TRUE(jobSite().reset());
     }
 
@@ -167,12 +159,11 @@ TEST_F(SaveJob, IntoANonAsciiFolderAndThenIntoAZipFile) {
     ASSERT_TRUE(testsupport::writeFileBytes(targetOf(folder, present), siteBytes(jobSite(), urlOf(present))));
     const int64_t t1 = oldest_ - 1000 * kStep;
     const int64_t t2 = t1 + 7 * kStep;
-    ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\alice_old_one.jpg", "one"));
-    ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\alice_old_two.jpg", "two"));
-    ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\bob_x.jpg", "bob"));
-    setWriteTime(folder + L"\\alice_old_one.jpg", t1);
-    setWriteTime(folder + L"\\alice_old_two.jpg", t2);
-    setWriteTime(folder + L"\\bob_x.jpg", t1);
+    for (const auto& [name, time] : std::vector<std::pair<std::wstring, int64_t>>{
+             {L"alice_old_one.jpg", t1}, {L"alice_old_two.jpg", t2}, {L"bob_x.jpg", t1}}) {
+        ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\" + name, "bob"));
+        setWriteTime(folder + L"\\" + name, time);
+    }
     ASSERT_TRUE(jobSite().reset());
 
     ASSERT_TRUE(runJob(form_, [&] { form_->startSaveJob(folder, L""); }));
@@ -186,7 +177,7 @@ TEST_F(SaveJob, IntoANonAsciiFolderAndThenIntoAZipFile) {
     for (const Photo* photo : selected_) {
         const std::wstring target = targetOf(folder, photo);
         EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
-        EXPECT_LT(std::llabs(writeTime(target) - asInt(photo->fileTime)), 10000000) << pathOf(urlOf(photo));
+        EXPECT_LT(std::llabs(writeTime(target) - ticks(photo->fileTime)), 10000000) << pathOf(urlOf(photo));
         EXPECT_FALSE(formtest::existsFile(target + L".tmp"));
     }
     // The other files end one step before the oldest item, their spacing kept; bob's is untouched.
@@ -211,14 +202,8 @@ TEST_F(SaveJob, IntoANonAsciiFolderAndThenIntoAZipFile) {
     ASSERT_TRUE(jobSite().setMode("no_length=1"));
     ASSERT_TRUE(
         runJob(form_, [&] { form_->startSaveJob(zipStagingFolder(zipPath, makeGuidFileName()), zipPath); }));
-    EXPECT_EQ(
-        runCheckScript("zip_check.py", "\"" + unixPath(zipPath) + "\" \"" + unixPath(reference) + "\" all"),
-        "OK");
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((temp_.path() + L"*_tmp").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    EXPECT_EQ(checkArchive(zipPath, reference, "all"), "OK");
+    EXPECT_EQ(filesIn(temp_.path(), L"*_tmp"), std::vector<std::wstring>{});
 }
 
 // Held replies stop every download half-way; the stop button then ends the job: the strip hides
@@ -255,27 +240,11 @@ TEST_F(SaveJob, AStopMidTransferLeavesOnlyWholeFilesAndAWholeArchive) {
             EXPECT_LT(form_->downloadProgressFraction, 0.6f);
             testsupport::ScreenCapture::ofWindow(form_->Handle()).saveArtifact(L"save-strip-half.png");
         }
-        form_->closeDownloadImageButtonBtnClick(form_->closeDownloadImageButton);
-        float last = 0;
-        ASSERT_TRUE(pumpUntil(
-            [&] {
-                if (form_->downloadPanel->Visible())
-                    last = form_->downloadProgressFraction;
-                return form_->jobWorkUnits == 0 && !form_->downloadPanel->Visible();
-            },
-            30000));
-        EXPECT_LT(last, 1.0f);
+        EXPECT_LT(stopJob(form_), 1.0f);
         ASSERT_TRUE(jobSite().setMode("release=1"));
     }
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((temp_.path() + L"*_tmp").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    search = FindFirstFileW((folder + L"\\*.tmp").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    EXPECT_EQ(filesIn(temp_.path(), L"*_tmp"), std::vector<std::wstring>{});
+    EXPECT_EQ(filesIn(folder, L"*.tmp"), std::vector<std::wstring>{});
     // What is there is whole; the cached item was copied before the stop.
     const std::wstring reference = temp_.path() + L"reference";
     ASSERT_TRUE(CreateDirectoryW(reference.c_str(), nullptr));
@@ -291,9 +260,7 @@ TEST_F(SaveJob, AStopMidTransferLeavesOnlyWholeFilesAndAWholeArchive) {
     }
     EXPECT_TRUE(existsFile(targetOf(folder, cached_)));
     EXPECT_LT(present, 8);
-    EXPECT_EQ(runCheckScript("zip_check.py",
-                             "\"" + unixPath(zipPath) + "\" \"" + unixPath(reference) + "\" subset"),
-              "OK");
+    EXPECT_EQ(checkArchive(zipPath, reference, "subset"), "OK");
 }
 
 // What the user chooses in the print dialog: a page range (from 0: every page), copies, collate.
@@ -475,23 +442,10 @@ TEST_F(SaveJob, AStopWhileAPrintedPhotoDownloadsEndsTheJob) {
         },
         30000));
     EXPECT_FALSE(form_->printDone);
-    form_->closeDownloadImageButtonBtnClick(form_->closeDownloadImageButton);
-    float last = 0;
-    EXPECT_TRUE(pumpUntil(
-        [&] {
-            if (form_->downloadPanel->Visible())
-                last = form_->downloadProgressFraction;
-            return form_->jobWorkUnits == 0 && !form_->downloadPanel->Visible();
-        },
-        30000));
+    EXPECT_LT(stopJob(form_), 1.0f);
     ASSERT_TRUE(jobSite().setMode("release=1"));
-    EXPECT_LT(last, 1.0f);
     EXPECT_TRUE(form_->printDone);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((form_->viewerFolder + L"\\*.tmp").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
+    EXPECT_EQ(filesIn(form_->viewerFolder, L"*.tmp"), std::vector<std::wstring>{});
     form_->Close();
     EXPECT_FALSE(IsWindowVisible(form_->Handle()));
 }
@@ -502,12 +456,9 @@ TEST_F(SaveJob, AStopWhileAPrintedPhotoDownloadsEndsTheJob) {
 TEST_F(SaveJob, AFullDiskEndsTheJobAtOnceWithOneMessage) {
     const std::wstring folder = temp_.path() + L"voll";
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    const std::string mounted = runCheckScript("mount_tmpfs.py", "mount \"" + unixPath(folder) + "\" 16k");
-    if (mounted != "OK")
-        GTEST_SKIP() << "cannot mount a small file system: " << mounted;
-    // Unmounted also when an assertion ends the test early.
-    const std::unique_ptr<void, std::function<void(void*)>> unmount(
-        this, [&](void*) { runCheckScript("mount_tmpfs.py", "umount \"" + unixPath(folder) + "\""); });
+    const Mount mount(folder, "16k");
+    if (!mount.mounted())
+        GTEST_SKIP() << "cannot mount a small file system: " << mount.result();
     {
         MessageBoxWatcher boxes;
         EXPECT_TRUE(runJob(form_, [&] { form_->startSaveJob(folder, L""); }));
@@ -524,8 +475,9 @@ TEST_F(SaveJob, AFullDiskEndsTheJobAtOnceWithOneMessage) {
         EXPECT_LE(jobSite().countRequests("GET " + pathOf(urlOf(photo))), 1);
         const std::wstring target = targetOf(folder, photo);
         EXPECT_FALSE(existsFile(target + L".tmp"));
-        if (existsFile(target))
+        if (existsFile(target)) {
             EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
+        }
     }
 }
 

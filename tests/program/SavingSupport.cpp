@@ -8,6 +8,7 @@
 #include "common/RegistryValues.h"
 #include "mainwindow/FormLayout.h"
 #include "mainwindow/ThumbnailGrid.h"
+#include "program/ViewingGrid.h"
 #include "saving/UnixTools.h"
 #include "support/RealInput.h"
 #include "support/ScreenCapture.h"
@@ -17,7 +18,9 @@ namespace {
 
 namespace L = formlayout;
 
-constexpr COLORREF kSelectedMarkBlue = RGB(0x00, 0xAE, 0xEF);
+constexpr int kDialogMs = 15000;
+// The accent colour: a selected tile's mark and the progress strip's frame.
+constexpr COLORREF kAccentBlue = RGB(0x00, 0xAE, 0xEF);
 
 struct ChildSearch {
     int height;
@@ -65,50 +68,6 @@ std::wstring controlText(HWND control) {
 
 }  // namespace
 
-int64_t ticks(const FILETIME& time) {
-    return static_cast<int64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
-}
-
-int64_t writeTime(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return ticks(data.ftLastWriteTime);
-}
-
-void setWriteTime(const std::wstring& path, int64_t time) {
-    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
-    if (file != INVALID_HANDLE_VALUE) {
-        SetFileTime(file, nullptr, nullptr, &stamp);
-        CloseHandle(file);
-    }
-}
-
-bool fileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::wstring> filesIn(const std::wstring& folder, const std::wstring& pattern) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data{};
-    HANDLE find = FindFirstFileW((folder + L"\\" + pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string quotedUnixPath(const std::wstring& windowsPath) {
-    return "\"" + unixPath(windowsPath) + "\"";
-}
-
 // ---- the progress strip
 
 StripWatch::StripWatch(HWND mainWindow) {
@@ -131,15 +90,23 @@ bool StripWatch::shown() const {
 }
 
 int StripWatch::filledWidth() const {
-    // The filled part is patterned in colour from the left on the black track; the percentage sits
-    // in the middle rows, so a few rows near the top are read.
-    const testsupport::ScreenCapture capture = testsupport::ScreenCapture::ofWindow(innerPanel_);
+    // The strip is framed in the accent colour around the black track. Right after it shows, the
+    // screen may still hold the job buttons it covers: until its frame is there, no reading counts.
+    const testsupport::ScreenCapture capture = testsupport::ScreenCapture::ofWindow(panel_);
+    const int w = capture.width();
+    const int h = capture.height();
+    for (const POINT& edge : {POINT{0, h / 2}, POINT{w - 1, h / 2}, POINT{w / 2, 0}, POINT{w / 2, h - 1}}) {
+        if (!testsupport::closeTo(capture.at(edge.x, edge.y), kAccentBlue, 16))
+            return -1;
+    }
+    // The filled part is patterned in colour from the left on the track; the percentage sits in the
+    // middle rows, so a few rows near the top are read (the track starts at the frame's inner edge).
     int filled = 0;
-    for (int y = 2; y < 6; ++y) {
-        for (int x = capture.width() - 1; x >= filled; --x) {
+    for (int y = 3; y < 7; ++y) {
+        for (int x = w - 2; x > filled; --x) {
             const COLORREF c = capture.at(x, y);
             if (std::max({GetRValue(c), GetGValue(c), GetBValue(c)}) > 48) {
-                filled = x + 1;
+                filled = x;
                 break;
             }
         }
@@ -153,7 +120,7 @@ void StripWatch::run() {
     while (!stop_) {
         if (shown()) {
             const int width = filledWidth();
-            if (width == previous && shown()) {
+            if (width >= 0 && width == previous && shown()) {
                 std::lock_guard<std::mutex> hold(lock_);
                 if (widths_.empty() || widths_.back() != width)
                     widths_.push_back(width);
@@ -228,12 +195,7 @@ bool SavingSession::loadUser(const std::wstring& name, size_t items) {
 
 void SavingSession::clickTiles(const std::vector<int>& positions) {
     // The grid's scroll box fills the middle of the window; its tiles are drawn, not windows.
-    const HWND main = program().mainWindow();
-    RECT client{};
-    GetClientRect(main, &client);
-    POINT middle{client.right / 2, client.bottom / 2};
-    ClientToScreen(main, &middle);
-    const HWND box = WindowFromPoint(middle);
+    const HWND box = viewing::gridWindow(program().mainWindow());
     RECT area{};
     GetClientRect(box, &area);
     POINT origin{0, 0};
@@ -254,7 +216,7 @@ void SavingSession::clickTiles(const std::vector<int>& positions) {
         const int h = metrics.thumbnailHeight;
         const testsupport::ScreenCapture corner(
             RECT{photo.x + w - 32, photo.y + h - 32, photo.x + w, photo.y + h});
-        return corner.count(RECT{0, 0, 32, 32}, kSelectedMarkBlue, 16) > 40;
+        return corner.count(RECT{0, 0, 32, 32}, kAccentBlue, 16) > 40;
     };
     // A click that arrives while the window is still busy may be lost: a tile that does not show
     // its selection in time is clicked again.
@@ -283,19 +245,6 @@ void SavingSession::clickJobButton(JobButton button) {
     programtest::parkPointer();
 }
 
-HWND SavingSession::waitForDialog(int timeoutMs) {
-    HWND dialog = nullptr;
-    testsupport::waitUntil(
-        [&] {
-            for (const auto& [window, className] : testsupport::visibleWindowsOf(program().processId()))
-                if (className == L"#32770")
-                    dialog = window;
-            return dialog != nullptr || !program().running();
-        },
-        timeoutMs);
-    return dialog;
-}
-
 void SavingSession::pressButton(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -303,7 +252,7 @@ void SavingSession::pressButton(HWND dialog, int id) {
 }
 
 std::wstring SavingSession::confirmFolderDialog() {
-    const HWND dialog = waitForDialog();
+    const HWND dialog = program().waitForMessageBox(kDialogMs);
     if (!dialog)
         return L"(no folder dialog)";
     // The dialog selects the folder it opens on once it has shown; its edit box then names it.
@@ -322,7 +271,7 @@ std::wstring SavingSession::confirmFolderDialog() {
 }
 
 std::wstring SavingSession::confirmSaveDialog(const std::wstring& path) {
-    const HWND dialog = waitForDialog();
+    const HWND dialog = program().waitForMessageBox(kDialogMs);
     if (!dialog)
         return L"(no save dialog)";
     wchar_t caption[128] = L"";
@@ -340,7 +289,7 @@ std::wstring SavingSession::confirmSaveDialog(const std::wstring& path) {
 }
 
 std::wstring SavingSession::answerBox(int id, int timeoutMs) {
-    const HWND box = waitForDialog(timeoutMs);
+    const HWND box = program().waitForMessageBox(timeoutMs);
     if (!box)
         return std::wstring();
     wchar_t caption[64] = L"";

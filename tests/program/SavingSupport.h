@@ -12,19 +12,12 @@
 #include <vector>
 
 #include "program/MainRoadSupport.h"
+#include "saving/SavedFiles.h"
 #include "support/TestSupport.h"
 
 namespace savingtest {
 
 constexpr int64_t kItemStep = 30000000;  // 3 s in FILETIME units
-
-int64_t ticks(const FILETIME& time);
-// The file's last-write time; -1 when it cannot be read.
-int64_t writeTime(const std::wstring& path);
-void setWriteTime(const std::wstring& path, int64_t time);
-bool fileExists(const std::wstring& path);
-// The names of a folder's files that match the pattern ("*.tmp").
-std::vector<std::wstring> filesIn(const std::wstring& folder, const std::wstring& pattern = L"*");
 
 // Settings the program starts with: the earlier ones removed, a click on a tile selects it, small
 // tiles in a tall window (so that alice's first 18 items show without scrolling), and the folders
@@ -87,8 +80,6 @@ public:
     // A click on each tile (visible-list positions) as the grid shows it at the top.
     void clickTiles(const std::vector<int>& positions);
     void clickJobButton(JobButton button);
-    // The program's dialog window (class "#32770") once one shows; null when none came in time.
-    HWND waitForDialog(int timeoutMs = 15000);
     // The folder dialog, once its tree shows the folder it opened on, confirmed with OK; its texts.
     std::wstring confirmFolderDialog();
     // The save dialog with the path typed into its file-name box and confirmed; its caption.
@@ -106,8 +97,5 @@ public:
     // alice's items at these grid positions.
     std::vector<SiteItem> aliceItems(const std::vector<int>& positions);
 };
-
-// A path as a quoted Unix path, for the check scripts of tests/saving.
-std::string quotedUnixPath(const std::wstring& windowsPath);
 
 }  // namespace savingtest

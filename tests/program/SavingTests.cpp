@@ -83,7 +83,7 @@ protected:
         const std::wstring text = session.answerBox(IDOK, kJobMs);
         EXPECT_TRUE(waitForEnd(strip));
         EXPECT_FALSE(strip.reachedFull()) << testing::PrintToString(strip.widths());
-        const HWND second = session.waitForDialog(1500);
+        const HWND second = session.program().waitForMessageBox(1500);
         EXPECT_EQ(second, nullptr) << narrow(second ? testsupport::ProgramUnderTest::messageBoxText(second)
                                                     : L"");
         return text;
@@ -139,7 +139,7 @@ TEST_F(Saving, AliceIntoAFolderAndThenIntoAZipFile) {
         StripWatch strip(session.program().mainWindow());
         session.clickTiles({0, 1, 2});
         session.clickJobButton(JobButton::print);
-        const HWND dialog = session.waitForDialog();
+        const HWND dialog = session.program().waitForMessageBox(15000);
         ASSERT_TRUE(dialog);
         SavingSession::pressButton(dialog, IDOK);
         ASSERT_TRUE(waitUntil([&] { return strip.shown(); }, 10000));
@@ -209,10 +209,7 @@ TEST_F(Saving, AliceIntoAFolderAndThenIntoAZipFile) {
         EXPECT_TRUE(strip.neverDecreased()) << testing::PrintToString(strip.widths());
     }
     EXPECT_FALSE(session.messageBoxShown());
-    EXPECT_EQ(
-        runCheckScript("zip_check.py", quotedUnixPath(zipPath) + " " + quotedUnixPath(reference) + " all"),
-        "OK")
-        << session.site().logText();
+    EXPECT_EQ(checkArchive(zipPath, reference, "all"), "OK") << session.site().logText();
     EXPECT_EQ(filesIn(zipFolder), std::vector<std::wstring>{L"Fotos \u00fc.zip"});
 }
 
@@ -285,33 +282,11 @@ TEST_F(Saving, AStopMidTransferLeavesWholeFilesAndAWholeArchive) {
             << narrow(name);
     EXPECT_EQ(filesIn(folder, L"*.tmp"), std::vector<std::wstring>{});
     EXPECT_EQ(filesIn(zipFolder), std::vector<std::wstring>{L"Gestoppt \u00df.zip"});
-    EXPECT_EQ(
-        runCheckScript("zip_check.py", quotedUnixPath(zipPath) + " " + quotedUnixPath(reference) + " subset"),
-        "OK");
+    EXPECT_EQ(checkArchive(zipPath, reference, "subset"), "OK");
     session.program().requestClose();
     EXPECT_TRUE(session.program().waitForExit());
     EXPECT_EQ(session.program().exitCode(), 0u);
 }
-
-// A file system the test mounts on a folder: a small tmpfs, read-only when asked; unmounted at the end.
-class Mount {
-public:
-    Mount(const std::wstring& folder, const std::string& options)
-        : folder_(folder),
-          result_(runCheckScript("mount_tmpfs.py", "mount " + quotedUnixPath(folder) + " " + options)) {}
-    ~Mount() {
-        if (mounted())
-            runCheckScript("mount_tmpfs.py", "umount " + quotedUnixPath(folder_));
-    }
-    Mount(const Mount&) = delete;
-    Mount& operator=(const Mount&) = delete;
-    bool mounted() const { return result_ == "OK"; }
-    const std::string& result() const { return result_; }
-
-private:
-    std::wstring folder_;
-    std::string result_;
-};
 
 // A full disk and a read-only one, for a folder job and a zip job: each ends at once with one
 // message that names the target and gives the system's reason, nothing is fetched again, and no
@@ -437,8 +412,7 @@ TEST_F(Saving, OddNamesAreSafeOnDiskAndInTheArchiveAndASecondSaveFetchesNothing)
         }
     }
     EXPECT_EQ(session.site().countRequests("GET /cdn/oddnames/"), 0);
-    EXPECT_EQ(runCheckScript("zip_check.py", quotedUnixPath(zipPath) + " " + quotedUnixPath(folder) + " all"),
-              "OK");
+    EXPECT_EQ(checkArchive(zipPath, folder, "all"), "OK");
 }
 
 }  // namespace

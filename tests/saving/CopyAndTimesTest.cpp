@@ -2,12 +2,13 @@
 // files, failed copies with their error and no file left, a stop, progress batches, item times and
 // the user's other files moved before the oldest item with their spacing.
 #include "JobMessageSink.h"
+#include "SavedFiles.h"
 
-#include "common/PathFunctions.h"
 #include "saving/CopyPhotosThread.h"
 #include "saving/FolderScan.h"
 #include "saving/JobArithmetic.h"
 #include "saving/JobStopFlag.h"
+#include "saving/JobSync.h"
 #include "saving/PhotoTimesThread.h"
 #include "support/TestSupport.h"
 
@@ -20,40 +21,26 @@ namespace {
 using testsupport::readFileBytes;
 using testsupport::writeFileBytes;
 
-int64_t value(const FILETIME& time) {
-    return (static_cast<int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-FILETIME fileTime(int64_t value) {
-    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-}
-
-int64_t writeTime(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(makeLongPath(path).c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return value(data.ftLastWriteTime);
-}
-
-void setWriteTime(const std::wstring& path, int64_t time) {
-    HANDLE file = openExistingFile(path, FILE_WRITE_ATTRIBUTES, 0);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const FILETIME stamp = fileTime(time);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &stamp));
-    closeFileHandle(file);
-}
-
-template <typename Params>
-void startThread(LPTHREAD_START_ROUTINE procedure, std::unique_ptr<Params> params) {
-    HANDLE thread = CreateThread(nullptr, 0, procedure, params.get(), CREATE_SUSPENDED, nullptr);
-    ASSERT_TRUE(thread);
-    params.release()->thread = thread;
-    ResumeThread(thread);
-}
-
 class CopyAndTimesTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(sink_.handle()); }
+
+    // Copies each source to its target, the photo indexes given.
+    void copy(const std::vector<std::wstring>& sources, const std::vector<std::wstring>& targets,
+              const std::vector<int32_t>& indexes) {
+        auto params = std::make_unique<CopyPhotosParams>(2, 9, sink_.handle(), &stopFlag_);
+        params->sourcePaths = sources;
+        params->targetPaths = targets;
+        params->photoIndexes = indexes;
+        ASSERT_TRUE(startJobThread(copyPhotosThreadProc, std::move(params)));
+    }
+
+    // Sets the times and waits for the thread's last record.
+    void stamp(std::unique_ptr<UpdatePhotoTimesParams> params) {
+        sink_.times.clear();
+        ASSERT_TRUE(startJobThread(updatePhotoTimesThreadProc, std::move(params)));
+        ASSERT_TRUE(sink_.waitFor([&] { return !sink_.times.empty() && sink_.times.back()->done; }));
+    }
 
     testsupport::TempFolder folder_;
     JobMessageSink sink_;
@@ -68,14 +55,9 @@ TEST_F(CopyAndTimesTest, CopiesReplaceAndFailuresTravelWithTheirError) {
     ASSERT_TRUE(writeFileBytes(target + L"\\alice_a.jpg", "an older file"));
     ASSERT_TRUE(CreateDirectoryW((target + L"\\alice_c.jpg").c_str(), nullptr));  // a folder holds the name
 
-    auto params = std::make_unique<CopyPhotosParams>(2, 9, sink_.handle(), &stopFlag_);
-    const wchar_t* names[] = {L"a.jpg", L"b.jpg", L"c.jpg"};  // b is not in the cache any more
-    for (int i = 0; i < 3; ++i) {
-        params->sourcePaths.push_back(folder_.file(names[i]));
-        params->targetPaths.push_back(target + L"\\alice_" + names[i]);
-        params->photoIndexes.push_back(10 + i);
-    }
-    startThread(copyPhotosThreadProc, std::move(params));
+    // b is not in the cache any more.
+    copy({folder_.file(L"a.jpg"), folder_.file(L"b.jpg"), folder_.file(L"c.jpg")},
+         {target + L"\\alice_a.jpg", target + L"\\alice_b.jpg", target + L"\\alice_c.jpg"}, {10, 11, 12});
     ASSERT_TRUE(sink_.waitFor([&] { return sink_.copied.size() == 3; }));
 
     for (int i = 0; i < 3; ++i) {
@@ -91,15 +73,15 @@ TEST_F(CopyAndTimesTest, CopiesReplaceAndFailuresTravelWithTheirError) {
 }
 
 TEST_F(CopyAndTimesTest, StoppedCopyEndsWithOneRecordListingEveryPhoto) {
-    auto params = std::make_unique<CopyPhotosParams>(2, 9, sink_.handle(), &stopFlag_);
+    std::vector<std::wstring> sources;
+    std::vector<std::wstring> targets;
     for (int i = 0; i < 5; ++i) {
-        ASSERT_TRUE(writeFileBytes(folder_.file(std::to_wstring(i)), "x"));
-        params->sourcePaths.push_back(folder_.file(std::to_wstring(i)));
-        params->targetPaths.push_back(folder_.file(L"alice_" + std::to_wstring(i)));
-        params->photoIndexes.push_back(i * 2);
+        sources.push_back(folder_.file(std::to_wstring(i)));
+        ASSERT_TRUE(writeFileBytes(sources.back(), "x"));
+        targets.push_back(folder_.file(L"alice_" + std::to_wstring(i)));
     }
     stopFlag_.set(true);
-    startThread(copyPhotosThreadProc, std::move(params));
+    copy(sources, targets, {0, 2, 4, 6, 8});
     ASSERT_TRUE(sink_.waitFor([&] { return !sink_.copied.empty(); }));
     sink_.waitFor([] { return false; }, 200);  // nothing else may follow
 
@@ -114,10 +96,8 @@ TEST_F(CopyAndTimesTest, ProgressRecordsPerTenFiles) {
         auto params = std::make_unique<UpdatePhotoTimesParams>(count, kPhotoTimesBatchSize, folder_.path(),
                                                                L"alice", sink_.handle());
         for (int i = 0; i < count; ++i)  // split over both lists: the count runs on between them
-            (i % 2 ? params->itemsInFolder : params->otherFiles).push_back({L"none", fileTime(0)});
-        sink_.times.clear();
-        startThread(updatePhotoTimesThreadProc, std::move(params));
-        ASSERT_TRUE(sink_.waitFor([&] { return !sink_.times.empty() && sink_.times.back()->done; }));
+            (i % 2 ? params->itemsInFolder : params->otherFiles).push_back({L"none", fileTimeOf(0)});
+        ASSERT_NO_FATAL_FAILURE(stamp(std::move(params)));
         EXPECT_EQ(sink_.times.size(), static_cast<size_t>(count / 10 + 1)) << count;
     }
 }
@@ -130,15 +110,17 @@ TEST_F(CopyAndTimesTest, ScannedFilesGetItemTimesAndOtherFilesEndBeforeTheOldest
     const std::map<std::wstring, int64_t> items = {{L"p1.jpg", now}, {L"p2.jpg", now - kItemTimeStep}};
     const int64_t t1 = now - 5000 * kItemTimeStep;
     const int64_t t2 = t1 + 7 * kItemTimeStep;
-    ASSERT_TRUE(writeFileBytes(target + L"\\Alice_P2.jpg", "item file"));
-    ASSERT_TRUE(writeFileBytes(target + L"\\alice_old1.jpg", "other"));
-    ASSERT_TRUE(writeFileBytes(target + L"\\alice_old2.jpg", "other"));
-    ASSERT_TRUE(writeFileBytes(target + L"\\bob_x.jpg", "bob"));
-    // A file of user alice_b matches "alice_*" too.
-    ASSERT_TRUE(writeFileBytes(target + L"\\alice_b_x.jpg", "alice_b"));
+    // A file of user alice_b matches "alice_*" too; a folder takes p1's name.
+    for (const auto& [name, time] : std::vector<std::pair<std::wstring, int64_t>>{{L"Alice_P2.jpg", 0},
+                                                                                  {L"alice_old1.jpg", t1},
+                                                                                  {L"alice_old2.jpg", t2},
+                                                                                  {L"bob_x.jpg", 0},
+                                                                                  {L"alice_b_x.jpg", 0}}) {
+        ASSERT_TRUE(writeFileBytes(target + L"\\" + name, "some bytes"));
+        if (time)
+            setWriteTime(target + L"\\" + name, time);
+    }
     ASSERT_TRUE(CreateDirectoryW((target + L"\\alice_p1.jpg").c_str(), nullptr));
-    setWriteTime(target + L"\\alice_old1.jpg", t1);
-    setWriteTime(target + L"\\alice_old2.jpg", t2);
     const int64_t bobTime = writeTime(target + L"\\bob_x.jpg");
     const int64_t otherUserTime = writeTime(target + L"\\alice_b_x.jpg");
 
@@ -148,7 +130,7 @@ TEST_F(CopyAndTimesTest, ScannedFilesGetItemTimesAndOtherFilesEndBeforeTheOldest
                                            if (found == items.end())
                                                return false;
                                            index = found->first == L"p1.jpg" ? 0 : 1;
-                                           time = fileTime(found->second);
+                                           time = fileTimeOf(found->second);
                                            return true;
                                        },
                                        {L"bob", L"Alice_B"});
@@ -156,7 +138,7 @@ TEST_F(CopyAndTimesTest, ScannedFilesGetItemTimesAndOtherFilesEndBeforeTheOldest
     EXPECT_EQ(scan.itemsInFolder[0].name, L"p2.jpg");
     EXPECT_EQ(scan.itemIndexes, std::vector<int32_t>{1});
     ASSERT_EQ(scan.otherFiles.size(), 2u);
-    EXPECT_EQ(value(scan.newestOther), t2);
+    EXPECT_EQ(ticks(scan.newestOther), t2);
 
     // The job also saves p1, the oldest item being saved or present is p2.
     auto params =
@@ -164,8 +146,7 @@ TEST_F(CopyAndTimesTest, ScannedFilesGetItemTimesAndOtherFilesEndBeforeTheOldest
     params->offset = otherFilesOffset(scan.oldest, scan.newestOther);
     params->itemsInFolder = std::move(scan.itemsInFolder);
     params->otherFiles = std::move(scan.otherFiles);
-    startThread(updatePhotoTimesThreadProc, std::move(params));
-    ASSERT_TRUE(sink_.waitFor([&] { return !sink_.times.empty() && sink_.times.back()->done; }));
+    ASSERT_NO_FATAL_FAILURE(stamp(std::move(params)));
 
     const int64_t oldest = now - kItemTimeStep;
     EXPECT_EQ(writeTime(target + L"\\alice_p2.jpg"), oldest);

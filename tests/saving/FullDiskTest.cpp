@@ -6,12 +6,14 @@
 
 #include "saving/CopyPhotosThread.h"
 #include "saving/JobStopFlag.h"
+#include "saving/JobSync.h"
 #include "saving/ZipQueue.h"
 #include "saving/ZipWriterThread.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace {
@@ -19,34 +21,19 @@ namespace {
 class FullDiskTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        full_ = folder_.file(L"full");
         ASSERT_TRUE(CreateDirectoryW(full_.c_str(), nullptr));
-        const std::string mounted =
-            runCheckScript("mount_tmpfs.py", "mount \"" + unixPath(full_) + "\" 256k");
-        if (mounted != "OK")
-            GTEST_SKIP() << "cannot mount a small file system: " << mounted;
-        mounted_ = true;
+        mount_.emplace(full_, "256k");
+        if (!mount_->mounted())
+            GTEST_SKIP() << "cannot mount a small file system: " << mount_->result();
         std::mt19937 random(112);
         photo_.resize(150000);
         for (char& c : photo_)
             c = static_cast<char>(random());  // incompressible, as photos are
     }
-    void TearDown() override {
-        if (mounted_)
-            runCheckScript("mount_tmpfs.py", "umount \"" + unixPath(full_) + "\"");
-    }
-
-    template <typename Params>
-    static void start(LPTHREAD_START_ROUTINE procedure, std::unique_ptr<Params> params) {
-        HANDLE thread = CreateThread(nullptr, 0, procedure, params.get(), CREATE_SUSPENDED, nullptr);
-        ASSERT_TRUE(thread);
-        params.release()->thread = thread;
-        ResumeThread(thread);
-    }
 
     testsupport::TempFolder folder_;
-    std::wstring full_;
-    bool mounted_ = false;
+    const std::wstring full_ = folder_.file(L"full");
+    std::optional<Mount> mount_;
     std::string photo_;
     JobMessageSink sink_;
     JobStopFlag stopFlag_;
@@ -63,8 +50,9 @@ TEST_F(FullDiskTest, ZipWriterEndsWithTheErrorAndDeletesTheArchive) {
     }
     queue.setInputClosed(true);
     const std::wstring zipPath = full_ + L"\\alice.zip";
-    start(zipPhotosThreadProc,
-          std::make_unique<ZipPhotosParams>(1, sink_.handle(), zipPath, staging, &queue, &stopFlag_));
+    ASSERT_TRUE(startJobThread(
+        zipPhotosThreadProc,
+        std::make_unique<ZipPhotosParams>(1, sink_.handle(), zipPath, staging, &queue, &stopFlag_)));
     ASSERT_TRUE(sink_.waitFor([&] { return !sink_.zip.empty() && sink_.zip.back()->done; }));
     EXPECT_EQ(sink_.zip.back()->error, static_cast<DWORD>(ERROR_DISK_FULL));
     EXPECT_EQ(GetFileAttributesW(zipPath.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -79,7 +67,7 @@ TEST_F(FullDiskTest, CopyThatDoesNotFitLeavesNoPartialFile) {
         params->targetPaths.push_back(full_ + L"\\alice_" + std::to_wstring(i) + L".jpg");
         params->photoIndexes.push_back(i);
     }
-    start(copyPhotosThreadProc, std::move(params));
+    ASSERT_TRUE(startJobThread(copyPhotosThreadProc, std::move(params)));
     ASSERT_TRUE(sink_.waitFor([&] { return sink_.copied.size() == 2; }));
     EXPECT_EQ(sink_.copied[0]->error, 0u);
     EXPECT_EQ(testsupport::readFileBytes(full_ + L"\\alice_0.jpg"), photo_);

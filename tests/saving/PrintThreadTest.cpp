@@ -6,6 +6,7 @@
 #include "UnixTools.h"
 
 #include "saving/JobStopFlag.h"
+#include "saving/JobSync.h"
 #include "saving/PrintPhotosThread.h"
 #include "saving/PrintQueue.h"
 #include "support/TestPrinter.h"
@@ -82,10 +83,7 @@ TEST(PrintThreadTest, PrintsCollatedPagesFittedAndCentred) {
     JobMessageSink sink;
     JobStopFlag stopFlag;
     auto params = std::make_unique<PrintPhotosParams>(5, sink.handle(), dc, 3, 2, true, &queue, &stopFlag);
-    HANDLE thread = CreateThread(nullptr, 0, printPhotosThreadProc, params.get(), CREATE_SUSPENDED, nullptr);
-    ASSERT_TRUE(thread);
-    params.release()->thread = thread;
-    ResumeThread(thread);
+    ASSERT_TRUE(startJobThread(printPhotosThreadProc, std::move(params)));
     ASSERT_TRUE(sink.waitFor([&] { return !sink.print.empty() && sink.print.back()->done; }));
     Gdiplus::GdiplusShutdown(token);
     ASSERT_EQ(sink.print.size(), 7u);

@@ -20,6 +20,10 @@ std::string unixPath(const std::wstring& windowsPath) {
     return result;
 }
 
+std::string quotedUnixPath(const std::wstring& windowsPath) {
+    return "\"" + unixPath(windowsPath) + "\"";
+}
+
 std::string runCheckScript(const std::string& script, const std::string& arguments) {
     const char* source = std::getenv("PIXHAUL_SOURCE_DIR");
     if (!source)
@@ -48,4 +52,19 @@ std::string runCheckScript(const std::string& script, const std::string& argumen
         Sleep(50);
     }
     return "the check script wrote no result: " + text;
+}
+
+std::string checkArchive(const std::wstring& zipPath, const std::wstring& reference,
+                         const std::string& mode) {
+    return runCheckScript("zip_check.py",
+                          quotedUnixPath(zipPath) + " " + quotedUnixPath(reference) + " " + mode);
+}
+
+Mount::Mount(const std::wstring& folder, const std::string& options)
+    : folder_(folder),
+      result_(runCheckScript("mount_tmpfs.py", "mount " + quotedUnixPath(folder) + " " + options)) {}
+
+Mount::~Mount() {
+    if (mounted())
+        runCheckScript("mount_tmpfs.py", "umount " + quotedUnixPath(folder_));
 }

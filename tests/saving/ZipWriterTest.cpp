@@ -2,10 +2,12 @@
 // (names incl. non-ASCII ones, sizes, CRCs, bytes, dates), files queued while it runs, stop, and
 // archives that cannot be written.
 #include "JobMessageSink.h"
+#include "SavedFiles.h"
 #include "UnixTools.h"
 
 #include "common/PathFunctions.h"
 #include "saving/JobStopFlag.h"
+#include "saving/JobSync.h"
 #include "saving/ZipArchive.h"
 #include "saving/ZipQueue.h"
 #include "saving/ZipWriterThread.h"
@@ -39,29 +41,13 @@ protected:
         SYSTEMTIME stamp = {2024, 5, 0, 6, 7, 8, static_cast<WORD>(10 + stamped_++ % 40), 0};
         FILETIME time;
         SystemTimeToFileTime(&stamp, &time);
-        setWriteTime(staged, time);
-        setWriteTime(reference_ + L"\\" + name, time);
+        setWriteTime(staged, ticks(time));
+        setWriteTime(reference_ + L"\\" + name, ticks(time));
         return staged;
     }
 
-    static void setWriteTime(const std::wstring& path, const FILETIME& time) {
-        HANDLE file = openExistingFile(path, FILE_WRITE_ATTRIBUTES, 0);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
-        closeFileHandle(file);
-    }
-
-    std::string check(const std::wstring& zipPath, const char* mode) {
-        return runCheckScript("zip_check.py",
-                              "\"" + unixPath(zipPath) + "\" \"" + unixPath(reference_) + "\" " + mode);
-    }
-
     void startThread(std::unique_ptr<ZipPhotosParams> params) {
-        HANDLE thread =
-            CreateThread(nullptr, 0, zipPhotosThreadProc, params.get(), CREATE_SUSPENDED, nullptr);
-        ASSERT_TRUE(thread);
-        params.release()->thread = thread;
-        ResumeThread(thread);
+        ASSERT_TRUE(startJobThread(zipPhotosThreadProc, std::move(params)));
     }
 
     const ZipArchiveMessageInfo* finalRecord() {
@@ -115,7 +101,7 @@ TEST_F(ZipWriterTest, PostsOneShareEachChunkAndReplacesAnOldArchive) {
     EXPECT_EQ(archive.addFile(staging_ + L"\\missing.jpg"), ZipArchive::AddResult::Unreadable);
     EXPECT_EQ(archive.unreadableError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_TRUE(archive.close());
-    EXPECT_EQ(check(zipPath, "all"), "OK");
+    EXPECT_EQ(checkArchive(zipPath, reference_, "all"), "OK");
 }
 
 TEST_F(ZipWriterTest, TwoHundredFilesQueuedWithRandomDelaysAreAllArchived) {
@@ -141,7 +127,7 @@ TEST_F(ZipWriterTest, TwoHundredFilesQueuedWithRandomDelaysAreAllArchived) {
     EXPECT_EQ(last->skippedFiles, 0);
     EXPECT_NEAR(shareSum(), 200.0, 1e-6);
     EXPECT_EQ(GetFileAttributesW(staging_.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(check(zipPath, "all"), "OK");
+    EXPECT_EQ(checkArchive(zipPath, reference_, "all"), "OK");
 }
 
 TEST_F(ZipWriterTest, StopLeavesAClosedArchiveOfWholeEntries) {
@@ -158,7 +144,7 @@ TEST_F(ZipWriterTest, StopLeavesAClosedArchiveOfWholeEntries) {
     EXPECT_EQ(last->error, 0u);
     EXPECT_LT(shareSum(), 40.0);
     EXPECT_EQ(GetFileAttributesW(staging_.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(check(zipPath, "subset"), "OK");
+    EXPECT_EQ(checkArchive(zipPath, reference_, "subset"), "OK");
 }
 
 TEST_F(ZipWriterTest, ArchiveThatCannotBeCreatedEndsTheThreadWithItsError) {
