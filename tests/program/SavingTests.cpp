@@ -76,6 +76,23 @@ protected:
         return waitUntil([&] { return !strip.shown(); }, kJobMs);
     }
 
+    // The strip shows and hides again, full or not at its end, never going back on the way.
+    static void expectStripRun(const StripWatch& strip, bool full = true) {
+        ASSERT_TRUE(waitUntil([&] { return strip.shown(); }, 10000));
+        ASSERT_TRUE(waitForEnd(strip));
+        EXPECT_EQ(strip.reachedFull(), full)
+            << testing::PrintToString(strip.widths()) << " of " << strip.fullWidth();
+        EXPECT_TRUE(strip.neverDecreased()) << testing::PrintToString(strip.widths());
+    }
+
+    // The item's file in the folder with the site's bytes, and the item time when asked.
+    void expectSaved(const SiteItem& item, bool withTime = true) {
+        const std::wstring path = folder + L"\\" + item.name;
+        EXPECT_TRUE(testsupport::readFileBytes(path) == item.bytes) << item.url;
+        if (withTime)
+            EXPECT_EQ(writeTime(path), item.time) << item.url;
+    }
+
     size_t fetches(const std::string& path) { return session.site().countRequests("GET " + path); }
 
     // The job ends with one message, answered; empty when none came. A second one is reported too.
@@ -142,25 +159,17 @@ TEST_F(Saving, AliceIntoAFolderAndThenIntoAZipFile) {
         const HWND dialog = session.program().waitForMessageBox(15000);
         ASSERT_TRUE(dialog);
         SavingSession::pressButton(dialog, IDOK);
-        ASSERT_TRUE(waitUntil([&] { return strip.shown(); }, 10000));
-        ASSERT_TRUE(waitForEnd(strip));
-        EXPECT_TRUE(strip.reachedFull());
+        ASSERT_NO_FATAL_FAILURE(expectStripRun(strip));
     }
     {
         StripWatch strip(session.program().mainWindow());
         ASSERT_TRUE(strip.found());
         ASSERT_NO_FATAL_FAILURE(saveToFolder({3, 4, 5, 6, 15}));
-        ASSERT_TRUE(waitUntil([&] { return strip.shown(); }, 10000));
-        ASSERT_TRUE(waitForEnd(strip));
-        EXPECT_TRUE(strip.reachedFull())
-            << testing::PrintToString(strip.widths()) << " of " << strip.fullWidth();
-        EXPECT_TRUE(strip.neverDecreased()) << testing::PrintToString(strip.widths());
+        ASSERT_NO_FATAL_FAILURE(expectStripRun(strip));
     }
     EXPECT_FALSE(session.messageBoxShown());
     for (const SiteItem& item : items) {
-        const std::wstring path = folder + L"\\" + item.name;
-        EXPECT_TRUE(testsupport::readFileBytes(path) == item.bytes) << narrow(item.name);
-        EXPECT_EQ(writeTime(path), item.time) << narrow(item.name);
+        expectSaved(item);
         // Fetched once from its own address (a video from its video address), a printed picture by
         // the print only, the one there never.
         EXPECT_EQ(fetches(item.url), &item == &present ? 0u : 1u) << item.url;
@@ -203,10 +212,7 @@ TEST_F(Saving, AliceIntoAFolderAndThenIntoAZipFile) {
             EXPECT_EQ(session.site().countRequests("GET /cdn/"), 0);
             continue;
         }
-        ASSERT_TRUE(waitUntil([&] { return strip.shown(); }, 10000));
-        ASSERT_TRUE(waitForEnd(strip));
-        EXPECT_TRUE(strip.reachedFull());
-        EXPECT_TRUE(strip.neverDecreased()) << testing::PrintToString(strip.widths());
+        ASSERT_NO_FATAL_FAILURE(expectStripRun(strip));
     }
     EXPECT_FALSE(session.messageBoxShown());
     EXPECT_EQ(checkArchive(zipPath, reference, "all"), "OK") << session.site().logText();
@@ -225,12 +231,9 @@ TEST_F(Saving, LoadingBobWhileAliceIsSavedLetsHerSaveEnd) {
     ASSERT_TRUE(session.waitForUserNameText(L"bob", kJobMs));
     EXPECT_TRUE(strip.shown());
     ASSERT_TRUE(session.site().setMode("release=1"));
-    ASSERT_TRUE(waitForEnd(strip));
-    EXPECT_TRUE(strip.reachedFull());
-    EXPECT_TRUE(strip.neverDecreased()) << testing::PrintToString(strip.widths());
+    ASSERT_NO_FATAL_FAILURE(expectStripRun(strip));
     for (const SiteItem& item : items)
-        EXPECT_TRUE(testsupport::readFileBytes(folder + L"\\" + item.name) == item.bytes)
-            << narrow(item.name);
+        expectSaved(item, false);
     ASSERT_TRUE(session.waitForThumbnailCount(1, 10000));
     EXPECT_EQ(session.thumbnailFiles().at(0).name.rfind(L"bob_", 0), 0u);
     EXPECT_EQ(filesIn(session.program().workFolder() + L"Thumbnails", L"alice_*"),
@@ -269,9 +272,7 @@ TEST_F(Saving, AStopMidTransferLeavesWholeFilesAndAWholeArchive) {
         }
         testsupport::leftClick(strip.stopButton());
         programtest::parkPointer();
-        ASSERT_TRUE(waitForEnd(strip));
-        EXPECT_FALSE(strip.reachedFull()) << testing::PrintToString(strip.widths());
-        EXPECT_TRUE(strip.neverDecreased()) << testing::PrintToString(strip.widths());
+        ASSERT_NO_FATAL_FAILURE(expectStripRun(strip, false));
         ASSERT_TRUE(session.site().setMode("release=1"));
     }
     EXPECT_FALSE(session.messageBoxShown());
@@ -357,8 +358,7 @@ TEST_F(Saving, ATargetNameTakenByAFolderIsTheOnePhotoNotSaved) {
     const std::wstring text = endingMessage(strip);
     EXPECT_NE(text.find(L"Pixhaul: 1 photo could not be saved to \"" + folder + L"\"."), std::wstring::npos)
         << narrow(text);
-    EXPECT_TRUE(testsupport::readFileBytes(folder + L"\\" + items[1].name) == items[1].bytes);
-    EXPECT_EQ(writeTime(folder + L"\\" + items[1].name), items[1].time);
+    expectSaved(items[1]);
     EXPECT_EQ(filesIn(folder, L"*.tmp"), std::vector<std::wstring>{});
     EXPECT_EQ(fetches(items[1].url), 1u);
 }
@@ -401,15 +401,11 @@ TEST_F(Saving, OddNamesAreSafeOnDiskAndInTheArchiveAndASecondSaveFetchesNothing)
             session.clickJobButton(JobButton::folder);
             session.confirmFolderDialog();
         }
-        ASSERT_TRUE(waitUntil([&] { return strip.shown(); }, 10000));
-        ASSERT_TRUE(waitForEnd(strip));
-        EXPECT_TRUE(strip.reachedFull()) << testing::PrintToString(strip.widths());
+        ASSERT_NO_FATAL_FAILURE(expectStripRun(strip));
         EXPECT_FALSE(session.messageBoxShown());
         EXPECT_EQ(filesIn(folder), names);
-        for (const SiteItem& item : items) {
-            EXPECT_TRUE(testsupport::readFileBytes(folder + L"\\" + item.name) == item.bytes) << item.url;
-            EXPECT_EQ(writeTime(folder + L"\\" + item.name), item.time) << item.url;
-        }
+        for (const SiteItem& item : items)
+            expectSaved(item);
     }
     EXPECT_EQ(session.site().countRequests("GET /cdn/oddnames/"), 0);
     EXPECT_EQ(checkArchive(zipPath, folder, "all"), "OK");
