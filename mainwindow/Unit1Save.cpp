@@ -409,6 +409,9 @@ void TForm1::onSavePhotoFileDone(TObject* sender, long fileId, bool result) {
             jobFirstError = reason;
         if (entry)
             entry->error = reason;
+        // A zip job's archive cannot be completed: the writer's archive is not kept.
+        if (!jobZipPath.empty() && !zipError)
+            zipError = reason;
         deletePartialFile(finalPath);
         // The control is inside its report of this file: it is stopped once the report returns.
         jobStopped.set(true);
@@ -485,6 +488,9 @@ void TForm1::onZipWriterEnded(const ZipArchiveMessageInfo& record) {
     if (record.error != 0) {
         zipError = record.error;
         stopJobDownloads();
+    } else if (zipError != 0) {
+        // The job failed while the writer ran: the archive it closed lacks the files that failed.
+        DeleteFileW(makeLongPath(jobZipPath).c_str());
     }
     finishSaveJob();
 }

@@ -449,34 +449,47 @@ TEST_F(SaveJob, AStopWhileAPrintedPhotoDownloadsEndsTheJob) {
     EXPECT_FALSE(IsWindowVisible(form_->Handle()));
 }
 
-// A folder on a full disk (a small tmpfs the test mounts; skipped where that is refused): the job
-// ends at once with one message that gives the system's reason, nothing is fetched twice, and no
-// partial file stays.
+// A folder on a full disk (a small tmpfs the test mounts; skipped where that is refused), as the
+// target of the selection and of a zip file of one photo: the job ends at once with one message
+// that gives the system's reason, nothing is fetched twice, and no partial file or archive stays.
 TEST_F(SaveJob, AFullDiskEndsTheJobAtOnceWithOneMessage) {
-    const std::wstring folder = temp_.path() + L"voll";
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    const Mount mount(folder, "16k");
-    if (!mount.mounted())
-        GTEST_SKIP() << "cannot mount a small file system: " << mount.result();
-    {
+    for (bool zip : {false, true}) {
+        const std::wstring folder = temp_.path() + (zip ? L"voll zip" : L"voll");
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        const Mount mount(folder, zip ? "4k" : "16k");
+        if (!mount.mounted())
+            GTEST_SKIP() << "cannot mount a small file system: " << mount.result();
+        const std::wstring zipPath = folder + L"\\Fotos.zip";
+        SCOPED_TRACE(zip ? "zip job" : "folder job");
+        // The zip job saves one picture, which does not fit.
+        for (Photo* photo : selected_)
+            photo->selected = !zip || photo == selected_[0];
+        ASSERT_TRUE(jobSite().reset());
         MessageBoxWatcher boxes;
-        EXPECT_TRUE(runJob(form_, [&] { form_->startSaveJob(folder, L""); }));
+        EXPECT_TRUE(runJob(form_, [&] {
+            form_->startSaveJob(zip ? zipStagingFolder(zipPath, makeGuidFileName()) : folder,
+                                zip ? zipPath : L"");
+        }));
         ASSERT_TRUE(pumpUntil([&] { return !boxes.texts().empty(); }, 10000));
         pump(300);
         const std::vector<std::wstring> texts = boxes.texts();
         ASSERT_EQ(texts.size(), 1u);
-        EXPECT_NE(texts[0].find(L"could not be saved to \"" + folder + L"\"."), std::wstring::npos)
-            << std::string(texts[0].begin(), texts[0].end());
-        EXPECT_NE(texts[0].find(systemErrorText(ERROR_DISK_FULL)), std::wstring::npos)
-            << std::string(texts[0].begin(), texts[0].end());
-    }
-    for (const Photo* photo : selected_) {
-        EXPECT_LE(jobSite().countRequests("GET " + pathOf(urlOf(photo))), 1);
-        const std::wstring target = targetOf(folder, photo);
-        EXPECT_FALSE(existsFile(target + L".tmp"));
-        if (existsFile(target)) {
-            EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
+        const std::string shown(texts[0].begin(), texts[0].end());
+        EXPECT_NE(texts[0].find(zip ? L"The zip file \"" + zipPath + L"\" could not be written."
+                                    : L"could not be saved to \"" + folder + L"\"."),
+                  std::wstring::npos)
+            << shown;
+        EXPECT_NE(texts[0].find(systemErrorText(ERROR_DISK_FULL)), std::wstring::npos) << shown;
+        for (const Photo* photo : selected_) {
+            EXPECT_LE(jobSite().countRequests("GET " + pathOf(urlOf(photo))), 1);
+            const std::wstring target = targetOf(folder, photo);
+            EXPECT_FALSE(existsFile(target + L".tmp"));
+            if (existsFile(target)) {
+                EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
+            }
         }
+        EXPECT_EQ(filesIn(folder, L"*.zip"), std::vector<std::wstring>{});
+        EXPECT_EQ(filesIn(folder, L"*_tmp"), std::vector<std::wstring>{});
     }
 }
 
