@@ -1,7 +1,7 @@
 #pragma once
-// The synchronisation objects the jobs share between the GUI thread and their worker threads: a
-// critical section with its scope guard, and an event; and the start of a worker thread. (Named for the jobs
-// so that they never meet another critical-section class of the program.)
+// What the jobs' GUI thread and worker threads share: a critical section with its scope guard, an
+// event, and the start of a worker thread. (Named for the jobs so that they never meet another
+// critical-section class of the program.)
 #include <windows.h>
 
 #include <memory>
