@@ -184,6 +184,13 @@ void TForm1::FormClose(TObject*, TCloseAction& action) {
 }
 
 TForm1::~TForm1() {
+    // The edit box and the top panel outlive this form's members (the base class destroys them):
+    // they go back to their own window procedures, or their last messages, such as the parent
+    // notices while their children are destroyed, would run on a half-destroyed form.
+    if (userNameEdit && oldUserNameEditWindowProc)
+        userNameEdit->WindowProc = oldUserNameEditWindowProc;
+    if (topPanel && oldTopPanelWindowProc)
+        topPanel->WindowProc = oldTopPanelWindowProc;
     // Nothing of ours may run from here on: the hook, the timers, the late records.
     endMouseHook();
     stopAllTimers();
