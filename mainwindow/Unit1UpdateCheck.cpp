@@ -74,7 +74,7 @@ void TForm1::onUpdateCheckDone(TObject* sender, bool result) {
     UpdateWindow(Handle());
     const std::wstring address = installerAddress();
     if (!openLink(Handle(), address)) {
-        const std::wstring failed = installerOpenFailedText(address);
+        const std::wstring failed = webPageOpenFailedText(address);
         MessageBoxW(Handle(), failed.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
     }
 }

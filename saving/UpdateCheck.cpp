@@ -139,8 +139,3 @@ std::wstring versionFileAddress() {
 std::wstring installerAddress() {
     return L"http://" + makerHost() + L"/downloads/Pixhaul.exe";
 }
-
-std::wstring installerOpenFailedText(const std::wstring& address) {
-    return L"Error while opening \"" + address +
-           L"\" in the default Web browser.\r\nPlease launch your Web browser and go to:\r\n\r\n" + address;
-}

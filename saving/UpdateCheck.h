@@ -71,5 +71,3 @@ UpdateCheckBox updateCheckBox(UpdateCheckOutcome outcome);
 // The maker's addresses the check uses.
 std::wstring versionFileAddress();
 std::wstring installerAddress();
-// The box text when the installer's address could not be handed to the browser.
-std::wstring installerOpenFailedText(const std::wstring& address);
