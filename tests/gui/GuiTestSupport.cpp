@@ -43,10 +43,6 @@ void Pump(int milliseconds) {
     testsupport::pumpApplicationFor(milliseconds);
 }
 
-COLORREF PixelAt(HDC dc, int x, int y) {
-    return GetPixel(dc, x, y);
-}
-
 RecordingGraphic::RecordingGraphic(gui::TComponent* owner, const std::string& name_, COLORREF color_)
     : gui::TGraphicControl(owner), name(name_), color(color_) {}
 

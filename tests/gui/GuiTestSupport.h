@@ -44,7 +44,4 @@ private:
     void log(const std::string& event);
 };
 
-// Reads one pixel of a memory bitmap painted by a control.
-COLORREF PixelAt(HDC dc, int x, int y);
-
 }  // namespace guitest
