@@ -236,11 +236,12 @@ TEST(SmallWindows, ANewTemporaryFolderServesTheNextStartAndTheOldOneIsLeftEmpty)
     HWND dialog = session.program().waitForMessageBox(40000);
     ASSERT_NE(dialog, nullptr);
     ask(customEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    programtest::clickCentre(GetDlgItem(dialog, IDOK));
-    const bool closed = testsupport::waitUntil([&] { return !IsWindow(dialog); }, 5000);
-    if (!closed)
-        testsupport::ScreenCapture::ofWindow(dialog).saveArtifact(L"folder-dialog-left-open.png");
-    ASSERT_TRUE(closed);
+    // The system's folder dialog is answered as the message boxes are: a real click on its OK was
+    // not taken in about one run in six under load (the dialog showed its choice and stayed open),
+    // and that dialog's own input is not what this test is about.
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return !IsWindow(dialog); }, 5000));
     EXPECT_TRUE(testsupport::waitUntil([&] { return editText(customEdit) == chosen; }, 3000));
     testsupport::ScreenCapture::ofWindow(window).saveArtifact(L"temporary-folder-program.png");
     programtest::clickCentre(programtest::childWithText(window, L"OK"));
