@@ -88,8 +88,8 @@ FullSizeImage::FullSizeImage(gui::TComponent* owner, gui::TWinControl* parent) :
         if (onMouseDown)
             onMouseDown(this);
     };
-    picture_->OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int, int) {
-        if (button == gui::mbLeft && pointerOver(picture_))
+    picture_->OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int x, int y) {
+        if (button == gui::mbLeft && pointIn(picture_, picture_->ClientToScreen(POINT{x, y})))
             toggleSelection();
     };
     smallLoading_ = makeLoading(this, picturePanel_, skin::loadingSmall, true);
@@ -117,11 +117,12 @@ FullSizeImage::FullSizeImage(gui::TComponent* owner, gui::TWinControl* parent) :
         if (onMouseDown)
             onMouseDown(this);
     };
-    selectionMark_->OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int, int) {
+    selectionMark_->OnMouseUp = [this](TObject*, TMouseButton button, TShiftState, int x, int y) {
         if (button != gui::mbLeft)
             return;
         markPressed_ = false;
-        if (pointerOver(selectionMark_))
+        // Where the button went up, not where the pointer is by now.
+        if (pointIn(selectionMark_, selectionMark_->ClientToScreen(POINT{x, y})))
             toggleSelection();
         else
             showMarkFace(false);
@@ -254,11 +255,13 @@ void FullSizeImage::showMarkFace(bool pressed) {
 }
 
 bool FullSizeImage::pointerOver(const gui::TControl* control) const {
-    if (!control->Showing())
-        return false;
     POINT cursor{};
     GetCursorPos(&cursor);
-    return controls::rectContains(controls::getVisibleScreenRect(control), cursor);
+    return pointIn(control, cursor);
+}
+
+bool FullSizeImage::pointIn(const gui::TControl* control, POINT screen) const {
+    return control->Showing() && controls::rectContains(controls::getVisibleScreenRect(control), screen);
 }
 
 void FullSizeImage::toggleSelection() {

@@ -112,6 +112,8 @@ private:
     void placeSelectionMark();
     void showMarkFace(bool pressed);
     bool pointerOver(const gui::TControl* control) const;
+    // Whether a screen point lies on the visible part of a shown control.
+    bool pointIn(const gui::TControl* control, POINT screen) const;
     void loadPicture(const std::wstring& path);
 
     gui::GdiPlusSession gdiPlus_;  // first: it outlives every picture below
