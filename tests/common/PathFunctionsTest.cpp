@@ -14,10 +14,6 @@ namespace {
 
 using testsupport::TempFolder;
 
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 bool isFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -112,7 +108,7 @@ TEST(PathFunctions, RelativePathCreatesNothing) {
     ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, previous), 0u);
     ASSERT_TRUE(SetCurrentDirectoryW(temp.path().c_str()));
     const bool created = createDirectoryTree(L"rel\\sub");
-    const bool appeared = exists(temp.file(L"rel"));
+    const bool appeared = testsupport::pathExists(temp.file(L"rel"));
     SetCurrentDirectoryW(previous);
     EXPECT_FALSE(created);
     EXPECT_FALSE(appeared);
@@ -127,14 +123,14 @@ TEST(PathFunctions, DeleteFolderFilesKeepsSubFolders) {
     ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\sub\\c.jpg", "c"));
 
     deleteFolderFiles(folder);  // without a final backslash
-    EXPECT_FALSE(exists(folder + L"\\a.tmp"));
-    EXPECT_FALSE(exists(folder + L"\\b"));
+    EXPECT_FALSE(testsupport::pathExists(folder + L"\\a.tmp"));
+    EXPECT_FALSE(testsupport::pathExists(folder + L"\\b"));
     EXPECT_TRUE(isFolder(folder + L"\\sub"));
-    EXPECT_TRUE(exists(folder + L"\\sub\\c.jpg"));
+    EXPECT_TRUE(testsupport::pathExists(folder + L"\\sub\\c.jpg"));
 
     ASSERT_TRUE(testsupport::writeFileBytes(folder + L"\\d", "d"));
     deleteFolderFiles(folder + L"\\");
-    EXPECT_FALSE(exists(folder + L"\\d"));
+    EXPECT_FALSE(testsupport::pathExists(folder + L"\\d"));
 
     deleteFolderFiles(temp.file(L"missing"));  // nothing to do, no failure
 }

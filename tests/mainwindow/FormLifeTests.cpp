@@ -23,7 +23,7 @@ TEST(FormLife, OpensCleanOnTheStartScreenAndCleansUpAgain) {
     TForm1* form = openForm();
     EXPECT_EQ(form->tempBaseFolder, paths.folder);
     for (const auto& file : stale)
-        EXPECT_FALSE(existsFile(file));
+        EXPECT_FALSE(testsupport::pathExists(file));
     RECT r = windowRect(form);
     EXPECT_EQ(r.left, 69);
     EXPECT_EQ(r.top, 80);
@@ -48,8 +48,8 @@ TEST(FormLife, OpensCleanOnTheStartScreenAndCleansUpAgain) {
     delete form;
     RemoveVectoredExceptionHandler(counter);
     EXPECT_EQ(accessViolations, 0);
-    EXPECT_FALSE(existsFile(paths.thumbnailsFolder + L"\\new.jpg"));
-    EXPECT_TRUE(existsFile(paths.viewerFolder + L"\\kept\\x.jpg"));
+    EXPECT_FALSE(testsupport::pathExists(paths.thumbnailsFolder + L"\\new.jpg"));
+    EXPECT_TRUE(testsupport::pathExists(paths.viewerFolder + L"\\kept\\x.jpg"));
     DeleteFileW((paths.viewerFolder + L"\\kept\\x.jpg").c_str());
     RemoveDirectoryW((paths.viewerFolder + L"\\kept").c_str());
 }

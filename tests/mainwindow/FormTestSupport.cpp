@@ -104,10 +104,6 @@ void click(POINT at) {
     pump(100);
 }
 
-bool existsFile(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 testsupport::FixtureSite& serviceSite() {
     static testsupport::FixtureSite site;
     // Tests with a site of their own may have pointed the hosts there since: back to this one.

@@ -57,7 +57,6 @@ RECT windowRect(TForm1* form);
 void drag(POINT from, POINT to);
 // A press and a release where the pointer is moved first.
 void click(POINT at);
-bool existsFile(const std::wstring& path);
 
 // The fixture site as the service, started once for the tests that load users.
 testsupport::FixtureSite& serviceSite();

@@ -178,7 +178,7 @@ TEST_F(SaveJob, IntoANonAsciiFolderAndThenIntoAZipFile) {
         const std::wstring target = targetOf(folder, photo);
         EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
         EXPECT_LT(std::llabs(writeTime(target) - ticks(photo->fileTime)), 10000000) << pathOf(urlOf(photo));
-        EXPECT_FALSE(formtest::existsFile(target + L".tmp"));
+        EXPECT_FALSE(testsupport::pathExists(target + L".tmp"));
     }
     // The other files end one step before the oldest item, their spacing kept; bob's is untouched.
     EXPECT_EQ(writeTime(folder + L"\\alice_old_two.jpg"), oldest_ - kStep);
@@ -230,7 +230,7 @@ TEST_F(SaveJob, AStopMidTransferLeavesOnlyWholeFilesAndAWholeArchive) {
                 }
                 // The zip writer deletes each staged file once it is in the archive.
                 return started >= 6 && copied &&
-                       (!zip || !existsFile(targetOf(form_->zipStagingFolder, cached_)));
+                       (!zip || !testsupport::pathExists(targetOf(form_->zipStagingFolder, cached_)));
             },
             30000));
         if (!zip) {
@@ -250,14 +250,14 @@ TEST_F(SaveJob, AStopMidTransferLeavesOnlyWholeFilesAndAWholeArchive) {
     int present = 0;
     for (const Photo* photo : selected_) {
         const std::wstring target = targetOf(folder, photo);
-        if (!existsFile(target))
+        if (!testsupport::pathExists(target))
             continue;
         ++present;
         const std::string bytes = siteBytes(jobSite(), urlOf(photo));
         EXPECT_EQ(testsupport::readFileBytes(target), bytes);
         ASSERT_TRUE(CopyFileW(target.c_str(), (reference + L"\\" + extractFileName(target)).c_str(), TRUE));
     }
-    EXPECT_TRUE(existsFile(targetOf(folder, cached_)));
+    EXPECT_TRUE(testsupport::pathExists(targetOf(folder, cached_)));
     EXPECT_LT(present, 8);
     EXPECT_EQ(checkArchive(zipPath, reference, "subset"), "OK");
 }
@@ -376,7 +376,7 @@ TEST_F(SaveJob, PrintsThroughTheDialogInPageOrderAndCachesWhatItFetched) {
     EXPECT_EQ(jobSite().countRequests("GET " + pathOf(cached_->standardResolutionUrl)), 0);
     for (const Photo* photo : std::vector<const Photo*>(selected_.begin(), selected_.begin() + 3)) {
         EXPECT_EQ(photo->fullSizePresent, 1);
-        EXPECT_TRUE(existsFile(photo->fullSizePath));
+        EXPECT_TRUE(testsupport::pathExists(photo->fullSizePath));
         EXPECT_EQ(photo->inUseByJob, 0);
     }
 
@@ -483,8 +483,8 @@ TEST_F(SaveJob, AFullDiskEndsTheJobAtOnceWithOneMessage) {
         for (const Photo* photo : selected_) {
             EXPECT_LE(jobSite().countRequests("GET " + pathOf(urlOf(photo))), 1);
             const std::wstring target = targetOf(folder, photo);
-            EXPECT_FALSE(existsFile(target + L".tmp"));
-            if (existsFile(target)) {
+            EXPECT_FALSE(testsupport::pathExists(target + L".tmp"));
+            if (testsupport::pathExists(target)) {
                 EXPECT_EQ(testsupport::readFileBytes(target), siteBytes(jobSite(), urlOf(photo)));
             }
         }

@@ -3,6 +3,8 @@
 // host variable each give the outcome the program promises instead of a silent failure.
 #include <gtest/gtest.h>
 
+#include "support/TestSupport.h"
+
 #include "ProgramTests.h"
 #include "mainwindow/FormLayout.h"
 #include "support/RealInput.h"
@@ -16,10 +18,6 @@ using testsupport::ProgramUnderTest;
 struct PxhlRegisteredAfterwards {
     ~PxhlRegisteredAfterwards() { EXPECT_TRUE(testsupport::registerPxhl()); }
 };
-
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 TEST(Close, TheCloseButtonEndsTheProcessWithCodeZero) {
     auto program = programtest::launch();
@@ -41,8 +39,8 @@ TEST(StartFailure, AWorkFolderThatIsNoFullPathGivesWayToTheSystemFolder) {
     options.environment = {{L"TMP", systemTemp.path()}, {L"TEMP", systemTemp.path()}};
     auto program = programtest::launch(options);
     ASSERT_TRUE(program);
-    EXPECT_TRUE(exists(systemTemp.path() + L"Pixhaul\\Thumbnails"));
-    EXPECT_TRUE(exists(systemTemp.path() + L"Pixhaul\\Viewer"));
+    EXPECT_TRUE(testsupport::pathExists(systemTemp.path() + L"Pixhaul\\Thumbnails"));
+    EXPECT_TRUE(testsupport::pathExists(systemTemp.path() + L"Pixhaul\\Viewer"));
     EXPECT_EQ(program->waitForMessageBox(0), nullptr);
 }
 

@@ -114,10 +114,6 @@ int fileCount(const std::wstring& folder) {
     return count;
 }
 
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 TEST(SmallWindows, RemoveUsernamesTakesTheChosenNamesAndAboutOpensTheHomePage) {
     auto program = launchWithHistory({L"alice\nC:\\Saved\\alice", L"bob\n", L"carol\nC:\\Saved\\carol",
                                       L"dave\nC:\\Saved\\dave", L"erin\n"});
@@ -251,7 +247,7 @@ TEST(SmallWindows, ANewTemporaryFolderServesTheNextStartAndTheOldOneIsLeftEmpty)
     // This run keeps its folder: the next user's thumbnails still go there.
     session.typeUserName(L"bob");
     EXPECT_TRUE(session.waitForThumbnailCount(1, 20000));
-    EXPECT_FALSE(exists(custom.file(L"Pixhaul")));
+    EXPECT_FALSE(testsupport::pathExists(custom.file(L"Pixhaul")));
     session.program().requestClose();
     ASSERT_TRUE(session.program().waitForExit());
     EXPECT_EQ(fileCount(oldWork + L"Thumbnails"), 0);
@@ -313,7 +309,7 @@ TEST(SmallWindows, AnUnusableTemporaryFolderGivesWayToTheSystemsWithOneWarning) 
         << testing::PrintToString(ProgramUnderTest::messageBoxText(box));
     ProgramUnderTest::dismissMessageBox(box);
     EXPECT_NE(program.waitForMainWindow(), nullptr);
-    EXPECT_TRUE(exists(systemTemp.file(L"Pixhaul\\Thumbnails")));
+    EXPECT_TRUE(testsupport::pathExists(systemTemp.file(L"Pixhaul\\Thumbnails")));
     EXPECT_EQ(program.waitForMessageBox(1000), nullptr);
 }
 

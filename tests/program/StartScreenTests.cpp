@@ -19,10 +19,6 @@ const wchar_t* const kWorkFiles[] = {L"d9ff535a99e44cd28c270fbc83bc4215.txt",
                                      L"CurrentVersion.txt",
                                      L"CurrentVersion.txt.tmp"};
 
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // What an earlier run leaves in the work folder, and a file of the user's that is none of it.
 void plantEarlierRun(const std::wstring& work) {
     for (const wchar_t* folder : {L"", L"Thumbnails", L"Thumbnails\\kept", L"Viewer", L"Viewer\\kept"})
@@ -37,12 +33,12 @@ void plantEarlierRun(const std::wstring& work) {
 void expectEarlierRunGone(const std::wstring& work, const char* when) {
     SCOPED_TRACE(when);
     for (const wchar_t* name : kWorkFiles)
-        EXPECT_FALSE(exists(work + name)) << testing::PrintToString(std::wstring(name));
-    EXPECT_FALSE(exists(work + L"Thumbnails\\1234_5678.jpg"));
-    EXPECT_FALSE(exists(work + L"Viewer\\1234_5678.mp4"));
-    EXPECT_TRUE(exists(work + L"Thumbnails\\kept"));
-    EXPECT_TRUE(exists(work + L"Viewer\\kept"));
-    EXPECT_TRUE(exists(work + L"notes.txt"));
+        EXPECT_FALSE(testsupport::pathExists(work + name)) << testing::PrintToString(std::wstring(name));
+    EXPECT_FALSE(testsupport::pathExists(work + L"Thumbnails\\1234_5678.jpg"));
+    EXPECT_FALSE(testsupport::pathExists(work + L"Viewer\\1234_5678.mp4"));
+    EXPECT_TRUE(testsupport::pathExists(work + L"Thumbnails\\kept"));
+    EXPECT_TRUE(testsupport::pathExists(work + L"Viewer\\kept"));
+    EXPECT_TRUE(testsupport::pathExists(work + L"notes.txt"));
 }
 
 TEST(StartScreen, TheFramedWindowIsCentredWithTheToolbarHidden) {
@@ -93,7 +89,7 @@ TEST(StartScreen, AnEarlierRunsWorkFilesGoAtStartAndAtExitAndARestartStartsClean
     // fresh copy may stand, never the earlier run's.
     EXPECT_TRUE(testsupport::waitUntil(
         [&] {
-            return !exists(work + L"CurrentVersion.txt.tmp") &&
+            return !testsupport::pathExists(work + L"CurrentVersion.txt.tmp") &&
                    testsupport::readFileBytes(work + L"CurrentVersion.txt") == "2.1\r\n";
         },
         10000));

@@ -111,6 +111,10 @@ std::string readFileBytes(const std::wstring& path) {
     return result;
 }
 
+bool pathExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     const DWORD start = GetTickCount();
     while (!condition()) {

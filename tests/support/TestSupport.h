@@ -38,6 +38,9 @@ bool writeFileBytes(const std::wstring& path, const std::string& bytes);
 // Reads a whole file; empty when it cannot be read.
 std::string readFileBytes(const std::wstring& path);
 
+// Whether a file or folder of that name exists.
+bool pathExists(const std::wstring& path);
+
 // Checks the condition every few milliseconds until it holds or timeoutMs have passed; its last
 // result. For conditions another process or thread makes true (no messages are handled here).
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs);
