@@ -133,6 +133,9 @@ FeedPageScan scanFeedPage(const std::wstring& text, int32_t generation) {
             *slot = value;
     }
 
+    if (reader.tooDeep())
+        return FeedPageScan();  // no page of the feed: invalid, as a page without its marker
+
     // The id is that of the page's last item, committed or not: without it there is no next page.
     scan.moreAvailable = accumulators.moreAvailable == L"true";
     if (scan.moreAvailable && !accumulators.id.empty()) {
@@ -144,9 +147,8 @@ FeedPageScan scanFeedPage(const std::wstring& text, int32_t generation) {
 bool isUsableFeedPage(const FeedPageScan& scan, const std::wstring& pageSuffix) {
     if (!scan.valid)
         return false;
-    if (!scan.nextSuffix.empty() && scan.nextSuffix == pageSuffix)
-        return false;
-    return !(scan.moreAvailable && scan.photos.empty());
+    // A page without a usable item still names the next one by its last item's id.
+    return scan.nextSuffix.empty() || scan.nextSuffix != pageSuffix;
 }
 
 std::wstring feedDateText(const std::wstring& createdTime) {

@@ -27,12 +27,12 @@ struct FeedPageScan {
 };
 
 // Reads a feed page: one record per item with both image addresses, each carrying the generation.
-// A page without a more-available marker is invalid and yields nothing.
+// A page without a more-available marker, or nested deeper than kMaxJsonDepth, is invalid and
+// yields nothing.
 FeedPageScan scanFeedPage(const std::wstring& text, int32_t generation);
 
 // A valid feed page the worker may pass on. A page that names itself as the next page (a server
-// that ignores max_id) or that promises more items but gave none would make the feed loop; it is
-// treated like an invalid page.
+// that ignores max_id) would make the feed loop; it is treated like an invalid page.
 bool isUsableFeedPage(const FeedPageScan& scan, const std::wstring& pageSuffix);
 
 // The local date of an item as "March 5, 2014", from its created time in decimal seconds since

@@ -12,6 +12,7 @@ void ParserJSON::setText(const wchar_t* text) {
     parser_.setTokenSeen(true);
     path_.clear();
     popPending_ = false;
+    tooDeep_ = false;
     containers_.clear();
     arrayKeys_.clear();
 }
@@ -24,12 +25,14 @@ bool ParserJSON::next(std::wstring& key, std::wstring& value, bool& objectStart,
     // Whether key holds a key string read by this call (a key may be the empty string).
     bool haveKey = false;
     ParsedEntity entity;
-    while (parser_.getNextEntity(entity, false)) {
+    while (!tooDeep_ && parser_.getNextEntity(entity, false)) {
         switch (entity.kind) {
         case EntityKind::Delimiter:
             switch (text_[entity.start]) {
             case L'{':
                 openObject(key, haveKey);
+                if (tooDeep_)
+                    break;
                 key = path_;
                 objectStart = true;
                 return true;
@@ -104,7 +107,7 @@ void ParserJSON::openObject(std::wstring& key, bool haveKey) {
         path_ += key;
     }
     popPending_ = false;
-    containers_.push_back(Container::Object);
+    pushContainer(Container::Object);
 }
 
 void ParserJSON::closeObject() {
@@ -127,9 +130,9 @@ void ParserJSON::openArray(std::wstring& key, bool& haveKey) {
         // its object with it as "[{" would.
         if (containers_.back() == Container::ArrayHoldingKey) {
             containers_.back() = Container::Array;
-            containers_.push_back(Container::ArrayHoldingKey);
+            pushContainer(Container::ArrayHoldingKey);
         } else {
-            containers_.push_back(Container::Array);
+            pushContainer(Container::Array);
         }
         return;
     }
@@ -138,10 +141,15 @@ void ParserJSON::openArray(std::wstring& key, bool& haveKey) {
         arrayKeys_.push_back(std::move(key));
         key.clear();
         haveKey = false;
-        containers_.push_back(Container::ArrayHoldingKey);
+        pushContainer(Container::ArrayHoldingKey);
     } else {
-        containers_.push_back(Container::Array);
+        pushContainer(Container::Array);
     }
+}
+
+void ParserJSON::pushContainer(Container container) {
+    containers_.push_back(container);
+    tooDeep_ = containers_.size() > kMaxJsonDepth;
 }
 
 void ParserJSON::closeArray() {

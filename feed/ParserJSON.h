@@ -3,7 +3,7 @@
 // key with a scalar value; keys come as the dot-joined path of the objects that enclose them
 // ("items.images.low_resolution.url"). It builds no tree and checks no grammar: it reads the token
 // stream of the script tokenizer and keeps only the current path, so any text, however malformed
-// or cut short, is read to its end without error.
+// or cut short, is read to its end without error, unless it nests deeper than kMaxJsonDepth.
 //
 // Arrays add nothing to the path. Each object in an array is reported with the array's key (the
 // objects of "items":[...] each start and end as "items"); scalar elements are skipped, so an
@@ -14,6 +14,11 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// Containers open at once beyond which the reading ends: feed pages nest a few levels, and a text
+// nested millions deep would cost time with the square of its depth, as every result carries the
+// path through all of them.
+constexpr size_t kMaxJsonDepth = 256;
 
 class ParserJSON {
 public:
@@ -30,6 +35,9 @@ public:
     // and value of a scalar). String values are unescaped, keys are not; other values (numbers,
     // true, false, null) are their text, without a sign or a fraction ("-5" gives "5").
     bool next(std::wstring& key, std::wstring& value, bool& objectStart, bool& objectEnd);
+
+    // True when the text nested deeper than kMaxJsonDepth; next returned false there.
+    bool tooDeep() const { return tooDeep_; }
 
     // Resolves the escapes of a string value: \" \' \? \\ \a \b \f \n \r \t \v, \u with exactly
     // four hexadecimal digits (else the "u" stays as text), \x with a run of hexadecimal digits
@@ -52,6 +60,7 @@ private:
     void closeObject();
     void openArray(std::wstring& key, bool& haveKey);
     void closeArray();
+    void pushContainer(Container container);
     void removeLastPathComponent();
     void qualify(std::wstring& key) const;
     std::wstring_view stringContent(const ParsedEntity& entity) const;
@@ -59,6 +68,7 @@ private:
     const wchar_t* text_ = nullptr;
     std::wstring path_;
     bool popPending_ = false;
+    bool tooDeep_ = false;
     std::vector<Container> containers_;
     std::vector<std::wstring> arrayKeys_;
     Parser parser_;

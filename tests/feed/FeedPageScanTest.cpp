@@ -188,20 +188,36 @@ TEST_F(FeedPageScanTest, HostileIdIsPercentEncodedInTheNextSuffix) {
     EXPECT_EQ(percentEncodeQueryValue(L"%/?\U0001F305"), L"%25%2F%3F%F0%9F%8C%85");
 }
 
-TEST_F(FeedPageScanTest, PageThatLoopsOrPromisesMoreWithoutItemsIsNotUsable) {
+TEST_F(FeedPageScanTest, OnlyAPageThatNamesItselfAgainLoops) {
     const std::wstring one = item(L"\"id\":\"1\"," + images(L"1"));
     const FeedPageScan repeating = scanFeedPage(page(one, L"true"), 1);
     EXPECT_FALSE(isUsableFeedPage(repeating, L"/media?max_id=1"));
     EXPECT_TRUE(isUsableFeedPage(repeating, L"/media?max_id=2"));
 
+    // More to come but no item with its addresses: the feed goes on from the last item's id, or
+    // ends when no item has one.
     const FeedPageScan promising = scanFeedPage(page(item(L"\"id\":\"1\""), L"true"), 1);
     EXPECT_TRUE(promising.photos.empty());
-    EXPECT_FALSE(isUsableFeedPage(promising, L"/media"));
+    EXPECT_TRUE(isUsableFeedPage(promising, L"/media"));
+    EXPECT_EQ(promising.nextSuffix, L"/media?max_id=1");
+    const FeedPageScan bare = scanFeedPage(L"{\"items\":[],\"more_available\":true}", 1);
+    EXPECT_TRUE(isUsableFeedPage(bare, L"/media"));
+    EXPECT_EQ(bare.nextSuffix, L"");
 
     // An empty last page is the ordinary end of a feed.
     const FeedPageScan empty = scanFeedPage(L"{\"status\":\"ok\",\"items\":[],\"more_available\":false}", 1);
     EXPECT_TRUE(isUsableFeedPage(empty, L"/media?max_id=1"));
     EXPECT_EQ(empty.nextSuffix, L"");
+}
+
+TEST_F(FeedPageScanTest, PageNestedBeyondTheBoundIsInvalid) {
+    std::wstring nested;
+    for (size_t level = 0; level < 300; ++level)
+        nested += L"{\"a\":";
+    const FeedPageScan scan =
+        scanFeedPage(page(item(L"\"id\":\"1\"," + images(L"1")) + L"," + nested, L"true"), 1);
+    EXPECT_FALSE(scan.valid);
+    EXPECT_TRUE(scan.photos.empty());
 }
 
 TEST(FeedDateText, ConvertsSecondsSince1970) {
