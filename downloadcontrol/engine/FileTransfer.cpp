@@ -410,7 +410,9 @@ void FileTransfer::transfer() {
             }
         }
     }
-    if (!item_.failed() && complete) {
+    // How the file ends: a failed file has its code already, a stopped one that lacks bytes is stopped;
+    // any other is judged by its byte count, also when a reply ended before its segment did.
+    if (!item_.failed() && (complete || !context_.errors.stopRequest())) {
         settle();
     }
 }

@@ -97,9 +97,16 @@ bool SegmentReceiver::reconnect(int32_t& received, bool& done) {
     }
 }
 
+int64_t SegmentReceiver::shortOfSize() {
+    CriticalSectionLock lock(context_.controlLock);
+    const FileSegment& segment = *item_.segments[static_cast<std::size_t>(index_)];
+    return segment.size >= 0 && segment.downloaded < segment.size ? segment.downloaded : -1;
+}
+
 SegmentReceiver::Outcome SegmentReceiver::receive(int32_t pending, bool done) {
     lastReport_ = GetTickCount64();
     Outcome outcome = Outcome::Complete;
+    int64_t lastShortEnd = -1;
     for (;;) {
         if (pending > 0) {
             if (!store(pending, done)) {
@@ -109,7 +116,23 @@ SegmentReceiver::Outcome SegmentReceiver::receive(int32_t pending, bool done) {
             pending = 0;
         }
         if (done) {
-            break;
+            const int64_t shortEnd = shortOfSize();
+            if (shortEnd < 0) {
+                break;
+            }
+            // The reply ended before the segment did: the rest is asked for as after a broken connection,
+            // for as long as each reply brings more. What stays missing fails the file at its end.
+            done = false;
+            if (shortEnd == lastShortEnd || !reconnect(pending, done)) {
+                outcome = stopped() ? Outcome::Stopped : Outcome::Short;
+                if (client_.fileChanged()) {
+                    item_.fail(ErrServerFileChanged);
+                    outcome = Outcome::Failed;
+                }
+                break;
+            }
+            lastShortEnd = shortEnd;
+            continue;
         }
         const bool due = unreported_ > 0 && GetTickCount64() - lastReport_ >= kReportMilliseconds;
         if (due || unreported_ >= nextReportBytes_) {

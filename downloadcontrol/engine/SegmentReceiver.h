@@ -26,7 +26,8 @@ public:
     static constexpr int64_t kReportBytes = 256 * 1024;
     static constexpr uint64_t kReportMilliseconds = 100;
 
-    enum class Outcome { Complete, Failed, Stopped };
+    // Short: the reply ended before the segment did, and asking for the rest brought nothing more.
+    enum class Outcome { Complete, Failed, Stopped, Short };
 
     SegmentReceiver(TransferContext& context, const EngineSettings& settings, DownloadItem& item,
                     int32_t segmentIndex, DownloadClient& client);
@@ -55,6 +56,8 @@ private:
     void report(bool last);
     // A new connection for the rest of the segment after a failed receive.
     bool reconnect(int32_t& received, bool& done);
+    // The segment's downloaded count when it is still short of its known size, else -1.
+    int64_t shortOfSize();
 
     TransferContext& context_;
     const EngineSettings& settings_;

@@ -155,6 +155,7 @@ struct FailureCase {
     const char* peer;
     const wchar_t* path;
     int32_t error;
+    const wchar_t* statedSize = L"-1";
 };
 
 TEST(EngineHttp, FailedRepliesAndFoldersGiveTheirErrorAndAFailedFile) {
@@ -163,11 +164,14 @@ TEST(EngineHttp, FailedRepliesAndFoldersGiveTheirErrorAndAFailedFile) {
         {"nginx_http", L"/forbidden/secret.bin", 30},
         {"scripted", L"/short/100000/short.bin", 16},
         {"nginx_http", L"/files/empty.bin", 21},
+        // Fewer bytes than the host said, from a server that cannot give the rest.
+        {"scripted", L"/noranges/1000/stated.bin", 21, L"2000"},
     };
     for (const FailureCase& failure : cases) {
         TempFolder folder;
         TestEngine test;
-        const int32_t id = test.add(peerUrl(failure.peer, failure.path), folder.file(L"out.bin"));
+        const int32_t id =
+            test.add(peerUrl(failure.peer, failure.path), folder.file(L"out.bin"), 1, failure.statedSize);
         ASSERT_TRUE(test.runToEnd());
         EXPECT_FALSE(test.host.last(L"FileComplete")->result);
         EXPECT_FALSE(test.host.last(L"Complete")->result);
