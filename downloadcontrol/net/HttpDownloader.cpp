@@ -270,18 +270,15 @@ bool HttpDownloader::readReplyHead(int readSize, int closedError, std::string& b
 }
 
 bool HttpDownloader::isOtherVersion(const HttpReplyHeader& header, int64_t fileSize) const {
-    if (header.status() != 206) {
-        // Asked for a part under a validator, the server sends the whole file only when it changed.
-        return !condition_.empty();
-    }
     int64_t first = -1;
     int64_t last = -1;
     int64_t total = -1;
-    if (parseContentRange(header.value(L"Content-Range"), first, last, total) && total >= 0 &&
-        fileSize >= 0 && total != fileSize) {
+    if (header.status() == 206 && parseContentRange(header.value(L"Content-Range"), first, last, total) &&
+        total >= 0 && fileSize >= 0 && total != fileSize) {
         return true;
     }
-    // A server that ignores the condition still names the version it sent.
+    // A server that ignores the condition still names the version it sent. A whole file that names the
+    // same version, or none, comes from a server that does not serve ranges.
     const bool tag = !condition_.empty() && condition_[0] == L'"';
     const std::wstring sent = header.value(tag ? L"ETag" : L"Last-Modified");
     return !condition_.empty() && !sent.empty() && sent != condition_;

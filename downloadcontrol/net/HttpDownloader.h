@@ -43,7 +43,9 @@ public:
     bool receiveMore(char* buffer, int32_t& received, bool& done) override;
     void close() override;
     // A range request for a file with a validator carries it (If-Range): a server whose file changed
-    // answers with the whole new file, which fails the request with ErrServerFileChanged.
+    // answers with the whole new file under another validator, which fails the request with
+    // ErrServerFileChanged. The whole file under the same validator (or none) fails a request from the
+    // middle with ErrHttpStatus: the server does not serve ranges.
     std::wstring validator() const override { return replyValidator_; }
     void setValidator(const std::wstring& validator) override { condition_ = validator; }
     bool fileChanged() const override { return fileChanged_; }
@@ -76,8 +78,8 @@ private:
     // Sends a request to the server and reads the reply's head, as readReplyHead does.
     bool exchange(const std::wstring& request, std::string& bytes, std::size_t& bodyStart,
                   HttpReplyHeader& header);
-    // True when a 2xx reply to a range request comes from another version of the file than the one
-    // `condition_` names, or from a file of another size than `fileSize`.
+    // True when a 2xx reply to a range request names another version of the file than the one
+    // `condition_` names, or a part of a file of another size than `fileSize`.
     bool isOtherVersion(const HttpReplyHeader& header, int64_t fileSize) const;
     // Checks a 2xx reply to a segment request and prepares the body's framing.
     bool acceptSegmentReply(const HttpReplyHeader& header, int64_t start, int64_t length,

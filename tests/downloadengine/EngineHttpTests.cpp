@@ -151,6 +151,19 @@ TEST(EngineHttp, AServerWithoutRangesGivesOneSegment) {
     EXPECT_EQ(fileHash(folder.file(L"whole.bin")), fileHash(testsupport::scriptedPath(L"whole.bin")));
 }
 
+TEST(EngineHttp, AServerWithoutRangesThatDropsMidTransferHasNotChangedItsFile) {
+    TempFolder folder;
+    TestEngine test;
+    test.engine->settings().attempts = 2;
+    test.engine->settings().retryWait = 10;
+    test.add(peerUrl("scripted", L"/drops/300000/drops.bin"), folder.file(L"drops.bin"));
+    ASSERT_TRUE(test.runToEnd());
+    EXPECT_FALSE(test.host.last(L"FileComplete")->result);
+    // Asked for the rest, the server sends the same file whole: it serves no ranges, its file is unchanged
+    // (a resume then starts it again from its first byte).
+    EXPECT_EQ(test.errors.error(), 17);
+}
+
 struct FailureCase {
     const char* peer;
     const wchar_t* path;

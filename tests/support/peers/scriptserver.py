@@ -6,6 +6,7 @@ to FOLDER/NAME so that tests can compare):
   /noranges/SIZE/NAME      every request gets the whole file (200), no Accept-Ranges
   /nolength/SIZE/NAME      no Content-Length: the body ends when the connection closes
   /short/SIZE/NAME         announces SIZE bytes, sends half of them and closes
+  /drops/SIZE/NAME         like /noranges/, but the first request of NAME gets half the body and a close
   /status/CODE/NAME        answers with status CODE
   /switch/SIZE/NAME        like /file/, sent slowly; ignores ranges while FOLDER/NAME.ignore-ranges exists
   /redirect/N/SIZE/NAME    N absolute redirects (302), then like /file/
@@ -39,6 +40,7 @@ class ScriptedServer(ThreadingHTTPServer):
         self.https_port = https_port
         self.lock = threading.Lock()
         self.bodies = {}
+        self.dropped = set()
         self.stopping = threading.Event()
         os.makedirs(folder, exist_ok=True)
 
@@ -82,7 +84,7 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(body)
         self.close_connection = True
 
-    def send_file(self, body, head, ranges=True, slow=False, length=True):
+    def send_file(self, body, head, ranges=True, slow=False, length=True, cut=False):
         headers = [("Last-Modified", LAST_MODIFIED)]
         if ranges:
             headers.append(("Accept-Ranges", "bytes"))
@@ -108,6 +110,8 @@ class Handler(BaseHTTPRequestHandler):
         self.close_connection = True
         if head:
             return
+        if cut:
+            part = part[:len(part) // 2]
         if not slow:
             self.wfile.write(part)
             return
@@ -123,13 +127,18 @@ class Handler(BaseHTTPRequestHandler):
         parts = path.strip("/").split("/")
         kind = parts[0] if parts else ""
         try:
-            if kind in ("file", "noranges", "nolength", "short", "switch") and len(parts) == 3:
+            if kind in ("file", "noranges", "nolength", "short", "switch", "drops") and len(parts) == 3:
                 size, name = int(parts[1]), parts[2]
                 body = server.body(name, size)
                 if kind == "file":
                     self.send_file(body, head)
                 elif kind == "noranges":
                     self.send_file(body, head, ranges=False)
+                elif kind == "drops":
+                    with server.lock:
+                        cut = not head and name not in server.dropped
+                        server.dropped.add(name)
+                    self.send_file(body, head, ranges=False, cut=cut)
                 elif kind == "nolength":
                     self.send_file(body, head, ranges=False, length=False)
                 elif kind == "switch":
