@@ -168,8 +168,9 @@ private:
 
     std::wstring sessionTempSubfolder_;
     std::wstring headerFolder_;
-    // The default folder's header names are this control's own; a folder the host names has the plain
-    // names, which another control can resume from, and is held by each run in it.
+    // The default folder's header names are this control's own, until its process ends and another
+    // control resumes them; a folder the host names has the plain names, which another control can
+    // resume from, and is held by each run in it.
     std::wstring headerScope_;
     HeaderFolderClaim headerClaim_;
     int32_t runningCount_ = 0;

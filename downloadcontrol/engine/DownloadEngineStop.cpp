@@ -73,6 +73,11 @@ void DownloadEngine::stopDownload() {
 }
 
 bool DownloadEngine::rebuildFromHeaders() {
+    if (!headerScope_.empty()) {
+        // What controls of ended processes left in the default folder is resumed by the control that
+        // asks first.
+        takeOverHeaderFiles(headerFolder_, headerScope_);
+    }
     const std::vector<std::wstring> paths = findHeaderFiles(headerFolder_, headerScope_);
     if (paths.empty()) {
         errors_.setError(ErrNothingToResume);

@@ -50,16 +50,18 @@ bool scopeOwnerRuns(const std::wstring& scope) {
     return creationTime(process.get()) == ((static_cast<uint64_t>(high) << 32) | low);
 }
 
-// Deletes the header files of other scopes in `folder` whose process has ended.
-void deleteOrphanedHeaderFiles(const std::wstring& folder) {
+// The header files in `folder` of scopes whose process has ended.
+std::vector<std::wstring> headerFilesOfEndedScopes(const std::wstring& folder) {
     const std::wstring pattern = headerFilePattern(L"-");
     const std::size_t scopeStart = pattern.find(L'-');
+    std::vector<std::wstring> paths;
     for (const std::wstring& path : findHeaderFiles(folder, L"-*")) {
         const std::wstring name = path.substr(folder.size());
         if (!scopeOwnerRuns(name.substr(std::min(scopeStart, name.size())))) {
-            DeleteFileW(toLongPath(path).c_str());
+            paths.push_back(path);
         }
     }
+    return paths;
 }
 
 }  // namespace
@@ -113,7 +115,17 @@ void deleteHeaderFiles(const std::wstring& folder, const std::wstring& scope) {
         DeleteFileW(toLongPath(path).c_str());
     }
     if (!scope.empty()) {
-        deleteOrphanedHeaderFiles(folder);
+        for (const std::wstring& path : headerFilesOfEndedScopes(folder)) {
+            DeleteFileW(toLongPath(path).c_str());
+        }
+    }
+}
+
+void takeOverHeaderFiles(const std::wstring& folder, const std::wstring& scope) {
+    for (const std::wstring& path : headerFilesOfEndedScopes(folder)) {
+        // Another control may take the file first, and a file id this scope has already stays where it is.
+        MoveFileW(toLongPath(path).c_str(),
+                  toLongPath(folder + headerFileName(headerFileId(path), scope)).c_str());
     }
 }
 

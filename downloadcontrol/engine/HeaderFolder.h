@@ -24,8 +24,13 @@ std::wstring uniqueHeaderNameScope();
 std::vector<std::wstring> findHeaderFiles(const std::wstring& folder, const std::wstring& scope = {});
 
 // Deletes every header file of `scope` in `folder`; other files and sub-folders stay. Failures are
-// ignored. With a scope, the header files of other scopes whose process has ended go too.
+// ignored. With a scope, the header files of other scopes whose process has ended go too: like this
+// scope's own, they are the folder's files that no running control owns.
 void deleteHeaderFiles(const std::wstring& folder, const std::wstring& scope = {});
+
+// Gives the header files in `folder` whose scope's process has ended the name of `scope` (same file id),
+// so that only this control resumes them. A file whose id `scope` has already keeps its name.
+void takeOverHeaderFiles(const std::wstring& folder, const std::wstring& scope);
 
 // A run's hold on a header folder that its host named: while one control's run holds it, no other
 // control starts a run in it, resumes from it or clears it, so none deletes or overwrites the header

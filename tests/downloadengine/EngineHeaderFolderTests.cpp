@@ -1,7 +1,11 @@
 // Two controls that share a header folder never delete or overwrite the header files of each other's run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "EngineTestSupport.h"
+#include "downloadcontrol/ControlUtilities.h"
+#include "downloadcontrol/engine/HeaderFile.h"
 #include "support/TestSupport.h"
 #include "support/Peers.h"
 
@@ -13,6 +17,12 @@ using enginetest::TestEngine;
 using testsupport::peerUrl;
 using testsupport::servedPath;
 using testsupport::TempFolder;
+
+// A new engine in place of the test's, with the default header folder.
+void keepDefaultFolder(TestEngine& test) {
+    test.engine = std::make_unique<DownloadEngine>(test.errors, test.host, test.host);
+    ASSERT_TRUE(test.engine->create());
+}
 
 // A slow file that keeps the run going and a quick one whose header waits, closed, for its turn.
 void startSlowRun(TestEngine& test, const TempFolder& folder) {
@@ -35,16 +45,58 @@ TEST(EngineHeaderFolder, ControlsKeepingTheDefaultFolderRunSideBySide) {
     TempFolder folder;
     TestEngine first;
     TestEngine second;
-    for (TestEngine* test : {&first, &second}) {
-        test->engine = std::make_unique<DownloadEngine>(test->errors, test->host, test->host);
-        ASSERT_TRUE(test->engine->create());
-    }
+    keepDefaultFolder(first);
+    keepDefaultFolder(second);
     startSlowRun(first, folder);
     second.engine->settings().autoRemoveCompletedFiles = true;
     second.add(peerUrl("nginx_http", L"/files/medium.bin"), folder.file(L"medium.bin"));
     ASSERT_TRUE(second.runToEnd()) << second.errors.error();
     EXPECT_TRUE(second.host.last(L"Complete")->result);
     expectEveryFileArrived(first, folder);
+}
+
+// Stops the run halfway through a slow file.
+void stopHalfway(TestEngine& test, const TempFolder& folder, const std::wstring& name) {
+    keepDefaultFolder(test);
+    test.add(peerUrl("nginx_http", L"/slow/" + name), folder.file(name));
+    ASSERT_TRUE(test.engine->download());
+    ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") > 0; }));
+    test.engine->stopDownload();
+}
+
+TEST(EngineHeaderFolder, HeadersOfAnEndedProcessResumeInANewControlAndThoseOfALiveOneStayItsOwn) {
+    TempFolder folder;
+    const std::wstring headers = defaultHeaderFolder();
+    deleteHeaderFiles(headers, uniqueHeaderNameScope());  // what ended processes of other suites left
+    TestEngine live;
+    TestEngine ended;
+    stopHalfway(live, folder, L"slow6.bin");
+    const std::vector<std::wstring> before = findHeaderFiles(headers, L"-*");
+    stopHalfway(ended, folder, L"slow7.bin");
+    ended.engine.reset();
+    // Its header as a control whose process has ended leaves it (no process has that id). (A Download in
+    // any control would delete it, as it deletes every header no running control owns.)
+    for (const std::wstring& path : findHeaderFiles(headers, L"-*")) {
+        if (std::find(before.begin(), before.end(), path) == before.end()) {
+            const std::wstring moved =
+                headers + headerFileName(headerFileId(path), L"-FFFFFFF0-01D0000000000000-1");
+            ASSERT_TRUE(MoveFileW(path.c_str(), moved.c_str()));
+        }
+    }
+    TestEngine fresh;
+    keepDefaultFolder(fresh);
+    ASSERT_TRUE(fresh.engine->resumeDownload()) << fresh.errors.error();
+    EXPECT_EQ(fresh.host.count(L"Resume"), 1);
+    ASSERT_TRUE(pumpUntil([&] { return fresh.host.completed(); }));
+    EXPECT_EQ(fileHash(folder.file(L"slow7.bin")), fileHash(servedPath(L"slow/slow7.bin")));
+
+    // The live control's header is still its own.
+    ASSERT_TRUE(live.engine->clearFiles());
+    live.host.events.clear();
+    ASSERT_TRUE(live.engine->resumeDownload()) << live.errors.error();
+    ASSERT_TRUE(pumpUntil([&] { return live.host.completed(); }));
+    EXPECT_EQ(fileHash(folder.file(L"slow6.bin")), fileHash(servedPath(L"slow/slow6.bin")));
+    EXPECT_TRUE(live.engine->clearHeaderFiles() && fresh.engine->clearHeaderFiles());
 }
 
 TEST(EngineHeaderFolder, ARunHoldsTheFolderItsHostNamedUntilItEnds) {
