@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "downloadcontrol/net/NetResult.h"
 
@@ -71,11 +72,10 @@ int ProtocolClient::connect(int port, const char* host, int waitSeconds, int fam
     in_addr resolved{};
     resolved.s_addr = ::inet_addr(address.c_str());
     if (resolved.s_addr == INADDR_NONE) {
-        const hostent* entry = ::gethostbyname(address.c_str());
-        if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list || !entry->h_addr_list[0]) {
-            return passResult(NetHostNotResolved);
+        const int looked = lookUpHost(address, resolved);
+        if (looked != NetOk) {
+            return passResult(looked);
         }
-        std::memcpy(&resolved, entry->h_addr_list[0], sizeof(resolved));
     }
     remoteAddress_ = ::inet_ntoa(resolved);
     peerAddress_ = sockaddr_in{};
@@ -132,6 +132,25 @@ int ProtocolClient::connect(int port, const char* host, int waitSeconds, int fam
         }
     }
     return passResult(NetOk);
+}
+
+int ProtocolClient::lookUpHost(const std::string& name, in_addr& address) {
+    const HostLookup::Resolver resolver = hostResolver();
+    const std::shared_ptr<HostLookup> lookup = HostLookup::start(name, resolver);
+    if (!lookup) {
+        // Without a thread of its own the lookup runs here; a stop then waits for it.
+        return resolver(name.c_str(), address) ? NetOk : NetHostNotResolved;
+    }
+    while (!lookup->wait(kWaitSliceMilliseconds)) {
+        if (isTransferAborted()) {
+            return NetConnectStopped;
+        }
+    }
+    if (!lookup->resolved()) {
+        return NetHostNotResolved;
+    }
+    address = lookup->address();
+    return NetOk;
 }
 
 int ProtocolClient::waitConnected(int waitSeconds) {

@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "downloadcontrol/net/HostLookup.h"
+
 class ProtocolClient : public SocketConnection {
 public:
     ProtocolClient();
@@ -73,6 +75,8 @@ protected:
     virtual bool continueReceiving() { return !isTransferAborted(); }
     // True when the transfer should end now (a stop request); never in this class.
     virtual bool isTransferAborted() { return false; }
+    // How host names are looked up: the system's lookup, unless a test names its own.
+    virtual HostLookup::Resolver hostResolver() const { return &HostLookup::systemResolver; }
 
     int receiveFromSocket(SOCKET socket, char* buffer, int size, int flags) override;
     int sendToSocket(SOCKET socket, const char* data, int length, int flags) override;
@@ -105,5 +109,8 @@ private:
     int waitForSocket(SOCKET socket, bool forOutput, ULONGLONG milliseconds, bool sessionCounts);
     // The connect's wait for the outcome of a non-blocking connect.
     int waitConnected(int waitSeconds);
+    // The IPv4 address of a host name: NetOk, NetHostNotResolved, or NetConnectStopped when the transfer
+    // was aborted meanwhile (the lookup then ends alone, see HostLookup).
+    int lookUpHost(const std::string& name, in_addr& address);
     void closeQuietly(SOCKET& socket);
 };

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -217,6 +218,37 @@ TEST_F(HttpFaultTest, AStopRequestEndsAStalledReceiveAtOnce) {
     EXPECT_FALSE(fetched.ok);
     EXPECT_EQ(fetched.error, ErrTransferStopped);
     EXPECT_LT(elapsed, 10000u) << "the stop is seen long before the 30-second receive time-out";
+}
+
+// A name server that answers only when the test lets it.
+HANDLE lookupAsked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+HANDLE lookupAnswered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+
+struct UnansweredLookups : HttpDownloader {
+    using HttpDownloader::HttpDownloader;
+    HostLookup::Resolver hostResolver() const override {
+        return [](const char*, in_addr&) {
+            SignalObjectAndWait(lookupAsked, lookupAnswered, INFINITE, FALSE);
+            return false;
+        };
+    }
+};
+
+TEST_F(HttpFaultTest, AStopRequestDoesNotWaitForAHostLookup) {
+    UnansweredLookups http(false, L"unanswered.test", 80, L"/", L"", L"", L"", L"", 0, L"", L"", 0, 4000,
+                           4096, errors);
+    Fetched fetched;
+    std::function<void()> fetch = [&] { fetched = fetchSegment(http, errors, 0, -1, -1, -1); };
+    auto run = [](void* work) -> DWORD { return ((*static_cast<std::function<void()>*>(work))(), 0); };
+    HANDLE thread = CreateThread(nullptr, 0, run, &fetch, 0, nullptr);
+    ASSERT_EQ(WaitForSingleObject(lookupAsked, 30000), WAIT_OBJECT_0);
+    errors.setStopRequest(true);
+    EXPECT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0) << "the stop waited for the lookup";
+    SetEvent(lookupAnswered);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    errors.setStopRequest(false);
+    EXPECT_EQ(fetched.error, ErrTransferStopped);
 }
 
 }  // namespace
