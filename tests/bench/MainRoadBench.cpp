@@ -1,8 +1,13 @@
 // The main road with the fixture site's 1,000-item user: from the load to every thumbnail in the
 // grid (requests, working set), then the whole grid scrolled through at the smallest and the
-// largest thumbnails: time per frame (scroll, layout and paint) and tiles made. With the argument
-// "search": the caption search over the loaded grid instead, for short and long queries in both
-// match modes, and one step through the full-size view. Prints figures.
+// largest thumbnails: time per frame (scroll, layout and paint) and tiles made. Prints figures.
+// Usage: MainRoadBench <empty work folder>, with the site of the calling script (its hosts in
+// PIXHAUL_SERVICE_HOST and PIXHAUL_MAKER_HOST): the user is loaded once to warm the site and then
+// timed; the work folder receives the site's log of the timed load (log.json), every thumbnail
+// the program saved (thumbs\NNNN, feed order) and their addresses (thumbs.txt), for the script's
+// comparison with curl. MainRoadBench search: with a site of its own, the caption search over the
+// loaded grid instead, for short and long queries in both match modes, and one step through the
+// full-size view.
 #include "support/FixtureSite.h"
 
 #include "common/ServiceHosts.h"
@@ -20,7 +25,9 @@
 #include <psapi.h>
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -135,10 +142,53 @@ void stepFigures(TForm1* form) {
         called, nowMs() - start);
 }
 
+// The port of a "127.0.0.1:<port>" host variable, 0 when it is not set.
+int hostPort(const wchar_t* variable) {
+    wchar_t value[64] = {};
+    GetEnvironmentVariableW(variable, value, 64);
+    const wchar_t* colon = wcsrchr(value, L':');
+    return colon ? _wtoi(colon + 1) : 0;
+}
+
+// Loads big and waits for every thumbnail; the milliseconds taken, or -1 when it did not finish.
+double loadBig(TForm1* form) {
+    form->userNameEdit->SetText(L"big");
+    form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
+    const double start = nowMs();
+    form->loadUser();
+    const bool done = testsupport::pumpApplicationUntil(
+        [form] {
+            return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == kItems;
+        },
+        300000);
+    return done ? nowMs() - start : -1;
+}
+
+// What the script compares with curl: the site's log, the saved thumbnails and their addresses.
+void keepRoad(TForm1* form, const std::string& work, const std::string& log) {
+    std::ofstream(work + "\\log.json", std::ios::binary) << log;
+    std::ofstream urls(work + "\\thumbs.txt", std::ios::binary);
+    CreateDirectoryA((work + "\\thumbs").c_str(), nullptr);
+    for (size_t index = 0; index < form->photos.size(); ++index) {
+        const Photo& photo = *form->photos[index];
+        char name[16];
+        std::snprintf(name, sizeof(name), "%04zu", index);
+        CopyFileW(
+            photo.thumbnailPath.c_str(),
+            (std::wstring(work.begin(), work.end()) + L"\\thumbs\\" + std::wstring(name, name + 4)).c_str(),
+            FALSE);
+        urls << std::string(photo.lowResolutionUrl.begin(), photo.lowResolutionUrl.end()) << "\n";
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool search = argc > 1 && std::string(argv[1]) == "search";
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: MainRoadBench <empty work folder> | search\n");
+        return 2;
+    }
     gui::TApplication application;
     application.Initialize();
     gui::OleInitializer ole;
@@ -146,13 +196,17 @@ int main(int argc, char** argv) {
         std::printf("Pxhl.dll of this build could not be registered\n");
         return 1;
     }
-    testsupport::FixtureSite site;
-    if (!site.running()) {
-        std::printf("the fixture site did not start: %s\n", site.failure().c_str());
-        return 1;
+    std::unique_ptr<testsupport::FixtureSite> site;
+    if (search) {
+        site = std::make_unique<testsupport::FixtureSite>();
+        if (!site->running()) {
+            std::printf("the fixture site did not start: %s\n", site->failure().c_str());
+            return 1;
+        }
+        SetEnvironmentVariableW(kServiceHostVariable, site->serviceHost().c_str());
+        SetEnvironmentVariableW(kMakerHostVariable, site->makerHost().c_str());
     }
-    SetEnvironmentVariableW(kServiceHostVariable, site.serviceHost().c_str());
-    SetEnvironmentVariableW(kMakerHostVariable, site.makerHost().c_str());
+    const int servicePort = hostPort(kServiceHostVariable);
     std::wstring message;
     loadServiceHosts(message);
     testsupport::TempFolder folder;
@@ -163,28 +217,31 @@ int main(int argc, char** argv) {
     form->Show();
     gui::Application->ProcessMessages();
     const double memoryBefore = workingSetMb();
-    form->userNameEdit->SetText(L"big");
-    form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
-    const double start = nowMs();
-    form->loadUser();
-    const bool done = testsupport::pumpApplicationUntil(
-        [form] {
-            return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == kItems;
-        },
-        300000);
-    const double elapsed = nowMs() - start;
+    if (!search) {
+        // The site draws every picture on its first request: that is not the program's time.
+        loadBig(form);
+        testsupport::httpExchange(servicePort, "POST", "/__reset");
+    }
+    const double elapsed = loadBig(form);
+    const bool done = elapsed >= 0;
+    const std::string log = testsupport::httpExchange(servicePort, "GET", "/__log");
+    size_t requests = 0;
+    for (size_t at = log.find("\"path\""); at != std::string::npos; at = log.find("\"path\"", at + 1))
+        ++requests;
     std::printf(
         "big (%zu items) from Enter to every thumbnail shown: %s in %.0f ms; %zu requests; working set "
         "%.1f MB (%.1f MB before)\n",
-        kItems, done ? "done" : "NOT done", elapsed, site.requests().size(), workingSetMb(), memoryBefore);
+        kItems, done ? "done" : "NOT done", elapsed, requests, workingSetMb(), memoryBefore);
     if (done && search) {
         searchFigures(form);
         stepFigures(form);
     } else if (done) {
+        keepRoad(form, argv[1], log);
         scrollThrough(form, 150);
         scrollThrough(form, 306);
         std::printf("working set after scrolling: %.1f MB\n", workingSetMb());
     }
+    std::fflush(stdout);
     delete form;
     return done ? 0 : 1;
 }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the project and prints how fast the fixture site's 1,000-item user `big` is saved under Wine:
 # by the main window into a folder and into a zip file (the site's pictures made beforehand), next to
-# curl fetching the same addresses 6 at a time; then the copy thread and the zip writer alone on the
-# saved files, next to native cp and zip of them. Seconds, files/s, MB/s and CPU seconds.
+# curl fetching the same addresses 6 at a time in the same run, with the ratios; every saved file, in
+# the folder and in the zip, is checked byte for byte against curl's. Then the copy thread and the
+# zip writer alone on the saved files, next to native cp and zip of them. Seconds, files/s, MB/s and
+# CPU seconds.
 # BUILD_DIR picks the build folder (default: build/).
 set -euo pipefail
 
@@ -16,7 +18,8 @@ windows_path() { echo "Z:${1//\//\\}"; }
 
 PIXHAUL_SOURCE_DIR="$ROOT" PIXHAUL_BINARY_DIR="$BUILD_DIR" \
   PIXHAUL_SERVICE_HOST="127.0.0.1:$(served service)" PIXHAUL_MAKER_HOST="127.0.0.1:$(served maker)" \
-  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$BUILD_DIR/tests/bench/SavingBench.exe" "$(windows_path "$work/window")"
+  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$BUILD_DIR/tests/bench/SavingBench.exe" "$(windows_path "$work/window")" |
+  tee "$work/window.txt"
 
 saved="$work/window/folder"
 files=$(find "$saved" -type f | wc -l)
@@ -32,7 +35,27 @@ measure() {
                     what, files, s, files / s, bytes / 1e6 / s, t[2] + t[3] }'
 }
 sed 's/.*\/\([^/]*\)$/url = "&"\noutput = "\1"/' "$work/window/urls.txt" >"$work/curl.config"
-(cd "$work/curl" && measure "curl, 6 at a time" curl -s --parallel --parallel-max 6 -K "$work/curl.config")
+(cd "$work/curl" && measure "curl, 6 at a time" curl -s --parallel --parallel-max 6 -K "$work/curl.config") |
+  tee "$work/curl.txt"
+# The window's seconds over curl's.
+seconds_of() { sed -n "s/^$1 .* files *\([0-9.]*\) s .*/\1/p" "$2"; }
+curl_seconds=$(seconds_of "curl, 6 at a time" "$work/curl.txt")
+for what in folder zip; do
+  awk -v what="$what" -v window="$(seconds_of "window: save into a $what" "$work/window.txt")" -v curl="$curl_seconds" \
+    'BEGIN { printf "saving into a %s: window %.2f s, curl %.2f s: %.2fx\n", what, window, curl, window / curl }'
+done
+# Every saved file ("big_" and the name in its address) is the site's, byte for byte: the folder's
+# and the zip's.
+unzip -q "$work/window/big.zip" -d "$work/unzipped"
+for from in "$saved" "$work/unzipped"; do
+  differ=0
+  total=0
+  for file in "$work/curl"/*; do
+    total=$((total + 1))
+    cmp -s "$file" "$from/big_$(basename "$file")" || differ=$((differ + 1))
+  done
+  echo "saved files ($(basename "$from")) compared with curl's: $total, differing or missing: $differ"
+done
 measure "native cp" cp -r "$saved" "$work/native/copied"
 (cd "$saved" && measure "native zip" zip -q "$work/native/native.zip" ./*)
 
