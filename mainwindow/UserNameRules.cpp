@@ -7,7 +7,9 @@
 #include <vector>
 
 std::wstring extractUserName(const std::wstring& text) {
-    const std::wstring lower = toLowerCase(trimString(text));
+    std::wstring lower = toLowerCase(trimString(text));
+    // A link shared from a phone carries a query or a fragment; neither belongs to the name.
+    lower = lower.substr(0, lower.find_first_of(L"?#"));
     size_t end = lower.size();
     while (end > 0 && lower[end - 1] == L'/') {
         --end;

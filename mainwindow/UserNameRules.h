@@ -2,7 +2,7 @@
 // The user name in what was typed or pasted into the user-name box.
 #include <string>
 
-// The text trimmed and lower-cased; its last segment between slashes (trailing slashes ignored),
-// so a pasted profile link gives the name at its end; every white-space character removed. Only
-// slashes cut: a query after the name stays part of it. Empty for a text of slashes or blanks.
+// The text trimmed and lower-cased, without a query ('?' onward) or fragment ('#' onward); its last
+// segment between slashes (trailing slashes ignored), so a pasted profile link gives the name at
+// its end; every white-space character removed. Empty for a text of slashes or blanks.
 std::wstring extractUserName(const std::wstring& text);

@@ -10,7 +10,10 @@ TEST(UserNameRules, TypedNamesAndPastedLinks) {
     EXPECT_EQ(L"alice", extractUserName(L"  Alice "));
     EXPECT_EQ(L"alice", extractUserName(L"http://127.0.0.1:18080/Alice/"));
     EXPECT_EQ(L"bob", extractUserName(L"http://127.0.0.1:18080/Bob//"));
-    EXPECT_EQ(L"alice?x=1", extractUserName(L"http://host/alice?x=1"));
+    // Links shared from phones carry a query or a fragment, which belong to no name.
+    for (const wchar_t* link : {L"http://host/alice/?hl=en", L"http://host/Alice?igsh=abc", L"host/alice#top",
+                                L"host/alice/#a/b?c/"})
+        EXPECT_EQ(L"alice", extractUserName(link)) << link;
     EXPECT_EQ(L"alice", extractUserName(L"host/ al\tice \u3000/"));
     EXPECT_EQ(L"", extractUserName(L"///"));
     EXPECT_EQ(L"", extractUserName(L" / "));

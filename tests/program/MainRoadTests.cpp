@@ -150,12 +150,22 @@ TEST_F(MainRoad, ProfilesThatEndALoadSayWhy) {
     EXPECT_FALSE(countShown);
     EXPECT_FALSE(session.messageBoxShown());
 
-    // A pasted profile link loads the user at its end.
-    session.site().reset();
-    session.pasteUserName(L"http://" + session.site().serviceHost() + L"/Alice/");
-    EXPECT_TRUE(session.waitForUserNameText(L"alice", kLoadMs));
-    EXPECT_EQ(session.countRequests("/alice"), 4u);
-    EXPECT_TRUE(session.waitForThumbnailCount(45, 10000));
+    // A pasted profile link loads the user at its end, with the requests of the typed name: a
+    // query or fragment a shared link carries belongs to no name.
+    std::vector<std::string> typedRequests;
+    for (const std::wstring tail : {L"/Alice/", L"/alice/?hl=en", L"/alice?igsh=abc", L"/alice#top"}) {
+        session.site().reset();
+        session.pasteUserName(L"http://" + session.site().serviceHost() + tail);
+        EXPECT_TRUE(session.waitForUserNameText(L"alice", kLoadMs)) << narrow(tail);
+        EXPECT_TRUE(session.waitForThumbnailCount(45, 10000));
+        std::vector<std::string> pages;
+        for (const LoggedRequest& request : session.requests("/alice"))
+            pages.push_back(request.path);
+        if (typedRequests.empty())
+            typedRequests = pages;
+        EXPECT_EQ(pages, typedRequests) << narrow(tail);
+    }
+    EXPECT_EQ(typedRequests.size(), 4u);
 }
 
 TEST_F(MainRoad, ThumbnailsThatFailAreQueuedAgainOrGivenUp) {
