@@ -4,10 +4,9 @@
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/ScrambledText.h"
+#include "downloadcontrol/engine/TransferPlan.h"
 
 namespace {
-
-constexpr int64_t kTicksPerSecond = 10000000;
 
 // Given for an unknown file, field or segment (the error code tells which).
 std::wstring placeholderText() {

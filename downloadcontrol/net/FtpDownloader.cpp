@@ -21,22 +21,6 @@ constexpr auto kHostAndPort = scrambleText(L"%ls:%d");
 constexpr auto kAnonymousUser = scrambleText(L"anonymous");
 constexpr auto kAnonymousPassword = scrambleText(L"pxhl@");
 
-bool isSuccess(int code) {
-    return code >= 200 && code <= 299;
-}
-bool isAccepted(int code) {
-    return code >= 200 && code <= 399;
-}
-bool isIntermediate(int code) {
-    return code >= 300 && code <= 399;
-}
-
-// The connection time-out in whole seconds, halves rounded up, at least 1.
-int connectWaitSeconds(int32_t connectionTimeoutMs) {
-    const int64_t seconds = roundHalfUp(static_cast<double>(connectionTimeoutMs) * 0.001);
-    return static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(seconds, INT32_MAX / 1000)));
-}
-
 std::wstring withoutLeadingSlash(const std::wstring& path) {
     return !path.empty() && path[0] == L'/' ? path.substr(1) : path;
 }
@@ -129,10 +113,10 @@ int FtpDownloader::proxyLogon(const std::wstring& user, const std::wstring& pass
         }
         // The proxy may let the user in at any step; after the last one it may still ask for more.
         const bool last = i + 1 == steps.size();
-        if (isSuccess(code) || (last && isIntermediate(code))) {
+        if (isFtpSuccess(code) || (last && isFtpIntermediate(code))) {
             return FtpOk;
         }
-        if (!isIntermediate(code)) {
+        if (!isFtpIntermediate(code)) {
             return steps[i].refusal;
         }
     }
@@ -188,7 +172,7 @@ bool FtpDownloader::openSegment(int32_t, int64_t start, int64_t length, int64_t&
 
     data_.disconnect();
     std::string text;
-    if (!isSuccess(command(UnscrambleString(kPassive.chars), &text))) {
+    if (!isFtpSuccess(command(UnscrambleString(kPassive.chars), &text))) {
         return fail(ErrSend);
     }
     PassiveAddress address;
@@ -285,7 +269,7 @@ bool FtpDownloader::receiveMore(char* buffer, int32_t& received, bool& done) {
 
 std::wstring FtpDownloader::modificationTime() {
     std::string text;
-    if (!isSuccess(command(withValue(kModificationTime.chars, path_), &text))) {
+    if (!isFtpSuccess(command(withValue(kModificationTime.chars, path_), &text))) {
         return std::wstring();
     }
     const std::wstring time = trimText(multiByteToWide(text, CP_ACP));
@@ -294,7 +278,7 @@ std::wstring FtpDownloader::modificationTime() {
 
 bool FtpDownloader::serverSizeDiffers(int64_t fileSize) {
     std::string text;
-    if (!isSuccess(command(withValue(kSize.chars, path_), &text))) {
+    if (!isFtpSuccess(command(withValue(kSize.chars, path_), &text))) {
         return false;  // a server that does not tell the size is taken at its word
     }
     const int64_t size = parseInt64(trimText(multiByteToWide(text, CP_ACP)), -1);
@@ -318,7 +302,7 @@ bool FtpDownloader::transferSucceeded() {
         }
         if (code >= 200) {
             --pendingReplies_;
-            return isSuccess(code);
+            return isFtpSuccess(code);
         }
     }
     return true;
@@ -343,14 +327,14 @@ bool FtpDownloader::querySize(int64_t& size, std::wstring& lastModified, std::ws
     if (code == 0) {
         return failReceive();
     }
-    if (isAccepted(code)) {
+    if (isFtpAccepted(code)) {
         size = parseInt64(trimText(multiByteToWide(text, CP_ACP)), -1);
     }
     code = command(withValue(kModificationTime.chars, path_), &text);
     if (code == 0) {
         return failReceive();
     }
-    if (isAccepted(code)) {
+    if (isFtpAccepted(code)) {
         lastModified = trimText(multiByteToWide(text, CP_ACP));
     }
     return true;

@@ -8,6 +8,18 @@
 // The reply code of a line: its first three characters as a number 100..599, 0 when they are not.
 int ftpReplyCode(std::string_view line);
 
+// The classes of reply codes: 2xx success; 3xx intermediate (the server waits for more); 2xx or 3xx
+// accepted.
+inline bool isFtpSuccess(int code) {
+    return code >= 200 && code <= 299;
+}
+inline bool isFtpIntermediate(int code) {
+    return code >= 300 && code <= 399;
+}
+inline bool isFtpAccepted(int code) {
+    return isFtpSuccess(code) || isFtpIntermediate(code);
+}
+
 // The text after the code and its separator (from the fifth character); "" for a line shorter than four.
 std::string ftpReplyText(std::string_view line);
 

@@ -40,16 +40,6 @@ constexpr int kDrainWaitSeconds = 5;
 // A reply line longer than this, buffer included, ends the session.
 constexpr std::size_t kMaximumLineLength = 64 * 1024;
 
-bool isSuccess(int code) {
-    return code >= 200 && code <= 299;
-}
-bool isAccepted(int code) {
-    return code >= 200 && code <= 399;
-}
-bool isIntermediate(int code) {
-    return code >= 300 && code <= 399;
-}
-
 std::wstring withValue(const wchar_t* stored, const std::wstring& value) {
     return formatText(UnscrambleString(stored).c_str(), value.c_str());
 }
@@ -211,7 +201,7 @@ int FtpSession::startTls(SOCKET socket, const char* host) {
         if (code == 0) {
             return FtpNoReply;
         }
-        return isAccepted(code) ? FtpOk : FtpUserRefused;
+        return isFtpAccepted(code) ? FtpOk : FtpUserRefused;
     }
     if (!implicitTls_) {
         const int negotiated = negotiateTls();
@@ -232,7 +222,7 @@ int FtpSession::startTls(SOCKET socket, const char* host) {
         if (code == 0) {
             return FtpNoReply;
         }
-        return isAccepted(code) ? FtpOk : FtpGreetingRefused;
+        return isFtpAccepted(code) ? FtpOk : FtpGreetingRefused;
     }
     return FtpOk;
 }
@@ -244,15 +234,15 @@ int FtpSession::negotiateTls() {
     int code = readReply(nullptr);
     if (code == 0) {
         result = FtpNoReply;
-    } else if (!isAccepted(code)) {
+    } else if (!isFtpAccepted(code)) {
         result = FtpGreetingRefused;
-    } else if (isAccepted(command(UnscrambleString(kAuthTls.chars)))) {
+    } else if (isFtpAccepted(command(UnscrambleString(kAuthTls.chars)))) {
         setEnabledProtocols(kTlsProtocols);
     } else {
         code = command(UnscrambleString(kAuthSsl.chars));
         if (code == 0) {
             result = FtpNoReply;
-        } else if (!isAccepted(code)) {
+        } else if (!isFtpAccepted(code)) {
             result = FtpTlsRefused;
         } else {
             setEnabledProtocols(kSslProtocols);
@@ -267,27 +257,27 @@ int FtpSession::logon(const std::wstring& user, const std::wstring& password, co
     if (code == 0) {
         return FtpNoReply;
     }
-    if (isSuccess(code)) {
+    if (isFtpSuccess(code)) {
         return FtpOk;
     }
-    if (!isIntermediate(code)) {
+    if (!isFtpIntermediate(code)) {
         return FtpUserRefused;
     }
     code = command(withValue(kPassword.chars, password));
     if (code == 0) {
         return FtpNoReply;
     }
-    if (isSuccess(code)) {
+    if (isFtpSuccess(code)) {
         return FtpOk;
     }
-    if (!isIntermediate(code)) {
+    if (!isFtpIntermediate(code)) {
         return FtpPasswordRefused;
     }
     code = command(withValue(kAccount.chars, account));
     if (code == 0) {
         return FtpNoReply;
     }
-    return isAccepted(code) ? FtpOk : FtpAccountRefused;
+    return isFtpAccepted(code) ? FtpOk : FtpAccountRefused;
 }
 
 int FtpSession::open(const std::wstring& host, const std::wstring& user, const std::wstring& password,
@@ -341,7 +331,7 @@ int FtpSession::applySetting(int index, int value) {
     if (code == 0) {
         return FtpNoReply;
     }
-    if (!isSuccess(code)) {
+    if (!isFtpSuccess(code)) {
         return FtpSettingRefused;
     }
     settings_[index] = value;
@@ -363,7 +353,7 @@ int FtpSession::checkAlive() {
     if (code == 0) {
         return FtpNoReply;
     }
-    return isSuccess(code) ? FtpOk : FtpSettingRefused;
+    return isFtpSuccess(code) ? FtpOk : FtpSettingRefused;
 }
 
 bool FtpSession::drainPendingReplies() {

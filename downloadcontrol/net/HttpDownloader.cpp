@@ -79,11 +79,6 @@ void HttpDownloader::retarget(const std::wstring& host, int32_t port, const std:
     ProtocolClient::setProxy(toAnsi(proxy_.host).c_str(), proxy_.port);
 }
 
-int HttpDownloader::connectWaitSeconds(int32_t connectionTimeoutMs) {
-    const int64_t seconds = roundHalfUp(static_cast<double>(connectionTimeoutMs) * 0.001);
-    return static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(seconds, INT32_MAX / 1000)));
-}
-
 void HttpDownloader::onTlsFailure(int) {
     aborted_ = true;
 }

@@ -50,9 +50,6 @@ public:
     void setValidator(const std::wstring& validator) override { condition_ = validator; }
     bool fileChanged() const override { return fileChanged_; }
 
-    // The seconds the connect step waits: the connection time-out rounded to whole seconds, at least 1.
-    static int connectWaitSeconds(int32_t connectionTimeoutMs);
-
 protected:
     void onTlsFailure(int code) override;
     bool isTransferAborted() override;

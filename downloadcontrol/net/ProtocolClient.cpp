@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/net/NetResult.h"
 
 namespace {
@@ -47,6 +48,11 @@ void ProtocolClient::setTarget(const char* host, int port) {
 void ProtocolClient::setProxy(const char* host, int port) {
     proxyHost_ = host ? host : "";
     proxyPort_ = port;
+}
+
+int ProtocolClient::connectWaitSeconds(int32_t connectionTimeoutMs) {
+    const int64_t seconds = roundHalfUp(static_cast<double>(connectionTimeoutMs) * 0.001);
+    return static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(seconds, INT32_MAX / 1000)));
 }
 
 int ProtocolClient::connect(int port, const wchar_t* host, int waitSeconds, int family, int type) {

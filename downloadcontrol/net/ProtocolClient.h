@@ -8,6 +8,7 @@
 // a second while a receive or send still waits up to its full time-out.
 #include "downloadcontrol/net/SocketConnection.h"
 
+#include <cstdint>
 #include <string>
 
 #include "downloadcontrol/net/HostLookup.h"
@@ -23,6 +24,9 @@ public:
     // socket is closed after any failure.
     int connect(int port, const wchar_t* host, int waitSeconds, int family, int type);
     int connect(int port, const char* host, int waitSeconds, int family, int type);
+    // The seconds a client's connect waits for the control's connection time-out (ms): rounded to whole
+    // seconds, halves up, at least 1.
+    static int connectWaitSeconds(int32_t connectionTimeoutMs);
     // SOCKET_ERROR-free socket creation: 0, or 1 when `socket` failed.
     int createSocket(SOCKET& created, int family, int type, int protocol);
     // Shuts down and closes both sockets: 0, or 1 when any of the calls failed.

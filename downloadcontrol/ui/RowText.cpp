@@ -2,11 +2,10 @@
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/ScrambledText.h"
+#include "downloadcontrol/engine/TransferPlan.h"
 #include "downloadcontrol/ui/ColumnTable.h"
 
 namespace {
-
-constexpr int64_t kTicksPerSecond = 10000000;
 
 // Shown for a size or byte count that is not known yet.
 std::wstring unknownSizeText() {
