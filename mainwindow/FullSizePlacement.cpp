@@ -22,27 +22,42 @@ FullSizeBounds fullSizeBounds(const FullSizeArea& area, int width, int height, b
         width = videoMode ? kFullSizeVideoWidth : kFullSizePhotoSide;
         height = videoMode ? kFullSizeVideoHeight : kFullSizePhotoSide;
     }
-    const int pictureHeight = isVideo ? height - kFullSizeControlBarHeight : height;
-    const double ratio = pictureHeight > 0 ? static_cast<double>(width) / pictureHeight : 1.0;
-    width = std::min(width, height);
-    if (height > usable) {
-        height = usable;
-        const int scaledHeight = isVideo ? usable - kFullSizeControlBarHeight : usable;
-        width = static_cast<int>(std::lround(ratio * scaledHeight));
+    if (isVideo) {
+        // The player fills the picture's place whatever the video's shape: the view stays as wide
+        // as its picture part is high, and shrinks with that ratio.
+        const double ratio = static_cast<double>(width) / std::max(1, height - kFullSizeControlBarHeight);
+        width = std::min(width, height);
+        if (height > usable) {
+            height = usable;
+            width = static_cast<int>(std::lround(ratio * (usable - kFullSizeControlBarHeight)));
+        }
+    } else {
+        // The picture keeps its proportions: a larger one shrinks to fit the usable square, inside
+        // the frame.
+        const int frame = 2 * kFullSizeFrame;
+        const double pictureWidth = std::max(1, width - frame);
+        const double pictureHeight = std::max(1, height - frame);
+        const double room = std::max(1, usable - frame);
+        if (pictureWidth > room || pictureHeight > room) {
+            const double scale = std::min(room / pictureWidth, room / pictureHeight);
+            width = static_cast<int>(std::lround(pictureWidth * scale)) + frame;
+            height = static_cast<int>(std::lround(pictureHeight * scale)) + frame;
+        }
     }
     return FullSizeBounds{(area.availableWidth - width) / 2, (area.clientHeight - height) / 2, width, height};
 }
 
-FullSizePanelPlaces fullSizePanelPlaces(const FullSizeArea& area, int previousHeight, int nextHeight) {
-    const int usable = fullSizeUsable(area);
-    const int beside = (area.availableWidth - usable) / 2;
+FullSizePanelPlaces fullSizePanelPlaces(const FullSizeArea& area, const FullSizeBounds& view,
+                                        int previousHeight, int nextHeight) {
+    // The view is centred: its right side mirrors its left one.
+    const int right = area.availableWidth - view.left;
     FullSizePanelPlaces places{};
-    places.previous = POINT{std::max(0, beside - area.leftPanelWidth - kPreviousNextGap),
+    places.previous = POINT{std::max(0, view.left - area.leftPanelWidth - kPreviousNextGap),
                             (area.clientHeight - previousHeight) / 2};
-    int nextLeft = area.availableWidth - beside + kPreviousNextGap;
+    int nextLeft = right + kPreviousNextGap;
     if (nextLeft + area.rightPanelWidth > area.availableWidth)
         nextLeft = area.availableWidth - area.rightPanelWidth;
     places.next = POINT{nextLeft, (area.clientHeight - nextHeight) / 2};
-    places.close = POINT{area.availableWidth - beside + kCloseGap, (area.clientHeight - usable) / 2};
+    places.close = POINT{right + kCloseGap, view.top};
     return places;
 }

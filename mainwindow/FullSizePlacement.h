@@ -33,15 +33,17 @@ int fullSizeUsable(const FullSizeArea& area);
 
 // The view for a picture of width x height (frame included); isVideo: the height includes the
 // control bar; videoMode: the view shows a video now (it decides the default size). A picture
-// under 100 pixels either way gets the default size; the view is square at the shorter side and
-// no taller than usable, centred in the box.
+// under 100 pixels either way gets the default size. A photo keeps its proportions and shrinks to
+// fit the usable square; a video's view is square at the shorter side and no taller than usable.
+// The view is centred in the box.
 FullSizeBounds fullSizeBounds(const FullSizeArea& area, int width, int height, bool isVideo, bool videoMode);
 
-// The side panels beside the usable square: previous on the left, next on the right (kept inside
-// the box), close at its top-right corner.
+// The side panels beside the view: previous on the left, next on the right (kept inside the box),
+// close at its top-right corner.
 struct FullSizePanelPlaces {
     POINT previous;
     POINT next;
     POINT close;
 };
-FullSizePanelPlaces fullSizePanelPlaces(const FullSizeArea& area, int previousHeight, int nextHeight);
+FullSizePanelPlaces fullSizePanelPlaces(const FullSizeArea& area, const FullSizeBounds& view,
+                                        int previousHeight, int nextHeight);

@@ -51,15 +51,13 @@ void setSidePanelsDoubleBuffered(TForm1& form, bool on) {
         panel->SetDoubleBuffered(on);
 }
 
-// The overlay over the whole grid, the side panels beside the view, then the view itself.
-void placeFullSizeParts(TForm1& form) {
+// The side panels follow the view: previous and next beside it, close at its top-right corner.
+void placeSidePanels(TForm1& form, const FullSizeArea& area, const FullSizeBounds& view) {
     // The panels are as large as their buttons; they lie on the window, over the scroll box.
     form.closeSlideshowImagePanel->SetBoundsRect(form.closeSlideshowImageButton->BoundsRect());
     form.leftSlideshowImagePanel->SetBoundsRect(form.leftSlideshowImageButton->BoundsRect());
     form.rightSlideshowImagePanel->SetBoundsRect(form.rightSlideshowImageButton->BoundsRect());
-    const FullSizeArea area = fullSizeArea(form);
-    form.overlayImage->SetBounds(0, 0, area.clientWidth, area.clientHeight);
-    const FullSizePanelPlaces places = fullSizePanelPlaces(area, form.leftSlideshowImagePanel->Height(),
+    const FullSizePanelPlaces places = fullSizePanelPlaces(area, view, form.leftSlideshowImagePanel->Height(),
                                                            form.rightSlideshowImagePanel->Height());
     const POINT box{form.contentScrollBox->Left(), form.contentScrollBox->Top()};
     const auto place = [box](TControl* panel, POINT at) {
@@ -68,6 +66,12 @@ void placeFullSizeParts(TForm1& form) {
     place(form.leftSlideshowImagePanel, places.previous);
     place(form.rightSlideshowImagePanel, places.next);
     place(form.closeSlideshowImagePanel, places.close);
+}
+
+// The overlay over the whole grid, then the view and the side panels.
+void placeFullSizeParts(TForm1& form) {
+    const FullSizeArea area = fullSizeArea(form);
+    form.overlayImage->SetBounds(0, 0, area.clientWidth, area.clientHeight);
     FullSizeImage* view = form.fullSizeImage;
     if (view->isVideoMode())
         form.placeFullSize(kFullSizeVideoWidth, kFullSizeVideoHeight, true);
@@ -156,9 +160,10 @@ void TForm1::hideFullSize(bool redraw) {
 void TForm1::placeFullSize(int width, int height, bool isVideo) {
     if (!fullSizeImage)
         return;
-    const FullSizeBounds bounds =
-        fullSizeBounds(fullSizeArea(*this), width, height, isVideo, fullSizeImage->isVideoMode());
+    const FullSizeArea area = fullSizeArea(*this);
+    const FullSizeBounds bounds = fullSizeBounds(area, width, height, isVideo, fullSizeImage->isVideoMode());
     fullSizeImage->SetBounds(bounds.left, bounds.top, bounds.width, bounds.height);
+    placeSidePanels(*this, area, bounds);
 }
 
 void TForm1::placeFullSizeImage() {

@@ -123,6 +123,22 @@ std::vector<ShownTile> readGrid(HWND grid) {
     return tiles;
 }
 
+RECT pictureAround(HWND grid, POINT inside) {
+    RECT area{};
+    GetWindowRect(grid, &area);
+    const ScreenCapture shot(area);
+    const int x = inside.x - area.left, y = inside.y - area.top;
+    if (!isPhoto(shot.at(x, y)))
+        return RECT{};
+    const int right = x + runLength(shot, x, y, 1, 0), bottom = y + runLength(shot, x, y, 0, 1);
+    int left = x, top = y;
+    while (left > 0 && isPhoto(shot.at(left - 1, y)))
+        --left;
+    while (top > 0 && isPhoto(shot.at(x, top - 1)))
+        --top;
+    return RECT{area.left + left, area.top + top, area.left + right, area.top + bottom};
+}
+
 std::vector<int> numbersOf(const std::vector<ShownTile>& tiles) {
     std::vector<int> numbers;
     for (const ShownTile& tile : tiles)

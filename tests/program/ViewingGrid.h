@@ -21,6 +21,10 @@ HWND gridWindow(HWND mainWindow);
 // elsewhere: a hovered tile looks selected.
 std::vector<ShownTile> readGrid(HWND grid);
 
+// The picture of the grid's window around a point (screen coordinates), as far as its colours
+// reach from there each way; empty when no picture is there.
+RECT pictureAround(HWND grid, POINT inside);
+
 std::vector<int> numbersOf(const std::vector<ShownTile>& tiles);
 std::vector<int> selectedNumbers(const std::vector<ShownTile>& tiles);
 

@@ -1,6 +1,6 @@
 // Viewing alice's grid in Pixhaul.exe with real input, read back from the screen: the caption
 // search typed into its box, selection by clicks, Shift-clicks, the toolbar and Ctrl+A, and the
-// mouse wheel over the grid.
+// mouse wheel over the grid; wide and tall pictures in the full-size view.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -49,6 +49,17 @@ Numbers feedFrom(int first, size_t count) {
 
 POINT centreOf(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Waits for the condition; under Wine the pointer's last move can wait in the program's queue
+// until more input comes: a wheel turn of nothing lets it through.
+bool waitNudging(const std::function<bool()>& condition) {
+    for (int tries = 0; tries < 40; ++tries) {
+        if (testsupport::waitUntil(condition, 250))
+            return true;
+        testsupport::mouseWheel(0);
+    }
+    return false;
 }
 
 class Viewing : public ::testing::Test {
@@ -110,17 +121,6 @@ protected:
     bool waitForSelected(const Numbers& expected) {
         rest();
         return waitNudging([&] { return selectedNumbers(readGrid(grid)) == expected; });
-    }
-
-    // Waits for the condition; under Wine the pointer's last move can wait in the program's queue
-    // until more input comes: a wheel turn of nothing lets it through.
-    static bool waitNudging(const std::function<bool()>& condition) {
-        for (int tries = 0; tries < 40; ++tries) {
-            if (testsupport::waitUntil(condition, 250))
-                return true;
-            testsupport::mouseWheel(0);
-        }
-        return false;
     }
 
     // Clicks the selection mark of the grid's n-th tile (from 1), Shift held when asked; Shift is
@@ -332,6 +332,44 @@ TEST_F(Viewing, KeysStepThroughASearchInTheView) {
     press(VK_ESCAPE);
     EXPECT_TRUE(
         waitNudging([&] { return shownFullSize() == -1 && selectedNumbers(readGrid(grid)) == Numbers{29}; }));
+}
+
+// The full-size view shows a wide and a tall picture whole, with their proportions.
+TEST(ViewingShapes, WideAndTallPicturesKeepTheirProportions) {
+    mainroad::MainRoadSession session;
+    ASSERT_TRUE(session.start());
+    session.typeUserName(L"shapes");
+    ASSERT_TRUE(session.waitForUserNameText(L"shapes", 60000) && session.waitForThumbnailCount(2, 10000));
+    const HWND grid = viewing::gridWindow(session.program().mainWindow());
+    std::vector<ShownTile> tiles;
+    ASSERT_TRUE(waitNudging([&] { return (tiles = readGrid(grid)).size() == 2; }));
+    const LONG tileSide = tiles[0].photo.right - tiles[0].photo.left;
+    testsupport::leftClick(centreOf(tiles[0].photo));
+    // 960 x 540, then (the right arrow) 540 x 960.
+    for (const bool wide : {true, false}) {
+        RECT drawn{};
+        // The view's picture is larger than a tile; measured from a point clear of its number
+        // and its selection mark.
+        const auto shape = [&] {
+            for (const ShownTile& tile : readGrid(grid)) {
+                const LONG width = tile.photo.right - tile.photo.left,
+                           height = tile.photo.bottom - tile.photo.top;
+                if (std::max(width, height) > 3 * tileSide / 2) {
+                    drawn = viewing::pictureAround(
+                        grid, POINT{tile.photo.left + width / 4, tile.photo.top + height / 4});
+                    return (drawn.right - drawn.left < drawn.bottom - drawn.top) != wide;
+                }
+            }
+            return false;
+        };
+        const bool shown = waitNudging(shape);
+        session.saveScreenshot(wide ? L"viewing-wide.png" : L"viewing-tall.png");
+        ASSERT_TRUE(shown) << wide;
+        const double ratio = static_cast<double>(drawn.right - drawn.left) / (drawn.bottom - drawn.top);
+        EXPECT_NEAR(ratio / (wide ? 960.0 / 540 : 540.0 / 960), 1.0, 0.03) << wide;
+        testsupport::moveMouseTo(programtest::windowPoint(session.program().mainWindow(), kRestX, kRestY));
+        pressKey(VK_RIGHT);
+    }
 }
 
 }  // namespace

@@ -281,6 +281,17 @@ def _oddnames():
     return user
 
 
+def _shapes():
+    """A wide picture, then a tall one: the full-size view keeps their proportions."""
+    user = User("shapes", 2121, 2, seed=2)
+    for item in user.items:
+        item.kind = "image"
+        item.video_url = False
+    user.item(2).full_size = (960, 540)
+    user.item(1).full_size = (540, 960)
+    return user
+
+
 def make_users():
     users = [
         _alice(),
@@ -302,6 +313,7 @@ def make_users():
         User("moved", 1707, 0, seed=0, redirect_to="alice"),
         _fullsize(),
         _oddnames(),
+        _shapes(),
     ]
     return {user.name: user for user in users}
 
