@@ -329,7 +329,6 @@ void TForm1::moveSizeSlider(int knobLeft) {
     if (resizeThumbImageButton->Parent())
         resizeThumbImageButton->Parent()->Update();
     contentScrollBox->SetDoubleBuffered(true);
-    placeFullSizeImage();
     layoutGrid();
 }
 

@@ -72,9 +72,10 @@ void TForm1::layoutThumbnails(bool keepScrollPosition) {
             bar->SetRange(range);
             bar->SetPosition(target);
         }
-        placeFullSizeImage();
     }
     placeContentScrollBar();
+    // The one place of the full-size view: here the box has its size and its bar, on every layout.
+    placeFullSizeImage();
 
     // Tiles whose photo left the band go back first, so the band's new photos reuse them; the
     // photos beside the one shown full size keep theirs.

@@ -563,7 +563,6 @@ void TForm1::FormResize(TObject*) {
 void TForm1::layoutPanels(bool showToolbar, bool showBottomPanel) {
     const int m = frameInset(this);
     const int width = ClientWidth() - 2 * m;
-    placeFullSizeImage();
     for (TWinControl* control :
          std::initializer_list<TWinControl*>{toolbarPanel, contentScrollBox, bottomPanel, bottomScrollBox})
         control->SetDoubleBuffered(true);
