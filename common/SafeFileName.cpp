@@ -103,3 +103,24 @@ std::wstring workFileName(const std::wstring& userName, const std::wstring& url,
 std::wstring savedFileName(const std::wstring& userName, const std::wstring& fileName) {
     return makeSafeFileName(userName) + L"_" + fileName;
 }
+
+std::wstring distinctFileName(const std::wstring& name, const std::wstring& id,
+                              const std::function<bool(const std::wstring&)>& taken) {
+    if (!taken(name))
+        return name;
+    const size_t dot = name.rfind(L'.');
+    const size_t extensionLength =
+        dot != std::wstring::npos && dot > 0 && name.size() - dot <= 16 ? name.size() - dot : 0;
+    const std::wstring extension = name.substr(name.size() - extensionLength);
+    const std::wstring stem = name.substr(0, name.size() - extensionLength);
+    const std::wstring mark = makeSafeFileName(id).substr(0, 64);
+    for (int attempt = 1;; ++attempt) {
+        std::wstring suffix = L"_" + mark;
+        if (mark.empty() || attempt > 1)
+            suffix += (mark.empty() ? L"" : L"_") + std::to_wstring(attempt);
+        const size_t room = kMaximumNameLength - suffix.size() - extension.size();
+        const std::wstring candidate = stem.substr(0, room) + suffix + extension;
+        if (!taken(candidate))
+            return candidate;
+    }
+}

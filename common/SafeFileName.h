@@ -3,6 +3,7 @@
 // hold anything; every name built here is a single plain file name that stays inside the folder
 // it is joined to: no separators, no stream or drive colon, no device name, no trailing dot or
 // space, never empty.
+#include <functional>
 #include <string>
 
 // Lower-cased copy of text with the characters Windows forbids in file names (< > : " / \ | ? *)
@@ -26,3 +27,9 @@ std::wstring workFileName(const std::wstring& userName, const std::wstring& url,
 
 // The name a saved item gets in the chosen folder: "<safe user>_<fileName>".
 std::wstring savedFileName(const std::wstring& userName, const std::wstring& fileName);
+
+// A name no other item of the job's user has: name itself when taken(name) is false, else
+// "<stem>_<safe id><extension>" (and "_2", "_3" ... after it while that is taken too), the stem cut
+// so the name stays within the length limit. The id keeps the name the same in every save.
+std::wstring distinctFileName(const std::wstring& name, const std::wstring& id,
+                              const std::function<bool(const std::wstring&)>& taken);

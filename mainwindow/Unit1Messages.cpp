@@ -4,6 +4,7 @@
 // generation is old (the user or the job changed meanwhile) and it therefore has no effect.
 #include <memory>
 
+#include "common/SafeFileName.h"
 #include "common/ServiceHosts.h"
 #include "common/TextFunctions.h"
 #include "feed/FeedRecords.h"
@@ -77,8 +78,13 @@ void feedPhoto(TForm1& form, PhotoMessageInfo& record) {
     splitString(toLowerCase(caption), kCaptionWordDelimiters, photo->words, false);
     photo->fileTime = form.photos.empty() ? currentItemTime() : itemTimeAfter(form.photos.back()->fileTime);
     form.photos.push_back(photo);
-    photo->fileName = itemFileName(photo->videoUrl, photo->standardResolutionUrl, photo->id);
-    // Of two items with the same file name the first keeps the key.
+    // Of items whose addresses end alike the first keeps the name and the others get their ids in
+    // theirs, so that a save gives each its own file and a later save finds it again.
+    photo->fileName = distinctFileName(itemFileName(photo->videoUrl, photo->standardResolutionUrl, photo->id),
+                                       photo->id, [&form](const std::wstring& name) {
+                                           StringKey found;
+                                           return form.photoFileNames.find(name, found);
+                                       });
     form.photoFileNames.insert(StringKey(&photo->fileName, photo));
     form.thumbnailBatches.addPhoto(photo->lowResolutionUrl);
 }

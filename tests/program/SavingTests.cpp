@@ -120,6 +120,42 @@ protected:
         EXPECT_EQ(filesIn(where, L"*_tmp"), std::vector<std::wstring>{});
     }
 
+    // Every item of the loaded user into the folder, into a zip file, and into the folder again:
+    // the files and entries are items' names with their bytes, and the second save fetches nothing.
+    void saveIntoFolderZipAndFolderAgain(const std::string& cdnPath) {
+        std::vector<int> all;
+        for (const SiteItem& item : items)
+            all.push_back(item.position);
+        std::vector<std::wstring> names;
+        for (const SiteItem& item : items)
+            names.push_back(item.name);
+        std::sort(names.begin(), names.end());
+        ASSERT_TRUE(session.site().reset());
+
+        const std::wstring zipPath = temp.path() + L"saved.zip";
+        for (int job = 0; job < 3; ++job) {
+            StripWatch strip(session.program().mainWindow());
+            if (job == 1) {
+                session.clickJobButton(JobButton::zip);
+                EXPECT_EQ(session.confirmSaveDialog(zipPath), L"Save Photos As");
+            } else if (job == 0) {
+                ASSERT_NO_FATAL_FAILURE(saveToFolder(all));
+            } else {
+                // Everything is in the folder already: the strip shows 100% at once.
+                ASSERT_TRUE(session.site().reset());
+                session.clickJobButton(JobButton::folder);
+                session.confirmFolderDialog();
+            }
+            ASSERT_NO_FATAL_FAILURE(expectStripRun(strip));
+            EXPECT_FALSE(session.messageBoxShown());
+            EXPECT_EQ(filesIn(folder), names);
+            for (const SiteItem& item : items)
+                expectSaved(item);
+        }
+        EXPECT_EQ(session.site().countRequests("GET " + cdnPath), 0);
+        EXPECT_EQ(checkArchive(zipPath, folder, "all"), "OK");
+    }
+
     testsupport::TempFolder temp;
     SavingSession session;
     std::wstring folder;
@@ -381,34 +417,25 @@ TEST_F(Saving, OddNamesAreSafeOnDiskAndInTheArchiveAndASecondSaveFetchesNothing)
                               "/cdn/oddnames/l/1909_2.jpg"),
              session.siteItem(4, "/cdn/oddnames/s/1909_1.jpg", L"oddnames_1909_1.jpg",
                               "/cdn/oddnames/l/1909_1.jpg")};
-    std::vector<std::wstring> names;
-    for (const SiteItem& item : items)
-        names.push_back(item.name);
-    std::sort(names.begin(), names.end());
-    ASSERT_TRUE(session.site().reset());
+    ASSERT_NO_FATAL_FAILURE(saveIntoFolderZipAndFolderAgain("/cdn/oddnames/"));
+}
 
-    const std::wstring zipPath = temp.path() + L"odd.zip";
-    for (int job = 0; job < 3; ++job) {
-        StripWatch strip(session.program().mainWindow());
-        if (job == 1) {
-            session.clickJobButton(JobButton::zip);
-            EXPECT_EQ(session.confirmSaveDialog(zipPath), L"Save Photos As");
-        } else if (job == 0) {
-            ASSERT_NO_FATAL_FAILURE(saveToFolder({0, 1, 2, 3, 4}));
-        } else {
-            // Everything is in the folder already: the strip shows 100% at once.
-            ASSERT_TRUE(session.site().reset());
-            session.clickJobButton(JobButton::folder);
-            session.confirmFolderDialog();
-        }
-        ASSERT_NO_FATAL_FAILURE(expectStripRun(strip));
-        EXPECT_FALSE(session.messageBoxShown());
-        EXPECT_EQ(filesIn(folder), names);
-        for (const SiteItem& item : items)
-            expectSaved(item);
+// Four items whose addresses end in one file name once the query is dropped and the case ignored:
+// each has a file and an entry of its own with its own bytes; saving again fetches nothing.
+TEST_F(Saving, ItemsWhoseAddressesEndAlikeAreEachSavedUnderANameOfTheirOwn) {
+    folder = temp.path() + L"same";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(session.startWith({L"samename", folder, temp.path()}));
+    ASSERT_TRUE(session.loadUser(L"samename", 4));
+    const char* addresses[] = {"0/pic.jpg", "1/pic.jpg", "2/pic.jpg?v=2", "3/PIC.jpg"};
+    for (int position = 0; position < 4; ++position) {
+        const std::wstring number = std::to_wstring(4 - position);
+        items.push_back(
+            session.siteItem(position, std::string("/cdn/samename/s/") + addresses[position],
+                             position == 0 ? L"samename_pic.jpg" : L"samename_pic_2222_" + number + L".jpg",
+                             "/cdn/samename/l/2222_" + std::to_string(4 - position) + ".jpg"));
     }
-    EXPECT_EQ(session.site().countRequests("GET /cdn/oddnames/"), 0);
-    EXPECT_EQ(checkArchive(zipPath, folder, "all"), "OK");
+    ASSERT_NO_FATAL_FAILURE(saveIntoFolderZipAndFolderAgain("/cdn/samename/"));
 }
 
 }  // namespace

@@ -315,9 +315,11 @@ class ImageHandler(FixtureHandler):
 
     def route(self, path, query):
         parts = [part for part in path.split("/") if part]
-        if len(parts) != 4 or parts[0] != "cdn":
+        # /cdn/<user>/<size>/[<more folders>/]<file>
+        if len(parts) < 4 or parts[0] != "cdn":
             return not_found()
-        _, name, size, file_name = parts
+        _, name, size = parts[:3]
+        file_name = parts[-1]
         user = self.state.users.get(name)
         if user is None:
             return not_found()

@@ -292,6 +292,18 @@ def _shapes():
     return user
 
 
+def _samename():
+    """Four pictures whose addresses end in one file name once the query is dropped and the case
+    ignored: .../0/pic.jpg, .../1/pic.jpg, .../2/pic.jpg?v=2, .../3/PIC.jpg."""
+    user = User("samename", 2222, 4, seed=4)
+    for position, item in enumerate(user.items):
+        item.kind = "image"
+        item.video_url = False
+        item.std_path = "/cdn/samename/s/%d/%s.jpg" % (position, "PIC" if position == 3 else "pic")
+    user.items[2].std_query = "?v=2"
+    return user
+
+
 def make_users():
     users = [
         _alice(),
@@ -314,6 +326,7 @@ def make_users():
         _fullsize(),
         _oddnames(),
         _shapes(),
+        _samename(),
     ]
     return {user.name: user for user in users}
 
