@@ -26,6 +26,7 @@
 #include "gui/Timer.h"
 #include "mainwindow/JobSupport.h"
 #include "mainwindow/PxhlThumbnailDownloader.h"
+#include "saving/JobOutcome.h"
 #include "saving/JobRecords.h"
 #include "saving/JobStopFlag.h"
 #include "saving/PrintQueue.h"
@@ -260,19 +261,10 @@ public:
     int saveRetryCount = 0;
     int printRetryCount = 0;
     std::wstring zipStagingFolder;
-    ZipQueue zipQueue;              // with its lock and whether its input is closed
-    PrintQueue printQueue;          // with its lock and the handed and read counts
-    bool jobStoppedByUser = false;  // the stop button (or closing) stopped the job: no report
-    bool jobFailureShown = false;   // the job's one failure message has been shown
-    int32_t jobFailedAdds = 0;      // items the control refused: not saved
-    DWORD jobFirstError = 0;        // the system's reason for the first file not saved
-    std::wstring jobTargetPath;     // the save job's folder, or its zip file
-    std::wstring jobZipPath;
-    DWORD zipError = 0;  // the archive could not be written
-    int32_t zipSkippedFiles = 0;
-    DWORD zipSkippedError = 0;
+    ZipQueue zipQueue;      // with its lock and whether its input is closed
+    PrintQueue printQueue;  // with its lock and the handed and read counts
+    JobOutcome jobOutcome;  // what the running (or last) job came to
     int printThumbnailsGeneration = 0;
-    bool printFailed = false;                           // the printer refused a document or page
     std::unique_ptr<gui::GdiPlusSession> printGdiPlus;  // held while a print job runs
     bool updateCheckRunning = false;
     gui::TWndMethod oldUserNameEditWindowProc;
@@ -488,6 +480,8 @@ public:
     // Sets the stop flag and stops both job controls (their handlers may run inside).
     void stopJobDownloads();
     void closeDownloadImageButtonBtnClick(gui::TObject* sender);
+    // The strip at 100% or hidden, and the job's one message, as its outcome says.
+    void endJob();
     void showJobWarning(const std::wstring& text);
     // Selected items of the visible list, counted up to limit.
     int selectedVisibleCount(int limit) const;
@@ -497,9 +491,11 @@ public:
     void downloadZipImageButtonBtnClick(gui::TObject* sender);
     // folder: the target, or a zip job's staging folder.
     void startSaveJob(std::wstring folder, std::wstring zipPath);
-    void resetJobState();
+    void resetJobState(JobOutcome::Kind kind, const std::wstring& target);
     // A fresh control of the pool in slot, tagged with generation; false (and said) when none.
     bool takeJobDownloader(gui::TPxhl*& slot, int generation);
+    // Clears the in-use flags of the job's copied photos.
+    void releaseCopiedPhotos();
     void abandonSaveJob();
     PhotoDownload* jobEntryWithFileId(long fileId);
     void addJobProgress(double share);

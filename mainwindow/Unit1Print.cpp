@@ -40,7 +40,7 @@ void TForm1::printImageButtonBtnClick(TObject*) {
 void TForm1::startPrintJob(HDC printerDC, int fromIndex, int toIndex, int copies, bool collate) {
     printThumbnailsGeneration = thumbnailsGeneration;
     ++printGeneration;
-    resetJobState();
+    resetJobState(JobOutcome::Kind::print, std::wstring());
     printQueue.clear();
     printDownloaderErrorRetryTimer->SetEnabled(false);
     if (!takeJobDownloader(printDownloader, printGeneration)) {
@@ -83,8 +83,11 @@ void TForm1::startPrintJob(HDC printerDC, int fromIndex, int toIndex, int copies
             const long fileId =
                 printDownloader->AddFile(photo->standardResolutionUrl, L"-1", L"",
                                          timedSavePath(workFile, photo->fileTime), 1, L"", L"", L"", 0);
-            if (fileId < 0)
-                continue;  // left out: the others print
+            if (fileId < 0) {
+                // The control refused the address: the item is reported as not printed.
+                jobOutcome.itemNotDone(0);
+                continue;
+            }
             photo->printFileId = static_cast<int>(fileId);
             entry->fileId = static_cast<int32_t>(fileId);
             ++downloads;
@@ -96,8 +99,7 @@ void TForm1::startPrintJob(HDC printerDC, int fromIndex, int toIndex, int copies
     if (jobEntries.empty()) {
         DeleteDC(printerDC);
         downloadsDone = printDone = true;
-        showJobFinished();
-        releasePendingDeleteFiles();
+        endJob();
         return;
     }
     jobWorkUnits = printJobWorkUnits(jobEntries.size(), copies, downloads);
@@ -113,7 +115,7 @@ void TForm1::startPrintJob(HDC printerDC, int fromIndex, int toIndex, int copies
     if (!startJobThread(printPhotosThreadProc, std::move(params))) {
         DeleteDC(printerDC);
         printDone = true;
-        printFailed = true;
+        jobOutcome.printerFailed = true;
         jobStopped.set(true);
     }
     if (!downloadsDone && (jobStopped.isSet() || !printDownloader->Download()))
@@ -171,7 +173,7 @@ void TForm1::printDownloaderErrorRetryTimerTimer(TObject*) {
 void TForm1::onPrintThreadEnded(const PrintMessageInfo& record) {
     printDone = true;
     if (record.failed) {
-        printFailed = true;
+        jobOutcome.printerFailed = true;
         stopJobDownloads();
     }
     finishPrintJob();
@@ -181,10 +183,6 @@ void TForm1::finishPrintJob() {
     if (jobWorkUnits <= 0 || !downloadsDone || !printDone)
         return;
     jobWorkUnits = 0;
-    if (jobStopped.isSet())
-        showDownloadProgress(false, 1.0);
-    else
-        showJobFinished();
     std::vector<std::wstring> partialFiles;
     for (auto& entry : jobEntries) {
         if (!entry)
@@ -200,7 +198,5 @@ void TForm1::finishPrintJob() {
     printGdiPlus.reset();
     for (const std::wstring& path : partialFiles)
         deletePartialFile(path);
-    releasePendingDeleteFiles();
-    if (printFailed && !jobFailureShown)
-        showJobWarning(notPrintedMessage());
+    endJob();
 }

@@ -90,8 +90,19 @@ void TForm1::stopJobDownloads() {
 }
 
 void TForm1::closeDownloadImageButtonBtnClick(gui::TObject*) {
-    jobStoppedByUser = true;
+    jobOutcome.stoppedByUser = true;
     stopJobDownloads();
+}
+
+void TForm1::endJob() {
+    if (jobOutcome.complete(jobStopped.isSet()))
+        showJobFinished();
+    else
+        showDownloadProgress(false, 1.0);
+    releasePendingDeleteFiles();
+    const std::wstring message = jobEndMessage(jobOutcome);
+    if (!message.empty())
+        showJobWarning(message);
 }
 
 void TForm1::showJobWarning(const std::wstring& text) {

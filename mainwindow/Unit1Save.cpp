@@ -151,16 +151,11 @@ bool TForm1::takeJobDownloader(TPxhl*& slot, int generation) {
     return true;
 }
 
-void TForm1::resetJobState() {
+void TForm1::resetJobState(JobOutcome::Kind kind, const std::wstring& target) {
     jobStopped.set(false);
-    jobStoppedByUser = false;
-    jobFailureShown = false;
-    jobFailedAdds = 0;
-    jobFirstError = 0;
-    zipError = 0;
-    zipSkippedFiles = 0;
-    zipSkippedError = 0;
-    printFailed = false;
+    jobOutcome = JobOutcome();
+    jobOutcome.kind = kind;
+    jobOutcome.target = target;
     jobProgress = 0;
     jobShownProgress = 0;
     // A finished job's 100% may still be on show.
@@ -172,10 +167,9 @@ void TForm1::resetJobState() {
 void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
     folder = withoutTrailingBackslash(folder);
     ++saveGeneration;
-    resetJobState();
+    resetJobState(zipPath.empty() ? JobOutcome::Kind::folder : JobOutcome::Kind::zip,
+                  zipPath.empty() ? folder : zipPath);
     zipStagingFolder.clear();
-    jobTargetPath = zipPath.empty() ? folder : zipPath;
-    jobZipPath = zipPath;
     for (Photo* photo : photos) {
         if (photo)
             photo->existsInTarget = 0;
@@ -238,9 +232,7 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
         const std::wstring target = folder + L"\\" + savedFileName(currentUserName, photo->fileName);
         if (isExistingFolder(target)) {
             // A folder holds the file's name: the file cannot take its place, the others are saved.
-            ++jobFailedAdds;
-            if (!jobFirstError)
-                jobFirstError = ERROR_ALREADY_EXISTS;
+            jobOutcome.itemNotDone(ERROR_ALREADY_EXISTS);
             continue;
         }
         auto entry = std::make_unique<PhotoDownload>();
@@ -258,7 +250,7 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
             photo->saveFileId = static_cast<int>(fileId);
             if (fileId < 0) {
                 // The control refused the address: the item is reported as not saved.
-                ++jobFailedAdds;
+                jobOutcome.itemNotDone(0);
                 continue;
             }
             entry->fileId = static_cast<int32_t>(fileId);
@@ -269,13 +261,7 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
 
     if (jobEntries.empty()) {
         copyDone = downloadsDone = photoTimesDone = zipDone = true;
-        if (jobFailedAdds > 0) {
-            showDownloadProgress(false, 1.0);
-            showJobWarning(notSavedMessage(jobFailedAdds, jobTargetPath, jobFirstError));
-        } else {
-            showJobFinished();
-        }
-        releasePendingDeleteFiles();
+        endJob();
         return;
     }
 
@@ -286,9 +272,8 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
     photoTimesDone = filesToStamp == 0;
     if (!zipPath.empty()) {
         if (!createDirectoryTree(folder)) {
-            zipError = GetLastError();
-            if (zipError == 0)
-                zipError = ERROR_CANNOT_MAKE;
+            const DWORD error = GetLastError();
+            jobOutcome.archiveFailed(error ? error : ERROR_CANNOT_MAKE);
             abandonSaveJob();
             return;
         }
@@ -300,12 +285,8 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
 
     if (!copyDone && !startJobThread(copyPhotosThreadProc, std::move(copies))) {
         // Its files stay not done and are reported as not saved.
-        if (!jobFirstError)
-            jobFirstError = GetLastError();
-        for (auto& entry : jobEntries) {
-            if (entry->photoIndex >= 0 && static_cast<size_t>(entry->photoIndex) < photos.size())
-                photos[entry->photoIndex]->inUseByJob = 0;
-        }
+        jobOutcome.noteReason(GetLastError());
+        releaseCopiedPhotos();
         copyDone = true;
     }
     if (!photoTimesDone) {
@@ -320,7 +301,7 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
         auto zip = std::make_unique<ZipPhotosParams>(saveGeneration, Handle(), zipPath, folder, &zipQueue,
                                                      &jobStopped);
         if (!startJobThread(zipPhotosThreadProc, std::move(zip))) {
-            zipError = GetLastError();
+            jobOutcome.archiveFailed(GetLastError());
             zipQueue.setInputClosed(true);
             zipDone = true;
             jobStopped.set(true);
@@ -331,18 +312,20 @@ void TForm1::startSaveJob(std::wstring folder, std::wstring zipPath) {
     finishSaveJob();
 }
 
-void TForm1::abandonSaveJob() {
+void TForm1::releaseCopiedPhotos() {
     for (auto& entry : jobEntries) {
         if (entry->photoIndex >= 0 && static_cast<size_t>(entry->photoIndex) < photos.size())
             photos[entry->photoIndex]->inUseByJob = 0;
     }
+}
+
+void TForm1::abandonSaveJob() {
+    releaseCopiedPhotos();
     photosDownloader->ClearFiles();
     copyDone = downloadsDone = photoTimesDone = zipDone = true;
     jobWorkUnits = 0;
     jobEntries.clear();
-    showDownloadProgress(false, 1.0);
-    releasePendingDeleteFiles();
-    showJobWarning(zipNotWrittenMessage(jobZipPath, zipError));
+    endJob();
 }
 
 PhotoDownload* TForm1::jobEntryWithFileId(long fileId) {
@@ -404,14 +387,15 @@ void TForm1::onSavePhotoFileDone(TObject* sender, long fileId, bool result) {
     }
     if (targetNotWritable(control->GetLastError())) {
         // A full disk or a refused folder fails every file alike: the job ends now, without retries.
-        const DWORD reason = targetFolderError(zipStagingFolder.empty() ? jobTargetPath : zipStagingFolder);
-        if (!jobFirstError)
-            jobFirstError = reason;
+        const DWORD reason =
+            targetFolderError(zipStagingFolder.empty() ? jobOutcome.target : zipStagingFolder);
+        jobOutcome.noteReason(reason);
         if (entry)
             entry->error = reason;
         // A zip job's archive cannot be completed: the writer's archive is not kept.
-        if (!jobZipPath.empty() && !zipError)
-            zipError = reason;
+        if (jobOutcome.kind == JobOutcome::Kind::zip)
+            jobOutcome.archiveFailed(reason);
+        zipQueue.discard();
         deletePartialFile(finalPath);
         // The control is inside its report of this file: it is stopped once the report returns.
         jobStopped.set(true);
@@ -470,7 +454,9 @@ void TForm1::endDownloads(DownloadOutcome outcome) {
     if (outcome != DownloadOutcome::connectionLost && outcome != DownloadOutcome::serverIssues)
         return;
     jobStopped.set(true);
-    jobFailureShown = true;
+    // The archive of a job that failed does not replace the zip file: it lacks the files that failed.
+    zipQueue.discard();
+    jobOutcome.failureShown = true;
     showJobWarning(outcome == DownloadOutcome::connectionLost
                        ? L"Please check your Internet connection."
                        : L"There are some temporary server issues. Please try again.");
@@ -483,14 +469,11 @@ void TForm1::queueZipFile(const std::wstring& path) {
 
 void TForm1::onZipWriterEnded(const ZipArchiveMessageInfo& record) {
     zipDone = true;
-    zipSkippedFiles = record.skippedFiles;
-    zipSkippedError = record.skippedError;
+    jobOutcome.notDone += record.skippedFiles;
+    jobOutcome.noteReason(record.skippedError);
     if (record.error != 0) {
-        zipError = record.error;
+        jobOutcome.archiveError = record.error;
         stopJobDownloads();
-    } else if (zipError != 0) {
-        // The job failed while the writer ran: the archive it closed lacks the files that failed.
-        DeleteFileW(makeLongPath(jobZipPath).c_str());
     }
     finishSaveJob();
 }
@@ -504,24 +487,14 @@ void TForm1::finishSaveJob() {
         return;
     // No job from here on: a finish reached again from inside what follows does nothing.
     jobWorkUnits = 0;
-    int32_t notSaved = jobFailedAdds + zipSkippedFiles;
-    DWORD reason = jobFirstError;
     std::vector<std::wstring> partialFiles;
     for (auto& entry : jobEntries) {
         if (!entry || entry->done)
             continue;
-        ++notSaved;
-        if (!reason)
-            reason = entry->error;
+        jobOutcome.itemNotDone(entry->error);
         if (entry->fileId >= 0 && photosDownloader)
             partialFiles.push_back(photosDownloader->GetFileInfo(entry->fileId, kFinalPathField));
     }
-    if (!reason)
-        reason = zipSkippedError;
-    if (jobStopped.isSet() || notSaved > 0 || zipError != 0)
-        showDownloadProgress(false, 1.0);
-    else
-        showJobFinished();
     jobEntries.clear();
     zipQueue.clear();
     for (const std::wstring& path : partialFiles)
@@ -531,9 +504,5 @@ void TForm1::finishSaveJob() {
         RemoveDirectoryW(makeLongPath(zipStagingFolder).c_str());
         zipStagingFolder.clear();
     }
-    releasePendingDeleteFiles();
-    if (zipError != 0)
-        showJobWarning(zipNotWrittenMessage(jobZipPath, zipError));
-    else if (!jobStoppedByUser && !jobFailureShown && notSaved > 0)
-        showJobWarning(notSavedMessage(notSaved, jobTargetPath, reason));
+    endJob();
 }

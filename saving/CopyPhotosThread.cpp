@@ -9,13 +9,16 @@
 
 namespace {
 
-// 0, or why the file could not be copied; what a failed copy may have written is removed.
+// 0, or why the file could not be copied; what a failed copy may have written is removed, but only
+// when this copy made the file: one that was there before is not this job's to delete.
 DWORD copyPhoto(const std::wstring& source, const std::wstring& target) {
     const std::wstring longTarget = makeLongPath(target);
+    const bool existed = GetFileAttributesW(longTarget.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (CopyFileW(makeLongPath(source).c_str(), longTarget.c_str(), FALSE))
         return 0;
     const DWORD error = GetLastError();
-    DeleteFileW(longTarget.c_str());
+    if (!existed)
+        DeleteFileW(longTarget.c_str());
     return error != 0 ? error : ERROR_WRITE_FAULT;
 }
 

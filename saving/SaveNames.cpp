@@ -8,8 +8,5 @@ std::wstring timedSavePath(const std::wstring& targetPath, const FILETIME& itemT
 }
 
 std::wstring zipStagingFolder(const std::wstring& zipPath, const std::wstring& uniqueName) {
-    const std::wstring name = extractFileName(zipPath);
-    const size_t dot = name.rfind(L'.');
-    const std::wstring stem = dot == std::wstring::npos ? name : name.substr(0, dot);
-    return extractFilePath(zipPath) + stem + L"_" + uniqueName + L"_tmp";
+    return extractFilePath(zipPath) + uniqueName + L"_tmp";
 }

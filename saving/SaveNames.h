@@ -8,6 +8,6 @@
 // "<target>|<low>-<high>": the download control stamps the finished file with that time.
 std::wstring timedSavePath(const std::wstring& targetPath, const FILETIME& itemTime);
 
-// "<zip folder>\<zip name without its last extension>_<unique name>_tmp"; uniqueName is a
-// makeGuidFileName. D:\Out\anna.zip gives D:\Out\anna_<unique name>_tmp.
+// "<zip folder>\<unique name>_tmp"; uniqueName is a makeGuidFileName. The name does not grow with
+// the zip file's, so the longest zip name still leaves room for it.
 std::wstring zipStagingFolder(const std::wstring& zipPath, const std::wstring& uniqueName);

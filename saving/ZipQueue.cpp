@@ -20,6 +20,17 @@ void ZipQueue::setInputClosed(bool closed) {
 void ZipQueue::clear() {
     JobLockHold hold(lock_);
     paths_.clear();
+    discarded_ = false;
+}
+
+void ZipQueue::discard() {
+    JobLockHold hold(lock_);
+    discarded_ = true;
+}
+
+bool ZipQueue::isDiscarded() {
+    JobLockHold hold(lock_);
+    return discarded_;
 }
 
 bool ZipQueue::isInputClosed() {

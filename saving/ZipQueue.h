@@ -16,10 +16,13 @@ public:
     // GUI thread.
     void queue(const std::wstring& path);
     void setInputClosed(bool closed);
-    // Drops every queued path (job start and end).
+    // Drops every queued path and the discard (job start and end).
     void clear();
+    // The job failed: the archive being written is not to take the zip file's place.
+    void discard();
 
     bool isInputClosed();
+    bool isDiscarded();
 
     // Zip thread: the next path, or an empty path with finished set when the input is closed and
     // nothing is left (both read in one lock hold, so a last file queued just before the close is
@@ -37,5 +40,6 @@ private:
     JobLock lock_;
     std::deque<std::wstring> paths_;
     bool inputClosed_ = true;
+    bool discarded_ = false;
     JobEvent ready_;
 };

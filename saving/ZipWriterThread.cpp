@@ -14,11 +14,11 @@ namespace {
 // Longest wait between two looks at the queue and the stop flag; the events normally end it early.
 constexpr DWORD kWaitMs = 1000;
 
-// Fills the final record. An archive that could not be written is deleted (only one this job
-// created: a failed open leaves whatever was there).
-void writeArchive(const ZipPhotosParams& params, ZipArchiveMessageInfo& result, bool& created) {
+// Fills the final record; the archive is written to partPath.
+void writeArchive(const ZipPhotosParams& params, const std::wstring& partPath, ZipArchiveMessageInfo& result,
+                  bool& created) {
     ZipArchive archive(params.window, params.saveGeneration);
-    created = archive.open(params.zipPath);
+    created = archive.open(partPath);
     if (created) {
         while (!params.stopFlag->isSet()) {
             ZipQueue::Next next = params.queue->take();
@@ -49,15 +49,25 @@ DWORD WINAPI zipPhotosThreadProc(LPVOID parameter) {
     auto result = std::make_unique<ZipArchiveMessageInfo>();
     result->generation = params->saveGeneration;
     result->done = 1;
+    // The archive takes the zip file's place only once it is whole and closed, so a job that
+    // fails leaves an old zip file as it was. It is written beside the zip file, so that the move
+    // is a rename, under the staging folder's name: short, and unique.
+    const std::wstring partPath =
+        makeLongPath(extractFilePath(params->zipPath) + extractFileName(params->stagingFolder) + L".tmp");
     bool created = false;
     try {
-        writeArchive(*params, *result, created);
+        writeArchive(*params, partPath, *result, created);
     } catch (...) {
         // Out of memory part way: the archive is incomplete.
         result->error = ERROR_NOT_ENOUGH_MEMORY;
     }
-    if (result->error != 0 && created)
-        DeleteFileW(makeLongPath(params->zipPath).c_str());
+    if (created && result->error == 0 && !params->queue->isDiscarded() &&
+        !MoveFileExW(partPath.c_str(), makeLongPath(params->zipPath).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = GetLastError();
+        result->error = error ? error : ERROR_WRITE_FAULT;
+    }
+    if (created)
+        DeleteFileW(partPath.c_str());
     if (!params->stagingFolder.empty()) {
         deleteFolderFiles(params->stagingFolder);
         RemoveDirectoryW(makeLongPath(params->stagingFolder).c_str());

@@ -449,6 +449,28 @@ TEST_F(SaveJob, AStopWhileAPrintedPhotoDownloadsEndsTheJob) {
     EXPECT_FALSE(IsWindowVisible(form_->Handle()));
 }
 
+// Items whose address the print control refuses (here an empty one) are not printed; when it
+// refuses every one the job says so at once instead of showing 100%.
+TEST_F(SaveJob, APrintWhoseEveryItemIsRefusedSaysSo) {
+    PrintedJobs jobs;
+    if (!jobs.installed())
+        GTEST_SKIP() << "no test printer";
+    for (Photo* photo : selected_) {
+        photo->selected = photo != cached_;
+        photo->standardResolutionUrl.clear();
+    }
+    // It confirms the print dialog too, when it is quicker than the user.
+    MessageBoxWatcher boxes;
+    printThroughDialog(form_, {});
+    const auto told = [&] {
+        const std::vector<std::wstring> texts = boxes.texts();
+        return std::find(texts.begin(), texts.end(), notPrintedMessage()) != texts.end();
+    };
+    EXPECT_TRUE(pumpUntil(told, 10000));
+    EXPECT_FALSE(form_->downloadPanel->Visible());
+    EXPECT_EQ(form_->jobWorkUnits, 0);
+}
+
 // A folder on a full disk (a small tmpfs the test mounts; skipped where that is refused), as the
 // target of the selection and of a zip file of one photo: the job ends at once with one message
 // that gives the system's reason, nothing is fetched twice, and no partial file or archive stays.

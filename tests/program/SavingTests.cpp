@@ -384,6 +384,28 @@ TEST_F(Saving, AFullOrReadOnlyTargetEndsTheJobAtOnceWithOneMessage) {
     }
 }
 
+// A zip job over an old archive that fails (the image host refusing one picture on every retry)
+// leaves the old archive byte for byte and nothing else in its folder.
+TEST_F(Saving, AZipJobThatFailsLeavesTheOldArchiveAsItWas) {
+    zipFolder = temp.path() + L"zip";
+    ASSERT_TRUE(CreateDirectoryW(zipFolder.c_str(), nullptr));
+    ASSERT_TRUE(session.startWith({L"fullsize", temp.path(), zipFolder}));
+    ASSERT_TRUE(session.loadUser(L"fullsize", 6));
+    const std::wstring zipPath = zipFolder + L"\\Alt.zip";
+    ASSERT_TRUE(testsupport::writeFileBytes(zipPath, "an old archive"));
+    StripWatch strip(session.program().mainWindow());
+    // The small picture, which comes, and the one the host always refuses.
+    session.clickTiles({0, 5});
+    session.clickJobButton(JobButton::zip);
+    EXPECT_EQ(session.confirmSaveDialog(zipPath), L"Save Photos As");
+    session.answerBox(IDYES);
+    const std::wstring text = endingMessage(strip);
+    EXPECT_NE(text.find(L"There are some temporary server issues. Please try again."), std::wstring::npos)
+        << narrow(text);
+    EXPECT_EQ(testsupport::readFileBytes(zipPath), "an old archive");
+    EXPECT_EQ(filesIn(zipFolder), std::vector<std::wstring>{L"Alt.zip"});
+}
+
 // A folder that carries the name of one target: the other item is saved, and the message counts
 // the one that could not be.
 TEST_F(Saving, ATargetNameTakenByAFolderIsTheOnePhotoNotSaved) {

@@ -54,15 +54,19 @@ TEST_F(CopyAndTimesTest, CopiesReplaceAndFailuresTravelWithTheirError) {
     ASSERT_TRUE(writeFileBytes(folder_.file(L"c.jpg"), "picture c"));
     ASSERT_TRUE(writeFileBytes(target + L"\\alice_a.jpg", "an older file"));
     ASSERT_TRUE(CreateDirectoryW((target + L"\\alice_c.jpg").c_str(), nullptr));  // a folder holds the name
+    ASSERT_TRUE(writeFileBytes(target + L"\\alice_d.jpg", "a file the job did not make"));
 
-    // b is not in the cache any more.
-    copy({folder_.file(L"a.jpg"), folder_.file(L"b.jpg"), folder_.file(L"c.jpg")},
-         {target + L"\\alice_a.jpg", target + L"\\alice_b.jpg", target + L"\\alice_c.jpg"}, {10, 11, 12});
-    ASSERT_TRUE(sink_.waitFor([&] { return sink_.copied.size() == 3; }));
+    // b and d are not in the cache any more.
+    copy({folder_.file(L"a.jpg"), folder_.file(L"b.jpg"), folder_.file(L"c.jpg"), folder_.file(L"d.jpg")},
+         {target + L"\\alice_a.jpg", target + L"\\alice_b.jpg", target + L"\\alice_c.jpg",
+          target + L"\\alice_d.jpg"},
+         {10, 11, 12, 13});
+    ASSERT_TRUE(sink_.waitFor([&] { return sink_.copied.size() == 4; }));
+    EXPECT_EQ(readFileBytes(target + L"\\alice_d.jpg"), "a file the job did not make");
 
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(sink_.copied[i]->photoIndex, 10 + i);
-        EXPECT_EQ(sink_.copied[i]->lastFile, i == 2 ? 1 : 0);
+        EXPECT_EQ(sink_.copied[i]->lastFile, 0);
     }
     EXPECT_EQ(sink_.copied[0]->error, 0u);
     EXPECT_EQ(readFileBytes(target + L"\\alice_a.jpg"), "picture a");

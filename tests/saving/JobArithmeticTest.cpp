@@ -3,6 +3,7 @@
 // the failure messages.
 #include "saving/JobArithmetic.h"
 #include "saving/JobMessages.h"
+#include "saving/JobOutcome.h"
 #include "saving/PageLayout.h"
 #include "saving/SaveNames.h"
 
@@ -57,9 +58,8 @@ TEST(JobArithmeticTest, OtherFilesEndOneStepBeforeTheOldestItemWithTheirSpacing)
 
 TEST(SaveNamesTest, StagingFolderBesideTheZipAndTimedSavePath) {
     const std::wstring unique = L"0123456789abcdef0123456789abcdef";
-    EXPECT_EQ(zipStagingFolder(L"D:\\Out\\anna.zip", unique), L"D:\\Out\\anna_" + unique + L"_tmp");
-    EXPECT_EQ(zipStagingFolder(L"D:\\Out.d\\a.b.zip", unique), L"D:\\Out.d\\a.b_" + unique + L"_tmp");
-    EXPECT_EQ(zipStagingFolder(L"D:\\Out\\anna", unique), L"D:\\Out\\anna_" + unique + L"_tmp");
+    EXPECT_EQ(zipStagingFolder(L"D:\\Out.d\\" + std::wstring(250, L'a') + L".zip", unique),
+              L"D:\\Out.d\\" + unique + L"_tmp");
     EXPECT_EQ(timedSavePath(L"D:\\Pics\\anna_a.jpg", fileTime(0x0000000500000007LL)),
               L"D:\\Pics\\anna_a.jpg|7-5");
 }
@@ -90,6 +90,22 @@ TEST(JobMessagesTest, CountFolderAndTheSystemsReason) {
     EXPECT_EQ(notSavedMessage(1, L"D:\\Pics", ERROR_DISK_FULL),
               L"1 photo could not be saved to \"D:\\Pics\".\r\n" + reason);
     EXPECT_EQ(notSavedMessage(3, L"D:\\Pics", 0), L"3 photos could not be saved to \"D:\\Pics\".");
+}
+
+// From a job's outcome to its one message and whether its strip shows 100%.
+TEST(JobMessagesTest, OneMessagePerOutcome) {
+    JobOutcome saved{JobOutcome::Kind::folder, L"D:\\Pics"};
+    EXPECT_TRUE(saved.complete(false) && !saved.complete(true) && jobEndMessage(saved).empty());
+    saved.itemNotDone(0);
+    saved.itemNotDone(ERROR_DISK_FULL);
+    EXPECT_FALSE(saved.complete(false));
+    EXPECT_EQ(jobEndMessage(saved), notSavedMessage(2, L"D:\\Pics", ERROR_DISK_FULL));
+    JobOutcome zip{JobOutcome::Kind::zip, L"D:\\a.zip", 1, 0, ERROR_WRITE_FAULT, false, true};
+    EXPECT_EQ(jobEndMessage(zip), zipNotWrittenMessage(L"D:\\a.zip", ERROR_WRITE_FAULT));
+    JobOutcome print{JobOutcome::Kind::print, L"", 1};
+    EXPECT_EQ(jobEndMessage(print), notPrintedMessage());
+    print.failureShown = true;
+    EXPECT_EQ(jobEndMessage(print), L"");
 }
 
 }  // namespace
