@@ -1,9 +1,12 @@
 #include "common/RegistryValues.h"
 
+#include "common/RegistryKey.h"
+
 #include <climits>
 
 const wchar_t applicationVersion[] = L"2.1";
 const wchar_t settingsKeyPath[] = L"Software\\Orvell Soft\\Pixhaul";
+const wchar_t customTemporaryFolderValue[] = L"customTemporaryFolder";
 
 namespace {
 
@@ -39,6 +42,14 @@ void writeUnits(HKEY key, const wchar_t* name, DWORD type, const wchar_t* units,
 }
 
 }  // namespace
+
+bool regValueStoredAs(HKEY key, const wchar_t* name, DWORD type, DWORD size) {
+    DWORD storedType = REG_NONE;
+    DWORD storedSize = 0;
+    if (RegQueryValueExW(key, name, nullptr, &storedType, nullptr, &storedSize) != ERROR_SUCCESS)
+        return false;
+    return storedType == type && (size == 0 || storedSize == size);
+}
 
 bool regValueExists(HKEY key, const wchar_t* name) {
     return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
@@ -110,4 +121,12 @@ void regWriteBool(HKEY key, const wchar_t* name, bool value) {
 
 void regWriteDword(HKEY key, const wchar_t* name, DWORD value) {
     RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+std::wstring readCustomTemporaryFolder(HKEY root) {
+    RegistryKey key;
+    if (RegOpenKeyExW(root, settingsKeyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS ||
+        !regValueStoredAs(key.get(), customTemporaryFolderValue, REG_SZ, 0))
+        return std::wstring();
+    return regReadString(key.get(), customTemporaryFolderValue);
 }

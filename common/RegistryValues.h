@@ -16,6 +16,9 @@ extern const wchar_t settingsKeyPath[];
 
 // True when the value exists, whatever its type.
 bool regValueExists(HKEY key, const wchar_t* name);
+// True when the value exists with this type and, when size is not 0, exactly this many bytes. The
+// settings are read only so: a value of another type or size counts as missing.
+bool regValueStoredAs(HKEY key, const wchar_t* name, DWORD type, DWORD size);
 
 // The stored text up to its first NUL; empty when missing or unreadable.
 std::wstring regReadString(HKEY key, const wchar_t* name);
@@ -35,3 +38,8 @@ void regWriteString(HKEY key, const wchar_t* name, const std::wstring& text);
 void regWriteMultiString(HKEY key, const wchar_t* name, const std::vector<std::wstring>& texts);
 void regWriteBool(HKEY key, const wchar_t* name, bool value);
 void regWriteDword(HKEY key, const wchar_t* name, DWORD value);
+
+// The customTemporaryFolder setting under root's settings key; empty when the key or the value is
+// missing or the value is not text.
+extern const wchar_t customTemporaryFolderValue[];
+std::wstring readCustomTemporaryFolder(HKEY root = HKEY_CURRENT_USER);

@@ -51,6 +51,11 @@ std::wstring& currentMakerHost() {
     return host;
 }
 
+bool& makerHostSet() {
+    static bool set = false;
+    return set;
+}
+
 // The variable's value, or false when it is not set.
 bool readVariable(const wchar_t* variable, std::wstring& value) {
     SetLastError(ERROR_SUCCESS);
@@ -112,11 +117,16 @@ bool loadServiceHosts(std::wstring& message) {
         return false;
     currentServiceHost() = service;
     currentMakerHost() = maker;
+    makerHostSet() = makerSet;
     return true;
 }
 
 const std::wstring& serviceHost() {
     return currentServiceHost();
+}
+
+bool makerHostConfigured() {
+    return makerHostSet();
 }
 
 const std::wstring& makerHost() {

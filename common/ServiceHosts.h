@@ -34,3 +34,6 @@ bool loadServiceHosts(std::wstring& message);
 // host[:port] of the service and of the maker's site ("http://" + host + path makes an address).
 const std::wstring& serviceHost();
 const std::wstring& makerHost();
+// False while the maker's host is the compiled placeholder (its variable not set), which never
+// resolves.
+bool makerHostConfigured();

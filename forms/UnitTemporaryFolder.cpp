@@ -14,17 +14,6 @@ TFormTemporaryFolder* FormTemporaryFolder = nullptr;
 
 namespace {
 
-const wchar_t customTemporaryFolderValue[] = L"customTemporaryFolder";
-
-std::wstring readStoredFolder() {
-    RegistryKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS)
-        return L"";
-    if (!regValueExists(key.get(), customTemporaryFolderValue))
-        return L"";
-    return regReadString(key.get(), customTemporaryFolderValue);
-}
-
 void writeStoredFolder(const std::wstring& folder) {
     RegistryKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(),
@@ -125,7 +114,7 @@ TFormTemporaryFolder::~TFormTemporaryFolder() {
 
 void TFormTemporaryFolder::FormShow(TObject*) {
     windowsEdit->SetText(longSystemTemporaryFolder());
-    const std::wstring folder = readStoredFolder();
+    const std::wstring folder = readCustomTemporaryFolder();
     customEdit->SetText(folder);
     storedFolder_ = folder;
     if (folder.empty())

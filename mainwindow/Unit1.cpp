@@ -1,5 +1,6 @@
 // The main window's life: construction, creation, showing, closing and destruction.
 #include "mainwindow/Unit1.h"
+#include "common/RegistryValues.h"
 #include "common/WFolderDialog.h"
 #include "feed/Parser.h"
 #include "forms/UnitRecommend.h"

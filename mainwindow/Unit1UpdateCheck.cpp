@@ -2,6 +2,7 @@
 // the info menu. The decisions live in saving/UpdateCheck; this file runs the download on a pool
 // control and shows the boxes.
 #include "common/OpenLink.h"
+#include "common/ServiceHosts.h"
 #include "gui/Exception.h"
 #include "mainwindow/Unit1.h"
 #include "saving/UpdateCheck.h"
@@ -22,6 +23,9 @@ int showUpdateCheckBox(HWND owner, UpdateCheckOutcome outcome) {
 }  // namespace
 
 void TForm1::checkUpdateTimerTimer(TObject*) {
+    // Against the placeholder host every automatic check would only report a failure, each hour.
+    if (!makerHostConfigured())
+        return;
     if (updateCheckDue(currentUtcFileTime(), readLastCheckTime(HKEY_CURRENT_USER)))
         checkForUpdatesMenuItemClick(nullptr);
 }

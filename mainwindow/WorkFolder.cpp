@@ -48,15 +48,6 @@ WorkFolderChoice chooseWorkFolder(const std::wstring& customValue, const std::ws
     return choice;
 }
 
-std::wstring readCustomTemporaryFolder() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::wstring();
-    std::wstring value = regReadString(key, L"customTemporaryFolder");
-    RegCloseKey(key);
-    return value;
-}
-
 std::wstring systemTemporaryFolder() {
     DWORD size = GetTempPathW(0, nullptr);
     if (size == 0)

@@ -40,8 +40,6 @@ WorkFolderChoice chooseWorkFolder(const std::wstring& customValue, const std::ws
 
 // ---- file-system parts
 
-// The setting's text; empty when the key or the value is missing.
-std::wstring readCustomTemporaryFolder();
 // The system's temporary folder, ending in a backslash.
 std::wstring systemTemporaryFolder();
 // Creates the thumbnail and viewer folders of a work folder; true when both exist afterwards.

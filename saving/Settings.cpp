@@ -1,5 +1,6 @@
 #include "saving/Settings.h"
 
+#include "common/RegistryKey.h"
 #include "common/RegistryValues.h"
 #include "common/StringKeyCollection.h"
 #include "common/TextFunctions.h"
@@ -8,50 +9,21 @@
 
 namespace {
 
-// Closes the key it holds.
-class OpenKey {
-public:
-    OpenKey() = default;
-    OpenKey(const OpenKey&) = delete;
-    OpenKey& operator=(const OpenKey&) = delete;
-    ~OpenKey() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
-    }
-
-    HKEY* out() { return &key_; }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-// True when the value exists with this type and, when size is not 0, exactly this many bytes.
-bool storedAs(HKEY key, const wchar_t* name, DWORD type, DWORD size) {
-    DWORD storedType = REG_NONE;
-    DWORD storedSize = 0;
-    if (RegQueryValueExW(key, name, nullptr, &storedType, nullptr, &storedSize) != ERROR_SUCCESS) {
-        return false;
-    }
-    return storedType == type && (size == 0 || storedSize == size);
-}
-
 std::optional<int> readNumber(HKEY key, const wchar_t* name) {
-    if (!storedAs(key, name, REG_DWORD, sizeof(DWORD))) {
+    if (!regValueStoredAs(key, name, REG_DWORD, sizeof(DWORD))) {
         return std::nullopt;
     }
     return regReadDword(key, name);
 }
 
 void readFlag(HKEY key, const wchar_t* name, bool& flag) {
-    if (storedAs(key, name, REG_DWORD, sizeof(DWORD))) {
+    if (regValueStoredAs(key, name, REG_DWORD, sizeof(DWORD))) {
         flag = regReadBool(key, name);
     }
 }
 
 std::optional<std::wstring> readText(HKEY key, const wchar_t* name) {
-    if (!storedAs(key, name, REG_SZ, 0)) {
+    if (!regValueStoredAs(key, name, REG_SZ, 0)) {
         return std::nullopt;
     }
     return regReadString(key, name);
@@ -74,7 +46,7 @@ std::optional<SavedWindowRect> readWindowRect(HKEY key) {
 Settings readSettings(HKEY key) {
     Settings settings;
     settings.window = readWindowRect(key);
-    if (storedAs(key, L"usernames", REG_MULTI_SZ, 0)) {
+    if (regValueStoredAs(key, L"usernames", REG_MULTI_SZ, 0)) {
         settings.usernames = parseHistoryEntries(regReadMultiString(key, L"usernames"));
     }
     if (const std::optional<int> width = readNumber(key, L"thumbnailImageWidth")) {
@@ -120,7 +92,7 @@ void writeSettings(HKEY key, const Settings& settings) {
 }
 
 Settings loadSettingsFromKey(HKEY root, const wchar_t* path) {
-    OpenKey key;
+    RegistryKey key;
     if (RegOpenKeyExW(root, path, 0, KEY_READ, key.out()) != ERROR_SUCCESS) {
         return Settings();
     }
@@ -128,7 +100,7 @@ Settings loadSettingsFromKey(HKEY root, const wchar_t* path) {
 }
 
 bool saveSettingsToKey(HKEY root, const wchar_t* path, const Settings& settings) {
-    OpenKey key;
+    RegistryKey key;
     if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.out(), nullptr) !=
         ERROR_SUCCESS) {
         return false;

@@ -54,8 +54,8 @@ uint64_t readLastCheckTime(HKEY root) {
     RegistryKey key;
     if (RegOpenKeyExW(root, settingsKeyPath, 0, KEY_READ, key.out()) != ERROR_SUCCESS)
         return 0;
-    if (!regValueExists(key.get(), lastCheckUpdateLowValue) ||
-        !regValueExists(key.get(), lastCheckUpdateHighValue))
+    if (!regValueStoredAs(key.get(), lastCheckUpdateLowValue, REG_DWORD, sizeof(DWORD)) ||
+        !regValueStoredAs(key.get(), lastCheckUpdateHighValue, REG_DWORD, sizeof(DWORD)))
         return 0;
     return joinStoredTime(regReadDword(key.get(), lastCheckUpdateLowValue),
                           regReadDword(key.get(), lastCheckUpdateHighValue));

@@ -2,6 +2,7 @@
 
 #include "common/RegistryValues.h"
 #include "common/StringKeyCollection.h"
+#include "saving/UpdateCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,21 @@ TEST_F(SettingsTest, ValuesOfAnotherTypeOrSizeCountAsAbsent) {
     EXPECT_TRUE(readSettings(key).window);
     RegDeleteValueW(key, L"height");
     EXPECT_FALSE(readSettings(key).window);
+}
+
+// The update check's time and the temporary folder follow the same rule, read under this key.
+TEST_F(SettingsTest, CheckTimeAndTemporaryFolderOfAnotherTypeCountAsAbsent) {
+    HKEY settings = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(key, settingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             &settings, nullptr));
+    const unsigned long long one = 1;
+    for (const wchar_t* name : {L"lastCheckUpdateLow", L"lastCheckUpdateHigh"})
+        RegSetValueExW(settings, name, 0, REG_QWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    RegSetValueExW(settings, L"customTemporaryFolder", 0, REG_BINARY, reinterpret_cast<const BYTE*>(L"C:\\x"),
+                   8);
+    RegCloseKey(settings);
+    EXPECT_EQ(readLastCheckTime(key), 0u);
+    EXPECT_EQ(readCustomTemporaryFolder(key), L"");
 }
 
 TEST_F(SettingsTest, NumbersOutsideTheirRangeSelectTheNearestEnd) {
