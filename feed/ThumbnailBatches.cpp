@@ -9,7 +9,6 @@ void ThumbnailBatches::start(int32_t generation, ThumbnailDownloader* downloader
     thumbnailCursor_ = 0;
     visibleCursor_ = 0;
     batchRunning_ = false;
-    stopped_ = false;
     ended_ = false;
     mediaCount_ = 0;
     done_ = 0;
@@ -46,7 +45,7 @@ void ThumbnailBatches::queueBatch(bool resetIdlePasses) {
         ++thumbnailCursor_;
     }
     if (queued == 0) {
-        if (ended_ || host_.pagesLoading()) {
+        if (ended_ || pagesMayCome(host_.feedLoadState())) {
             return;  // the next page brings more photos and queues them
         }
         if (allSettled()) {
@@ -59,7 +58,7 @@ void ThumbnailBatches::queueBatch(bool resetIdlePasses) {
     }
     ended_ = false;
     batchRunning_ = true;
-    if (stopped_) {
+    if (loadStopped(host_.feedLoadState())) {
         return;  // resume downloads what is queued
     }
     // The control completes a run of an empty list at once and successfully: such a run would
@@ -105,7 +104,7 @@ void ThumbnailBatches::runDone(int32_t generation, bool result) {
         return;
     }
     const long error = downloader_->lastError();
-    if (error == kErrorStopped && stopped_) {
+    if (error == kErrorStopped && loadStopped(host_.feedLoadState())) {
         batchRunning_ = true;  // no batch is queued until the stopped one has run again
         return;
     }
@@ -121,14 +120,12 @@ void ThumbnailBatches::retryTimerFired() {
 }
 
 void ThumbnailBatches::stop() {
-    stopped_ = true;
     if (downloader_ != nullptr) {
         downloader_->stopDownload();
     }
 }
 
 bool ThumbnailBatches::resume() {
-    stopped_ = false;
     if (downloader_ == nullptr) {
         return false;
     }

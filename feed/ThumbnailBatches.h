@@ -6,6 +6,7 @@
 // reaches the download control through ThumbnailDownloader and the main window through
 // ThumbnailBatchHost. Everything runs on the GUI thread.
 #include "feed/DownloadErrors.h"
+#include "feed/LoadState.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -61,8 +62,9 @@ public:
     // The grid shows the changed visible list without moving the scroll position.
     virtual void visibleListGrew() = 0;
     virtual void setProgress(double fraction) = 0;
-    // True while feed pages may still bring photos.
-    virtual bool pagesLoading() = 0;
+    // Where the load stands: while pages may come the batches wait for their photos, while it is
+    // stopped they download nothing.
+    virtual LoadState feedLoadState() = 0;
     // The retry pass is due after kThumbnailRetryIntervalMs; the timer calls retryTimerFired.
     virtual void startRetryTimer() = 0;
     // The batches ended; message is what to show the user, empty for nothing.
@@ -94,10 +96,10 @@ public:
     void runDone(int32_t generation, bool result);
     void retryTimerFired();
 
-    // The user stopped the load: the running batch is stopped, nothing new is downloaded.
+    // The user stopped the load (the host's state says so first): the running batch is stopped.
     void stop();
-    // The user resumed: the stopped batch goes on, or the next one starts. True when a download
-    // started.
+    // The user resumed (the host's state runs again): the stopped batch goes on, or the next one
+    // starts. True when a download started.
     bool resume();
 
     // For the search, which lists the photos up to the visible cursor that did not fail, and for
@@ -138,7 +140,6 @@ private:
     size_t thumbnailCursor_ = 0;
     size_t visibleCursor_ = 0;
     bool batchRunning_ = false;
-    bool stopped_ = false;
     bool ended_ = false;  // told the host; nothing more until new photos are queued
     int32_t mediaCount_ = 0;
     int32_t done_ = 0;

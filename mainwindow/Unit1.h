@@ -209,23 +209,18 @@ public:
     int printGeneration = 0;
     std::wstring lastPageSuffix;
     int totalMediaCount = 0;
-    bool pageLoading = false;
+    LoadState loadState = LoadState::idle;  // where the load of the current user stands
     int pageProgress = 0;
     int samePageRepeatCount = 0;
-    int pageRetryCount = 0;            // failed downloads of the current page; zeroed for every new page
-    bool mediaCountReceived = false;   // WM_FEED_TOTAL arrived for this load (a received 0 is a count)
-    bool pageDownloadStarted = false;  // a page download of ours runs: only its success reads the page
-    bool loadUserRunning = false;      // the controls' stops pump messages that may ask for a load again
+    int pageRetryCount = 0;  // failed downloads of the current page; zeroed for every new page
     std::vector<Photo*> photos;
     std::vector<Photo*> visiblePhotos;
     StringKeyCollection photoFileNames;
-    bool thumbnailsLoading = false;
     PxhlThumbnailDownloader thumbnailsAdapter{nullptr};  // thumbnailsDownloader as the batches use it
     ThumbnailBatches thumbnailBatches{*this};
     bool allSelected = false;  // copied into a photo's selection when its thumbnail arrives
     std::vector<std::unique_ptr<std::wstring>> searchWords;  // lower-cased; empty: no search
     std::wstring searchText;                                 // the trimmed text of the last search
-    bool stopLoading = false;
     std::vector<ThumbnailImage*> tilesInUse;
     std::vector<ThumbnailImage*> tilePool;
     int thumbnailWidth = 150;
@@ -386,7 +381,7 @@ public:
     void insertVisible(size_t slot, size_t photo) override;
     void visibleListGrew() override;
     void setProgress(double fraction) override;
-    bool pagesLoading() override;
+    LoadState feedLoadState() override;
     void startRetryTimer() override;
     void batchesEnded(const std::wstring& message) override;
 

@@ -89,8 +89,8 @@ void TForm1::setProgress(double fraction) {
     userNameProgressPie->FSetProgress(static_cast<float>(fraction));
 }
 
-bool TForm1::pagesLoading() {
-    return pageLoading;
+LoadState TForm1::feedLoadState() {
+    return loadState;
 }
 
 void TForm1::startRetryTimer() {
@@ -98,7 +98,9 @@ void TForm1::startRetryTimer() {
 }
 
 void TForm1::batchesEnded(const std::wstring& message) {
-    thumbnailsLoading = false;
+    // The end of the thumbnails ends the load, also one whose pages still came (the connection
+    // went, or passes without a new thumbnail gave up): Go then loads again.
+    loadState = LoadState::idle;
     resetFeedControls();
     if (!message.empty())
         showFeedWarning(message);

@@ -732,7 +732,8 @@ void TForm1::formDeactivateTimerTimer(TObject*) {
 }
 
 void TForm1::updateUserNameEditText() {
-    if ((pageLoading || thumbnailsLoading) && !stopLoading) {
+    const bool loading = loadRunning(loadState) || loadState == LoadState::starting;
+    if (loading && !currentUserName.empty()) {
         userNameEdit->Font()->SetColor(L::kGreyTextColor);
         userNameEdit->SetText(loadingText(currentUserName, totalMediaCount));
     } else if (currentUserName.empty()) {

@@ -50,24 +50,28 @@ void addWorkFiles(const Photo& photo, std::vector<std::wstring>& paths) {
     }
 }
 
-// Clears a flag when the scope ends, also on an early return.
-class FlagScope {
+// A load being set up; one that did not get under way when the scope ends leaves the state idle,
+// also on an early return.
+class StartingScope {
 public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
+    explicit StartingScope(LoadState& state) : state_(state) { state_ = LoadState::starting; }
+    ~StartingScope() {
+        if (state_ == LoadState::starting)
+            state_ = LoadState::idle;
+    }
+    StartingScope(const StartingScope&) = delete;
+    StartingScope& operator=(const StartingScope&) = delete;
 
 private:
-    bool& flag_;
+    LoadState& state_;
 };
 
 }  // namespace
 
 void TForm1::loadUser() {
-    if (loadUserRunning || userNameEdit->Font()->Color() == L::kGreyTextColor)
+    if (loadState == LoadState::starting || userNameEdit->Font()->Color() == L::kGreyTextColor)
         return;
-    const FlagScope running(loadUserRunning);
+    const StartingScope starting(loadState);
     // A retry of the old user must never reach the new user's controls.
     pageDownloaderErrorRetryTimer->SetEnabled(false);
     thumbnailsDownloaderErrorRetryTimer->SetEnabled(false);
@@ -93,10 +97,6 @@ void TForm1::loadUser() {
     }
     updateUserNameButtonFaces();
     totalMediaCount = 0;
-    mediaCountReceived = false;
-    pageLoading = load;
-    thumbnailsLoading = load;
-    stopLoading = false;
     if (topPanel->CanFocus())
         topPanel->SetFocus();
     updateUserNameEditText();
@@ -130,7 +130,6 @@ void TForm1::loadUser() {
     ++fullSizeGeneration;
     resetDownloader(pageDownloader);
     resetDownloader(thumbnailsDownloader);
-    pageDownloadStarted = false;
 
     contentScrollBox->Invalidate();
     if (fullSizePhoto())
@@ -175,7 +174,7 @@ void TForm1::loadUser() {
         thumbnails = acquireDownloader(this);
     } catch (...) {
         releaseDownloader(this, page);
-        pageLoading = thumbnailsLoading = false;
+        loadState = LoadState::idle;
         resetFeedControls();
         showFeedWarning(L"The Pxhl download control cannot be created:\r\n" +
                         ExceptionMessage(std::current_exception()) +
@@ -208,6 +207,7 @@ void TForm1::loadUser() {
     pageDownloader->OnDownloadComplete = [this](TObject* sender, bool result) {
         onPageDownloadDone(sender, result);
     };
+    loadState = LoadState::pages;
     const long fileId = pageDownloader->AddFile(feedPageUrl(serviceHost(), currentUserName, L""), L"-1", L"",
                                                 pageFilePath, 1, L"", L"", L"", 0);
     // A name the control cannot make an address of names no profile.
@@ -218,20 +218,21 @@ void TForm1::loadUser() {
 bool TForm1::startPageDownload() {
     if (!holdsFiles(pageDownloader))
         return false;
-    pageDownloadStarted = true;
+    loadState = LoadState::pageDownloading;
     if (pageDownloader->Download())
         return true;
-    pageDownloadStarted = false;
+    loadState = LoadState::pages;
     return false;
 }
 
 void TForm1::onPageDownloadDone(TObject* sender, bool result) {
     if (generationOf(sender) != pageGeneration)
         return;
-    const bool started = pageDownloadStarted;
-    pageDownloadStarted = false;
+    const bool ours = loadState == LoadState::pageDownloading;
+    if (ours)
+        loadState = LoadState::pages;
     if (result) {
-        if (!started)
+        if (!ours)
             return;
         auto params = std::make_unique<ParsePageParams>(pageGeneration, Handle(), pageFilePath,
                                                         currentUserName, lastPageSuffix);
@@ -240,8 +241,11 @@ void TForm1::onPageDownloadDone(TObject* sender, bool result) {
             endPageLoading(pageFailureMessage(PageFailureAction::serverIssues, currentUserName));
         return;
     }
-    const PageFailureAction action =
-        decidePageFailure(static_cast<TPxhl*>(sender)->GetLastError(), mediaCountReceived, pageRetryCount);
+    if (!pagesMayCome(loadState))
+        return;  // the load ended meanwhile
+    // Only the profile page is asked for before the count: a feed page follows the count.
+    const PageFailureAction action = decidePageFailure(static_cast<TPxhl*>(sender)->GetLastError(),
+                                                       !lastPageSuffix.empty(), pageRetryCount);
     switch (action) {
     case PageFailureAction::ignore:
         return;
@@ -256,7 +260,8 @@ void TForm1::onPageDownloadDone(TObject* sender, bool result) {
 }
 
 void TForm1::endPageLoading(const std::wstring& message) {
-    pageLoading = false;
+    // The load ends for the user (Go loads again); the thumbnails already queued still come.
+    loadState = LoadState::idle;
     resetFeedControls();
     // The thumbnails of the photos that came go on; without any, the batches end here.
     queueThumbnailBatch(true);
@@ -265,12 +270,14 @@ void TForm1::endPageLoading(const std::wstring& message) {
 
 void TForm1::pageDownloaderErrorRetryTimerTimer(TObject*) {
     pageDownloaderErrorRetryTimer->SetEnabled(false);
-    if (!stopLoading)
+    if (loadState == LoadState::pages)
         startPageDownload();
 }
 
 void TForm1::stopFeedDownloads() {
-    stopLoading = true;
+    if (!loadRunning(loadState))
+        return;
+    loadState = pagesMayCome(loadState) ? LoadState::pagesStopped : LoadState::thumbnailsStopped;
     if (pageDownloader)
         pageDownloader->StopDownload();
     thumbnailBatches.stop();
@@ -280,10 +287,11 @@ void TForm1::stopFeedDownloads() {
 }
 
 void TForm1::resumeFeedDownloads() {
-    stopLoading = false;
+    const bool pages = loadState == LoadState::pagesStopped;
+    loadState = pages ? LoadState::pages : LoadState::thumbnails;
     // A page that failed while stopped is asked for again now rather than by a timer.
     pageDownloaderErrorRetryTimer->SetEnabled(false);
-    const bool pageStarted = startPageDownload();
+    const bool pageStarted = pages && startPageDownload();
     const bool thumbnailsStarted = thumbnailBatches.resume();
     if (pageStarted || thumbnailsStarted) {
         if (userNameEdit->Focused() && topPanel->CanFocus())
@@ -292,6 +300,7 @@ void TForm1::resumeFeedDownloads() {
         userNameProgressPie->FSetProgressColor(kPieLoadingColor);
         return;
     }
+    loadState = LoadState::idle;
     resetFeedControls();
 }
 

@@ -29,14 +29,13 @@ void feedTotal(TForm1& form, const MessageInfo& record) {
     if (record.generation != form.pageGeneration)
         return;
     form.totalMediaCount = record.code;
-    form.mediaCountReceived = true;
     form.thumbnailBatches.setMediaCount(record.code);
     if (form.userNameEdit && form.userNameEdit->Font()->Color() != formlayout::kTypedTextColor)
         form.updateUserNameEditText();
 }
 
 void feedNextPage(TForm1& form, const MessageInfo& record) {
-    if (record.generation != form.pageGeneration)
+    if (record.generation != form.pageGeneration || !pagesMayCome(form.loadState))
         return;
     form.samePageRepeatCount =
         nextPageRepeatCount(record.text, form.lastPageSuffix, form.samePageRepeatCount);
@@ -49,15 +48,15 @@ void feedNextPage(TForm1& form, const MessageInfo& record) {
                             form.pageFilePath, 1, L"", L"", L"", 0);
     }
     form.pageProgress = 0;
-    if (!form.stopLoading)
+    if (!loadStopped(form.loadState))
         form.startPageDownload();
     form.queueThumbnailBatch(true);
 }
 
 void feedEnd(TForm1& form, const MessageInfo& record) {
-    if (record.generation != form.pageGeneration)
+    if (record.generation != form.pageGeneration || !pagesMayCome(form.loadState))
         return;
-    form.pageLoading = false;
+    form.loadState = loadStopped(form.loadState) ? LoadState::thumbnailsStopped : LoadState::thumbnails;
     form.queueThumbnailBatch(true);
     const std::wstring text =
         feedEndMessage(form.totalMediaCount, record.code, form.photos.size(), form.currentUserName);

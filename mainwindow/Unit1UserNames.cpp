@@ -276,7 +276,7 @@ void TForm1::userNameImageButtonBtnClick(TObject*) {
         userNameImageButton->SetTag(0);
         updateUserNameButtonFaces();
         stopFeedDownloads();
-    } else if (stopLoading && compareStrings(extractUserName(), currentUserName, false) == 0) {
+    } else if (loadStopped(loadState) && compareStrings(extractUserName(), currentUserName, false) == 0) {
         userNameImageButton->SetTag(1);
         updateUserNameButtonFaces();
         resumeFeedDownloads();

@@ -157,9 +157,7 @@ double loadBig(TForm1* form) {
     const double start = nowMs();
     form->loadUser();
     const bool done = testsupport::pumpApplicationUntil(
-        [form] {
-            return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == kItems;
-        },
+        [form] { return form->loadState == LoadState::idle && form->visiblePhotos.size() == kItems; },
         300000);
     return done ? nowMs() - start : -1;
 }

@@ -91,9 +91,7 @@ int main() {
     form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
     form->loadUser();
     if (!testsupport::pumpApplicationUntil(
-            [form] {
-                return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == kItems;
-            },
+            [form] { return form->loadState == LoadState::idle && form->visiblePhotos.size() == kItems; },
             600000)) {
         std::printf("big did not load\n");
         delete form;

@@ -96,7 +96,7 @@ struct FakeHost : ThumbnailBatchHost {
     }
     void visibleListGrew() override {}
     void setProgress(double fraction) override { progress = fraction; }
-    bool pagesLoading() override { return loading; }
+    LoadState feedLoadState() override { return state; }
     void startRetryTimer() override { ++retryTimers; }
     void batchesEnded(const std::wstring& message) override { endings.push_back(message); }
 
@@ -104,7 +104,7 @@ struct FakeHost : ThumbnailBatchHost {
     std::vector<size_t> visible;
     std::map<size_t, std::wstring> paths;
     double progress = -1;
-    bool loading = false;
+    LoadState state = LoadState::thumbnails;
     int retryTimers = 0;
     Texts endings;
 };
@@ -137,7 +137,7 @@ protected:
 };
 
 TEST_F(ThumbnailBatchesTest, FortyFivePhotosInBatchesOfTwentyTwentyAndFive) {
-    host.loading = true;
+    host.state = LoadState::pages;
     batches.setMediaCount(45);
     addPhotos(20);
     batches.queueBatch(true);
@@ -145,7 +145,7 @@ TEST_F(ThumbnailBatchesTest, FortyFivePhotosInBatchesOfTwentyTwentyAndFive) {
     batches.queueBatch(true);  // a page arriving while a batch runs waits for it
     downloader.finish(batches);
     addPhotos(5);
-    host.loading = false;
+    host.state = LoadState::thumbnails;
     batches.queueBatch(true);
     downloader.finish(batches);
     downloader.finish(batches);
@@ -255,21 +255,25 @@ TEST_F(ThumbnailBatchesTest, StrayEventsIgnoredStale33NeverFreezesNoConnectionEn
 }
 
 TEST_F(ThumbnailBatchesTest, StopAndResume) {
-    host.loading = true;
+    host.state = LoadState::pages;
     EXPECT_FALSE(batches.resume());  // empty queues start nothing
     addPhotos(3);
     batches.queueBatch(true);
+    host.state = LoadState::pagesStopped;
     batches.stop();
     downloader.finish(batches, kErrorStopped);
     addPhotos(2);
     batches.queueBatch(true);
     EXPECT_EQ(3u, downloader.files.size());
+    host.state = LoadState::pages;
     EXPECT_TRUE(batches.resume());
-    host.loading = false;
+    host.state = LoadState::thumbnails;
     downloader.finish(batches);
     EXPECT_EQ(2u, downloader.runs.back().size());
+    host.state = LoadState::thumbnailsStopped;
     batches.stop();
     downloader.finish(batches);
+    host.state = LoadState::thumbnails;
     EXPECT_FALSE(batches.resume());
     EXPECT_EQ(Texts{L""}, host.endings);
     EXPECT_EQ(2, downloader.stops);

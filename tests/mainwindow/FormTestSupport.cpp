@@ -121,7 +121,7 @@ void loadTyped(TForm1* form, const std::wstring& name) {
 }
 
 bool loaded(TForm1* form, size_t count) {
-    return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == count;
+    return form->loadState == LoadState::idle && form->visiblePhotos.size() == count;
 }
 
 ThumbnailImage* tileAt(TForm1* form, int visibleIndex) {

@@ -48,7 +48,7 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     form->thumbnailWidth = form->thumbnailHeight = 150;
     loadTyped(form, L"alice");
     ASSERT_TRUE(pumpUntil([form] { return loaded(form, 45); }, 30000))
-        << form->pageLoading << form->thumbnailsLoading << " " << form->photos.size() << " "
+        << static_cast<int>(form->loadState) << " " << form->photos.size() << " "
         << form->visiblePhotos.size() << " " << site.requests().size();
     pump(200);
 

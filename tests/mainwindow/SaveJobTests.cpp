@@ -99,11 +99,8 @@ TForm1* openWithUser(const wchar_t* name, size_t items) {
     form->userNameEdit->SetText(name);
     form->userNameEdit->Font()->SetColor(static_cast<gui::TColor>(0x303335));
     form->loadUser();
-    if (!pumpUntil(
-            [&] {
-                return !form->pageLoading && !form->thumbnailsLoading && form->visiblePhotos.size() == items;
-            },
-            30000)) {
+    if (!pumpUntil([&] { return form->loadState == LoadState::idle && form->visiblePhotos.size() == items; },
+                   30000)) {
         delete form;
         return nullptr;
     }

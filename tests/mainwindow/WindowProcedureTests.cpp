@@ -22,7 +22,7 @@ protected:
         clearPhotos(form());
         form()->currentUserName = user;
         form()->totalMediaCount = total;
-        form()->pageLoading = true;
+        form()->loadState = LoadState::pages;
         return ++form()->pageGeneration;
     }
 
@@ -78,13 +78,13 @@ TEST_F(WindowProcedure, FeedPhotosArriveInOrderAndStaleOrNullRecordsAreOnlyFreed
     EXPECT_EQ(allocation::liveBlocks(), before);
     EXPECT_EQ(form()->photos.size(), 3u);
     EXPECT_EQ(form()->totalMediaCount, 45);
-    EXPECT_TRUE(form()->pageLoading);
+    EXPECT_EQ(form()->loadState, LoadState::pages);
 
     // No usable count: the end says nothing (no message box to wait for).
     const int next = startLoad(L"nocount", 0);
     send(WM_FEED_TOTAL, new MessageInfo(next, -1, L""));
     send(WM_FEED_END, new MessageInfo(next, 0, L""));
-    EXPECT_FALSE(form()->pageLoading);
+    EXPECT_FALSE(pagesMayCome(form()->loadState));
 }
 
 TEST_F(WindowProcedure, NextPageRequestsThePageUnlessStopped) {
@@ -93,9 +93,9 @@ TEST_F(WindowProcedure, NextPageRequestsThePageUnlessStopped) {
     form()->pageDownloader = acquireDownloader(form());
     bool complete = false;
     form()->pageDownloader->OnDownloadComplete = [&](gui::TObject*, bool) { complete = true; };
-    form()->stopLoading = true;
+    form()->loadState = LoadState::pagesStopped;
     send(WM_FEED_NEXT_PAGE, new MessageInfo(generation, 0, L"/media?max_id=stopped"));
-    form()->stopLoading = false;
+    form()->loadState = LoadState::pages;
     form()->pageRetryCount = 4;
     for (int repeat = 0; repeat < 2; ++repeat) {
         complete = false;

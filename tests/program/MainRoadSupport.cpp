@@ -16,6 +16,12 @@ namespace {
 using testsupport::keyStroke;
 using testsupport::pressKey;
 
+bool hasFocus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus == window;
+}
+
 struct EditSearch {
     bool lowest = false;
     HWND found = nullptr;
@@ -186,12 +192,7 @@ void MainRoadSession::replaceText(HWND edit, const std::wstring& text, bool past
     // has the focus.
     RECT r{};
     GetWindowRect(edit, &r);
-    const DWORD thread = GetWindowThreadProcessId(edit, nullptr);
-    auto editFocused = [&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        return GetGUIThreadInfo(thread, &info) && info.hwndFocus == edit;
-    };
+    auto editFocused = [&] { return hasFocus(edit); };
     for (int attempt = 0; attempt < 3 && !editFocused(); ++attempt) {
         testsupport::leftClick({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
         testsupport::waitUntil(editFocused, 2000);
@@ -264,6 +265,10 @@ std::wstring MainRoadSession::textOf(HWND edit) {
 
 bool MainRoadSession::waitForUserNameText(const std::wstring& text, int timeoutMs) {
     return testsupport::waitUntil([&] { return userNameText() == text; }, timeoutMs);
+}
+
+bool MainRoadSession::userNameEditFocused() const {
+    return hasFocus(edit_);
 }
 
 std::wstring MainRoadSession::answerMessageBox(int timeoutMs) {

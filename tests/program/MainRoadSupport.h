@@ -59,6 +59,7 @@ public:
     // Clicks the start/stop button beside the box; the pointer stays on the top panel.
     void clickStartStop();
     std::wstring userNameText() const;
+    bool userNameEditFocused() const;
     // Gives an edit of the program the focus and replaces what it shows with the text, typed or
     // pasted (Ctrl+V); the pointer is parked afterwards.
     void replaceText(HWND edit, const std::wstring& text, bool paste = false);

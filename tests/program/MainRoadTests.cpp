@@ -228,6 +228,21 @@ TEST_F(MainRoad, FailingFeedPagesAreRetriedThenGivenUp) {
     EXPECT_EQ(session.countRequests("/loop"), loopRequests);
 }
 
+TEST_F(MainRoad, GoLoadsAgainAfterAPageFailureWhileThumbnailsStillCome) {
+    // The second page fails for good while the first page's thumbnails are held back.
+    ASSERT_TRUE(session.site().setMode("thumb_delay_ms=60000"));
+    session.typeUserName(L"halfway");
+    EXPECT_EQ(session.answerMessageBox(kGiveUpMs),
+              L"Pixhaul: There are some temporary server issues. Please try again.");
+    EXPECT_TRUE(session.waitForUserNameText(L"halfway", 5000));
+    // The Enter that loaded left the focus outside the box, and there it stays.
+    EXPECT_FALSE(session.userNameEditFocused());
+    session.clickStartStop();
+    EXPECT_TRUE(testsupport::waitUntil(
+        [&] { return countPath(session.requests("/halfway"), "/halfway") == 2; }, 10000));
+    EXPECT_FALSE(session.userNameEditFocused());
+}
+
 TEST_F(MainRoad, StopAndGoThenAnotherUserTakesOver) {
     // A profile page that never comes: Stop pauses without a word, Go asks for it again.
     session.typeUserName(L"stall");

@@ -314,6 +314,7 @@ def make_users():
         User("nocount", 6006, 3, seed=3, media_text="abc"),
         User("lastkey", 6106, 7, seed=7),
         User("flaky", 7007, 25, seed=25, flaky={"profile": 2, "page2": 3}),
+        User("halfway", 7107, 25, seed=25, flaky={"page2": 1000}),
         User("badfeed", 8008, 10, seed=10, feed="invalid"),
         User("loop", 9009, 30, seed=30, feed="ignore_max_id"),
         User("refused", 1101, 6, seed=6, thumb_status={5: 403, 3: 403, 2: 500}),
