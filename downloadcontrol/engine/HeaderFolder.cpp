@@ -47,6 +47,11 @@ bool scopeOwnerRuns(const std::wstring& scope) {
     if (!process.valid()) {
         return GetLastError() != ERROR_INVALID_PARAMETER;
     }
+    // An ended process stays to be opened while anyone, such as the host that started it, holds it.
+    DWORD exitCode = STILL_ACTIVE;
+    if (GetExitCodeProcess(process.get(), &exitCode) && exitCode != STILL_ACTIVE) {
+        return false;
+    }
     return creationTime(process.get()) == ((static_cast<uint64_t>(high) << 32) | low);
 }
 
