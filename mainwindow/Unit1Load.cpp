@@ -210,9 +210,12 @@ void TForm1::loadUser() {
     loadState = LoadState::pages;
     const long fileId = pageDownloader->AddFile(feedPageUrl(serviceHost(), currentUserName, L""), L"-1", L"",
                                                 pageFilePath, 1, L"", L"", L"", 0);
-    // A name the control cannot make an address of names no profile.
-    if (fileId < 0 || !startPageDownload())
+    // A name the control cannot make an address of names no profile; any other refusal is the
+    // control's, as a page that does not start.
+    if (fileId < 0 && pageDownloader->GetLastError() == kErrorUrlParse)
         endPageLoading(pageFailureMessage(PageFailureAction::noSuchUser, currentUserName));
+    else if (fileId < 0 || !startPageDownload())
+        endPageLoading(pageFailureMessage(PageFailureAction::serverIssues, currentUserName));
 }
 
 bool TForm1::startPageDownload() {

@@ -8,6 +8,7 @@
 #include "common/ServiceHosts.h"
 #include "common/TextFunctions.h"
 #include "feed/FeedRecords.h"
+#include "feed/PageRetryRule.h"
 #include "mainwindow/FormLayout.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
@@ -42,14 +43,18 @@ void feedNextPage(TForm1& form, const MessageInfo& record) {
     form.lastPageSuffix = record.text;
     // Failures are counted per page: a new page starts with none.
     form.pageRetryCount = 0;
+    bool queued = false;
     if (gui::TPxhl* downloader = form.pageDownloader) {
         downloader->ClearFiles();
-        downloader->AddFile(feedPageUrl(serviceHost(), form.currentUserName, form.lastPageSuffix), L"-1", L"",
-                            form.pageFilePath, 1, L"", L"", L"", 0);
+        queued = downloader->AddFile(feedPageUrl(serviceHost(), form.currentUserName, form.lastPageSuffix),
+                                     L"-1", L"", form.pageFilePath, 1, L"", L"", L"", 0) >= 0;
     }
     form.pageProgress = 0;
-    if (!loadStopped(form.loadState))
-        form.startPageDownload();
+    // A page that cannot be queued or started ends the pages as a page that keeps failing does.
+    if (!queued || (!loadStopped(form.loadState) && !form.startPageDownload())) {
+        form.endPageLoading(pageFailureMessage(PageFailureAction::serverIssues, form.currentUserName));
+        return;
+    }
     form.queueThumbnailBatch(true);
 }
 

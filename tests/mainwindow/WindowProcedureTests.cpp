@@ -110,6 +110,18 @@ TEST_F(WindowProcedure, NextPageRequestsThePageUnlessStopped) {
     form()->pageDownloader = nullptr;
 }
 
+TEST_F(WindowProcedure, NextPageThatCannotBeQueuedEndsThePages) {
+    formtest::MessageBoxWatcher boxes;
+    // The slow profile page still downloads: the control takes no other page meanwhile.
+    formtest::loadTyped(form(), L"slow");
+    ASSERT_EQ(form()->loadState, LoadState::pageDownloading);
+    send(WM_FEED_NEXT_PAGE, new MessageInfo(form()->pageGeneration, 0, L"/media"));
+    ASSERT_TRUE(formtest::pumpUntil([&] { return !boxes.texts().empty(); }, 5000));
+    EXPECT_EQ(boxes.texts().at(0), L"There are some temporary server issues. Please try again.");
+    EXPECT_EQ(form()->loadState, LoadState::idle);
+    EXPECT_EQ(form()->userNameImageButton->Tag(), 0);
+}
+
 TEST_F(WindowProcedure, JobRecordsAreCheckedAndZipProgressIsThrottled) {
     sendPhoto(startLoad(L"alice", 1), L"1.jpg");
     form()->photos[0]->inUseByJob = 1;
