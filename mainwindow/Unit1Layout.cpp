@@ -516,14 +516,25 @@ void TForm1::placeUserNameBox() {
         userNamePanel, L::kUserNameFramePiece,
         {userNameLeftTopImage, userNameRightTopImage, userNameLeftBottomImage, userNameRightBottomImage,
          userNameTopImage, userNameBottomImage, userNameLeftImage, userNameRightImage});
-    const int arrowLeft = w - L::kUserNameFramePiece - userNameArrowDownImageButton->Width();
-    userNameArrowDownImageButton->SetLeft(arrowLeft);
-    userNameProgressPiePanel->SetLeft(arrowLeft - userNameProgressPiePanel->Width() - 2);
-    const int editWidth = std::max(0, userNameProgressPiePanel->Left() - L::kUserNameEditLeft - 2);
-    userNameEditPanel->SetBounds(L::kUserNameEditLeft, L::kUserNameEditTop, editWidth,
-                                 h - 2 * L::kUserNameEditTop);
-    userNameEdit->SetBounds(0, L::kUserNameEditTextTop, editWidth,
-                            std::max(0, userNameEditPanel->Height() - L::kUserNameEditTextTop));
+    const int left = userNameLeftImage->Width();
+    const int top = userNameTopImage->Height();
+    const int right = userNameRightImage->Width();
+    const int bottom = userNameBottomImage->Height();
+    TControl* arrow = userNameArrowDownImageButton;
+    const int arrowLeft = w - (right + arrow->Width());
+    arrow->SetBounds(arrowLeft, (h - (top + arrow->Height() + bottom)) / 2 + top, arrow->Width(),
+                     arrow->Height());
+    arrow->BringToFront();
+    // The edit takes the pie's place while the pie is hidden.
+    TControl* pie = userNameProgressPiePanel;
+    const int pieSpace = pie->Visible() ? pie->Width() + L::kUserNamePieGap : 0;
+    userNameEditPanel->SetBounds(left, top, std::max(0, w - (right + arrow->Width() + pieSpace) - left),
+                                 std::max(0, h - bottom - top));
+    const int panelHeight = userNameEditPanel->Height();
+    userNameEdit->SetBounds(L::kUserNameTextLeft, (panelHeight - L::kUserNameTextHeight) / 2 + 2,
+                            std::max(0, userNameEditPanel->Width() - 5), L::kUserNameTextHeight);
+    pie->SetBounds(arrowLeft - pie->Width() - L::kUserNamePieGap, (panelHeight - pie->Height()) / 2 + 1,
+                   pie->Width(), pie->Height());
 }
 
 void TForm1::setPhotoViewVisible(bool visible) {

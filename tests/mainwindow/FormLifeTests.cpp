@@ -1,5 +1,6 @@
 // The main window's life in process, as the program leads it: the start screen and its work
 // files, a refused and a granted close, and what two lives leave behind.
+#include <array>
 #include "FormTestSupport.h"
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -37,6 +38,22 @@ TEST(FormLife, OpensCleanOnTheStartScreenAndCleansUpAgain) {
     EXPECT_EQ(form->thumbnailWidth, 228);  // the slider starts in the middle of its track
     EXPECT_EQ(form->idleDownloaders.size(), 1u);
     EXPECT_TRUE(form->activeDownloaders.empty());
+
+    // The user-name box inside its 4-pixel frame; the edit takes the pie's place while it is hidden.
+    for (const bool pie : {false, true}) {
+        form->userNameProgressPiePanel->SetVisible(pie);
+        form->userNamePanelResize(form->userNamePanel);
+        const gui::TControl* arrow = form->userNameArrowDownImageButton;
+        const gui::TControl* pieces = form->userNameProgressPiePanel;
+        const gui::TControl* panel = form->userNameEditPanel;
+        const gui::TControl* edit = form->userNameEdit;
+        EXPECT_EQ(panel->Left() + panel->Width(), arrow->Left() - (pie ? pieces->Width() + 3 : 0));
+        EXPECT_EQ((std::array<int, 7>{panel->Left(), panel->Top(), edit->Left(), edit->Width(), edit->Top(),
+                                      pieces->Left(), pieces->Top()}),
+                  (std::array<int, 7>{4, 4, 4, panel->Width() - 5, (panel->Height() - edit->Height()) / 2 + 2,
+                                      arrow->Left() - pieces->Width() - 3,
+                                      (panel->Height() - pieces->Height()) / 2 + 1}));
+    }
 
     ASSERT_TRUE(testsupport::writeFileBytes(paths.thumbnailsFolder + L"\\new.jpg", "x"));
     // A fault in a window's last messages is swallowed by the system's dispatch: counted here.
