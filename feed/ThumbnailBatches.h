@@ -147,8 +147,8 @@ private:
     int idlePasses_ = 0;
 };
 
-// What to tell the user when the batches give up: the number of thumbnails missing, or nothing
-// unless the media count is above 0 and above the number done.
+// What to tell the user when the batches give up or the feed ends short: the number of photos
+// missing, or nothing unless the media count is above 0 and above the number done.
 std::wstring missingThumbnailsMessage(int32_t mediaCount, int32_t done);
 
 // The part of the progress pie the thumbnails done fill: 0 unless the media count is above 0.

@@ -2,6 +2,10 @@
 
 #include "common/SafeFileName.h"
 #include "common/TextFunctions.h"
+#include "feed/ThumbnailBatches.h"
+
+#include <algorithm>
+#include <climits>
 
 const wchar_t kCaptionWordDelimiters[] = L" \n\r\t#@\"'`\u00B4\u00AB\u00BB\u02DD.,:;?!(){}[]+-*/=<>";
 
@@ -45,12 +49,8 @@ std::wstring feedEndMessage(int totalMediaCount, int endCode, size_t photoCount,
         return formatString(L"Instagram user \"%s\" doesn't have public photos.", userName.c_str());
     if (endCode == -1)
         return L"There are some temporary server issues. Please try again.";
-    if (totalMediaCount < 0 || photoCount >= static_cast<size_t>(totalMediaCount))
-        return std::wstring();
-    const int missing = totalMediaCount - static_cast<int>(photoCount);
-    if (missing == 1)
-        return L"1 photo cannot be downloaded. Please try again.";
-    return formatString(L"%d photos cannot be downloaded. Please try again.", missing);
+    return missingThumbnailsMessage(totalMediaCount,
+                                    static_cast<int32_t>(std::min<size_t>(photoCount, INT32_MAX)));
 }
 
 bool progressWorthShowing(double progress, double shownProgress) {
