@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -20,6 +21,31 @@ UINT_PTR CALLBACK printDialogHook(HWND dialog, UINT message, WPARAM, LPARAM) {
     return 0;
 }
 
+// The device context of the printer the dialog returned, or null with the printer's name and the
+// system's reason.
+HDC createPrinterDC(HGLOBAL devNames, HGLOBAL devMode, std::wstring& name, DWORD& error) {
+    const auto* names = devNames ? static_cast<const DEVNAMES*>(GlobalLock(devNames)) : nullptr;
+    if (names == nullptr) {
+        error = ERROR_INVALID_PRINTER_NAME;
+        return nullptr;
+    }
+    const auto* text = reinterpret_cast<const wchar_t*>(names);
+    name = text + names->wDeviceOffset;
+    const std::wstring driver = text + names->wDriverOffset;
+    GlobalUnlock(devNames);
+    const auto* mode = devMode ? static_cast<const DEVMODEW*>(GlobalLock(devMode)) : nullptr;
+    SetLastError(0);
+    HDC dc = CreateDCW(driver.c_str(), name.c_str(), nullptr, mode);
+    if (dc == nullptr) {
+        // Not every failure sets an error; the printer is then taken as not there.
+        error = GetLastError() != 0 ? GetLastError() : ERROR_INVALID_PRINTER_NAME;
+    }
+    if (mode != nullptr) {
+        GlobalUnlock(devMode);
+    }
+    return dc;
+}
+
 }  // namespace
 
 WPrintDialog::WPrintDialog(HWND owner) : owner(owner) {}
@@ -28,7 +54,8 @@ bool WPrintDialog::execute() {
     PRINTDLGW dialog = {};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = owner;
-    dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_HIDEPRINTTOFILE | PD_ENABLEPRINTHOOK;
+    // The device context is made here rather than by the dialog, which fails it like a Cancel.
+    dialog.Flags = PD_NOSELECTION | PD_HIDEPRINTTOFILE | PD_ENABLEPRINTHOOK;
     if (collate) {
         dialog.Flags |= PD_COLLATE;
     }
@@ -42,18 +69,18 @@ bool WPrintDialog::execute() {
     }
     dialog.nCopies = static_cast<WORD>(std::clamp(copies, 1, largestPageNumber));
 
+    printerName.clear();
+    printerError = 0;
     const bool confirmed = PrintDlgW(&dialog) != FALSE;
+    HDC dc =
+        confirmed ? createPrinterDC(dialog.hDevNames, dialog.hDevMode, printerName, printerError) : nullptr;
     if (dialog.hDevMode != nullptr) {
         GlobalFree(dialog.hDevMode);
     }
     if (dialog.hDevNames != nullptr) {
         GlobalFree(dialog.hDevNames);
     }
-    if (!confirmed) {
-        return false;
-    }
-    if (dialog.hDC == nullptr) {
-        // Confirmed, but the printer gave no device context: nothing could be printed on it.
+    if (dc == nullptr) {
         return false;
     }
     const PrintPageRange range =
@@ -62,7 +89,7 @@ bool WPrintDialog::execute() {
     toPage = range.toPage;
     copies = dialog.nCopies;
     collate = (dialog.Flags & PD_COLLATE) != 0;
-    printerDC = dialog.hDC;
+    printerDC = dc;
     return true;
 }
 

@@ -4,6 +4,8 @@
 // where the user last left one; the first is centred. User-interface thread only.
 #include <windows.h>
 
+#include <string>
+
 class WPrintDialog {
 public:
     explicit WPrintDialog(HWND owner);
@@ -12,7 +14,8 @@ public:
 
     // Runs the dialog modally. True when the user confirmed: fromPage, toPage, copies, collate and
     // printerDC are written back. False when cancelled or when there is no printer to offer; the
-    // fields are then unchanged.
+    // fields are then unchanged. False too when the user confirmed a printer that gave no device
+    // context: printerName and printerError then say which and why.
     bool execute();
 
     HWND owner;
@@ -24,6 +27,10 @@ public:
     bool collate = false;
     // The chosen printer's device context. The caller owns it and deletes it with DeleteDC.
     HDC printerDC = nullptr;
+    // The printer the user confirmed, and the system's error when it could not be used (0 when it
+    // could be, or when the dialog was cancelled).
+    std::wstring printerName;
+    DWORD printerError = 0;
 };
 
 struct PrintPageRange {

@@ -31,8 +31,11 @@ void TForm1::printImageButtonBtnClick(TObject*) {
     dialog.copies = 1;
     dialog.collate = false;
     printImageButton->SetMouseLeave();
-    if (!dialog.execute())
+    if (!dialog.execute()) {
+        if (dialog.printerError != 0)
+            showJobWarning(printerUnusableMessage(dialog.printerName, dialog.printerError));
         return;
+    }
     UpdateWindow(Handle());
     startPrintJob(dialog.printerDC, dialog.fromPage - 1, dialog.toPage - 1, dialog.copies, dialog.collate);
 }

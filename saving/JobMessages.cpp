@@ -37,6 +37,10 @@ std::wstring zipNotWrittenMessage(const std::wstring& zipPath, DWORD error) {
     return withReason(L"The zip file \"" + zipPath + L"\" could not be written.", error);
 }
 
+std::wstring printerUnusableMessage(const std::wstring& printer, DWORD error) {
+    return withReason(L"The printer \"" + printer + L"\" cannot be used.", error);
+}
+
 std::wstring notPrintedMessage() {
     return L"The photos could not be printed.";
 }

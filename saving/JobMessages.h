@@ -16,5 +16,8 @@ std::wstring notSavedMessage(int32_t count, const std::wstring& folder, DWORD er
 // "The zip file "<path>" could not be written.", then the reason.
 std::wstring zipNotWrittenMessage(const std::wstring& zipPath, DWORD error);
 
+// "The printer "<name>" cannot be used.", then the reason.
+std::wstring printerUnusableMessage(const std::wstring& printer, DWORD error);
+
 // "The photos could not be printed."
 std::wstring notPrintedMessage();

@@ -63,6 +63,10 @@ std::wstring TestPrinter::name() const {
     return printerName;
 }
 
+void TestPrinter::remove() {
+    deletePrinter();
+}
+
 TestPrinter::~TestPrinter() {
     if (!previousDefault_.empty()) {
         SetDefaultPrinterW(previousDefault_.c_str());

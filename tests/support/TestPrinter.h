@@ -17,6 +17,8 @@ public:
     const std::wstring& problem() const { return problem_; }
     // The printer's name, for CreateDCW.
     std::wstring name() const;
+    // Deletes the printer before its time, as if it had been taken away.
+    void remove();
 
 private:
     bool install();
