@@ -33,11 +33,12 @@ bool PxhlThumbnailDownloader::removeFile(long fileId) {
     return control_ != nullptr && control_->RemoveFile(fileId);
 }
 
+long queuedFileCount(gui::TPxhl* control) {
+    return control ? std::wcstol(control->GetFileInfo(0, kFileCountField).c_str(), nullptr, 10) : 0;
+}
+
 long PxhlThumbnailDownloader::queuedFileCount() {
-    if (control_ == nullptr) {
-        return 0;
-    }
-    return std::wcstol(control_->GetFileInfo(0, kFileCountField).c_str(), nullptr, 10);
+    return ::queuedFileCount(control_);
 }
 
 std::wstring PxhlThumbnailDownloader::finalPath(long fileId) {

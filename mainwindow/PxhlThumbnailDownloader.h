@@ -6,6 +6,9 @@ namespace gui {
 class TPxhl;
 }
 
+// The number of files in the control's list; 0 without a control.
+long queuedFileCount(gui::TPxhl* control);
+
 class PxhlThumbnailDownloader : public ThumbnailDownloader {
 public:
     // control may be null (no load): then nothing is queued and nothing starts.

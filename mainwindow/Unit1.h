@@ -644,6 +644,8 @@ void resetDownloader(gui::TPxhl* downloader);
 void releaseDownloader(TForm1* mainWindow, gui::TPxhl* downloader);
 void releaseDownloaderCallback(gui::TPxhl* downloader);
 void releaseAllDownloaders(TForm1* mainWindow);
+// The generation a control serves (its Tag); -1 for a sender that is no component.
+int generationOf(gui::TObject* sender);
 
 // ---- photo records
 void clearPhotos(TForm1* mainWindow);

@@ -9,15 +9,6 @@
 
 using namespace gui;
 
-namespace {
-
-int generationOf(TObject* sender) {
-    auto* component = dynamic_cast<TComponent*>(sender);
-    return component ? static_cast<int>(component->Tag()) : -1;
-}
-
-}  // namespace
-
 void TForm1::queueThumbnailBatch(bool resetIdlePasses) {
     thumbnailBatches.queueBatch(resetIdlePasses);
 }

@@ -26,17 +26,11 @@ constexpr TColor kPieLoadingColor = 0x00EFAE00;
 constexpr TColor kPiePausedColor = 0x00C4C4C4;
 constexpr long kThumbnailConcurrentFiles = 6;
 constexpr long kThumbnailConnectionTimeoutMs = 4000;
-constexpr short kFileCountField = 16;
 
 // Download only starts a control that holds files: an empty run completes at once and would be
 // taken for a downloaded page or a finished batch.
 bool holdsFiles(TPxhl* downloader) {
-    return downloader && std::wcstol(downloader->GetFileInfo(0, kFileCountField).c_str(), nullptr, 10) > 0;
-}
-
-int generationOf(TObject* sender) {
-    auto* component = dynamic_cast<TComponent*>(sender);
-    return component ? static_cast<int>(component->Tag()) : -1;
+    return queuedFileCount(downloader) > 0;
 }
 
 // Every work file a photo of an abandoned load may have left: the finished files and the unfinished

@@ -29,6 +29,11 @@ void removeFrom(std::vector<gui::TPxhl*>& list, gui::TPxhl* downloader) {
 
 }  // namespace
 
+int generationOf(gui::TObject* sender) {
+    auto* component = dynamic_cast<gui::TComponent*>(sender);
+    return component ? static_cast<int>(component->Tag()) : -1;
+}
+
 gui::TPxhl* acquireDownloader(TForm1* mainWindow) {
     gui::TPxhl* taken = nullptr;
     std::vector<gui::TPxhl*>& idle = mainWindow->idleDownloaders;
