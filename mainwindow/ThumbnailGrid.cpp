@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 
 namespace {
 
@@ -77,22 +76,15 @@ TileOrigin tileOrigin(const GridMetrics& metrics, int left, int position, size_t
                       rowPitch(metrics) * row + metrics.topMargin - position};
 }
 
-TileChanges gridTileChanges(const std::vector<size_t>& inUse, const GridBand& band, size_t keepA,
-                            size_t keepB) {
-    TileChanges changes;
-    const std::set<size_t> held(inUse.begin(), inUse.end());
+std::vector<bool> tilesToRecycle(const std::vector<size_t>& inUse, const GridBand& band, size_t keepA,
+                                 size_t keepB) {
+    std::vector<bool> recycle;
+    recycle.reserve(inUse.size());
     for (size_t index : inUse) {
         const bool inBand = index >= band.first && index < band.end;
-        if (!inBand && index != keepA && index != keepB) {
-            changes.recycle.push_back(index);
-        }
+        recycle.push_back(index == SIZE_MAX || (!inBand && index != keepA && index != keepB));
     }
-    for (size_t index = band.first; index < band.end; ++index) {
-        if (held.count(index) == 0) {
-            changes.acquire.push_back(index);
-        }
-    }
-    return changes;
+    return recycle;
 }
 
 ScrollAnchor findScrollAnchor(const std::vector<TileTop>& tiles) {

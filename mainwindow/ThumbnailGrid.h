@@ -54,17 +54,12 @@ struct TileOrigin {
 // Where the tile of the photo at this visible-list position goes, in the viewport.
 TileOrigin tileOrigin(const GridMetrics& metrics, int left, int position, size_t index, int columns);
 
-// The tiles of a layout: the ones in use that the new band no longer holds go back to the pool,
-// and the band's photos without a tile get one.
-struct TileChanges {
-    std::vector<size_t> recycle;  // visible-list positions whose tiles go back
-    std::vector<size_t> acquire;  // visible-list positions that need a tile
-};
-
-// inUse: positions that have a tile now. keepA, keepB: positions that keep their tiles whatever
-// the band (the neighbours of the photo shown full size), or SIZE_MAX.
-TileChanges gridTileChanges(const std::vector<size_t>& inUse, const GridBand& band, size_t keepA = SIZE_MAX,
-                            size_t keepB = SIZE_MAX);
+// Which tiles of a layout go back to the pool, one mark for each entry of inUse: the visible-list
+// positions that have a tile now (SIZE_MAX for a tile whose photo left the list). A tile goes back
+// when the new band no longer holds its position, unless the position is keepA or keepB (the
+// neighbours of the photo shown full size). The band's photos without a tile get one as placed.
+std::vector<bool> tilesToRecycle(const std::vector<size_t>& inUse, const GridBand& band,
+                                 size_t keepA = SIZE_MAX, size_t keepB = SIZE_MAX);
 
 // The photo at the top of the view: its visible-list position and the distance from the
 // viewport's top to its top, or both -1.

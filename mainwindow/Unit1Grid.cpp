@@ -90,12 +90,9 @@ void TForm1::layoutThumbnails(bool keepScrollPosition) {
     std::vector<size_t> inUse;
     for (ThumbnailImage* tile : tilesInUse)
         inUse.push_back(visiblePosition(tile, visiblePhotos));
-    const TileChanges changes = gridTileChanges(inUse, band, keepA, keepB);
-    for (ThumbnailImage* tile : tilesInUse) {
-        const size_t at = visiblePosition(tile, visiblePhotos);
-        tile->recycleMark = at == SIZE_MAX || std::find(changes.recycle.begin(), changes.recycle.end(), at) !=
-                                                  changes.recycle.end();
-    }
+    const std::vector<bool> recycle = tilesToRecycle(inUse, band, keepA, keepB);
+    for (size_t index = 0; index < tilesInUse.size(); ++index)
+        tilesInUse[index]->recycleMark = recycle[index];
     for (size_t index = 0; index < tilesInUse.size();) {
         if (tilesInUse[index]->recycleMark)
             recyclePhotoImage(static_cast<int>(index));

@@ -51,27 +51,30 @@ TEST(ThumbnailGrid, OnePixelScrollsMakeEveryTileOnce) {
     std::vector<size_t> inUse;
     std::map<size_t, int> made;
     for (int position = 0; position <= range - height; ++position) {
-        const TileChanges changes =
-            gridTileChanges(inUse, gridBand(metrics, height, position, count, columns));
+        const GridBand band = gridBand(metrics, height, position, count, columns);
+        const std::vector<bool> recycle = tilesToRecycle(inUse, band);
+        std::vector<size_t> kept;
+        for (size_t i = 0; i < inUse.size(); ++i)
+            if (!recycle[i])
+                kept.push_back(inUse[i]);
+        const size_t before = inUse.size();
+        inUse = kept;
+        for (size_t index = band.first; index < band.end; ++index)
+            if (std::find(kept.begin(), kept.end(), index) == kept.end()) {
+                inUse.push_back(index);
+                ++made[index];
+            }
         if (position > 0) {
-            ASSERT_LE(changes.acquire.size(), static_cast<size_t>(columns)) << position;
-            ASSERT_LE(changes.recycle.size(), static_cast<size_t>(columns)) << position;
-        }
-        for (size_t index : changes.recycle) {
-            inUse.erase(std::find(inUse.begin(), inUse.end(), index));
-        }
-        for (size_t index : changes.acquire) {
-            inUse.push_back(index);
-            ++made[index];
+            ASSERT_LE(before - kept.size(), static_cast<size_t>(columns)) << position;
+            ASSERT_LE(inUse.size() - kept.size(), static_cast<size_t>(columns)) << position;
         }
     }
     EXPECT_EQ(count, made.size());
     EXPECT_TRUE(std::all_of(made.begin(), made.end(), [](const auto& entry) { return entry.second == 1; }));
 
     // The neighbours of the photo shown full size keep their tiles out of the band.
-    const TileChanges changes =
-        gridTileChanges({3, 4, 5, 500}, gridBand(metrics, height, 0, count, columns), 500);
-    EXPECT_TRUE(changes.recycle.empty());
+    EXPECT_EQ(tilesToRecycle({3, 500, SIZE_MAX}, gridBand(metrics, height, 0, count, columns), 500),
+              (std::vector<bool>{false, false, true}));
 }
 
 TEST(ThumbnailGrid, AnchorKeepsTheFirstPhotoInViewAcrossAWidthChange) {
