@@ -539,6 +539,12 @@ public:
     void onFullSizeDownloadDone(gui::TObject* sender, bool result);
     void onFullSizeRetryTimer(gui::TObject* sender);
     void onFullSizeSelectionChanged();
+    // Shows the item's file, which is present: a photo sized to its picture, or a video's cover
+    // with its player opening.
+    void showFullSizeFile(Photo& photo);
+    // The item on show got its file, or gave it up: a running slideshow goes on (at once after a
+    // give-up) or stops at the last item; after a file, its neighbours' files are fetched.
+    void goOnFromFullSize(Photo& photo, bool gaveUp);
     // After a picture appeared under the pointer: no stale hint, and the hover looks follow.
     void refreshPointerOverFullSize();
     // The photo the view shows, or null.

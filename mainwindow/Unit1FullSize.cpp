@@ -111,21 +111,10 @@ void TForm1::showFullSize(Photo* photo) {
         panel->SetVisible(true);
 
     const bool present = photo->fullSizePresent != 0;
-    if (present) {
-        if (isVideo) {
-            view->showMedia(photo->fullSizePath, photo->videoUrl, contentScrollBar.get());
-        } else {
-            view->showMedia(photo->fullSizePath, L"");
-            placeFullSize(view->bitmapWidth(), view->bitmapHeight(), false);
-            view->showCover(true, true);
-        }
-        if (slideshowRunning) {
-            slideshowTimer->SetEnabled(false);
-            slideshowTimer->SetEnabled(true);
-        }
-    } else {
+    if (present)
+        showFullSizeFile(*photo);
+    else
         view->startLoading();
-    }
     if (!present || isVideo)
         contentScrollBox->Update();
     // The grid does not scroll while the view is up: its bar shows that.
@@ -134,7 +123,45 @@ void TForm1::showFullSize(Photo* photo) {
         refreshPointerOverFullSize();
     view->setDoubleBuffered(false);
     setSidePanelsDoubleBuffered(*this, false);
+    if (present)
+        goOnFromFullSize(*photo, false);
     requestFullSizeImage(photo);
+}
+
+void TForm1::showFullSizeFile(Photo& photo) {
+    FullSizeImage* view = fullSizeImage;
+    view->stopLoading();
+    if (photo.videoUrl.empty()) {
+        view->showMedia(photo.fullSizePath, L"");
+        placeFullSize(view->bitmapWidth(), view->bitmapHeight(), false);
+        view->showCover(true, true);
+    } else {
+        placeFullSize(kFullSizeVideoWidth, kFullSizeVideoHeight, true);
+        view->showMedia(photo.fullSizePath, photo.videoUrl, contentScrollBar.get());
+    }
+}
+
+void TForm1::goOnFromFullSize(Photo& photo, bool gaveUp) {
+    const int at = photo.visibleIndex;
+    const int count = static_cast<int>(visiblePhotos.size());
+    // The item may have left the visible list (a search ran): there is nothing to go on from.
+    const bool listed = at >= 0 && at < count && visiblePhotos[at] == &photo;
+    if (slideshowRunning) {
+        if (!listed || at + 1 >= count) {
+            stopSlideshow();
+        } else if (gaveUp) {
+            rightSlideshowImageButtonBtnClick(nullptr);
+        } else {
+            slideshowTimer->SetEnabled(false);
+            slideshowTimer->SetEnabled(true);
+        }
+    }
+    if (gaveUp || !listed)
+        return;
+    for (int neighbour : {at - 1, at + 1}) {
+        if (neighbour >= 0 && neighbour < count)
+            requestFullSizeImage(visiblePhotos[neighbour]);
+    }
 }
 
 void TForm1::hideFullSize(bool redraw) {

@@ -5,7 +5,6 @@
 #include "common/TextFunctions.h"
 #include "gui/Exception.h"
 #include "mainwindow/FullSizeImage.h"
-#include "mainwindow/FullSizePlacement.h"
 #include "mainwindow/JobSupport.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
@@ -18,6 +17,7 @@ constexpr long kFullSizeConnectionTimeoutMs = 4000;
 constexpr unsigned kFullSizeRetryDelayMs = 3000;
 constexpr int kFullSizeRetries = 6;  // after the first try
 constexpr long kNoConnectionError = 13;
+const wchar_t kServerIssues[] = L"There are some temporary server issues. Please try again.";
 
 // A message box of the full-size downloads is up: another failure meanwhile adds none.
 bool fullSizeMessageOpen = false;
@@ -57,33 +57,13 @@ void giveUpFullSize(TForm1& form, Photo& photo) {
         form.fullSizeImage->stopLoading();
 }
 
-// The neighbours of the item shown, so that stepping on finds their files.
-void prefetchNeighbours(TForm1& form, const Photo& shown) {
-    const int at = shown.visibleIndex;
-    const int count = static_cast<int>(form.visiblePhotos.size());
-    if (at < 0 || at >= count || form.visiblePhotos[at] != &shown)
-        return;
-    for (int neighbour : {at - 1, at + 1}) {
-        if (neighbour >= 0 && neighbour < count)
-            form.requestFullSizeImage(form.visiblePhotos[neighbour]);
-    }
-}
-
-void showArrivedFile(TForm1& form, Photo& photo) {
-    FullSizeImage* view = form.fullSizeImage;
-    view->setDoubleBuffered(true);
-    view->Invalidate();
-    if (photo.videoUrl.empty()) {
-        view->showMedia(photo.fullSizePath, L"");
-        form.placeFullSize(view->bitmapWidth(), view->bitmapHeight(), false);
-        view->showCover(true, true);
-        form.contentScrollBox->Update();
-    } else {
-        form.placeFullSize(kFullSizeVideoWidth, kFullSizeVideoHeight, true);
-        view->showMedia(photo.fullSizePath, photo.videoUrl, form.contentScrollBar.get());
-    }
-    form.refreshPointerOverFullSize();
-    view->setDoubleBuffered(false);
+// The item's download ended without its file, and the user is told; a running slideshow moves on
+// from the item on show.
+void gaveUpFullSize(TForm1& form, Photo& photo, const std::wstring& text) {
+    giveUpFullSize(form, photo);
+    showFullSizeMessage(form, text.c_str());
+    if (form.fullSizePhoto() == &photo)
+        form.goOnFromFullSize(photo, true);
 }
 
 }  // namespace
@@ -95,9 +75,7 @@ void TForm1::requestFullSizeImage(Photo* photo) {
     try {
         control = acquireDownloader(this);
     } catch (const gui::Exception& error) {
-        if (fullSizePhoto() == photo)
-            fullSizeImage->stopLoading();
-        showFullSizeMessage(*this, error.Message().c_str());
+        gaveUpFullSize(*this, *photo, error.Message());
         return;
     }
     photo->fullSizeDownloader = control;
@@ -118,7 +96,7 @@ void TForm1::requestFullSizeImage(Photo* photo) {
         control->AddFile(photo->standardResolutionUrl, L"-1", L"", savePath, 1, L"", L"", L"", 0);
     photo->fullSizeRetryCount = 0;
     if (fileId < 0) {
-        giveUpFullSize(*this, *photo);
+        gaveUpFullSize(*this, *photo, kServerIssues);
         return;
     }
     photo->fullSizeFileId = static_cast<int>(fileId);
@@ -150,17 +128,14 @@ void TForm1::onFullSizeFileDone(TObject* sender, long fileId, bool result) {
     // Only the item on show moves things on: a prefetched neighbour fetches nothing further.
     if (fullSizePhoto() != photo)
         return;
-    showArrivedFile(*this, *photo);
-    if (slideshowRunning) {
-        const bool last = photo->visibleIndex + 1 >= static_cast<int>(visiblePhotos.size());
-        if (last) {
-            stopSlideshow();
-        } else {
-            slideshowTimer->SetEnabled(false);
-            slideshowTimer->SetEnabled(true);
-        }
-    }
-    prefetchNeighbours(*this, *photo);
+    fullSizeImage->setDoubleBuffered(true);
+    fullSizeImage->Invalidate();
+    showFullSizeFile(*photo);
+    if (photo->videoUrl.empty())
+        contentScrollBox->Update();
+    refreshPointerOverFullSize();
+    fullSizeImage->setDoubleBuffered(false);
+    goOnFromFullSize(*photo, false);
 }
 
 void TForm1::onFullSizeDownloadDone(TObject* sender, bool result) {
@@ -181,13 +156,11 @@ void TForm1::onFullSizeDownloadDone(TObject* sender, bool result) {
         return;
     }
     if (control->GetLastError() == kNoConnectionError) {
-        giveUpFullSize(*this, *photo);
-        showFullSizeMessage(*this, L"Please check your Internet connection.");
+        gaveUpFullSize(*this, *photo, L"Please check your Internet connection.");
         return;
     }
     if (photo->fullSizeRetryCount >= kFullSizeRetries) {
-        giveUpFullSize(*this, *photo);
-        showFullSizeMessage(*this, L"There are some temporary server issues. Please try again.");
+        gaveUpFullSize(*this, *photo, kServerIssues);
         return;
     }
     ++photo->fullSizeRetryCount;

@@ -1,6 +1,5 @@
 // The slideshow, previous and next, and the overlay behind the full-size view.
 #include "mainwindow/FullSizeImage.h"
-#include "mainwindow/FullSizePlacement.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/SlideshowRules.h"
 #include "mainwindow/Thumbnailimage.h"
@@ -84,15 +83,7 @@ void stepFullSize(TForm1& form, int step, TObject* sender) {
         return;
     }
 
-    view->stopLoading();
-    if (photo->videoUrl.empty()) {
-        view->showMedia(photo->fullSizePath, L"");
-        form.placeFullSize(view->bitmapWidth(), view->bitmapHeight(), false);
-        view->showCover(true, true);
-    } else {
-        form.placeFullSize(kFullSizeVideoWidth, kFullSizeVideoHeight, true);
-        view->showMedia(photo->fullSizePath, photo->videoUrl, form.contentScrollBar.get());
-    }
+    form.showFullSizeFile(*photo);
     if (anchored)
         form.layoutThumbnails(false);
     else
@@ -101,16 +92,7 @@ void stepFullSize(TForm1& form, int step, TObject* sender) {
     view->setDoubleBuffered(false);
     setSidePanelsDoubleBuffered(form, false);
     form.refreshPointerOverFullSize();
-    if (form.slideshowRunning) {
-        if (isLastVisible(form, position))
-            form.stopSlideshow();
-        else
-            form.slideshowTimer->SetEnabled(true);
-    }
-    if (Photo* after = visibleAt(form, position + 1))
-        form.requestFullSizeImage(after);
-    if (Photo* before = visibleAt(form, position - 1))
-        form.requestFullSizeImage(before);
+    form.goOnFromFullSize(*photo, false);
 }
 
 }  // namespace

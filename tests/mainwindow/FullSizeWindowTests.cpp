@@ -233,4 +233,28 @@ TEST_F(FullSizeWindow, PicturesThatFailComeLateOrAreOddLeaveOneFileEach) {
     form()->hideFullSize(true);
 }
 
+TEST_F(FullSizeWindow, ADownloadRefusedAtOnceSaysSoAndTheSlideshowMovesOn) {
+    load(L"alice", 45);
+    MessageBoxWatcher boxes;
+    const std::wstring serverIssues = L"There are some temporary server issues. Please try again.";
+    // The control takes no such address.
+    Photo* refused = form()->visiblePhotos[1];
+    refused->standardResolutionUrl = L"no address";
+    form()->showFullSize(refused);
+    ASSERT_TRUE(pumpUntil([&] { return !boxes.texts().empty(); }));
+    EXPECT_EQ(boxes.texts()[0], serverIssues);
+    EXPECT_FALSE(form()->fullSizeImage->isLoading());
+    form()->hideFullSize(true);
+
+    // Started on the first item, the slideshow reaches it, says so, and goes on to the next.
+    form()->fastSlideshowMenuItem->SetChecked(true);
+    form()->applySlideshowInterval();
+    form()->slideShowImageButtonBtnClick(nullptr);
+    EXPECT_TRUE(pumpUntil([&] { return shows(form(), form()->visiblePhotos[2]); }, 30000));
+    EXPECT_TRUE(form()->slideshowRunning);
+    for (const std::wstring& text : boxes.texts())
+        EXPECT_EQ(text, serverIssues);
+    form()->hideFullSize(true);
+}
+
 }  // namespace
