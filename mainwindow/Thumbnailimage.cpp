@@ -6,6 +6,7 @@
 #include "controls/ResourceImage.h"
 #include "gui/Application.h"
 #include "gui/WinControl.h"
+#include "mainwindow/FormLayout.h"
 #include "mainwindow/Photo.h"
 #include "resources/SkinIds.h"
 
@@ -157,8 +158,13 @@ void PhotoImage::drawVideoMark(HDC dc, bool centred) {
 }
 
 void PhotoImage::Paint() {
-    if (!picture_)
+    if (!picture_) {
+        // The grid's fill leaves every tile out: a tile without a picture paints its own ground,
+        // or the pixels of whatever was there before stay.
+        Canvas()->Brush()->SetColor(static_cast<gui::TColor>(formlayout::kFrameGreyColor));
+        Canvas()->FillRect(RECT{0, 0, Width(), Height()});
         return;
+    }
     HDC dc = Canvas()->Handle();
     drawPhoto(dc);
     if (videoMark_)

@@ -56,6 +56,12 @@ void VideoPlayback::playPausePressed() {
         return;
     }
     view_.playPressed();
+    // Without a player no event ever comes: the cover keeps its play picture.
+    if (!player_.PlayerAvailable()) {
+        view_.showOpeningAnimation(false);
+        view_.showBigPlay(true);
+        return;
+    }
     if (needsReload_ || promptShown_) {
         view_.showBigPlay(false);
         view_.showOpeningAnimation(true);

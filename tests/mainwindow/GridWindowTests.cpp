@@ -16,6 +16,9 @@
 #include "support/ScreenCapture.h"
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 using namespace formtest;
 
 namespace {
@@ -137,6 +140,28 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     EXPECT_EQ(restored->Top(), resized.offset);
     EXPECT_EQ(form->contentScrollBox->ClientHeight() > 0, true);
     testsupport::ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"grid-anchor-after-restore.png");
+
+    // A tile whose thumbnail does not decode paints its own background, not the picture before:
+    // one in full view, without marks.
+    testsupport::TempFolder scratch;
+    const std::wstring junk = scratch.path() + L"junk.jpg";
+    FILE* file = _wfopen(junk.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    fputs("no picture", file);
+    fclose(file);
+    const auto plain =
+        std::find_if(form->tilesInUse.begin(), form->tilesInUse.end(), [](ThumbnailImage* tile) {
+            const RECT r = controls::getVisibleScreenRect(tile->photoImage());
+            return !tile->photoImage()->videoMark() && !tile->isSelected() &&
+                   r.right - r.left == tile->photoImage()->Width() &&
+                   r.bottom - r.top == tile->photoImage()->Height();
+        });
+    ASSERT_NE(plain, form->tilesInUse.end());
+    (*plain)->loadFile(junk);
+    pump(200);
+    RECT shown = controls::getVisibleScreenRect((*plain)->photoImage());
+    InflateRect(&shown, -4, -4);
+    EXPECT_LE(testsupport::ScreenCapture(shown).distinctColours(1), 2);
     delete form;
 }
 

@@ -16,7 +16,7 @@ namespace {
 // events would report them.
 class FakePlayer : public VideoPlayer {
 public:
-    bool PlayerAvailable() const override { return true; }
+    bool PlayerAvailable() const override { return available; }
     void SetUiMode(const std::wstring&) override {}
     void SetStretchToFit(bool) override {}
     void SetEnableContextMenu(bool) override {}
@@ -56,6 +56,7 @@ public:
     double duration = 0;
     int opens = 0, plays = 0, pauses = 0, stops = 0, steps = 0;
     bool fullScreen = false;
+    bool available = true;
 };
 
 struct FakeTimer : PlaybackTimer {
@@ -96,6 +97,13 @@ struct Rig {
     FakeTimer position, reveal, reopen;
     VideoPlayback playback{player, view, {position, reveal, reopen}};
 };
+
+TEST(VideoPlayback, WithoutAPlayerPlayLeavesTheCoverWithItsPlayPicture) {
+    Rig rig;
+    rig.player.available = false;
+    rig.playback.playPausePressed();
+    EXPECT_TRUE(rig.view.playPresses == 1 && rig.view.bigPlay && !rig.view.animation);
+}
 
 TEST(VideoPlayback, AFailingAddressIsOpenedThreeTimesThenThePromptComesOnceAndPlayStartsANewRound) {
     Rig rig;
