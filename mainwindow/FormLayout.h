@@ -57,6 +57,7 @@ constexpr int kSearchFramePiece = 4;
 constexpr int kSearchEditLeft = 8;
 constexpr int kSearchEditTop = 6;
 constexpr int kSearchEditHeight = 16;
+constexpr int kSearchEditInset = 3;  // the edit's left edge inside its panel
 constexpr int kSearchToSliderGap = 40;
 constexpr int kSliderTrackWidth = 200;
 constexpr int kSliderTrackHeight = 20;

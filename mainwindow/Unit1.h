@@ -428,6 +428,12 @@ public:
     void searchEditKeyPress(gui::TObject* sender, wchar_t& key);
     void searchEditPanelMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift,
                                   int x, int y);
+    // A press on the toolbar, the grid's background or the bottom panel: the top panel takes the
+    // focus, so the window's keys work and the search box shows its hint again.
+    void toolbarPanelMouseDown(gui::TObject* sender, gui::TMouseButton button, gui::TShiftState shift, int x,
+                               int y);
+    // The search box's skin: its edges, the edit panel inside them and the edit in that.
+    void searchPanelResize(gui::TObject* sender);
 
     // ================================================================ select all or none
     // (Unit1Selection.cpp)

@@ -430,9 +430,7 @@ void TForm1::applySkin() {
     searchBottomImage->setImageResourceId(skin::searchFrameBottom);
     searchLeftImage->setImageResourceId(skin::searchFrameLeft);
     searchRightImage->setImageResourceId(skin::searchFrameRight);
-    placeFramePieces(searchPanel, L::kSearchFramePiece,
-                     {searchLeftTopImage, searchRightTopImage, searchLeftBottomImage, searchRightBottomImage,
-                      searchTopImage, searchBottomImage, searchLeftImage, searchRightImage});
+    searchPanelResize(searchPanel);
     resizeImage->SetTop((toolbarPanel->Height() - resizeImage->Height()) / 2);
     resizeImage->setTransparent(true);
     resizeImage->setImageResourceId(skin::sizeSliderTrack);

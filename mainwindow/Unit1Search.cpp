@@ -30,6 +30,28 @@ void TForm1::bindSearchBox() {
     searchEditPanel->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
         searchEditPanelMouseDown(s, b, sh, x, y);
     };
+    for (TControl* background :
+         std::initializer_list<TControl*>{toolbarPanel, contentScrollBox, bottomPanel}) {
+        background->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+            toolbarPanelMouseDown(s, b, sh, x, y);
+        };
+    }
+    searchPanel->OnResize = [this](TObject* s) { searchPanelResize(s); };
+}
+
+void TForm1::toolbarPanelMouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+    focus(topPanel);
+}
+
+void TForm1::searchPanelResize(TObject*) {
+    const int piece = L::kSearchFramePiece;
+    placeFramePieces(searchPanel, piece,
+                     {searchLeftTopImage, searchRightTopImage, searchLeftBottomImage, searchRightBottomImage,
+                      searchTopImage, searchBottomImage, searchLeftImage, searchRightImage});
+    searchEditPanel->SetBounds(piece, piece, searchPanel->Width() - 2 * piece,
+                               searchPanel->Height() - 2 * piece);
+    searchEdit->SetBounds(L::kSearchEditInset, (searchEditPanel->Height() - searchEdit->Height()) / 2 + 2,
+                          searchEditPanel->Width() - L::kSearchEditInset - 2, searchEdit->Height());
 }
 
 void TForm1::searchEditEnter(TObject*) {

@@ -252,6 +252,22 @@ TEST_F(Viewing, ClicksShiftClicksCtrlAAndTheWheelSelectAndScroll) {
     session.typeUserName(L"alice", false);
     pressCtrlA();
     EXPECT_TRUE(waitForSelected({}));
+    // So does a press on the toolbar, the grid's background or the bottom panel: the search box's
+    // hint comes back, and Ctrl+A is the window's again.
+    RECT gridArea{};
+    GetWindowRect(grid, &gridArea);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    for (const POINT at : {programtest::windowPoint(window, kToolbarGapX, kToolbarY),
+                           POINT{gridArea.left + 2, (gridArea.top + gridArea.bottom) / 2},
+                           POINT{frame.left + 20, frame.bottom - 20}}) {
+        session.replaceText(searchEdit, L"sun");
+        testsupport::leftClick(at);
+        EXPECT_TRUE(waitNudging([&] { return session.textOf(searchEdit) == L"Search..."; }))
+            << at.x << " " << at.y;
+    }
+    pressCtrlA();
+    EXPECT_TRUE(waitForSelected(numbersOf(readGrid(grid))));
     testsupport::leftClick(programtest::windowPoint(window, kRestX, kRestY));
     pressCtrlA();
     const Numbers shown = numbersOf(readGrid(grid));
