@@ -21,9 +21,8 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-// The placeholders of the two edit boxes.
+// The user-name box's placeholder.
 const std::wstring userNamePlaceholder = L"Enter Instagram username or link";
-const std::wstring searchPlaceholder = L"Search...";
 
 }  // namespace
 
@@ -85,10 +84,7 @@ void TForm1::FormCreate(TObject*) {
     try {
         releaseDownloader(this, acquireDownloader(this));
     } catch (...) {
-        std::wstring text = L"The Pxhl download control cannot be created:\r\n" +
-                            ExceptionMessage(std::current_exception()) +
-                            L"\r\n\r\nPixhaul cannot download photos until Pxhl.dll is registered.";
-        MessageBoxW(Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
+        showFeedWarning(downloaderMissingText(ExceptionMessage(std::current_exception())));
     }
 
     // 7-9.
@@ -140,10 +136,8 @@ void TForm1::FormShow(TObject*) {
     refreshUserNameEditText();
     if (topPanel->CanFocus())
         topPanel->SetFocus();
-    if (searchEdit->Text().empty()) {
-        searchEdit->Font()->SetColor(L::kGreyTextColor);
-        searchEdit->SetText(searchPlaceholder);
-    }
+    if (searchEdit->Text().empty())
+        showSearchHint();
     checkUpdateTimerTimer(checkUpdateTimer);
 }
 

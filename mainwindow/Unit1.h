@@ -434,6 +434,8 @@ public:
                                int y);
     // The search box's skin: its edges, the edit panel inside them and the edit in that.
     void searchPanelResize(gui::TObject* sender);
+    // The search box's grey hint, shown while there is no search and the box has no focus.
+    void showSearchHint();
 
     // ================================================================ select all or none
     // (Unit1Selection.cpp)
@@ -483,7 +485,7 @@ public:
     void closeDownloadImageButtonBtnClick(gui::TObject* sender);
     // The strip at 100% or hidden, and the job's one message, as its outcome says.
     void endJob();
-    void showJobWarning(const std::wstring& text);
+    void showJobWarning(const std::wstring& text) { showFeedWarning(text); }
     // Selected items of the visible list, counted up to limit.
     int selectedVisibleCount(int limit) const;
     void releasePendingDeleteFiles();
@@ -652,6 +654,8 @@ void endMouseHook();
 
 // ---- the download-control pool (Unit1Pool.cpp)
 gui::TPxhl* acquireDownloader(TForm1* mainWindow);
+// What the user is told when no control can be made; reason is why, from the failure.
+std::wstring downloaderMissingText(const std::wstring& reason);
 void resetDownloader(gui::TPxhl* downloader);
 void releaseDownloader(TForm1* mainWindow, gui::TPxhl* downloader);
 void releaseDownloaderCallback(gui::TPxhl* downloader);

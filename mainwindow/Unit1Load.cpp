@@ -108,8 +108,7 @@ void TForm1::loadUser() {
     if (clearSearchWhenChangingUsernameMenuItem->Checked() &&
         compareStrings(currentUserName, previousUserName, false) != 0) {
         searchEdit->SetText(L"");
-        searchEdit->Font()->SetColor(L::kGreyTextColor);
-        searchEdit->SetText(L"Search...");
+        showSearchHint();
         searchEdit->Update();
         searchWords.clear();
         searchText.clear();
@@ -170,9 +169,7 @@ void TForm1::loadUser() {
         releaseDownloader(this, page);
         loadState = LoadState::idle;
         resetFeedControls();
-        showFeedWarning(L"The Pxhl download control cannot be created:\r\n" +
-                        ExceptionMessage(std::current_exception()) +
-                        L"\r\n\r\nPixhaul cannot download photos until Pxhl.dll is registered.");
+        showFeedWarning(downloaderMissingText(ExceptionMessage(std::current_exception())));
         return;
     }
     page->SetTag(pageGeneration);

@@ -22,10 +22,6 @@ std::unique_ptr<Record> takeRecord(const gui::TMessage& message) {
     return std::unique_ptr<Record>(reinterpret_cast<Record*>(message.WParam));
 }
 
-void showWarning(TForm1& form, const std::wstring& text) {
-    MessageBoxW(form.Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
-}
-
 void feedTotal(TForm1& form, const MessageInfo& record) {
     if (record.generation != form.pageGeneration)
         return;
@@ -66,7 +62,7 @@ void feedEnd(TForm1& form, const MessageInfo& record) {
     const std::wstring text =
         feedEndMessage(form.totalMediaCount, record.code, form.photos.size(), form.currentUserName);
     if (!text.empty())
-        showWarning(form, text);
+        form.showFeedWarning(text);
 }
 
 void feedPhoto(TForm1& form, PhotoMessageInfo& record) {

@@ -34,6 +34,11 @@ int generationOf(gui::TObject* sender) {
     return component ? static_cast<int>(component->Tag()) : -1;
 }
 
+std::wstring downloaderMissingText(const std::wstring& reason) {
+    return L"The Pxhl download control cannot be created:\r\n" + reason +
+           L"\r\n\r\nPixhaul cannot download photos until Pxhl.dll is registered.";
+}
+
 gui::TPxhl* acquireDownloader(TForm1* mainWindow) {
     gui::TPxhl* taken = nullptr;
     std::vector<gui::TPxhl*>& idle = mainWindow->idleDownloaders;

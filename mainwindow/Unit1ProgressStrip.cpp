@@ -105,10 +105,6 @@ void TForm1::endJob() {
         showJobWarning(message);
 }
 
-void TForm1::showJobWarning(const std::wstring& text) {
-    MessageBoxW(Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
-}
-
 int TForm1::selectedVisibleCount(int limit) const {
     int count = 0;
     for (const Photo* photo : visiblePhotos) {

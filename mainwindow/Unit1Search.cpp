@@ -13,8 +13,6 @@ namespace L = formlayout;
 
 namespace {
 
-const wchar_t kSearchHint[] = L"Search...";
-
 void focus(TWinControl* control) {
     if (control && control->CanFocus())
         control->SetFocus();
@@ -67,9 +65,13 @@ void TForm1::searchEditExit(TObject*) {
         searchEdit->Font()->SetColor(static_cast<TColor>(L::kTypedTextColor));
         searchEdit->SetText(searchText);
     } else {
-        searchEdit->Font()->SetColor(static_cast<TColor>(L::kGreyTextColor));
-        searchEdit->SetText(kSearchHint);
+        showSearchHint();
     }
+}
+
+void TForm1::showSearchHint() {
+    searchEdit->Font()->SetColor(static_cast<TColor>(L::kGreyTextColor));
+    searchEdit->SetText(L"Search...");
 }
 
 void TForm1::searchEditKeyDown(TObject*, WORD& key, TShiftState) {
