@@ -384,6 +384,16 @@ public:
     LoadState feedLoadState() override;
     void startRetryTimer() override;
     void batchesEnded(const std::wstring& message) override;
+    // The pie and the grid show the thumbnails that arrived once for all that arrive in one pass of
+    // the message queue: thumbnails come several to a pass, and drawing costs far more than taking
+    // one in. showThumbnailArrivals does it when the posted WM_THUMBNAILS_ARRIVED comes.
+    static constexpr UINT WM_THUMBNAILS_ARRIVED = WM_APP + 8;
+    void postThumbnailArrivals();
+    void showThumbnailArrivals();
+    void forgetThumbnailArrivals();
+    bool thumbnailArrivalsPosted = false;
+    bool visibleListGrown = false;
+    double arrivedProgress = -1;  // the pie's next value; -1: unchanged
 
     // ================================================================ settings (Unit1Settings.cpp)
     void loadSettings();

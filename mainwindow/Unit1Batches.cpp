@@ -73,11 +73,36 @@ void TForm1::insertVisible(size_t slot, size_t index) {
 }
 
 void TForm1::visibleListGrew() {
-    layoutThumbnails(true);
+    visibleListGrown = true;
+    postThumbnailArrivals();
 }
 
 void TForm1::setProgress(double fraction) {
-    userNameProgressPie->FSetProgress(static_cast<float>(fraction));
+    arrivedProgress = fraction;
+    postThumbnailArrivals();
+}
+
+void TForm1::postThumbnailArrivals() {
+    if (!thumbnailArrivalsPosted)
+        thumbnailArrivalsPosted = PostMessageW(Handle(), WM_THUMBNAILS_ARRIVED, 0, 0) != FALSE;
+    if (!thumbnailArrivalsPosted)
+        showThumbnailArrivals();
+}
+
+void TForm1::showThumbnailArrivals() {
+    thumbnailArrivalsPosted = false;
+    if (arrivedProgress >= 0)
+        userNameProgressPie->FSetProgress(static_cast<float>(arrivedProgress));
+    arrivedProgress = -1;
+    if (visibleListGrown) {
+        visibleListGrown = false;
+        layoutThumbnails(true);
+    }
+}
+
+void TForm1::forgetThumbnailArrivals() {
+    visibleListGrown = false;
+    arrivedProgress = -1;
 }
 
 LoadState TForm1::feedLoadState() {

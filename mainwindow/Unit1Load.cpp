@@ -90,6 +90,8 @@ void TForm1::loadUser() {
         userNameImageButton->SetTag(0);
     }
     updateUserNameButtonFaces();
+    // What the old load's thumbnails left to show is not shown over the new load.
+    forgetThumbnailArrivals();
     totalMediaCount = 0;
     if (topPanel->CanFocus())
         topPanel->SetFocus();
@@ -150,6 +152,7 @@ void TForm1::loadUser() {
     scrollAnchorOffset = -1;
     allSelected = false;
     thumbnailBatches.start(thumbnailsGeneration, nullptr);
+    forgetThumbnailArrivals();  // also what arrived while the stops above pumped messages
     thumbnailsAdapter = PxhlThumbnailDownloader(nullptr);
     layoutThumbnails(false);
     lastPageSuffix.clear();

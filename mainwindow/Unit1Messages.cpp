@@ -262,6 +262,9 @@ void TForm1::WndProc(gui::TMessage& message) {
         if (paintFrame(message))
             return;
         break;
+    case WM_THUMBNAILS_ARRIVED:
+        showThumbnailArrivals();
+        return;
     default:
         if (handleWorkerRecord(*this, message))
             return;
