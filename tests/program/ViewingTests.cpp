@@ -18,6 +18,7 @@ namespace {
 
 using testsupport::keyStroke;
 using testsupport::pressKey;
+using testsupport::waitNudging;
 using viewing::numbersOf;
 using viewing::readGrid;
 using viewing::selectedNumbers;
@@ -49,17 +50,6 @@ Numbers feedFrom(int first, size_t count) {
 
 POINT centreOf(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Waits for the condition; under Wine the pointer's last move can wait in the program's queue
-// until more input comes: a wheel turn of nothing lets it through.
-bool waitNudging(const std::function<bool()>& condition) {
-    for (int tries = 0; tries < 40; ++tries) {
-        if (testsupport::waitUntil(condition, 250))
-            return true;
-        testsupport::mouseWheel(0);
-    }
-    return false;
 }
 
 class Viewing : public ::testing::Test {

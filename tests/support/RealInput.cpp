@@ -149,4 +149,13 @@ void leftDrag(POINT from, POINT to) {
     mouseButton(true, false);
 }
 
+bool waitNudging(const std::function<bool()>& condition, int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += 250) {
+        if (waitUntil(condition, 250))
+            return true;
+        mouseWheel(0);
+    }
+    return false;
+}
+
 }  // namespace testsupport

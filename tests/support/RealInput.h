@@ -3,6 +3,7 @@
 // hooks under Wine, so tests of hover, capture and hooks drive the pointer with it.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace testsupport {
@@ -37,5 +38,9 @@ void leftClick(POINT screen);
 
 // Presses the left button at from, moves to to in a few steps and releases it there.
 void leftDrag(POINT from, POINT to);
+
+// Waits up to timeoutMs for the condition. Under Wine the pointer's last move can wait in the
+// program's queue until more input comes, so a wheel turn of nothing is sent between looks.
+bool waitNudging(const std::function<bool()>& condition, int timeoutMs = 15000);
 
 }  // namespace testsupport

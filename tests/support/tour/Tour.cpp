@@ -29,6 +29,7 @@ using programtest::InfoItem;
 using savingtest::JobButton;
 using savingtest::SavingSession;
 using savingtest::StripWatch;
+using testsupport::waitNudging;
 using testsupport::waitUntil;
 using Numbers = std::vector<int>;
 
@@ -44,17 +45,6 @@ POINT centreOf(const RECT& r) {
 
 RECT screen() {
     return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-// Waits for the condition; under Wine the pointer's last move can wait in the program's queue
-// until more input comes: a wheel turn of nothing lets it through.
-bool waitNudging(const std::function<bool()>& condition, int timeoutMs = 15000) {
-    for (int waited = 0; waited < timeoutMs; waited += 250) {
-        if (waitUntil(condition, 250))
-            return true;
-        testsupport::mouseWheel(0);
-    }
-    return false;
 }
 
 class Tour : public ::testing::Test {
