@@ -48,10 +48,4 @@ awk -v pages="$pages" -v pp="$program_pages" -v cp="$curl_pages" -v ct="$curl_th
                   all / 1000, cp, ct, cp + ct, all / 1000 / (cp + ct) }'
 
 # Every thumbnail the program saved is the site's, byte for byte.
-differ=0
-total=0
-for file in "$work/curl"/*; do
-  total=$((total + 1))
-  cmp -s "$file" "$work/road/thumbs/$(basename "$file")" || differ=$((differ + 1))
-done
-echo "thumbnails compared with curl's: $total, differing or missing: $differ"
+compare_with_curl thumbnails "$work/road/thumbs"

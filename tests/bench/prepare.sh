@@ -36,3 +36,14 @@ start_server() {
 }
 # The value the server wrote for a name (a port, or the peers' web folder).
 served() { tr ' ' '\n' <"$served_file" | sed -n "s/^$1=//p"; }
+
+# compare_with_curl LABEL FOLDER [PREFIX]: prints how many of curl's files in $work/curl differ from,
+# or are missing in, FOLDER, where each is saved under PREFIX and curl's name.
+compare_with_curl() {
+  local differ=0 total=0 file
+  for file in "$work/curl"/*; do
+    total=$((total + 1))
+    cmp -s "$file" "$2/${3:-}$(basename "$file")" || differ=$((differ + 1))
+  done
+  echo "$1 compared with curl's: $total, differing or missing: $differ"
+}

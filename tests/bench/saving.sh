@@ -48,13 +48,7 @@ done
 # and the zip's.
 unzip -q "$work/window/big.zip" -d "$work/unzipped"
 for from in "$saved" "$work/unzipped"; do
-  differ=0
-  total=0
-  for file in "$work/curl"/*; do
-    total=$((total + 1))
-    cmp -s "$file" "$from/big_$(basename "$file")" || differ=$((differ + 1))
-  done
-  echo "saved files ($(basename "$from")) compared with curl's: $total, differing or missing: $differ"
+  compare_with_curl "saved files ($(basename "$from"))" "$from" big_
 done
 measure "native cp" cp -r "$saved" "$work/native/copied"
 (cd "$saved" && measure "native zip" zip -q "$work/native/native.zip" ./*)
