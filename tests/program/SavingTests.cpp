@@ -460,4 +460,36 @@ TEST_F(Saving, ItemsWhoseAddressesEndAlikeAreEachSavedUnderANameOfTheirOwn) {
     ASSERT_NO_FATAL_FAILURE(saveIntoFolderZipAndFolderAgain("/cdn/samename/"));
 }
 
+// Items whose full-size address is no address: a save that can queue none of them says so at once
+// and never shows 100%. A printer taken away while its dialog is open is named, with the system's
+// reason, and nothing is fetched.
+TEST_F(Saving, NothingQueuedAndAPrinterGoneAreEachSaid) {
+    const std::string postscript = unixPath(temp.path() + L"print.ps");
+    TestPrinter printer(std::wstring(postscript.begin(), postscript.end()));
+    ASSERT_TRUE(printer.installed());
+    folder = temp.path() + L"none";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(session.startWith({L"unqueued", folder, temp.path()}));
+    ASSERT_TRUE(session.loadUser(L"unqueued", 3));
+    ASSERT_TRUE(session.site().reset());
+    StripWatch strip(session.program().mainWindow());
+    ASSERT_NO_FATAL_FAILURE(saveToFolder({0, 1}));
+    const std::wstring notSaved = endingMessage(strip);
+    EXPECT_NE(notSaved.find(L"Pixhaul: 2 photos could not be saved to \"" + folder + L"\"."),
+              std::wstring::npos)
+        << narrow(notSaved);
+    EXPECT_EQ(filesIn(folder), std::vector<std::wstring>{});
+
+    session.clickJobButton(JobButton::print);
+    const HWND dialog = session.program().waitForMessageBox(15000);
+    ASSERT_TRUE(dialog);
+    printer.remove();
+    SavingSession::pressButton(dialog, IDOK);
+    const std::wstring gone = session.answerBox(IDOK);
+    EXPECT_NE(gone.find(L"The printer \"" + printer.name() + L"\" cannot be used."), std::wstring::npos)
+        << narrow(gone);
+    EXPECT_FALSE(strip.shown());
+    EXPECT_EQ(session.site().countRequests("GET /cdn/"), 0);
+}
+
 }  // namespace

@@ -304,6 +304,18 @@ def _samename():
     return user
 
 
+def _unqueued():
+    """Two pictures whose full-size address is no address at all (no download can be queued for
+    them), newest first, then one that saves."""
+    user = User("unqueued", 2323, 3, seed=3)
+    for item in user.items:
+        item.kind = "image"
+        item.video_url = False
+    for number in (3, 2):
+        user.item(number).std_url = lambda site: "no address"
+    return user
+
+
 def make_users():
     users = [
         _alice(),
@@ -328,6 +340,7 @@ def make_users():
         _oddnames(),
         _shapes(),
         _samename(),
+        _unqueued(),
     ]
     return {user.name: user for user in users}
 
