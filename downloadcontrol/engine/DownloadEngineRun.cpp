@@ -3,6 +3,7 @@
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/engine/DownloadEngine.h"
+#include "downloadcontrol/engine/FileEnd.h"
 #include "downloadcontrol/engine/FileTransfer.h"
 #include "downloadcontrol/engine/HeaderFile.h"
 #include "downloadcontrol/engine/HeaderFolder.h"
@@ -307,7 +308,7 @@ void DownloadEngine::removeCompletedFile(DownloadItem* item) {
 
 void DownloadEngine::onFileFinished(DownloadItem* item) {
     int32_t fileId = -1;
-    bool complete = false;
+    FileEnd end;
     double progress = 0;
     {
         CriticalSectionLock lock(controlLock_);
@@ -328,16 +329,15 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         }
         progress = overallProgress_;
         --runningCount_;
-        complete = item->state == DownloadStateComplete;
+        end = decideFileEnd(fileEndFacts(*item, errors_.stopRequest(), item->state == DownloadStateComplete));
     }
-    const int32_t failureCode = item->failureCode();
     if (retiredThreads_.size() >= kRetiredThreadsToPrune) {
         pruneRetiredThreads();
     }
     host_.fileChanged(fileId);
     host_.overallProgressChanged(progress);
 
-    if (!complete && errors_.stopRequest()) {
+    if (end.kind == FileEnd::Kind::Stopped) {
         failureSeen_ = true;
         runFailure_ = ErrStopped;
         errors_.setError(ErrStopped);
@@ -348,7 +348,7 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         }
         return;
     }
-    if (complete) {
+    if (end.complete()) {
         events_.onFileDownloadComplete(fileId, true);
         if (settings_.autoRemoveCompletedFiles) {
             removeCompletedFile(item);
@@ -356,9 +356,9 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
     } else {
         failureSeen_ = true;
         // The host reads this file's own code in its event, not one another file left meanwhile.
-        if (failureCode != ErrNone) {
-            runFailure_ = failureCode;
-            errors_.setError(failureCode);
+        if (end.code != ErrNone) {
+            runFailure_ = end.code;
+            errors_.setError(end.code);
         }
         events_.onFileDownloadComplete(fileId, false);
     }

@@ -6,6 +6,7 @@
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/engine/DownloadItem.h"
+#include "downloadcontrol/engine/FileEnd.h"
 #include "downloadcontrol/engine/HeaderFile.h"
 #include "downloadcontrol/engine/ProgressRecords.h"
 #include "downloadcontrol/engine/SegmentReceiver.h"
@@ -106,7 +107,9 @@ void FileTransfer::closeFiles() {
         dataPath = item_.dataPath;
         finalPath = item_.finalPath();
         fileTime = item_.fileTime;
-        complete = item_.state == DownloadStateComplete && item_.size > 0 && !item_.failed();
+        complete = decideFileEnd(fileEndFacts(item_, context_.errors.stopRequest(),
+                                              item_.state == DownloadStateComplete))
+                       .complete();
     }
     if (data.valid() && !isZero(fileTime)) {
         SetFileTime(data.get(), &fileTime, &fileTime, &fileTime);
@@ -206,11 +209,17 @@ void FileTransfer::startSegmentThreads(std::vector<ScopedHandle>& threads) {
     }
 }
 
-void FileTransfer::settle() {
+void FileTransfer::settle(bool segmentsEnded) {
     HeaderUpdate header;
-    bool sizeMismatch = false;
+    FileEnd end;
     {
         CriticalSectionLock lock(context_.controlLock);
+        const FileEndFacts facts = fileEndFacts(item_, context_.errors.stopRequest(), segmentsEnded);
+        end = decideFileEnd(facts);
+        if (facts.failed || end.kind == FileEnd::Kind::Stopped) {
+            // A failed file has its code already; a stopped one stays as it is, resumable.
+            return;
+        }
         item_.elapsed = std::max<int64_t>(currentTimeTicks() - fileTimeTicks(item_.startedTime), 0);
         item_.rate = transferRate(item_.downloaded, item_.elapsed);
         header.add(item_, HeaderElapsed);
@@ -222,21 +231,19 @@ void FileTransfer::settle() {
             header.add(item_, HeaderSize);
             header.add(item_, HeaderRemaining);
         }
-        // An empty body is no file either.
-        sizeMismatch = item_.downloaded != item_.size || item_.size == 0;
-        if (sizeMismatch) {
-            item_.state = DownloadStateIncomplete;
-        } else {
+        if (end.complete()) {
             item_.state = DownloadStateComplete;
             item_.remainingTime = 0;
             header.add(item_, HeaderRemainingTime);
+        } else {
+            item_.state = DownloadStateIncomplete;
         }
         header.add(item_, HeaderState);
     }
     header.writeTo(item_.headerFile.get(), context_.writer);
-    if (sizeMismatch) {
-        context_.errors.setError(ErrSizeMismatch);
-        item_.fail(ErrSizeMismatch);
+    if (!end.complete()) {
+        context_.errors.setError(end.code);
+        item_.fail(end.code);
     }
 }
 
@@ -398,7 +405,7 @@ void FileTransfer::transfer() {
         WaitForSingleObject(thread.get(), INFINITE);
     }
 
-    bool complete = true;
+    bool segmentsEnded = true;
     {
         CriticalSectionLock lock(context_.controlLock);
         auto& running = context_.running;
@@ -406,15 +413,11 @@ void FileTransfer::transfer() {
         for (const auto& segment : item_.segments) {
             if (segment->size >= 0 ? segment->downloaded < segment->size
                                    : firstOutcome != SegmentReceiver::Outcome::Complete) {
-                complete = false;
+                segmentsEnded = false;
             }
         }
     }
-    // How the file ends: a failed file has its code already, a stopped one that lacks bytes is stopped;
-    // any other is judged by its byte count, also when a reply ended before its segment did.
-    if (!item_.failed() && (complete || !context_.errors.stopRequest())) {
-        settle();
-    }
+    settle(segmentsEnded);
 }
 
 SegmentTransfer::SegmentTransfer(TransferContext& context, const EngineSettings& settings, DownloadItem& item,

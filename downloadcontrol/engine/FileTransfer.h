@@ -31,8 +31,9 @@ private:
     void closeFiles();
     // Starts the further segments' threads; their handles are added to `threads`.
     void startSegmentThreads(std::vector<ScopedHandle>& threads);
-    // Settles a file whose segments all ended: complete, or failed with a size mismatch.
-    void settle();
+    // Settles the file's state by its end (FileEnd): complete, failed with a size mismatch, or as it is
+    // when it failed before or was stopped.
+    void settle(bool segmentsEnded);
     void failOutOfMemory() noexcept;
 
     LastErrorHolder errors_;   // the codes of this file thread's own steps, passed on to the control's
