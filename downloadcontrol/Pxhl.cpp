@@ -66,7 +66,7 @@ Pxhl::Pxhl(IUnknown* outer)
       activex::DualDispatch<IDownloadX>(IID_IDownloadX),
       events_(*this),
       engine_(errors_, events_, *this),
-      listView_(engine_.files()) {}
+      listView_(engine_.files(), engine_.overallProgressBar()) {}
 
 Pxhl::~Pxhl() = default;
 

@@ -150,7 +150,7 @@ private:
     void fileChanged(int32_t fileId) override;
     void fileRemoved(int32_t fileId) override;
     void filesCleared() override;
-    void overallProgressChanged(double progress) override;
+    void overallProgressChanged() override;
     HWND dialogOwner() override;
     ULONG_PTR activateDialogContext() override;
     void deactivateDialogContext(ULONG_PTR cookie) override;

@@ -89,14 +89,8 @@ void Pxhl::filesCleared() {
     listView_.removeAllRows();
 }
 
-void Pxhl::overallProgressChanged(double progress) {
-    // While a run is under way the engine only adds to the overall progress, and an addition never
-    // moves the bar back; outside a run the value is set (reset to 0, or the share a resume brings).
-    if (engine_.running()) {
-        listView_.addOverallProgress(progress - listView_.overallProgress());
-    } else {
-        listView_.setOverallProgress(progress);
-    }
+void Pxhl::overallProgressChanged() {
+    listView_.showOverallProgress();
 }
 
 HWND Pxhl::dialogOwner() {

@@ -155,16 +155,25 @@ bool DownloadEngine::claimHeaderFolder() {
 
 double DownloadEngine::overallProgress() {
     CriticalSectionLock lock(controlLock_);
-    return overallProgress_;
+    return progress_.fraction();
 }
 
 void DownloadEngine::setOverallProgress(double progress) {
     {
         CriticalSectionLock lock(controlLock_);
-        overallProgress_ = std::clamp(progress, 0.0, 1.0);
-        progress = overallProgress_;
+        progress_.set(progress);
     }
-    host_.overallProgressChanged(progress);
+    host_.overallProgressChanged();
+}
+
+double DownloadEngine::takeUncountedShare(DownloadItem& item) {
+    if (item.size <= 0 || item.downloaded <= item.countedBytes) {
+        return 0;
+    }
+    const double share = static_cast<double>(item.downloaded - item.countedBytes) /
+                         static_cast<double>(item.size) * item.weight;
+    item.countedBytes = item.downloaded;
+    return share;
 }
 
 // ---- Size queries ----
@@ -216,23 +225,19 @@ void DownloadEngine::onListRefresh(int32_t fileId, ListRefreshMode mode) {
 }
 
 void DownloadEngine::refreshOverallProgress() {
-    double progress = 0;
+    bool moved = false;
     {
         CriticalSectionLock lock(controlLock_);
         double added = 0;
         for (DownloadItem* item : runningFiles_) {
-            if (item->size > 0 && item->downloaded > item->countedBytes) {
-                added += static_cast<double>(item->downloaded - item->countedBytes) /
-                         static_cast<double>(item->size) * item->weight;
-                item->countedBytes = item->downloaded;
-            }
-            added -= item->precountedShare;
+            added += takeUncountedShare(*item) - item->precountedShare;
             item->precountedShare = 0;
         }
-        overallProgress_ = std::clamp(overallProgress_ + added, 0.0, 1.0);
-        progress = overallProgress_;
+        moved = progress_.add(added);
     }
-    host_.overallProgressChanged(progress);
+    if (moved) {
+        host_.overallProgressChanged();
+    }
 }
 
 void DownloadEngine::onSizeQueryDone(const SizeQueryResult& result) {

@@ -24,6 +24,7 @@
 #include "downloadcontrol/engine/FileList.h"
 #include "downloadcontrol/engine/HeaderFolder.h"
 #include "downloadcontrol/engine/NotificationWindow.h"
+#include "downloadcontrol/engine/OverallProgress.h"
 #include "downloadcontrol/engine/PositionedWriter.h"
 #include "downloadcontrol/engine/SaveDialogs.h"
 #include "downloadcontrol/engine/SizeQuery.h"
@@ -93,6 +94,8 @@ public:
 
     // The overall progress of the run, 0..1.
     double overallProgress();
+    // The same with the bar position that shows it (the control's thread reads it; only it changes it).
+    const OverallProgress& overallProgressBar() const { return progress_; }
     HWND notificationWindow() const { return window_.handle(); }
 
 private:
@@ -109,6 +112,9 @@ private:
     void endMessage() override;
     // Adds what the running files received since the last time to the overall progress.
     void refreshOverallProgress();
+    // The share of the overall progress that the file's bytes since the last count bring (the control
+    // lock held); they count from now on.
+    static double takeUncountedShare(DownloadItem& item);
     // Fires the file progress of a report whose segment event is out, if it has not gone yet.
     void deliverPendingProgress();
 
@@ -181,6 +187,6 @@ private:
     int32_t runFailure_ = ErrNone;  // the code of the run's last failed file
     bool failureSeen_ = false;
     bool listPrepared_ = false;
-    double overallProgress_ = 0;
+    OverallProgress progress_;                         // set outside a run, only added to during one
     std::optional<ProgressSnapshot> pendingProgress_;  // see onSegmentProgress
 };

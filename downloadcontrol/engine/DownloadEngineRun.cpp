@@ -309,7 +309,7 @@ void DownloadEngine::removeCompletedFile(DownloadItem* item) {
 void DownloadEngine::onFileFinished(DownloadItem* item) {
     int32_t fileId = -1;
     FileEnd end;
-    double progress = 0;
+    bool progressMoved = false;
     {
         CriticalSectionLock lock(controlLock_);
         if (indexOfItem(item) < 0) {
@@ -320,14 +320,7 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
             retiredThreads_.push_back(std::move(item->thread));
         }
         fileId = item->fileId;
-        if (item->size > 0 && item->downloaded > item->countedBytes) {
-            overallProgress_ =
-                std::clamp(overallProgress_ + static_cast<double>(item->downloaded - item->countedBytes) /
-                                                  static_cast<double>(item->size) * item->weight,
-                           0.0, 1.0);
-            item->countedBytes = item->downloaded;
-        }
-        progress = overallProgress_;
+        progressMoved = progress_.add(takeUncountedShare(*item));
         --runningCount_;
         end = decideFileEnd(fileEndFacts(*item, errors_.stopRequest(), item->state == DownloadStateComplete));
     }
@@ -335,7 +328,9 @@ void DownloadEngine::onFileFinished(DownloadItem* item) {
         pruneRetiredThreads();
     }
     host_.fileChanged(fileId);
-    host_.overallProgressChanged(progress);
+    if (progressMoved) {
+        host_.overallProgressChanged();
+    }
 
     if (end.kind == FileEnd::Kind::Stopped) {
         failureSeen_ = true;

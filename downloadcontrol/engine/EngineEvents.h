@@ -41,8 +41,8 @@ public:
     virtual void fileChanged(int32_t /*fileId*/) {}
     virtual void fileRemoved(int32_t /*fileId*/) {}
     virtual void filesCleared() {}
-    // The overall progress of the run, 0..1.
-    virtual void overallProgressChanged(double /*progress*/) {}
+    // The overall progress bar has a new position (DownloadEngine::overallProgressBar).
+    virtual void overallProgressChanged() {}
 
     // The owner window of the save dialogs, and the activation context they run under (a cookie of
     // the activation, 0 when none was activated).

@@ -17,8 +17,11 @@ bool keyDown(int key) {
 
 }  // namespace
 
-DownloadListView::DownloadListView(FileList& files)
-    : files_(files), textColor_(GetSysColor(COLOR_WINDOWTEXT)), backColor_(GetSysColor(COLOR_WINDOW)) {
+DownloadListView::DownloadListView(FileList& files, const OverallProgress& progress)
+    : files_(files),
+      progress_(progress),
+      textColor_(GetSysColor(COLOR_WINDOWTEXT)),
+      backColor_(GetSysColor(COLOR_WINDOW)) {
     columns_.applyColumnsText(ColumnTable::defaultColumnsText());
 }
 
@@ -295,18 +298,7 @@ int32_t DownloadListView::progressBar(int32_t field, LastErrorHolder& errors) co
     return value;
 }
 
-void DownloadListView::setOverallProgress(double fraction) {
-    progress_.set(fraction);
-    applyProgressPosition();
-}
-
-void DownloadListView::addOverallProgress(double delta) {
-    if (progress_.add(delta)) {
-        applyProgressPosition();
-    }
-}
-
-void DownloadListView::applyProgressPosition() {
+void DownloadListView::showOverallProgress() {
     if (!progressBar_) {
         return;
     }
@@ -404,7 +396,6 @@ void DownloadListView::fillRows() {
 }
 
 void DownloadListView::clearFiles() {
-    setOverallProgress(0);
     removeAllRows();
     files_.clear();
 }

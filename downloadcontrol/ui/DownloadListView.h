@@ -27,7 +27,7 @@
 #include "downloadcontrol/ui/ColumnTable.h"
 #include "downloadcontrol/ui/ListLayout.h"
 #include "downloadcontrol/ui/ListViewWindow.h"
-#include "downloadcontrol/ui/OverallProgress.h"
+#include "downloadcontrol/engine/OverallProgress.h"
 #include "downloadcontrol/ui/RowImages.h"
 
 class DownloadListView {
@@ -36,7 +36,8 @@ public:
     static constexpr int kProgressBarChildId = 203;
     static constexpr int kProgressBarWidth = 150;  // until the first layout
 
-    explicit DownloadListView(FileList& files);
+    // The overall progress is the engine's, shown by the bar.
+    DownloadListView(FileList& files, const OverallProgress& progress);
     ~DownloadListView();
     DownloadListView(const DownloadListView&) = delete;
     DownloadListView& operator=(const DownloadListView&) = delete;
@@ -108,11 +109,8 @@ public:
     int32_t progressBar(int32_t field, LastErrorHolder& errors) const;
     const ProgressBarSettings& progressBarSettings() const { return barSettings_; }
 
-    // Sets the overall fraction (clamped to 0..1); the bar may move back.
-    void setOverallProgress(double fraction);
-    // Adds to the overall fraction; the bar only ever moves forward through an addition.
-    void addOverallProgress(double delta);
-    double overallProgress() const { return progress_.fraction(); }
+    // Moves the bar to the overall progress's position.
+    void showOverallProgress();
     int32_t progressPosition() const { return progress_.position(); }
 
     // ---- Rows ----
@@ -129,7 +127,8 @@ public:
     void removeAllRows();
     // Deletes every row and appends one per listed file, in list order.
     void refillRows();
-    // ClearFiles: the overall progress back to 0, every row and every file gone, file ids from 0 again.
+    // Every row and every file gone, file ids from 0 again (the engine's ClearFiles also takes the
+    // overall progress back to 0).
     void clearFiles();
 
 private:
@@ -137,10 +136,10 @@ private:
     // Appends a row for every listed file.
     void fillRows();
     void refreshRowLocked(const DownloadItem& item);
-    void applyProgressPosition();
     void relayout();
 
     FileList& files_;
+    const OverallProgress& progress_;
     ColumnTable columns_;
     COLORREF textColor_;
     COLORREF backColor_;
@@ -151,7 +150,6 @@ private:
     HFONT font_ = nullptr;
     bool enabled_ = true;
     ProgressBarSettings barSettings_;
-    OverallProgress progress_;
 
     HWND parent_ = nullptr;
     RowImages images_;

@@ -9,7 +9,7 @@
 #include "downloadcontrol/engine/FileList.h"
 #include "downloadcontrol/ui/ColumnTable.h"
 #include "downloadcontrol/ui/ListLayout.h"
-#include "downloadcontrol/ui/OverallProgress.h"
+#include "downloadcontrol/engine/OverallProgress.h"
 #include "downloadcontrol/ui/RowOrder.h"
 #include "downloadcontrol/ui/RowText.h"
 

@@ -216,7 +216,8 @@ protected:
     CriticalSection controlLock;
     FileList files{controlLock};
     LastErrorHolder errors;
-    DownloadListView view{files};
+    OverallProgress progress;
+    DownloadListView view{files, progress};
     HWND host = nullptr;
     HWND list = nullptr;
 };
@@ -467,29 +468,27 @@ TEST_F(DownloadListViewTest, OverallBarSetAndAddedTo) {
     EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), kProgressBarRange);
     EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, TRUE, 0), 0);
 
-    view.setOverallProgress(0.5);
+    progress.set(0.5);
+    view.showOverallProgress();
     EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 32765);
-    view.addOverallProgress(-0.1);  // never backwards through an addition
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 32765);
-    view.addOverallProgress(0.25);
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), OverallProgress::positionFor(0.65));
-    view.addOverallProgress(1);
-    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), kProgressBarRange);
-    view.setOverallProgress(0.2);  // setting may move it back
+    progress.add(0.25);
+    view.showOverallProgress();
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), OverallProgress::positionFor(0.75));
+    progress.set(0.2);  // setting may move it back
+    view.showOverallProgress();
     EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 13106);
     EXPECT_EQ(view.progressPosition(), 13106);
 
-    // The position outlives the windows and is shown again by new ones.
+    // The position is the engine's: new windows show it.
     view.destroy();
     EXPECT_EQ(view.progressBarWindow(), nullptr);
-    view.addOverallProgress(0.1);
+    progress.add(0.1);
     createView();
     EXPECT_EQ(SendMessageW(view.progressBarWindow(), PBM_GETPOS, 0, 0), OverallProgress::positionFor(0.3));
 
-    // ClearFiles takes the bar back to 0 with the rows and the files.
+    // ClearFiles takes the rows and the files.
     addFourFiles();
     view.clearFiles();
-    EXPECT_EQ(SendMessageW(view.progressBarWindow(), PBM_GETPOS, 0, 0), 0);
     EXPECT_EQ(rowCount(list), 0);
     EXPECT_EQ(files.size(), 0u);
     EXPECT_EQ(files.nextFileId(), 0);
@@ -582,7 +581,8 @@ TEST_F(DownloadListViewTest, PictureOfARunningDownload) {
     for (int32_t id = 0; id < 5; ++id) {
         view.refreshRow(id);
     }
-    view.setOverallProgress(0.42);
+    progress.set(0.42);
+    view.showOverallProgress();
     ShowWindow(host, SW_SHOWNORMAL);
     UpdateWindow(host);
     SetForegroundWindow(host);

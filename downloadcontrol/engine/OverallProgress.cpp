@@ -1,4 +1,4 @@
-#include "downloadcontrol/ui/OverallProgress.h"
+#include "downloadcontrol/engine/OverallProgress.h"
 
 #include <cmath>
 
