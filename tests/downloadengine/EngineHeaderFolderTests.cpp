@@ -17,12 +17,6 @@ using testsupport::peerUrl;
 using testsupport::servedPath;
 using testsupport::TempFolder;
 
-// A new engine in place of the test's, with the default header folder.
-void keepDefaultFolder(TestEngine& test) {
-    test.engine = std::make_unique<DownloadEngine>(test.errors, test.host, test.host);
-    ASSERT_TRUE(test.engine->create());
-}
-
 // A slow file that keeps the run going and a quick one whose header waits, closed, for its turn.
 void startSlowRun(TestEngine& test, const TempFolder& folder) {
     test.engine->settings().concurrentDownloadFileCount = 1;
@@ -44,23 +38,14 @@ TEST(EngineHeaderFolder, ControlsKeepingTheDefaultFolderRunSideBySide) {
     TempFolder folder;
     TestEngine first;
     TestEngine second;
-    keepDefaultFolder(first);
-    keepDefaultFolder(second);
+    first.keepDefaultHeaderFolder();
+    second.keepDefaultHeaderFolder();
     startSlowRun(first, folder);
     second.engine->settings().autoRemoveCompletedFiles = true;
     second.add(peerUrl("nginx_http", L"/files/medium.bin"), folder.file(L"medium.bin"));
     ASSERT_TRUE(second.runToEnd()) << second.errors.error();
     EXPECT_TRUE(second.host.last(L"Complete")->result);
     expectEveryFileArrived(first, folder);
-}
-
-// Stops the run halfway through a slow file.
-void stopHalfway(TestEngine& test, const TempFolder& folder, const std::wstring& name) {
-    keepDefaultFolder(test);
-    test.add(peerUrl("nginx_http", L"/slow/" + name), folder.file(name));
-    ASSERT_TRUE(test.engine->download());
-    ASSERT_TRUE(pumpUntil([&] { return test.host.count(L"Progress") > 0; }));
-    test.engine->stopDownload();
 }
 
 // Stops the download of a slow file halfway in a host process of its own, which then ends (see
@@ -86,21 +71,22 @@ TEST(EngineHeaderFolder, HeadersOfAnEndedProcessResumeInANewControlAndThoseOfALi
     // What ended processes of other suites left.
     deleteHeaderFiles(defaultHeaderFolder(), uniqueHeaderNameScope());
     TestEngine live;
-    stopHalfway(live, folder, L"slow6.bin");
+    live.keepDefaultHeaderFolder();
+    ASSERT_TRUE(live.stopHalfway(peerUrl("nginx_http", L"/slow/slow6.bin"), folder.file(L"slow6.bin")));
     const ScopedHandle ended = stopHalfwayInAnEndingProcess(folder, L"slow7.bin");
+    auto resumesWhole = [&](TestEngine& test, const std::wstring& name) {
+        ASSERT_TRUE(test.engine->resumeDownload()) << test.errors.error();
+        EXPECT_EQ(test.host.count(L"Resume"), 1);
+        ASSERT_TRUE(pumpUntil([&] { return test.host.completed(); }));
+        EXPECT_EQ(fileHash(folder.file(name)), fileHash(servedPath(L"slow/" + name)));
+    };
     TestEngine fresh;
-    keepDefaultFolder(fresh);
-    ASSERT_TRUE(fresh.engine->resumeDownload()) << fresh.errors.error();
-    EXPECT_EQ(fresh.host.count(L"Resume"), 1);
-    ASSERT_TRUE(pumpUntil([&] { return fresh.host.completed(); }));
-    EXPECT_EQ(fileHash(folder.file(L"slow7.bin")), fileHash(servedPath(L"slow/slow7.bin")));
-
+    fresh.keepDefaultHeaderFolder();
+    resumesWhole(fresh, L"slow7.bin");
     // The live control's header is still its own.
     ASSERT_TRUE(live.engine->clearFiles());
     live.host.events.clear();
-    ASSERT_TRUE(live.engine->resumeDownload()) << live.errors.error();
-    ASSERT_TRUE(pumpUntil([&] { return live.host.completed(); }));
-    EXPECT_EQ(fileHash(folder.file(L"slow6.bin")), fileHash(servedPath(L"slow/slow6.bin")));
+    resumesWhole(live, L"slow6.bin");
     EXPECT_TRUE(live.engine->clearHeaderFiles() && fresh.engine->clearHeaderFiles());
 }
 

@@ -149,6 +149,23 @@ bool TestEngine::runToEnd(DWORD timeoutMs) {
     return pumpUntil([&] { return host.count(L"Complete") > before; }, timeoutMs);
 }
 
+void TestEngine::keepDefaultHeaderFolder() {
+    engine = std::make_unique<DownloadEngine>(errors, host, host);
+    engine->create();
+}
+
+bool TestEngine::stopHalfway(const std::wstring& url, const std::wstring& savePath) {
+    bool halfway = false;
+    host.whenProgress = [&](const Event& event) {
+        halfway = halfway || std::stoll(event.texts[1]) * 2 >= std::stoll(event.texts[0]);
+    };
+    const bool stopped = add(url, savePath) >= 0 && engine->download() &&
+                         pumpUntil([&] { return halfway || host.completed(); }) && !host.completed();
+    engine->stopDownload();
+    host.whenProgress = nullptr;
+    return stopped;
+}
+
 // ---- The scripted client ----
 
 class ScriptedClient final : public DownloadClient {

@@ -78,6 +78,10 @@ struct TestEngine {
                 const std::wstring& fileSize = L"-1");
     // Download, then pump until OnDownloadComplete; false when either failed to happen.
     bool runToEnd(DWORD timeoutMs = 120000);
+    // A new engine in place of this one's, with the default header folder.
+    void keepDefaultHeaderFolder();
+    // Adds one file, downloads it and stops once half of it arrived; false unless stopped halfway.
+    bool stopHalfway(const std::wstring& url, const std::wstring& savePath);
 };
 
 // ---- A scripted client ----
