@@ -5,8 +5,7 @@ to FOLDER/NAME so that tests can compare):
   /file/SIZE/NAME          byte ranges served (206), HEAD with Content-Length and Last-Modified
   /noranges/SIZE/NAME      every request gets the whole file (200), no Accept-Ranges
   /nolength/SIZE/NAME      no Content-Length: the body ends when the connection closes
-  /short/SIZE/NAME         announces SIZE bytes, sends half of them and closes
-  /drops/SIZE/NAME         like /noranges/, but the first request of NAME gets half the body and a close
+  /short/SIZE/NAME         like /noranges/, but every reply sends half the body it announces and closes
   /status/CODE/NAME        answers with status CODE
   /switch/SIZE/NAME        like /file/, sent slowly; ignores ranges while FOLDER/NAME.ignore-ranges exists
   /redirect/N/SIZE/NAME    N absolute redirects (302), then like /file/
@@ -40,7 +39,6 @@ class ScriptedServer(ThreadingHTTPServer):
         self.https_port = https_port
         self.lock = threading.Lock()
         self.bodies = {}
-        self.dropped = set()
         self.stopping = threading.Event()
         os.makedirs(folder, exist_ok=True)
 
@@ -127,31 +125,20 @@ class Handler(BaseHTTPRequestHandler):
         parts = path.strip("/").split("/")
         kind = parts[0] if parts else ""
         try:
-            if kind in ("file", "noranges", "nolength", "short", "switch", "drops") and len(parts) == 3:
+            if kind in ("file", "noranges", "nolength", "short", "switch") and len(parts) == 3:
                 size, name = int(parts[1]), parts[2]
                 body = server.body(name, size)
                 if kind == "file":
                     self.send_file(body, head)
                 elif kind == "noranges":
                     self.send_file(body, head, ranges=False)
-                elif kind == "drops":
-                    with server.lock:
-                        cut = not head and name not in server.dropped
-                        server.dropped.add(name)
-                    self.send_file(body, head, ranges=False, cut=cut)
+                elif kind == "short":
+                    self.send_file(body, head, ranges=False, cut=True)
                 elif kind == "nolength":
                     self.send_file(body, head, ranges=False, length=False)
                 elif kind == "switch":
                     ignore = os.path.exists(os.path.join(server.folder, name + ".ignore-ranges"))
                     self.send_file(body, head, ranges=not ignore, slow=True)
-                else:
-                    self.send_response(200)
-                    self.send_header("Content-Length", str(size))
-                    self.send_header("Connection", "close")
-                    self.end_headers()
-                    self.close_connection = True
-                    if not head:
-                        self.wfile.write(body[:size // 2])
             elif kind == "status" and len(parts) == 3:
                 self.send_plain(int(parts[1]), [("Content-Length", "0")], head=head)
             elif kind in ("redirect", "rel") and len(parts) == 4:
