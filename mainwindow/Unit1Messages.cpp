@@ -154,9 +154,7 @@ void photoTimesUpdated(TForm1& form, const UpdatePhotoTimesMessageInfo& record) 
 void addThrottledProgress(TForm1& form, double share) {
     if (form.jobStopped.isSet())
         return;
-    form.jobProgress += share;
-    if (progressWorthShowing(form.jobProgress, form.jobShownProgress))
-        showJobProgress(form);
+    form.addJobProgress(share);
 }
 
 void zipProgress(TForm1& form, const ZipArchiveMessageInfo& record) {

@@ -338,7 +338,7 @@ PhotoDownload* TForm1::jobEntryWithFileId(long fileId) {
 
 void TForm1::addJobProgress(double share) {
     jobProgress += share;
-    if (progressWorthShowing(jobProgress, jobShownProgress)) {
+    if (progressWorthShowing(jobProgress, jobShownProgress, jobWorkUnits)) {
         showDownloadProgress(true, jobWorkUnits > 0 ? jobProgress / jobWorkUnits : 0.0);
         jobShownProgress = jobProgress;
     }

@@ -53,8 +53,8 @@ std::wstring feedEndMessage(int totalMediaCount, int endCode, size_t photoCount,
                                     static_cast<int32_t>(std::min<size_t>(photoCount, INT32_MAX)));
 }
 
-bool progressWorthShowing(double progress, double shownProgress) {
-    return progress - shownProgress > 0.01;
+bool progressWorthShowing(double progress, double shownProgress, int32_t workUnits) {
+    return progress - shownProgress > 0.01 * (workUnits > 0 ? workUnits : 1);
 }
 
 std::wstring itemFileName(const std::wstring& videoUrl, const std::wstring& standardResolutionUrl,

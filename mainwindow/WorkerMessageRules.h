@@ -3,6 +3,7 @@
 // apart from the window so they are tested without one.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,9 @@ FILETIME currentItemTime();
 std::wstring feedEndMessage(int totalMediaCount, int endCode, size_t photoCount,
                             const std::wstring& userName);
 
-// Zip and print progress arrives many times per file: the strip is redrawn only when the job has
-// moved by more than a hundredth since it was last shown.
-bool progressWorthShowing(double progress, double shownProgress);
+// Progress arrives several times per file: the strip is redrawn only when the job (of workUnits
+// units) has moved by more than a hundredth of itself since it was last shown.
+bool progressWorthShowing(double progress, double shownProgress, int32_t workUnits);
 
 // The file name of an item: from its video address when it has one, else from its full-size
 // address; the id when the address gives none.

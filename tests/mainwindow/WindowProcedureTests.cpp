@@ -149,12 +149,13 @@ TEST_F(WindowProcedure, JobRecordsAreCheckedAndZipProgressIsThrottled) {
     for (int i = 0; i < 30; ++i) {
         auto* share = new ZipArchiveMessageInfo;
         share->generation = save;
-        share->share = 0.004;
+        share->share = 0.04;
         const double shown = form()->jobShownProgress;
         send(WM_ZIP_PROGRESS, share);
         redraws += form()->jobShownProgress != shown;
     }
-    EXPECT_EQ(redraws, 10);  // every third record: more than a hundredth of the job each time
+    // Every third record: more than a hundredth of the job's 10 units each time.
+    EXPECT_EQ(redraws, 10);
     form()->jobWorkUnits = 0;
 }
 
