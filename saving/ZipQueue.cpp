@@ -1,11 +1,16 @@
 #include "saving/ZipQueue.h"
 
 void ZipQueue::queue(const std::wstring& path) {
+    bool wasEmpty = false;
     {
         JobLockHold hold(lock_);
+        wasEmpty = paths_.empty();
         paths_.push_back(path);
     }
-    ready_.set();
+    // The writer waits only after it found the queue empty; while it has files to take, waking it
+    // once per file is a system call for nothing.
+    if (wasEmpty)
+        ready_.set();
 }
 
 void ZipQueue::setInputClosed(bool closed) {

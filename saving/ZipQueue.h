@@ -33,7 +33,7 @@ public:
     };
     Next take();
 
-    // Set by queue and by closing the input.
+    // Set by queue when the queue was empty, and by closing the input.
     HANDLE readyEvent() const { return ready_.get(); }
 
 private:
