@@ -89,19 +89,11 @@ DWORD WINAPI feedPageWorker(LPVOID parameter) {
 bool startFeedPageWorker(std::unique_ptr<ParsePageParams> params) {
     if (!params)
         return false;
-    DWORD threadId = 0;
-    HANDLE thread = CreateThread(nullptr, 0, feedPageWorker, params.get(), CREATE_SUSPENDED, &threadId);
-    if (!thread)
+    // Pages come one after another while a feed loads: a thread of the system's pool, kept between
+    // pages, takes each one. Starting a thread of its own cost more than reading the page.
+    if (!QueueUserWorkItem(feedPageWorker, params.get(), WT_EXECUTEDEFAULT))
         return false;
-    params->thread = thread;
-    ParsePageParams* owned = params.release();
-    if (ResumeThread(thread) == static_cast<DWORD>(-1)) {
-        // It never ran: take the block back and end the thread before it can.
-        TerminateThread(thread, 0);
-        CloseHandle(thread);
-        delete owned;
-        return false;
-    }
+    params.release();
     return true;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
-// The feed page worker: one thread per downloaded page. It reads the page work file, scans it,
-// and reports to the main window only by posting records (see FeedRecords.h). Every page ends with
-// exactly one outcome message, WM_FEED_NEXT_PAGE or WM_FEED_END, also when its file is missing or
-// unreadable.
+// The feed page worker: one run on a thread of the process's pool per downloaded page. It reads the
+// page work file, scans it, and reports to the main window only by posting records (see
+// FeedRecords.h). Every page ends with exactly one outcome message, WM_FEED_NEXT_PAGE or WM_FEED_END,
+// also when its file is missing or unreadable.
 #include "feed/FeedRecords.h"
 
 #include <cstdint>
@@ -15,12 +15,12 @@ constexpr uint64_t kMaxFeedPageBytes = 32ull * 1024 * 1024;
 // How often in a row an unusable page is asked for again before the feed is given up.
 constexpr int32_t kMaxFeedPageRepeats = 6;
 
-// The thread procedure. parameter is a ParsePageParams allocated with new; the thread deletes it
-// and closes the block's thread handle at its end. No exception leaves it.
+// The work procedure. parameter is a ParsePageParams allocated with new; it deletes the block and
+// closes the block's thread handle, when one is set, at its end. No exception leaves it.
 DWORD WINAPI feedPageWorker(LPVOID parameter);
 
-// Starts feedPageWorker on the block: created suspended, its handle stored in the block, then
-// resumed. False when the thread could not be started; the block is freed in every case.
+// Runs feedPageWorker on the block on a thread of the process's pool. False when it could not be
+// queued; the block is freed in every case.
 bool startFeedPageWorker(std::unique_ptr<ParsePageParams> params);
 
 // The decoded text of a page file, or null when the file is missing, empty, larger than

@@ -30,7 +30,7 @@ struct ParsePageParams {
 
     int32_t generation;       // page generation when the download completed; copied into every record
     HWND mainWindow;          // target of every post
-    HANDLE thread;            // the thread's own handle, set by the starter; closed by the thread
+    HANDLE thread;            // a thread handle the starter may set; closed by the worker at its end
     std::wstring pagePath;    // the work file holding the downloaded page
     std::wstring userName;    // the user being loaded (carried, not read)
     std::wstring pageSuffix;  // "" for the profile page, "/media" or "/media?max_id=..." for a feed page
