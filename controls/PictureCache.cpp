@@ -9,15 +9,15 @@ void PictureCache::Reset() {
     valid_ = false;
 }
 
-bool PictureCache::render(Gdiplus::Bitmap* picture, int width, int height, Fit fit) {
-    bitmap_.SetSize(width, height);
-    uint32_t* first = bitmap_.ScanLine(0);
+bool PictureCache::Render(Gdiplus::Bitmap* picture, int width, int height, Fit fit, gui::TBitmap& target,
+                          bool& opaque) {
+    target.SetSize(width, height);
+    uint32_t* first = target.ScanLine(0);
     if (!first)
         return false;
-    ++renders_;
     // GDI+ draws straight into the bitmap's pixels (premultiplied, top-down rows).
-    Gdiplus::Bitmap target(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(first));
-    Gdiplus::Graphics graphics(&target);
+    Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(first));
+    Gdiplus::Graphics graphics(&canvas);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeLowQuality);
     const Gdiplus::Rect area(0, 0, width, height);
     const ImageDrawMode mode = fit == Fit::Stretch
@@ -42,31 +42,40 @@ bool PictureCache::render(Gdiplus::Bitmap* picture, int width, int height, Fit f
     }
     graphics.Flush(Gdiplus::FlushIntentionSync);
     // Wholly opaque renderings are copied plainly, which is much cheaper than blending.
-    opaque_ = true;
-    for (int y = 0; y < height && opaque_; ++y) {
-        const uint32_t* row = bitmap_.ScanLine(y);
+    opaque = true;
+    for (int y = 0; y < height && opaque; ++y) {
+        const uint32_t* row = target.ScanLine(y);
         for (int x = 0; x < width; ++x) {
             if ((row[x] >> 24) != 0xFF) {
-                opaque_ = false;
+                opaque = false;
                 break;
             }
         }
     }
-    bitmap_.SetHasAlpha(!opaque_);
+    target.SetHasAlpha(!opaque);
     return true;
+}
+
+void PictureCache::Adopt(std::unique_ptr<gui::TBitmap> rendering, bool opaque) {
+    valid_ = rendering && !rendering->Empty();
+    bitmap_ = std::move(rendering);
+    opaque_ = opaque;
 }
 
 void PictureCache::Draw(HDC dc, Gdiplus::Bitmap* picture, int width, int height, Fit fit) {
     if (!dc || !picture || width <= 0 || height <= 0)
         return;
-    if (!valid_ || bitmap_.Width() != width || bitmap_.Height() != height) {
-        valid_ = render(picture, width, height, fit);
+    if (!valid_ || bitmap_->Width() != width || bitmap_->Height() != height) {
+        if (!bitmap_)
+            bitmap_ = std::make_unique<gui::TBitmap>();
+        valid_ = Render(picture, width, height, fit, *bitmap_, opaque_);
         if (!valid_)
             return;
+        ++renders_;
     }
     // The rendering stays selected in a memory context of its own: selecting it into a shared
     // one and back on every paint costs more under Wine than the copy itself.
-    HDC source = bitmap_.Canvas()->Handle();
+    HDC source = bitmap_->Canvas()->Handle();
     if (!source)
         return;
     if (opaque_) {

@@ -5,6 +5,7 @@
 #include "gui/Bitmap.h"
 #include <objidl.h>
 #include <gdiplus.h>
+#include <memory>
 
 namespace controls {
 
@@ -23,10 +24,16 @@ public:
     // How many times a picture was rendered.
     int Renders() const { return renders_; }
 
-private:
-    bool render(Gdiplus::Bitmap* picture, int width, int height, Fit fit);
+    // Renders picture at width x height into target, made anew; opaque tells whether every
+    // pixel is fully opaque. It touches nothing but its arguments, so a worker thread may render
+    // its own pictures ahead of the paint.
+    static bool Render(Gdiplus::Bitmap* picture, int width, int height, Fit fit, gui::TBitmap& target,
+                       bool& opaque);
+    // Takes such a rendering of the picture: a Draw at its size copies it without rendering.
+    void Adopt(std::unique_ptr<gui::TBitmap> rendering, bool opaque);
 
-    gui::TBitmap bitmap_;
+private:
+    std::unique_ptr<gui::TBitmap> bitmap_;
     bool valid_ = false;
     bool opaque_ = false;
     int renders_ = 0;

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <gdiplus.h>
 #include <memory>
+#include <mutex>
 
 namespace gui {
 
 namespace {
 
+// Sessions start and end on the GUI thread and on worker threads that decode.
+std::mutex sessionLock;
 int sessionUsers = 0;
 ULONG_PTR sessionToken = 0;
 
@@ -46,6 +49,7 @@ bool decodeInto(Gdiplus::Bitmap& source, TBitmap& target) {
 }  // namespace
 
 GdiPlusSession::GdiPlusSession() {
+    std::lock_guard<std::mutex> hold(sessionLock);
     if (sessionUsers == 0) {
         Gdiplus::GdiplusStartupInput input;
         if (Gdiplus::GdiplusStartup(&sessionToken, &input, nullptr) != Gdiplus::Ok)
@@ -58,6 +62,7 @@ GdiPlusSession::GdiPlusSession() {
 GdiPlusSession::~GdiPlusSession() {
     if (!started_)
         return;
+    std::lock_guard<std::mutex> hold(sessionLock);
     if (--sessionUsers == 0) {
         Gdiplus::GdiplusShutdown(sessionToken);
         sessionToken = 0;

@@ -1,5 +1,6 @@
 #pragma once
-// One GDI+ session for the process, started by the first user and ended by the last one.
+// One GDI+ session for the process, started by the first user and ended by the last one, on any
+// thread.
 // Decoding of pictures (PNG, JPEG, GIF, BMP) into 32-bit bitmaps.
 #include <windows.h>
 #include <objidl.h>

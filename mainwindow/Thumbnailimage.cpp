@@ -1,6 +1,5 @@
 #include "mainwindow/Thumbnailimage.h"
 
-#include "common/PathFunctions.h"
 #include "controls/HoverGeometry.h"
 #include "controls/HoverProtocol.h"
 #include "controls/ResourceImage.h"
@@ -23,6 +22,8 @@ struct VideoMark {
     gui::TBitmap scratch;
 };
 VideoMark* sharedMark = nullptr;
+// Decodes the photos' files, made with the first photo picture and stopped with the last one.
+ThumbnailDecoder* decoder = nullptr;
 int photoImages = 0;
 int scaledCopyCount = 0;
 
@@ -80,15 +81,20 @@ bool inVisibleRect(const gui::TControl* control, POINT p) {
 PhotoImage::PhotoImage(gui::TComponent* owner) : gui::TPaintBox(owner) {
     SetControlStyle(ControlStyle() | gui::csOpaque);
     SetParentShowHint(true);
-    if (photoImages++ == 0)
+    if (photoImages++ == 0) {
         sharedMark = new VideoMark;
+        decoder = new ThumbnailDecoder;
+    }
     if (!sharedMark->picture)
         sharedMark->picture = controls::loadSkinPicture(gui::HInstance(), videoMarkId);
 }
 
 PhotoImage::~PhotoImage() {
+    decoder->cancel(this);
     picture_.reset();
     if (--photoImages == 0) {
+        delete decoder;
+        decoder = nullptr;
         delete sharedMark;
         sharedMark = nullptr;
     }
@@ -102,19 +108,46 @@ void PhotoImage::loadPhoto(const std::wstring& path) {
     if (path == path_)
         return;
     path_ = path;
+    decoder->cancel(this);
+    requestedSize_ = SIZE{0, 0};
+    undecodable_ = false;
     picture_.reset();
     scaled_.Reset();
     scaledSize_ = SIZE{0, 0};
-    decoded_.SetSize(0, 0);
-    // Decoded into memory of our own: the file stays free to be replaced or deleted.
-    if (!path.empty() && gui::DecodePictureFile(makeLongPath(path), decoded_) && !decoded_.Empty()) {
-        picture_ = std::make_unique<Gdiplus::Bitmap>(decoded_.Width(), decoded_.Height(),
-                                                     decoded_.Width() * 4, PixelFormat32bppPARGB,
-                                                     reinterpret_cast<BYTE*>(decoded_.ScanLine(0)));
+    decoded_.reset();
+    Repaint();
+}
+
+void PhotoImage::requestPicture() {
+    if (picture_ || undecodable_ || path_.empty() || Width() <= 0 || Height() <= 0 ||
+        (requestedSize_.cx == Width() && requestedSize_.cy == Height()))
+        return;
+    requestedSize_ = SIZE{Width(), Height()};
+    if (!decoder->request(this, path_, Width(), Height()))
+        thumbnailDecoded(*ThumbnailDecoder::decode(ThumbnailDecodeJob{this, 0, path_, Width(), Height()}));
+}
+
+void PhotoImage::thumbnailDecoded(DecodedThumbnail& result) {
+    requestedSize_ = SIZE{0, 0};
+    if (result.picture) {
+        decoded_ = std::move(result.picture);
+        picture_ = std::make_unique<Gdiplus::Bitmap>(decoded_->Width(), decoded_->Height(),
+                                                     decoded_->Width() * 4, PixelFormat32bppPARGB,
+                                                     reinterpret_cast<BYTE*>(decoded_->ScanLine(0)));
         if (picture_->GetLastStatus() != Gdiplus::Ok)
             picture_.reset();
     }
-    Repaint();
+    if (!picture_) {
+        decoded_.reset();
+        undecodable_ = true;
+        return;
+    }
+    if (result.scaled && result.scaled->Width() == Width() && result.scaled->Height() == Height()) {
+        scaled_.Adopt(std::move(result.scaled), result.scaledOpaque);
+        scaledSize_ = SIZE{Width(), Height()};
+        ++scaledCopyCount;
+    }
+    Invalidate();
 }
 
 void PhotoImage::setVideoMark(bool on) {
@@ -125,6 +158,7 @@ void PhotoImage::setVideoMark(bool on) {
 }
 
 void PhotoImage::rebuildScaledBitmap() {
+    requestPicture();
     if (!picture_ || Width() <= 0 || Height() <= 0 || !sharedMark)
         return;
     if (sharedMark->scratch.Empty())
@@ -158,6 +192,7 @@ void PhotoImage::drawVideoMark(HDC dc, bool centred) {
 }
 
 void PhotoImage::Paint() {
+    requestPicture();
     if (!picture_) {
         // The grid's fill leaves every tile out: a tile without a picture paints its own ground,
         // or the pixels of whatever was there before stay.

@@ -10,6 +10,7 @@
 #include "gui/GdiPlus.h"
 #include "gui/PaintBox.h"
 #include "gui/Shape.h"
+#include "mainwindow/ThumbnailDecoder.h"
 #include "mainwindow/TileGeometry.h"
 #include <windows.h>
 #include <array>
@@ -21,13 +22,15 @@ struct Photo;
 
 // A thumbnail picture drawn stretched to the control's size from a copy rendered once per size,
 // with an optional video mark in the middle.
-class PhotoImage : public gui::TPaintBox {
+class PhotoImage : public gui::TPaintBox, private ThumbnailDecoder::Client {
 public:
     explicit PhotoImage(gui::TComponent* owner);
     ~PhotoImage() override;
 
-    // Loads the picture file (an empty path drops the picture); nothing when the path is the
-    // current one. A file that does not decode leaves the control empty.
+    // Takes the picture file (an empty path drops the picture); nothing when the path is the
+    // current one. The file is decoded and scaled off the GUI thread once the control needs it
+    // (it paints, or rebuildScaledBitmap is called); until the picture arrives, and when the file
+    // does not decode, the control paints its own ground.
     void loadPhoto(const std::wstring& path);
     const std::wstring& path() const { return path_; }
     bool hasPicture() const { return picture_ != nullptr; }
@@ -38,8 +41,11 @@ public:
     // The text the program's hint handler shows for this control (its Hint stays empty).
     const std::wstring& tooltipText() const { return tooltipText_; }
     void setTooltipText(const std::wstring& text) { tooltipText_ = text; }
-    // Renders the scaled copy (and the shared video mark) now, so the next paint only copies.
+    // Renders the scaled copy (and the shared video mark) now, so the next paint only copies; a
+    // picture that is not there yet is asked for.
     void rebuildScaledBitmap();
+    // Asks for the picture at the control's size, when it is not there and not asked for yet.
+    void requestPicture();
     // How many scaled copies of photos all instances made.
     static int scaledCopies();
 
@@ -54,15 +60,18 @@ protected:
     void Paint() override;
 
 private:
+    void thumbnailDecoded(DecodedThumbnail& result) override;
     void drawPhoto(HDC dc);
     // The shared mark at this photo's mark size; centred: where it shows, else at the origin.
     void drawVideoMark(HDC dc, bool centred);
 
     gui::GdiPlusSession gdiPlus_;
-    gui::TBitmap decoded_;                      // the file's pixels; the file stays free
+    std::unique_ptr<gui::TBitmap> decoded_;     // the file's pixels; the file stays free
     std::unique_ptr<Gdiplus::Bitmap> picture_;  // over decoded_'s pixels
     controls::PictureCache scaled_;
-    SIZE scaledSize_{0, 0};  // of the copy in scaled_; 0 x 0 when there is none
+    SIZE scaledSize_{0, 0};     // of the copy in scaled_; 0 x 0 when there is none
+    SIZE requestedSize_{0, 0};  // of the decoding asked for; 0 x 0 when none is under way
+    bool undecodable_ = false;  // the file gave no picture
     std::wstring path_;
     std::wstring tooltipText_;
     bool tooltipAllowed_ = true;
@@ -86,6 +95,7 @@ public:
     void setPhoto(Photo* photo);
     Photo* photo() const { return photo_; }
     void loadFile(const std::wstring& path) { photoImage_->loadPhoto(path); }
+    void requestPhoto() { photoImage_->requestPicture(); }
     void setVideoMark(bool on) { photoImage_->setVideoMark(on); }
     void setTooltipAllowed(bool on) { photoImage_->setTooltipAllowed(on); }
     // Moves the parts only when the photo's bounds change.

@@ -111,8 +111,12 @@ void TForm1::layoutThumbnails(bool keepScrollPosition) {
         tile->setTileVisible(true);
     }
     box->Update();
-    if (!wasDoubleBuffered) {
-        for (ThumbnailImage* tile : tilesInUse)
+    // The tiles next to the view ask for their pictures too, so that they have them when they
+    // scroll in.
+    for (ThumbnailImage* tile : tilesInUse) {
+        if (wasDoubleBuffered)
+            tile->requestPhoto();
+        else
             tile->rebuildScaledPhoto();
     }
 }

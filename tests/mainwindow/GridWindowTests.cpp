@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 using namespace formtest;
 
@@ -53,6 +54,13 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     ASSERT_TRUE(pumpUntil([form] { return loaded(form, 45); }, 30000))
         << static_cast<int>(form->loadState) << " " << form->photos.size() << " "
         << form->visiblePhotos.size() << " " << site.requests().size();
+    // The pictures are decoded off the GUI thread and arrive after the layout.
+    EXPECT_TRUE(pumpUntil(
+        [form] {
+            return std::all_of(form->tilesInUse.begin(), form->tilesInUse.end(),
+                               [](ThumbnailImage* tile) { return tile->photoImage()->hasPicture(); });
+        },
+        15000));
     pump(200);
 
     // Feed order, row-major; only the two videos with an address carry the mark.
@@ -141,27 +149,41 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     EXPECT_EQ(form->contentScrollBox->ClientHeight() > 0, true);
     testsupport::ScreenCapture::ofWindow(form->Handle()).saveArtifact(L"grid-anchor-after-restore.png");
 
-    // A tile whose thumbnail does not decode paints its own background, not the picture before:
-    // one in full view, without marks.
+    // Tiles in full view, without marks.
+    std::vector<ThumbnailImage*> plain;
+    std::copy_if(form->tilesInUse.begin(), form->tilesInUse.end(), std::back_inserter(plain),
+                 [](ThumbnailImage* tile) {
+                     const RECT r = controls::getVisibleScreenRect(tile->photoImage());
+                     return !tile->photoImage()->videoMark() && !tile->isSelected() &&
+                            r.right - r.left == tile->photoImage()->Width() &&
+                            r.bottom - r.top == tile->photoImage()->Height();
+                 });
+    ASSERT_GE(plain.size(), 4u);
+
+    // A tile whose thumbnail does not decode paints its own background, not the picture before.
     testsupport::TempFolder scratch;
     const std::wstring junk = scratch.path() + L"junk.jpg";
     FILE* file = _wfopen(junk.c_str(), L"wb");
     ASSERT_NE(file, nullptr);
     fputs("no picture", file);
     fclose(file);
-    const auto plain =
-        std::find_if(form->tilesInUse.begin(), form->tilesInUse.end(), [](ThumbnailImage* tile) {
-            const RECT r = controls::getVisibleScreenRect(tile->photoImage());
-            return !tile->photoImage()->videoMark() && !tile->isSelected() &&
-                   r.right - r.left == tile->photoImage()->Width() &&
-                   r.bottom - r.top == tile->photoImage()->Height();
-        });
-    ASSERT_NE(plain, form->tilesInUse.end());
-    (*plain)->loadFile(junk);
+    plain[0]->loadFile(junk);
     pump(200);
-    RECT shown = controls::getVisibleScreenRect((*plain)->photoImage());
+    RECT shown = controls::getVisibleScreenRect(plain[0]->photoImage());
     InflateRect(&shown, -4, -4);
     EXPECT_LE(testsupport::ScreenCapture(shown).distinctColours(1), 2);
+
+    // A tile that gets another photo while its last one is decoded shows the new photo's picture,
+    // never the one that arrives late: the first decoding is done before the tile asks again.
+    ThumbnailImage* recycled = plain[1];
+    recycled->loadFile(plain[2]->photo()->thumbnailPath);
+    Sleep(500);
+    recycled->loadFile(plain[3]->photo()->thumbnailPath);
+    ASSERT_TRUE(pumpUntil([&] { return recycled->photoImage()->hasPicture(); }, 15000));
+    form->contentScrollBox->Update();
+    EXPECT_TRUE(
+        testsupport::ScreenCapture(controls::getVisibleScreenRect(recycled->photoImage()))
+            .samePixels(testsupport::ScreenCapture(controls::getVisibleScreenRect(plain[3]->photoImage()))));
     delete form;
 }
 
