@@ -53,7 +53,9 @@ void TForm1::showDownloadProgress(bool visible, double fraction) {
             downloadProgressPercent->SetCaption(percent);
         downloadProgressPercent->SetLeft((innerWidth - downloadProgressPercent->Width()) / 2 + 1);
         downloadProgressPercent->SetTop((innerHeight - downloadProgressPercent->Height()) / 2);
-        downloadPanel->Repaint();
+        // Only the track and its text change: the frame around them is left as drawn (new bounds
+        // have invalidated it already).
+        downloadInnerPanel->Repaint();
         closeDownloadImageButton->SetLeft(downloadPanel->Left() + downloadPanel->Width() + 24);
         downloadPanel->SetDoubleBuffered(false);
         downloadInnerPanel->SetDoubleBuffered(false);
