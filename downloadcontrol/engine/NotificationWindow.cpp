@@ -167,11 +167,6 @@ void NotificationWindow::beginReport() {
     InterlockedExchange(&eventReset_, 1);
 }
 
-void NotificationWindow::awaitDrained(HANDLE stopEvent) {
-    HANDLE events[2] = {queueEmpty_.get(), stopEvent};
-    WaitForMultipleObjects(stopEvent ? 2 : 1, events, FALSE, INFINITE);
-}
-
 void NotificationWindow::startTimer() {
     if (window_) {
         SetTimer(window_, kProgressTimerId, kProgressTimerPeriodMs, nullptr);

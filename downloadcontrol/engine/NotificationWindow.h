@@ -80,10 +80,9 @@ public:
     bool postSegmentProgress(std::unique_ptr<SegmentSnapshot> snapshot, int32_t segmentIndex);
     bool postDownloadDone(bool result, int32_t failureCode = 0);
 
-    // The handshake of a worker: reset before posting a report, then wait until the window has drained
-    // its queue or `stopEvent` is signalled.
+    // A worker calls this before posting a report; queueEmptyEvent is set again once the window has
+    // drained its queue.
     void beginReport();
-    void awaitDrained(HANDLE stopEvent);
     HANDLE queueEmptyEvent() const { return queueEmpty_.get(); }
 
     // ---- The creating thread ----

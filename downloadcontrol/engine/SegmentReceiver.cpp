@@ -218,7 +218,4 @@ void SegmentReceiver::report(bool last) {
 
     window.beginReport();
     window.postSegmentProgress(std::move(segmentSnapshot), index_);
-    if (last) {
-        window.awaitDrained(context_.stopEvent);
-    }
 }

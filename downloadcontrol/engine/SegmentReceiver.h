@@ -10,8 +10,10 @@
 // Every block the client receives is written at once and counted in the file's figures. The header and
 // the host hear of it every kReportMilliseconds or kReportBytes, and at the segment's end. A report is
 // made only once the notification window has drained the reports before it, so the window's queue
-// never grows and the host is never more than one report behind; the segment's last report is also
-// waited for. (A round trip through the window costs far more than the write of a small block.)
+// never grows and the host is never more than one report behind; the segment's last report is always
+// made, and not waited for: what follows it (the file's end) travels through the same queue behind it.
+// (A round trip through the window costs far more than the write of a small block, and a small file
+// would otherwise pay two: one for its last report, one for its end.)
 #include <cstdint>
 #include <vector>
 
@@ -51,8 +53,7 @@ private:
     // segment's end.
     bool store(int32_t count, bool& done);
     // Tells the header and the host what was stored since the last report. A report waits while the
-    // host has not seen the previous ones yet, except the `last` of the segment, which is always made
-    // and waited for.
+    // host has not seen the previous ones yet, except the `last` of the segment, which is always made.
     void report(bool last);
     // A new connection for the rest of the segment after a failed receive.
     bool reconnect(int32_t& received, bool& done);
