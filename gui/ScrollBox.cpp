@@ -41,8 +41,10 @@ void TControlScrollBar::SetPosition(int position) {
         else
             box_.ScrollBy(delta, 0);
     }
-    if (box_.HandleAllocated())
-        SetScrollPos(box_.Handle(), kind_ == sbVertical ? SB_VERT : SB_HORZ, position_, TRUE);
+    // Every setting redraws the bar, even one it holds already: those are left out.
+    const int bar = kind_ == sbVertical ? SB_VERT : SB_HORZ;
+    if (box_.HandleAllocated() && GetScrollPos(box_.Handle(), bar) != position_)
+        SetScrollPos(box_.Handle(), bar, position_, box_.BarsCovered() ? FALSE : TRUE);
 }
 
 void TControlScrollBar::ScrollMessage(WPARAM wParam) {
@@ -78,8 +80,15 @@ void TControlScrollBar::Update() {
         info.nPage = static_cast<UINT>(page > 0 ? page : 0);
         info.nPos = position_;
     }
-    SetScrollInfo(window, bar, &info, TRUE);
-    ShowScrollBar(window, bar, show ? TRUE : FALSE);
+    // A growing grid sets its range often, and every setting redraws the bar (showing it asks the
+    // window server too): what the bar holds already is not set again.
+    SCROLLINFO held{};
+    held.cbSize = sizeof(held);
+    held.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (!GetScrollInfo(window, bar, &held) || !SameScrollValues(held, info))
+        SetScrollInfo(window, bar, &info, box_.BarsCovered() ? FALSE : TRUE);
+    if (show != IsScrollBarVisible())
+        ShowScrollBar(window, bar, show ? TRUE : FALSE);
 }
 
 // ---- the box

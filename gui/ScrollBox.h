@@ -61,6 +61,10 @@ public:
     void SetBorderStyle(TBorderStyle style);
     // Brings both bars in line with the client size.
     void UpdateScrollBars();
+    // The owner lays bars of its own over the box's, which still take their room and hold range
+    // and position: drawing them would only be painted over.
+    bool BarsCovered() const { return barsCovered_; }
+    void SetBarsCovered(bool covered) { barsCovered_ = covered; }
 
     void Dispatch(TMessage& message) override;
 
@@ -73,6 +77,7 @@ private:
     TControlScrollBar horzScrollBar_;
     TBorderStyle borderStyle_ = bsSingle;
     bool updating_ = false;
+    bool barsCovered_ = false;
 };
 
 }  // namespace gui

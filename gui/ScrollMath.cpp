@@ -64,4 +64,8 @@ int ScrollTarget(const ScrollRequest& request, int position, int range, int page
     return ClampScrollPosition(target, range, page);
 }
 
+bool SameScrollValues(const SCROLLINFO& a, const SCROLLINFO& b) {
+    return a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
+}
+
 }  // namespace gui

@@ -23,4 +23,7 @@ struct ScrollRequest {
 int ScrollTarget(const ScrollRequest& request, int position, int range, int page, int lineStep,
                  bool tracking);
 
+// Both hold the same range, page and position (a bar that holds them need not be set again).
+bool SameScrollValues(const SCROLLINFO& a, const SCROLLINFO& b);
+
 }  // namespace gui

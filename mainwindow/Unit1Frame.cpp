@@ -2,6 +2,7 @@
 // slider, the drawn border, and the two custom scroll bars with the controls they follow.
 #include "gui/Application.h"
 #include "gui/Exception.h"
+#include "gui/ScrollMath.h"
 #include "mainwindow/FormLayout.h"
 #include "mainwindow/FrameGeometry.h"
 #include "mainwindow/SlideshowRules.h"
@@ -482,6 +483,7 @@ void TForm1::createScrollBars() {
     contentScrollBar = CustomScrollBar::Attach(contentScrollBarWindow);
     if (contentScrollBar)
         contentScrollBar->SetHotTracking(true);
+    contentScrollBox->SetBarsCovered(true);
     for (int i = 0; i < 6; ++i)
         contentBarIcons[i] = static_cast<HICON>(LoadImageW(
             HInstance(), MAKEINTRESOURCEW(skin::contentBarUp + i), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
@@ -502,8 +504,11 @@ void TForm1::destroyScrollBars() {
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
         old = nullptr;
     };
-    if (contentScrollBox && contentScrollBox->HandleAllocated())
-        restore(contentScrollBox->Handle(), oldContentScrollBoxWndProc);
+    if (contentScrollBox) {
+        contentScrollBox->SetBarsCovered(false);
+        if (contentScrollBox->HandleAllocated())
+            restore(contentScrollBox->Handle(), oldContentScrollBoxWndProc);
+    }
     if (userNameListBox && userNameListBox->HandleAllocated())
         restore(userNameListBox->Handle(), oldUserNameListBoxWndProc);
     if (userNameListBoxPanel && userNameListBoxPanel->HandleAllocated())

@@ -97,3 +97,26 @@ TEST_F(ScrollBoxTest, ScrollMessagesMoveByLinesPagesAndTheThumb) {
     EXPECT_EQ(bar->Position(), 0);
     EXPECT_EQ(tile->Top(), 500);
 }
+
+TEST_F(ScrollBoxTest, ACoveredBarStillTakesEveryNewRangePageAndPosition) {
+    // The box leaves out settings its bar holds already and draws nothing: each change must still
+    // reach the bar, through a resize and a hide and show.
+    box->SetBarsCovered(true);
+    TControlScrollBar* bar = box->VertScrollBar();
+    bar->SetRange(1000);
+    bar->SetPosition(300);
+    box->SetBounds(0, 0, 300, 120);
+    SCROLLINFO info = verticalInfo(box->Handle());
+    EXPECT_EQ(info.nMax, 999);
+    EXPECT_EQ(static_cast<int>(info.nPage), box->ClientHeight());
+    EXPECT_EQ(info.nPos, 300);
+    bar->SetRange(100);
+    EXPECT_FALSE(bar->IsScrollBarVisible());
+    bar->SetRange(1200);
+    bar->SetPosition(5000);
+    EXPECT_TRUE(bar->IsScrollBarVisible());
+    info = verticalInfo(box->Handle());
+    EXPECT_EQ(info.nMax, 1199);
+    EXPECT_EQ(static_cast<int>(info.nPage), box->ClientHeight());
+    EXPECT_EQ(info.nPos, 1200 - box->ClientHeight());
+}
