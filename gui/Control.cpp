@@ -7,7 +7,17 @@ namespace gui {
 
 namespace {
 TControl* captureControl = nullptr;
+
+// Marks r of the parent's client area for painting. A rectangle wholly outside that area (a part of
+// a scrolled grid out of view) would mark nothing, and asking the window system costs a trip.
+void invalidateOnParent(TWinControl& parent, const RECT& r, bool erase) {
+    RECT client{};
+    RECT overlap{};
+    if (GetClientRect(parent.Handle(), &client) && !IntersectRect(&overlap, &client, &r))
+        return;
+    InvalidateRect(parent.Handle(), &r, erase ? TRUE : FALSE);
 }
+}  // namespace
 
 TControl* CaptureControl() {
     return captureControl;
@@ -61,10 +71,8 @@ TControl::~TControl() {
         if (TForm* form = GetParentForm(this))
             form->ForgetControl(this);
         TWinControl* parent = parent_;
-        if (!parent->Destroying() && visible_ && !IsWindowed() && parent->HandleAllocated()) {
-            RECT r = BoundsRect();
-            InvalidateRect(parent->Handle(), &r, TRUE);
-        }
+        if (!parent->Destroying() && visible_ && !IsWindowed() && parent->HandleAllocated())
+            invalidateOnParent(*parent, BoundsRect(), true);
         parent->RemoveControl(this);
     }
     font_.OnChange = nullptr;
@@ -83,10 +91,8 @@ void TControl::SetParent(TWinControl* parent) {
             form->ForgetControl(this);
         if (captureControl == this)
             SetCaptureControl(nullptr);
-        if (visible_ && !IsWindowed() && parent_->HandleAllocated()) {
-            RECT r = BoundsRect();
-            InvalidateRect(parent_->Handle(), &r, TRUE);
-        }
+        if (visible_ && !IsWindowed() && parent_->HandleAllocated())
+            invalidateOnParent(*parent_, BoundsRect(), true);
         parent_->RemoveControl(this);
     }
     if (parent) {
@@ -124,10 +130,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     if (left == left_ && top == top_ && size.width == width_ && size.height == height_)
         return;
     const bool resized = size.width != width_ || size.height != height_;
-    if (parent_ && visible_ && parent_->HandleAllocated()) {
-        RECT old = BoundsRect();
-        InvalidateRect(parent_->Handle(), &old, TRUE);
-    }
+    if (parent_ && visible_ && parent_->HandleAllocated())
+        invalidateOnParent(*parent_, BoundsRect(), true);
     StoreBounds(left, top, size.width, size.height);
     Invalidate();
     if (resized)
@@ -168,10 +172,8 @@ void TControl::SetVisible(bool visible) {
     if (visible_ == visible)
         return;
     visible_ = visible;
-    if (parent_ && parent_->HandleAllocated()) {
-        RECT r = BoundsRect();
-        InvalidateRect(parent_->Handle(), &r, TRUE);
-    }
+    if (parent_ && parent_->HandleAllocated())
+        invalidateOnParent(*parent_, BoundsRect(), true);
     VisibleChanged();
 }
 
@@ -189,8 +191,7 @@ void TControl::SetEnabled(bool enabled) {
 void TControl::Invalidate() {
     if (!visible_ || !parent_ || !parent_->HandleAllocated())
         return;
-    RECT r = BoundsRect();
-    InvalidateRect(parent_->Handle(), &r, (controlStyle_ & csOpaque) ? FALSE : TRUE);
+    invalidateOnParent(*parent_, BoundsRect(), (controlStyle_ & csOpaque) == 0);
 }
 
 void TControl::Update() {
@@ -199,6 +200,10 @@ void TControl::Update() {
 }
 
 void TControl::Repaint() {
+    // A hidden control has nothing to show; updating the parent now would only paint, in the
+    // middle of the caller's changes, what is waiting to be painted.
+    if (!visible_)
+        return;
     Invalidate();
     Update();
 }
@@ -210,10 +215,8 @@ void TControl::SetControlStyle(TControlStyle style) {
         return;
     const bool opacityChanged = ((controlStyle_ ^ style) & csOpaque) != 0;
     controlStyle_ = style;
-    if (opacityChanged && parent_ && visible_ && parent_->HandleAllocated()) {
-        RECT r = BoundsRect();
-        InvalidateRect(parent_->Handle(), &r, TRUE);
-    }
+    if (opacityChanged && parent_ && visible_ && parent_->HandleAllocated())
+        invalidateOnParent(*parent_, BoundsRect(), true);
     StyleChanged();
 }
 
