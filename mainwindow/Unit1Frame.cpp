@@ -553,11 +553,24 @@ void TForm1::placeContentScrollBar() {
     GetScrollInfo(contentScrollBox->Handle(), SB_VERT, &info);
     const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
     const bool needed = contentScrollBox->ClientHeight() < contentScrollBox->VertScrollBar()->Range();
-    SetWindowPos(contentScrollBarWindow, HWND_TOP,
-                 contentScrollBox->Left() + contentScrollBox->Width() - barWidth, contentScrollBox->Top(),
-                 barWidth, contentScrollBox->Height(), needed ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    const RECT place{contentScrollBox->Left() + contentScrollBox->Width() - barWidth, contentScrollBox->Top(),
+                     contentScrollBox->Left() + contentScrollBox->Width(),
+                     contentScrollBox->Top() + contentScrollBox->Height()};
+    // Placing the bar repaints it, and the grid lays itself out on every scroll: a bar that is
+    // where it belongs, shown or hidden as it should be and above the box, stays as it is.
+    RECT now{};
+    GetWindowRect(contentScrollBarWindow, &now);
+    MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&now), 2);
+    const bool shown = (GetWindowLongPtrW(contentScrollBarWindow, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (!EqualRect(&now, &place) || shown != needed || GetWindow(contentScrollBarWindow, GW_HWNDPREV))
+        SetWindowPos(contentScrollBarWindow, HWND_TOP, place.left, place.top, barWidth,
+                     place.bottom - place.top, needed ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
     if (contentScrollBar) {
-        contentScrollBar->SetScrollInfo(info, true);
+        SCROLLINFO held{};
+        held.cbSize = sizeof(held);
+        held.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (!contentScrollBar->GetScrollInfo(held) || !SameScrollValues(held, info))
+            contentScrollBar->SetScrollInfo(info, true);
         UpdateWindow(contentScrollBarWindow);
     }
 }
