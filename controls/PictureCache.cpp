@@ -73,17 +73,24 @@ void PictureCache::Draw(HDC dc, Gdiplus::Bitmap* picture, int width, int height,
             return;
         ++renders_;
     }
+    DrawCopy(dc, width, height);
+}
+
+bool PictureCache::DrawCopy(HDC dc, int width, int height) {
+    if (!dc || !valid_ || bitmap_->Width() != width || bitmap_->Height() != height)
+        return false;
     // The rendering stays selected in a memory context of its own: selecting it into a shared
     // one and back on every paint costs more under Wine than the copy itself.
     HDC source = bitmap_->Canvas()->Handle();
     if (!source)
-        return;
+        return true;
     if (opaque_) {
         BitBlt(dc, 0, 0, width, height, source, 0, 0, SRCCOPY);
-        return;
+        return true;
     }
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     AlphaBlend(dc, 0, 0, width, height, source, 0, 0, width, height, blend);
+    return true;
 }
 
 }  // namespace controls

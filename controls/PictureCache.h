@@ -31,6 +31,8 @@ public:
                        bool& opaque);
     // Takes such a rendering of the picture: a Draw at its size copies it without rendering.
     void Adopt(std::unique_ptr<gui::TBitmap> rendering, bool opaque);
+    // Draws the rendering there is, without its picture; false when there is none of that size.
+    bool DrawCopy(HDC dc, int width, int height);
 
 private:
     std::unique_ptr<gui::TBitmap> bitmap_;

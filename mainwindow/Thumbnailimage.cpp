@@ -118,8 +118,13 @@ void PhotoImage::loadPhoto(const std::wstring& path) {
     Repaint();
 }
 
+bool PhotoImage::hasPicture() const {
+    return picture_ ||
+           (scaledSize_.cx == Width() && scaledSize_.cy == Height() && Width() > 0 && Height() > 0);
+}
+
 void PhotoImage::requestPicture() {
-    if (picture_ || undecodable_ || path_.empty() || Width() <= 0 || Height() <= 0 ||
+    if (hasPicture() || undecodable_ || path_.empty() || Width() <= 0 || Height() <= 0 ||
         (requestedSize_.cx == Width() && requestedSize_.cy == Height()))
         return;
     requestedSize_ = SIZE{Width(), Height()};
@@ -129,6 +134,16 @@ void PhotoImage::requestPicture() {
 
 void PhotoImage::thumbnailDecoded(DecodedThumbnail& result) {
     requestedSize_ = SIZE{0, 0};
+    // The copy at the tile's size is all a tile shows: the decoded picture is not kept with it,
+    // and another size asks the decoder again.
+    if (result.picture && result.scaled && result.scaled->Width() == Width() &&
+        result.scaled->Height() == Height()) {
+        scaled_.Adopt(std::move(result.scaled), result.scaledOpaque);
+        scaledSize_ = SIZE{Width(), Height()};
+        ++scaledCopyCount;
+        Invalidate();
+        return;
+    }
     if (result.picture) {
         decoded_ = std::move(result.picture);
         picture_ = std::make_unique<Gdiplus::Bitmap>(decoded_->Width(), decoded_->Height(),
@@ -142,11 +157,6 @@ void PhotoImage::thumbnailDecoded(DecodedThumbnail& result) {
         undecodable_ = true;
         return;
     }
-    if (result.scaled && result.scaled->Width() == Width() && result.scaled->Height() == Height()) {
-        scaled_.Adopt(std::move(result.scaled), result.scaledOpaque);
-        scaledSize_ = SIZE{Width(), Height()};
-        ++scaledCopyCount;
-    }
     Invalidate();
 }
 
@@ -159,7 +169,7 @@ void PhotoImage::setVideoMark(bool on) {
 
 void PhotoImage::rebuildScaledBitmap() {
     requestPicture();
-    if (!picture_ || Width() <= 0 || Height() <= 0 || !sharedMark)
+    if (!hasPicture() || !sharedMark)
         return;
     if (sharedMark->scratch.Empty())
         sharedMark->scratch.SetSize(1, 1);
@@ -193,15 +203,16 @@ void PhotoImage::drawVideoMark(HDC dc, bool centred) {
 
 void PhotoImage::Paint() {
     requestPicture();
-    if (!picture_) {
+    HDC dc = Canvas()->Handle();
+    if (picture_) {
+        drawPhoto(dc);
+    } else if (!scaled_.DrawCopy(dc, Width(), Height())) {
         // The grid's fill leaves every tile out: a tile without a picture paints its own ground,
         // or the pixels of whatever was there before stay.
         Canvas()->Brush()->SetColor(static_cast<gui::TColor>(formlayout::kFrameGreyColor));
         Canvas()->FillRect(RECT{0, 0, Width(), Height()});
         return;
     }
-    HDC dc = Canvas()->Handle();
-    drawPhoto(dc);
     if (videoMark_)
         drawVideoMark(dc, true);
 }

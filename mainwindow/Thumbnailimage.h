@@ -33,7 +33,8 @@ public:
     // does not decode, the control paints its own ground.
     void loadPhoto(const std::wstring& path);
     const std::wstring& path() const { return path_; }
-    bool hasPicture() const { return picture_ != nullptr; }
+    // The picture is there at the control's size (decoded, or only its copy at that size).
+    bool hasPicture() const;
     void setVideoMark(bool on);
     bool videoMark() const { return videoMark_; }
     void setTooltipAllowed(bool on) { tooltipAllowed_ = on; }
@@ -66,7 +67,8 @@ private:
     void drawVideoMark(HDC dc, bool centred);
 
     gui::GdiPlusSession gdiPlus_;
-    std::unique_ptr<gui::TBitmap> decoded_;     // the file's pixels; the file stays free
+    // The file's pixels (the file stays free), kept only when the copy had to be made here.
+    std::unique_ptr<gui::TBitmap> decoded_;
     std::unique_ptr<Gdiplus::Bitmap> picture_;  // over decoded_'s pixels
     controls::PictureCache scaled_;
     SIZE scaledSize_{0, 0};     // of the copy in scaled_; 0 x 0 when there is none
