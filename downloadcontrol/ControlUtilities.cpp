@@ -378,6 +378,25 @@ int compareText(std::wstring_view a, std::wstring_view b, bool caseSensitive) {
     return ordinal < 0 ? -1 : (ordinal > 0 ? 1 : 0);
 }
 
+std::string caseBlindSortKey(std::wstring_view text) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
+        return {};
+    }
+    constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int length = static_cast<int>(text.size());
+    const int bytes = LCMapStringW(LOCALE_SYSTEM_DEFAULT, kFlags, text.data(), length, nullptr, 0);
+    if (bytes <= 0) {
+        return {};
+    }
+    std::string key(static_cast<std::size_t>(bytes), '\0');
+    // A sort key is bytes: its length is counted in bytes, not in characters.
+    if (LCMapStringW(LOCALE_SYSTEM_DEFAULT, kFlags, text.data(), length, reinterpret_cast<LPWSTR>(key.data()),
+                     bytes) != bytes) {
+        return {};
+    }
+    return key;
+}
+
 std::wstring formatText(const wchar_t* format, ...) {
     // The runtime's own wide printf (not the C99 one that g++ selects), so %s means a wide text.
     va_list arguments;

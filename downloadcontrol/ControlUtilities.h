@@ -86,6 +86,9 @@ std::wstring toLowerText(std::wstring_view text);
 
 // -1, 0 or 1 as a is sorted before, equal to or after b in the system locale; case is ignored unless asked.
 int compareText(std::wstring_view a, std::wstring_view b, bool caseSensitive);
+// The system locale's sort key of the text with case ignored: two texts have equal keys exactly when
+// compareText(a, b, false) finds them equal. Empty when the system cannot make one.
+std::string caseBlindSortKey(std::wstring_view text);
 
 // printf-style formatting with the Windows rules: %s and %ls are wide texts, %hs a narrow one, %I64d a
 // 64-bit number. The result has any length.

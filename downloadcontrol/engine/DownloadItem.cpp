@@ -14,6 +14,7 @@ bool DownloadItem::setUrl(const std::wstring& newUrl, bool newImplicitTls) {
         return false;
     }
     url = std::move(parsed.url);
+    urlKey = caseBlindSortKey(url);
     urlFolder = std::move(parsed.folder);
     nameFromUrl = std::move(parsed.nameFromUrl);
     protocol = parsed.protocol;

@@ -117,6 +117,7 @@ public:
 
     DownloadState state = DownloadStateNew;
     std::wstring url;
+    std::string urlKey;  // caseBlindSortKey(url): the queue's duplicate check compares these
     std::wstring urlFolder;
     std::wstring nameFromUrl;
     std::wstring displayFileName;

@@ -125,6 +125,13 @@ TEST(Text, ConversionsTrimCaseAndCompare) {
     EXPECT_NE(compareText(L"HTTP://X/a", L"http://x/A", true), 0);
     EXPECT_EQ(compareText(L"a", L"b", false), -1);
     EXPECT_EQ(compareText(L"b", L"a", true), 1);
+    // The sort keys find the same texts equal as the comparison does.
+    const wchar_t* urls[] = {L"HTTP://X/\u00c9a", L"http://x/\u00e9A", L"http://x/a", L"http://x/ab",
+                             L"http://x/a\u00e9"};
+    for (const wchar_t* a : urls)
+        for (const wchar_t* b : urls)
+            EXPECT_EQ(caseBlindSortKey(a) == caseBlindSortKey(b), compareText(a, b, false) == 0)
+                << a << " " << b;
 }
 
 TEST(Text, FormatUsesWideStringsAndGrows) {
