@@ -1,5 +1,4 @@
 #include "mainwindow/HistoryNavigation.h"
-#include "mainwindow/ThumbnailDecodeQueue.h"
 #include "mainwindow/TileGeometry.h"
 #include "mainwindow/UserNameRules.h"
 
@@ -67,27 +66,6 @@ TEST(TileGeometry, PartsMarkAndTooltip) {
     EXPECT_EQ(L"March 5, 2014 - sea", tileTooltipText(L"March 5, 2014", L"sea"));
     EXPECT_EQ(L"sea", tileTooltipText(L"", L"sea"));
     EXPECT_EQ(L"", tileTooltipText(L"", L""));
-}
-
-TEST(ThumbnailDecodeQueue, ATilesNewestRequestAloneIsDecodedAndDelivered) {
-    ThumbnailDecodeQueue queue;
-    const int a = 0, b = 0;
-    ThumbnailDecodeJob job;
-    const uint64_t first = queue.request(&a, L"one.jpg", 150, 150);
-    ASSERT_TRUE(queue.take(job));
-    // While a's first file is decoded, b asks, and a asks twice more (another photo, a new size).
-    const uint64_t other = queue.request(&b, L"two.jpg", 150, 150);
-    queue.request(&a, L"three.jpg", 150, 150);
-    const uint64_t newest = queue.request(&a, L"three.jpg", 306, 306);
-    queue.cancel(&b);
-    ASSERT_TRUE(queue.take(job));
-    EXPECT_EQ(job.ticket, newest);
-    EXPECT_EQ(job.width, 306);
-    EXPECT_FALSE(queue.take(job));
-    EXPECT_FALSE(queue.takeResult(&a, first));
-    EXPECT_FALSE(queue.takeResult(&b, other));
-    EXPECT_TRUE(queue.takeResult(&a, newest));
-    EXPECT_FALSE(queue.takeResult(&a, newest));
 }
 
 }  // namespace
