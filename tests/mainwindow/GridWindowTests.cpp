@@ -17,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 
 using namespace formtest;
@@ -163,10 +162,7 @@ TEST(GridWindow, AlicesTilesLooksAndTheTopPhotoThroughResizeAndMinimise) {
     // A tile whose thumbnail does not decode paints its own background, not the picture before.
     testsupport::TempFolder scratch;
     const std::wstring junk = scratch.path() + L"junk.jpg";
-    FILE* file = _wfopen(junk.c_str(), L"wb");
-    ASSERT_NE(file, nullptr);
-    fputs("no picture", file);
-    fclose(file);
+    ASSERT_TRUE(testsupport::writeFileBytes(junk, "no picture"));
     plain[0]->loadFile(junk);
     pump(200);
     RECT shown = controls::getVisibleScreenRect(plain[0]->photoImage());
