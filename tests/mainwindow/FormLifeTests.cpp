@@ -54,6 +54,11 @@ TEST(FormLife, OpensCleanOnTheStartScreenAndCleansUpAgain) {
                                       arrow->Left() - pieces->Width() - 3,
                                       (panel->Height() - pieces->Height()) / 2 + 1}));
     }
+    // The search edit inside its skin's edges.
+    const gui::TControl* search = form->searchEdit;
+    EXPECT_EQ((std::array<int, 3>{search->Left(), search->Top(), search->Width()}),
+              (std::array<int, 3>{3, (form->searchEditPanel->Height() - search->Height()) / 2 + 2,
+                                  form->searchEditPanel->Width() - 5}));
 
     ASSERT_TRUE(testsupport::writeFileBytes(paths.thumbnailsFolder + L"\\new.jpg", "x"));
     // A fault in a window's last messages is swallowed by the system's dispatch: counted here.
@@ -213,7 +218,8 @@ TEST(FormLife, TwoLivesEndAtTheSameHandleGdiWindowAndThreadCounts) {
     Counts after{};
     pumpUntil([&] {
         after = measure();
-        return after == before;
+        return after.handles == before.handles && after.gdi == before.gdi &&
+               after.windows == before.windows && after.threads <= before.threads;
     });
     std::printf("handles %lu -> %lu, GDI %d -> %d, windows %d -> %d, threads %d -> %d\n", before.handles,
                 after.handles, before.gdi, after.gdi, before.windows, after.windows, before.threads,
@@ -221,5 +227,7 @@ TEST(FormLife, TwoLivesEndAtTheSameHandleGdiWindowAndThreadCounts) {
     EXPECT_EQ(after.handles, before.handles);
     EXPECT_EQ(after.gdi, before.gdi);
     EXPECT_EQ(after.windows, before.windows);
-    EXPECT_EQ(after.threads, before.threads);
+    // Fewer is no leak: an idle thread of the system's pool, left by an earlier test's page reads,
+    // ends when the pool decides.
+    EXPECT_LE(after.threads, before.threads);
 }

@@ -30,14 +30,6 @@ bool contains(const std::wstring& caption, const std::wstring& word) {
 
 using SearchWindow = ServiceWindow;
 
-TEST_F(SearchWindow, TheEditSitsInsideTheSkinsEdges) {
-    const gui::TWinControl* panel = form()->searchEditPanel;
-    const gui::TEdit* edit = form()->searchEdit;
-    EXPECT_EQ(edit->Left(), 3);
-    EXPECT_EQ(edit->Top(), (panel->Height() - edit->Height()) / 2 + 2);
-    EXPECT_EQ(edit->Width(), panel->Width() - 5);
-}
-
 TEST_F(SearchWindow, AFilterListsPositionsAndSelectAllReachesHiddenPhotos) {
     load(L"alice", 45);
     pressEnterIn(form(), L"Sun, SEA!");
