@@ -668,21 +668,4 @@ TEST_F(PrintDialog, OpensCentredThenWhereLeftAndReturnsTheRange) {
     DeleteDC(pages.printerDC);
 }
 
-// A printer that goes away while the dialog is open: confirmed, no device context, and why.
-TEST_F(PrintDialog, ConfirmedOnAPrinterThatCannotBeUsedSaysWhich) {
-    bool result = true;
-    WPrintDialog dialog(nullptr);
-    ASSERT_TRUE(answered(
-        dialog,
-        [&](HWND window) {
-            printer.remove();
-            pressDialogButton(window, IDOK);
-        },
-        result));
-    EXPECT_FALSE(result);
-    EXPECT_EQ(nullptr, dialog.printerDC);
-    EXPECT_EQ(printer.name(), dialog.printerName);
-    EXPECT_NE(0u, dialog.printerError);
-}
-
 }  // namespace
