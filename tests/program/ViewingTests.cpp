@@ -87,12 +87,37 @@ protected:
         });
         if (!top || shown == expected.size())
             return top;
+        const POINT overGrid = centreOf(firstPhoto());
         for (int i = 0; i < 10; ++i)
-            notch(centreOf(readGrid(grid).at(0).photo), -WHEEL_DELTA);
+            notch(overGrid, -WHEEL_DELTA);
         return waitNudging([&] {
             const Numbers now = numbersOf(readGrid(grid));
             return !now.empty() && now.size() <= expected.size() &&
                    now == Numbers(expected.end() - now.size(), expected.end());
+        });
+    }
+
+    // The first tile's photo as the screen shows it now; empty while none shows (a tile's picture
+    // still on its way from the decoder after a scroll).
+    RECT firstPhotoNow() {
+        const std::vector<ShownTile> tiles = readGrid(grid);
+        return tiles.empty() ? RECT{} : tiles[0].photo;
+    }
+
+    // The first tile's photo once the grid shows one.
+    RECT firstPhoto() {
+        RECT photo{};
+        waitNudging([&] {
+            photo = firstPhotoNow();
+            return !IsRectEmpty(&photo);
+        });
+        return photo;
+    }
+
+    bool waitForFirstPhotoAt(const RECT& expected) {
+        return waitNudging([&] {
+            const RECT now = firstPhotoNow();
+            return EqualRect(&now, &expected) != FALSE;
         });
     }
 
@@ -117,14 +142,20 @@ protected:
     // let go once the screen shows the expected selection.
     bool clickMark(int n, bool shift, const Numbers& expectSelected) {
         const size_t at = static_cast<size_t>(n - 1);
-        const RECT photo = readGrid(grid).at(at).photo;
+        std::vector<ShownTile> tiles;
+        if (!waitNudging([&] { return (tiles = readGrid(grid)).size() > at; }))
+            return false;
+        const RECT photo = tiles[at].photo;
         const POINT mark{photo.right - 20, photo.bottom - 20};
         const RECT markArea{mark.x - 12, mark.y - 12, mark.x + 12, mark.y + 12};
         // Each step waits until the mark shows that the window took it: the window asks where the
         // pointer is now, so input must not run ahead of it. Over the tile the mark shows, over the
         // mark it lights up, pressed it darkens, let go it shows the new state.
         testsupport::moveMouseTo(centreOf(photo));
-        waitNudging([&] { return readGrid(grid).at(at).selected; });
+        waitNudging([&] {
+            tiles = readGrid(grid);
+            return tiles.size() > at && tiles[at].selected;
+        });
         if (shift && !testsupport::holdModifier(VK_SHIFT, true))
             return false;
         for (const auto& step : std::vector<std::function<void()>>{
@@ -168,13 +199,14 @@ protected:
 
 TEST_F(Viewing, TypedSearchesFilterTheGridInFeedOrder) {
     // Enter on the empty box without a filter leaves the grid where it was scrolled to.
-    notch(centreOf(readGrid(grid).at(0).photo), -WHEEL_DELTA);
+    notch(centreOf(firstPhoto()), -WHEEL_DELTA);
     ASSERT_TRUE(waitForFeedFrom(45 - static_cast<int>(columns)));
-    const std::vector<ShownTile> scrolled = readGrid(grid);
+    const Numbers scrolled = numbersOf(readGrid(grid));
+    const RECT scrolledFirst = firstPhoto();
     session.typeSearch(L"");
     session.program().waitForInputIdle();
-    EXPECT_EQ(numbersOf(readGrid(grid)), numbersOf(scrolled));
-    EXPECT_TRUE(EqualRect(&readGrid(grid).at(0).photo, &scrolled.at(0).photo));
+    EXPECT_TRUE(waitForFirstPhotoAt(scrolledFirst));
+    EXPECT_EQ(numbersOf(readGrid(grid)), scrolled);
 
     session.typeSearch(L"Sun, SEA!");
     EXPECT_TRUE(waitForNumbers(kSunAndSea)) << ::testing::PrintToString(numbersOf(readGrid(grid)));
@@ -267,7 +299,7 @@ TEST_F(Viewing, ClicksShiftClicksCtrlAAndTheWheelSelectAndScroll) {
     RECT area{};
     GetClientRect(grid, &area);
     const int step = (area.bottom * 9 / 10) / 10;
-    const RECT first = readGrid(grid).at(0).photo;
+    const RECT first = firstPhoto();
     const POINT overGrid = centreOf(first);
     notch(overGrid, -WHEEL_DELTA);
     // The first row went up by the step: the second row's top tells.
@@ -277,17 +309,17 @@ TEST_F(Viewing, ClicksShiftClicksCtrlAAndTheWheelSelectAndScroll) {
                tiles[0].number == 45 - static_cast<int>(columns);
     }));
     notch(overGrid, WHEEL_DELTA);
-    EXPECT_TRUE(waitNudging([&] { return EqualRect(&readGrid(grid).at(0).photo, &first); }));
+    EXPECT_TRUE(waitForFirstPhotoAt(first));
     // Over the toolbar the wheel does nothing.
     notch(programtest::windowPoint(window, kToolbarGapX, kToolbarY), -WHEEL_DELTA);
-    EXPECT_TRUE(EqualRect(&readGrid(grid).at(0).photo, &first));
+    EXPECT_TRUE(waitForFirstPhotoAt(first));
     // Nor while the full-size view is open.
     testsupport::leftClick(overGrid);
     EXPECT_TRUE(waitNudging([&] { return shownFullSize() == 45; }));
     notch(overGrid, -WHEEL_DELTA);
     press(VK_ESCAPE);
     EXPECT_TRUE(waitNudging([&] { return shownFullSize() == -1; }));
-    EXPECT_TRUE(EqualRect(&readGrid(grid).at(0).photo, &first));
+    EXPECT_TRUE(waitForFirstPhotoAt(first));
 
     // Enough notches to pass the end.
     const int rows = static_cast<int>((45 + columns - 1) / columns);
@@ -309,7 +341,7 @@ TEST_F(Viewing, ClicksShiftClicksCtrlAAndTheWheelSelectAndScroll) {
 TEST_F(Viewing, KeysStepThroughASearchInTheView) {
     session.typeSearch(L"Sun, SEA!");
     ASSERT_TRUE(waitForNumbers(kSunAndSea));
-    testsupport::leftClick(centreOf(readGrid(grid).at(0).photo));
+    testsupport::leftClick(centreOf(firstPhoto()));
     ASSERT_TRUE(waitNudging([&] { return shownFullSize() == 45; }));
     rest();
     // The arrows step through the search's items only.
