@@ -6,6 +6,7 @@
 #include "feed/SearchMatch.h"
 #include "mainwindow/Photo.h"
 #include "mainwindow/Unit1.h"
+#include "mainwindow/WorkerMessageRules.h"
 
 using namespace gui;
 
@@ -91,7 +92,10 @@ void TForm1::postThumbnailArrivals() {
 
 void TForm1::showThumbnailArrivals() {
     thumbnailArrivalsPosted = false;
-    if (arrivedProgress >= 0)
+    // The pie is 19 pixels wide: a hundredth of the load moves its edge by half a pixel. A redraw
+    // costs more than a thumbnail's own handling under load, so it waits for that much, or the end.
+    if (arrivedProgress >= 1 ||
+        (arrivedProgress >= 0 && progressWorthShowing(arrivedProgress, userNameProgressPie->Progress(), 1)))
         userNameProgressPie->FSetProgress(static_cast<float>(arrivedProgress));
     arrivedProgress = -1;
     if (visibleListGrown) {

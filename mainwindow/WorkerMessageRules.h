@@ -27,8 +27,8 @@ FILETIME currentItemTime();
 std::wstring feedEndMessage(int totalMediaCount, int endCode, size_t photoCount,
                             const std::wstring& userName);
 
-// Progress arrives several times per file: the strip is redrawn only when the job (of workUnits
-// units) has moved by more than a hundredth of itself since it was last shown.
+// Progress arrives several times per file: the strip (and the load's pie) is redrawn only when the
+// work (of workUnits units) has moved by more than a hundredth of itself since it was last shown.
 bool progressWorthShowing(double progress, double shownProgress, int32_t workUnits);
 
 // The file name of an item: from its video address when it has one, else from its full-size
