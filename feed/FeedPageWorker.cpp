@@ -49,8 +49,10 @@ void handlePage(const ParsePageParams& params) {
         } else {
             FeedPageScan feed = scanFeedPage(*text, params.generation);
             if (isUsableFeedPage(feed, params.pageSuffix)) {
-                for (std::unique_ptr<PhotoMessageInfo>& photo : feed.photos)
-                    postRecord(params.mainWindow, WM_FEED_PHOTO, std::move(photo));
+                if (!feed.photos.empty())
+                    postRecord(
+                        params.mainWindow, WM_FEED_PHOTOS,
+                        std::make_unique<FeedPhotosMessageInfo>(params.generation, std::move(feed.photos)));
                 nextSuffix = feed.nextSuffix;
                 unusable = false;
             }

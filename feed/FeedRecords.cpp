@@ -26,3 +26,7 @@ PhotoMessageInfo::PhotoMessageInfo(int32_t generation, const std::wstring& lowRe
       captionText(captionText),
       link(link),
       id(id) {}
+
+FeedPhotosMessageInfo::FeedPhotosMessageInfo(int32_t generation,
+                                             std::vector<std::unique_ptr<PhotoMessageInfo>> photos)
+    : generation(generation), photos(std::move(photos)) {}

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 // Record in WPARAM: MessageInfo {generation, media count (-1: not a whole number), ""}.
 constexpr UINT WM_FEED_TOTAL = WM_APP + 0;
@@ -14,8 +16,8 @@ constexpr UINT WM_FEED_TOTAL = WM_APP + 0;
 constexpr UINT WM_FEED_NEXT_PAGE = WM_APP + 1;
 // Record in WPARAM: MessageInfo {generation, 0 = no further page or -1 = a page was given up, ""}.
 constexpr UINT WM_FEED_END = WM_APP + 2;
-// Record in WPARAM: PhotoMessageInfo, one per media item, in page order.
-constexpr UINT WM_FEED_PHOTO = WM_APP + 3;
+// Record in WPARAM: FeedPhotosMessageInfo, a page's media items in page order.
+constexpr UINT WM_FEED_PHOTOS = WM_APP + 3;
 
 // How long the worker waits before it asks for an unusable page again.
 constexpr DWORD kFeedPageRepeatPauseMs = 6000;
@@ -47,7 +49,7 @@ struct MessageInfo {
     std::wstring text;
 };
 
-// Posted with WM_FEED_PHOTO: one media item, its texts in the order a Photo takes them.
+// One media item, its texts in the order a Photo takes them.
 struct PhotoMessageInfo {
     PhotoMessageInfo(int32_t generation, const std::wstring& lowResolutionUrl,
                      const std::wstring& standardResolutionUrl, const std::wstring& videoUrl,
@@ -62,4 +64,14 @@ struct PhotoMessageInfo {
     std::wstring captionText;
     std::wstring link;  // the item's own page
     std::wstring id;
+};
+
+// Posted with WM_FEED_PHOTOS: the items of one page, in page order. One record per page rather
+// than per item: under Wine every posted message is a trip through the system's server, which the
+// download threads need at the same time.
+struct FeedPhotosMessageInfo {
+    FeedPhotosMessageInfo(int32_t generation, std::vector<std::unique_ptr<PhotoMessageInfo>> photos);
+
+    int32_t generation;
+    std::vector<std::unique_ptr<PhotoMessageInfo>> photos;
 };

@@ -66,8 +66,6 @@ void feedEnd(TForm1& form, const MessageInfo& record) {
 }
 
 void feedPhoto(TForm1& form, PhotoMessageInfo& record) {
-    if (record.generation != form.pageGeneration)
-        return;
     auto* photo = new Photo(std::move(record.lowResolutionUrl), std::move(record.standardResolutionUrl),
                             std::move(record.videoUrl), std::move(record.dateText),
                             std::move(record.captionText), std::move(record.link), std::move(record.id),
@@ -87,6 +85,15 @@ void feedPhoto(TForm1& form, PhotoMessageInfo& record) {
                                        });
     form.photoFileNames.insert(StringKey(&photo->fileName, photo));
     form.thumbnailBatches.addPhoto(photo->lowResolutionUrl);
+}
+
+void feedPhotos(TForm1& form, FeedPhotosMessageInfo& record) {
+    if (record.generation != form.pageGeneration)
+        return;
+    for (const std::unique_ptr<PhotoMessageInfo>& photo : record.photos) {
+        if (photo)
+            feedPhoto(form, *photo);
+    }
 }
 
 bool isPhotoIndex(const TForm1& form, int32_t index) {
@@ -225,8 +232,8 @@ bool handleWorkerRecord(TForm1& form, gui::TMessage& message) {
     case WM_FEED_END:
         feedEnd(form, *takeRecord<MessageInfo>(message));
         break;
-    case WM_FEED_PHOTO:
-        feedPhoto(form, *takeRecord<PhotoMessageInfo>(message));
+    case WM_FEED_PHOTOS:
+        feedPhotos(form, *takeRecord<FeedPhotosMessageInfo>(message));
         break;
     case WM_PHOTO_COPIED:
         photoCopied(form, *takeRecord<PhotoCopiedMessageInfo>(message));

@@ -44,17 +44,25 @@ public:
 
     HWND handle() const { return handle_; }
 
-    // Takes every feed message waiting for the window.
+    // Takes every feed message waiting for the window; a page's items become one entry each.
     void drain(std::vector<Received>& received) const {
         MSG message;
-        while (PeekMessageW(&message, handle_, WM_FEED_TOTAL, WM_FEED_PHOTO, PM_REMOVE)) {
-            Received entry;
-            entry.message = message.message;
-            if (message.message == WM_FEED_PHOTO)
-                entry.photo.reset(reinterpret_cast<PhotoMessageInfo*>(message.wParam));
-            else
+        while (PeekMessageW(&message, handle_, WM_FEED_TOTAL, WM_FEED_PHOTOS, PM_REMOVE)) {
+            if (message.message != WM_FEED_PHOTOS) {
+                Received entry;
+                entry.message = message.message;
                 entry.info.reset(reinterpret_cast<MessageInfo*>(message.wParam));
-            received.push_back(std::move(entry));
+                received.push_back(std::move(entry));
+                continue;
+            }
+            std::unique_ptr<FeedPhotosMessageInfo> page(
+                reinterpret_cast<FeedPhotosMessageInfo*>(message.wParam));
+            for (std::unique_ptr<PhotoMessageInfo>& photo : page->photos) {
+                Received entry;
+                entry.message = message.message;
+                entry.photo = std::move(photo);
+                received.push_back(std::move(entry));
+            }
         }
     }
 
@@ -252,12 +260,12 @@ TEST_F(FeedPageWorkerTest, StartedWorkerReportsAndClosesItsOwnHandle) {
     ASSERT_TRUE(startFeedPageWorker(params(sample(L"bob-media-1.json"), L"/media")));
     std::vector<Received> received;
     const ULONGLONG deadline = GetTickCount64() + 60000;
-    while ((received.empty() || received.back().message == WM_FEED_PHOTO) && GetTickCount64() < deadline) {
+    while ((received.empty() || received.back().message == WM_FEED_PHOTOS) && GetTickCount64() < deadline) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
         window_.drain(received);
     }
     ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0].message, WM_FEED_PHOTO);
+    EXPECT_EQ(received[0].message, WM_FEED_PHOTOS);
     EXPECT_EQ(received[0].photo->id, L"2002_1");
     EXPECT_EQ(received[1].message, WM_FEED_END);
     EXPECT_EQ(received[1].info->code, 0);

@@ -27,8 +27,11 @@ protected:
     }
 
     void sendPhoto(int generation, const std::wstring& name, const std::wstring& caption = L"") {
-        send(WM_FEED_PHOTO, new PhotoMessageInfo(generation, L"http://i/l/" + name, L"http://i/s/" + name,
-                                                 L"", L"", caption, L"http://s/p/" + name, name));
+        auto* record = new FeedPhotosMessageInfo(generation, {});
+        record->photos.push_back(std::make_unique<PhotoMessageInfo>(generation, L"http://i/l/" + name,
+                                                                    L"http://i/s/" + name, L"", L"", caption,
+                                                                    L"http://s/p/" + name, name));
+        send(WM_FEED_PHOTOS, record);
     }
 };
 
