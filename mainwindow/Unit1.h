@@ -385,13 +385,17 @@ public:
     void startRetryTimer() override;
     void batchesEnded(const std::wstring& message) override;
     // The pie and the grid show the thumbnails that arrived once for all that arrive in one pass of
-    // the message queue: thumbnails come several to a pass, and drawing costs far more than taking
-    // one in. showThumbnailArrivals does it when the posted WM_THUMBNAILS_ARRIVED comes.
+    // the message queue, and at most once a frame: thumbnails come several to a pass, and drawing
+    // costs far more than taking one in. showThumbnailArrivals does it when the posted
+    // WM_THUMBNAILS_ARRIVED comes, or thumbnailArrivalsTimer when the frame's time is not up yet.
     static constexpr UINT WM_THUMBNAILS_ARRIVED = WM_APP + 8;
+    static constexpr ULONGLONG kThumbnailArrivalsFrameMs = 16;
     void postThumbnailArrivals();
     void showThumbnailArrivals();
     void forgetThumbnailArrivals();
-    bool thumbnailArrivalsPosted = false;
+    gui::TTimer* thumbnailArrivalsTimer = nullptr;
+    ULONGLONG thumbnailArrivalsShownAt = 0;
+    bool thumbnailArrivalsPosted = false;  // a message or the timer is on its way
     bool visibleListGrown = false;
     double arrivedProgress = -1;  // the pie's next value; -1: unchanged
 

@@ -240,6 +240,9 @@ void TForm1::createComponents() {
     thumbnailsDownloaderErrorRetryTimer = new TTimer(this);
     photosDownloaderErrorRetryTimer = new TTimer(this);
     printDownloaderErrorRetryTimer = new TTimer(this);
+    thumbnailArrivalsTimer = new TTimer(this);
+    thumbnailArrivalsTimer->SetEnabled(false);
+    thumbnailArrivalsTimer->SetOnTimer([this](TObject*) { showThumbnailArrivals(); });
     for (TTimer* timer : {checkUpdateTimer, formDeactivateTimer, slideshowTimer, hideDownloadProgressTimer,
                           pageDownloaderErrorRetryTimer, thumbnailsDownloaderErrorRetryTimer,
                           photosDownloaderErrorRetryTimer, printDownloaderErrorRetryTimer})
