@@ -141,10 +141,20 @@ void TForm1::FormShow(TObject*) {
     checkUpdateTimerTimer(checkUpdateTimer);
 }
 
+std::array<gui::TTimer*, 9> TForm1::formTimers() const {
+    return {checkUpdateTimer,
+            formDeactivateTimer,
+            slideshowTimer,
+            hideDownloadProgressTimer,
+            pageDownloaderErrorRetryTimer,
+            thumbnailsDownloaderErrorRetryTimer,
+            photosDownloaderErrorRetryTimer,
+            printDownloaderErrorRetryTimer,
+            thumbnailArrivalsTimer};
+}
+
 void TForm1::stopAllTimers() {
-    for (TTimer* timer : {checkUpdateTimer, formDeactivateTimer, slideshowTimer, hideDownloadProgressTimer,
-                          pageDownloaderErrorRetryTimer, thumbnailsDownloaderErrorRetryTimer,
-                          photosDownloaderErrorRetryTimer, printDownloaderErrorRetryTimer})
+    for (TTimer* timer : formTimers())
         timer->SetEnabled(false);
     for (Photo* photo : photos) {
         if (photo && photo->fullSizeRetryTimer)

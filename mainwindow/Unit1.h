@@ -32,6 +32,7 @@
 #include "saving/PrintQueue.h"
 #include "saving/ZipQueue.h"
 #include <windows.h>
+#include <array>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -286,6 +287,8 @@ public:
     void FormClose(gui::TObject* sender, gui::TCloseAction& action);
     // Stops every timer of the window and of the photos (closing and destruction).
     void stopAllTimers();
+    // Every timer of the window's own, for what is done to all of them.
+    std::array<gui::TTimer*, 9> formTimers() const;
 
     // ================================================================ form building and layout
     // (Unit1Layout.cpp)

@@ -91,14 +91,15 @@ void TForm1::postThumbnailArrivals() {
 }
 
 void TForm1::showThumbnailArrivals() {
-    const ULONGLONG sinceShown = GetTickCount64() - thumbnailArrivalsShownAt;
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG sinceShown = now - thumbnailArrivalsShownAt;
     if (sinceShown < kThumbnailArrivalsFrameMs) {
         thumbnailArrivalsTimer->Restart(static_cast<unsigned>(kThumbnailArrivalsFrameMs - sinceShown));
         return;
     }
     thumbnailArrivalsTimer->SetEnabled(false);
     thumbnailArrivalsPosted = false;
-    thumbnailArrivalsShownAt = GetTickCount64();
+    thumbnailArrivalsShownAt = now;
     // The pie is 19 pixels wide: a hundredth of the load moves its edge by half a pixel. A redraw
     // costs more than a thumbnail's own handling under load, so it waits for that much, or the end.
     if (arrivedProgress >= 1 ||

@@ -241,12 +241,9 @@ void TForm1::createComponents() {
     photosDownloaderErrorRetryTimer = new TTimer(this);
     printDownloaderErrorRetryTimer = new TTimer(this);
     thumbnailArrivalsTimer = new TTimer(this);
-    thumbnailArrivalsTimer->SetEnabled(false);
-    thumbnailArrivalsTimer->SetOnTimer([this](TObject*) { showThumbnailArrivals(); });
-    for (TTimer* timer : {checkUpdateTimer, formDeactivateTimer, slideshowTimer, hideDownloadProgressTimer,
-                          pageDownloaderErrorRetryTimer, thumbnailsDownloaderErrorRetryTimer,
-                          photosDownloaderErrorRetryTimer, printDownloaderErrorRetryTimer})
+    for (TTimer* timer : formTimers())
         timer->SetEnabled(false);
+    thumbnailArrivalsTimer->SetOnTimer([this](TObject*) { showThumbnailArrivals(); });
     formDeactivateTimer->SetOnTimer([this](TObject* sender) { formDeactivateTimerTimer(sender); });
     applicationEvents = new TApplicationEvents(this);
     applicationEvents->OnRestore = [this](TObject* sender) { applicationEventsRestore(sender); };

@@ -1,6 +1,6 @@
-// How long the main window takes to take in 10,000 media items from the feed worker: records
-// posted a page (20) at a time as the worker posts them, each turned into a photo with its caption words,
-// time and file name; then how long clearing them takes. Prints figures (aim: under 1 s in all).
+// How long the main window takes to take in 10,000 media items from the feed worker: records of a
+// page (20 items) posted as the worker posts them, each item turned into a photo with its caption
+// words, time and file name; then how long clearing them takes. Prints figures (aim: under 1 s in all).
 #include <windows.h>
 
 #include <cstdio>
