@@ -68,8 +68,20 @@ namespace {
 
 class ReadHandle {
 public:
-    explicit ReadHandle(const std::wstring& path)
-        : handle_(openExistingFile(path, GENERIC_READ, FILE_SHARE_READ)) {}
+    // Opened for deletion too when asked: the file then goes when the handle closes, which costs
+    // the system one open fewer than deleting it by name afterwards. A file that may not be deleted
+    // is still read.
+    ReadHandle(const std::wstring& path, bool deleteOnClose) {
+        const std::wstring longPath = makeLongPath(path);
+        if (deleteOnClose) {
+            handle_ = CreateFileW(longPath.c_str(), GENERIC_READ | DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+            deletes_ = isOpen();
+        }
+        if (!isOpen())
+            handle_ = openExistingFileRaw(longPath, GENERIC_READ, FILE_SHARE_READ);
+    }
     ~ReadHandle() {
         if (isOpen())
             closeFileHandle(handle_);
@@ -78,10 +90,12 @@ public:
     ReadHandle& operator=(const ReadHandle&) = delete;
 
     bool isOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool deletes() const { return deletes_; }
     HANDLE get() const { return handle_; }
 
 private:
-    HANDLE handle_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool deletes_ = false;
 };
 
 bool isAscii(const std::wstring& text) {
@@ -105,13 +119,23 @@ std::string toUtf8(const std::wstring& text) {
     return result;
 }
 
-// The entry's date: the file's last-write time in the current time zone, as zip stores it.
-void fillEntryDate(HANDLE file, zip_fileinfo& info) {
+// The entry's date (the file's last-write time in the current time zone, as zip stores it) and
+// its DOS attribute bits, read through the open file: a file whose details cannot be read is an
+// ordinary file of no date.
+void fillEntryDetails(HANDLE file, zip_fileinfo& info) {
+    FILE_BASIC_INFO details;
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &details, sizeof(details))) {
+        info.external_fa = FILE_ATTRIBUTE_ARCHIVE;
+        return;
+    }
+    info.external_fa = details.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
     FILETIME written;
+    written.dwLowDateTime = static_cast<DWORD>(details.LastWriteTime.QuadPart);
+    written.dwHighDateTime = static_cast<DWORD>(details.LastWriteTime.QuadPart >> 32);
     SYSTEMTIME utc;
     SYSTEMTIME local;
-    if (!GetFileTime(file, nullptr, nullptr, &written) || !FileTimeToSystemTime(&written, &utc) ||
-        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+    if (!FileTimeToSystemTime(&written, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
         return;
     }
     info.tmz_date.tm_sec = local.wSecond;
@@ -120,15 +144,6 @@ void fillEntryDate(HANDLE file, zip_fileinfo& info) {
     info.tmz_date.tm_mday = local.wDay;
     info.tmz_date.tm_mon = local.wMonth - 1;
     info.tmz_date.tm_year = local.wYear;
-}
-
-// DOS attribute bits only; a file whose attributes cannot be read is an ordinary file.
-uLong entryAttributes(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(makeLongPath(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return FILE_ATTRIBUTE_ARCHIVE;
-    return attributes &
-           (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
 }
 
 constexpr uLong kLanguageEncodingFlag = 0x800;  // general-purpose bit 11: the name is UTF-8
@@ -164,12 +179,14 @@ bool ZipArchive::close() {
     return error_ == 0;
 }
 
-ZipArchive::AddResult ZipArchive::addFile(const std::wstring& path) {
+ZipArchive::AddResult ZipArchive::addFile(const std::wstring& path, bool deleteOnceRead) {
+    sourceDeleted_ = false;
     if (!zip_ || error_ != 0) {
         fail(ERROR_INVALID_HANDLE);
         return AddResult::Failed;
     }
-    ReadHandle file(path);
+    ReadHandle file(path, deleteOnceRead);
+    sourceDeleted_ = file.deletes();
     if (!file.isOpen()) {
         unreadableError_ = GetLastError();
         return AddResult::Unreadable;
@@ -189,8 +206,7 @@ ZipArchive::AddResult ZipArchive::addFile(const std::wstring& path) {
         entryName = toUtf8(name);
 
     zip_fileinfo info = {};
-    info.external_fa = entryAttributes(path);
-    fillEntryDate(file.get(), info);
+    fillEntryDetails(file.get(), info);
 
     zipFile zip = static_cast<zipFile>(zip_);
     const int zip64 = size.QuadPart >= 0xFFFFFFFFLL ? 1 : 0;

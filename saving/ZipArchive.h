@@ -27,8 +27,11 @@ public:
         Failed       // the archive could not be written: see error()
     };
     // Entry name: the file-name part of the path; plain ASCII as it is, any other name in UTF-8
-    // with the language-encoding flag, so every zip reader shows it right.
-    AddResult addFile(const std::wstring& path);
+    // with the language-encoding flag, so every zip reader shows it right. With `deleteOnceRead`
+    // the file is deleted when its handle closes, whatever the result; sourceDeleted() tells
+    // whether it was opened so (else it is where it was).
+    AddResult addFile(const std::wstring& path, bool deleteOnceRead = false);
+    bool sourceDeleted() const { return sourceDeleted_; }
 
     // The Win32 error that made the archive fail; 0 while it has not.
     DWORD error() const { return error_; }
@@ -49,4 +52,5 @@ private:
     void* zip_ = nullptr;  // minizip's handle
     DWORD error_ = 0;
     DWORD unreadableError_ = 0;
+    bool sourceDeleted_ = false;
 };

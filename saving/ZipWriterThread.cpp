@@ -28,8 +28,9 @@ void writeArchive(const ZipPhotosParams& params, const std::wstring& partPath, Z
                 waitForEither(params.queue->readyEvent(), params.stopFlag->event(), kWaitMs);
                 continue;
             }
-            const ZipArchive::AddResult added = archive.addFile(next.path);
-            DeleteFileW(makeLongPath(next.path).c_str());
+            const ZipArchive::AddResult added = archive.addFile(next.path, true);
+            if (!archive.sourceDeleted())
+                DeleteFileW(makeLongPath(next.path).c_str());
             if (added == ZipArchive::AddResult::Failed)
                 break;
             if (added == ZipArchive::AddResult::Unreadable && result.skippedFiles++ == 0)
