@@ -9,11 +9,21 @@
 #include <iowin32.h>
 
 #include <memory>
+#include <new>
+#include <string>
 #include <vector>
 
 // minizip writes through iowin32's functions; these wrappers keep the Win32 error of the first
-// failing call, which minizip itself reduces to "an error".
+// failing call, which minizip itself reduces to "an error". They also gather minizip's writes:
+// it writes each header field on its own, and every write is a call to the system.
 struct ZipArchiveIo {
+    static constexpr size_t kGatherBytes = 64 * 1024;
+
+    struct Stream {
+        voidpf file;
+        std::string gathered;  // written by minizip, not yet by the system
+    };
+
     static const zlib_filefunc64_def& win32() {
         static const zlib_filefunc64_def functions = [] {
             zlib_filefunc64_def filled;
@@ -24,41 +34,96 @@ struct ZipArchiveIo {
     }
 
     static voidpf ZCALLBACK open(voidpf opaque, const void* name, int mode) {
-        voidpf stream = win32().zopen64_file(nullptr, name, mode);
-        if (!stream)
+        voidpf file = win32().zopen64_file(nullptr, name, mode);
+        if (!file) {
             static_cast<ZipArchive*>(opaque)->fail(GetLastError());
+            return nullptr;
+        }
+        auto* stream = new (std::nothrow) Stream{file, std::string()};
+        if (!stream) {
+            win32().zclose_file(nullptr, file);
+            static_cast<ZipArchive*>(opaque)->fail(ERROR_NOT_ENOUGH_MEMORY);
+        }
         return stream;
     }
 
     // A short write is written on from where it stopped; the write that then fails says why
     // (a full disk gives a short write first, and only the next one reports the disk full).
-    static uLong ZCALLBACK write(voidpf opaque, voidpf stream, const void* buffer, uLong size) {
-        const char* bytes = static_cast<const char*>(buffer);
-        uLong total = 0;
+    static bool writeAll(voidpf opaque, voidpf file, const char* bytes, size_t size) {
+        size_t total = 0;
         while (total < size) {
             SetLastError(0);
-            const uLong written = win32().zwrite_file(nullptr, stream, bytes + total, size - total);
+            const uLong written =
+                win32().zwrite_file(nullptr, file, bytes + total, static_cast<uLong>(size - total));
             if (written == 0) {
                 static_cast<ZipArchive*>(opaque)->fail(GetLastError());
-                break;
+                return false;
             }
             total += written;
         }
-        return total;
+        return true;
     }
 
-    static int ZCALLBACK close(voidpf opaque, voidpf stream) {
-        const int result = win32().zclose_file(nullptr, stream);
+    static bool flush(voidpf opaque, Stream& stream) {
+        const bool written = writeAll(opaque, stream.file, stream.gathered.data(), stream.gathered.size());
+        stream.gathered.clear();
+        return written;
+    }
+
+    static uLong ZCALLBACK write(voidpf opaque, voidpf handle, const void* buffer, uLong size) {
+        Stream& stream = *static_cast<Stream*>(handle);
+        const char* bytes = static_cast<const char*>(buffer);
+        if (stream.gathered.size() + size > kGatherBytes && !flush(opaque, stream))
+            return 0;
+        if (size >= kGatherBytes)
+            return writeAll(opaque, stream.file, bytes, size) ? size : 0;
+        try {
+            stream.gathered.append(bytes, size);
+        } catch (...) {
+            static_cast<ZipArchive*>(opaque)->fail(ERROR_NOT_ENOUGH_MEMORY);
+            return 0;
+        }
+        return size;
+    }
+
+    static uLong ZCALLBACK read(voidpf opaque, voidpf handle, void* buffer, uLong size) {
+        Stream& stream = *static_cast<Stream*>(handle);
+        return flush(opaque, stream) ? win32().zread_file(nullptr, stream.file, buffer, size) : 0;
+    }
+
+    static ZPOS64_T ZCALLBACK tell(voidpf, voidpf handle) {
+        const Stream& stream = *static_cast<Stream*>(handle);
+        const ZPOS64_T position = win32().ztell64_file(nullptr, stream.file);
+        return position == static_cast<ZPOS64_T>(-1) ? position : position + stream.gathered.size();
+    }
+
+    static long ZCALLBACK seek(voidpf opaque, voidpf handle, ZPOS64_T offset, int origin) {
+        Stream& stream = *static_cast<Stream*>(handle);
+        return flush(opaque, stream) ? win32().zseek64_file(nullptr, stream.file, offset, origin) : -1;
+    }
+
+    static int ZCALLBACK close(voidpf opaque, voidpf handle) {
+        std::unique_ptr<Stream> stream(static_cast<Stream*>(handle));
+        const bool flushed = flush(opaque, *stream);
+        const int result = win32().zclose_file(nullptr, stream->file);
         if (result != 0)
             static_cast<ZipArchive*>(opaque)->fail(GetLastError());
-        return result;
+        return flushed ? result : -1;
+    }
+
+    static int ZCALLBACK error(voidpf, voidpf handle) {
+        return win32().zerror_file(nullptr, static_cast<Stream*>(handle)->file);
     }
 
     static zlib_filefunc64_def functionsFor(ZipArchive* archive) {
         zlib_filefunc64_def functions = win32();
         functions.zopen64_file = open;
+        functions.zread_file = read;
         functions.zwrite_file = write;
+        functions.ztell64_file = tell;
+        functions.zseek64_file = seek;
         functions.zclose_file = close;
+        functions.zerror_file = error;
         functions.opaque = archive;
         return functions;
     }
