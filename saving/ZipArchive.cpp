@@ -134,8 +134,8 @@ namespace {
 class ReadHandle {
 public:
     // Opened for deletion too when asked: the file then goes when the handle closes, which costs
-    // the system one open fewer than deleting it by name afterwards. A file that may not be deleted
-    // is still read.
+    // the system one open fewer than deleting it by name afterwards. A file that cannot be opened
+    // so is opened for reading alone (deletes() false).
     ReadHandle(const std::wstring& path, bool deleteOnClose) {
         const std::wstring longPath = makeLongPath(path);
         if (deleteOnClose) {
@@ -244,20 +244,28 @@ bool ZipArchive::close() {
     return error_ == 0;
 }
 
-ZipArchive::AddResult ZipArchive::addFile(const std::wstring& path, bool deleteOnceRead) {
-    sourceDeleted_ = false;
+ZipArchive::AddResult ZipArchive::addFile(const std::wstring& path, bool deleteSource) {
+    AddResult result = AddResult::Failed;
+    bool deletedOnClose = false;
     if (!zip_ || error_ != 0) {
         fail(ERROR_INVALID_HANDLE);
-        return AddResult::Failed;
+    } else {
+        ReadHandle file(path, deleteSource);
+        deletedOnClose = file.deletes();
+        result = addOpenFile(path, file.get());
     }
-    ReadHandle file(path, deleteOnceRead);
-    sourceDeleted_ = file.deletes();
-    if (!file.isOpen()) {
+    if (deleteSource && !deletedOnClose)
+        DeleteFileW(makeLongPath(path).c_str());
+    return result;
+}
+
+ZipArchive::AddResult ZipArchive::addOpenFile(const std::wstring& path, HANDLE file) {
+    if (file == INVALID_HANDLE_VALUE) {
         unreadableError_ = GetLastError();
         return AddResult::Unreadable;
     }
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size)) {
+    if (!GetFileSizeEx(file, &size)) {
         unreadableError_ = GetLastError();
         return AddResult::Unreadable;
     }
@@ -271,7 +279,7 @@ ZipArchive::AddResult ZipArchive::addFile(const std::wstring& path, bool deleteO
         entryName = toUtf8(name);
 
     zip_fileinfo info = {};
-    fillEntryDetails(file.get(), info);
+    fillEntryDetails(file, info);
 
     zipFile zip = static_cast<zipFile>(zip_);
     const int zip64 = size.QuadPart >= 0xFFFFFFFFLL ? 1 : 0;
@@ -288,7 +296,7 @@ ZipArchive::AddResult ZipArchive::addFile(const std::wstring& path, bool deleteO
     const double total = static_cast<double>(size.QuadPart);
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(file.get(), buffer.data(), kChunkSize, &read, nullptr)) {
+        if (!ReadFile(file, buffer.data(), kChunkSize, &read, nullptr)) {
             fail(GetLastError());
             break;
         }

@@ -27,11 +27,9 @@ public:
         Failed       // the archive could not be written: see error()
     };
     // Entry name: the file-name part of the path; plain ASCII as it is, any other name in UTF-8
-    // with the language-encoding flag, so every zip reader shows it right. With `deleteOnceRead`
-    // the file is deleted when its handle closes, whatever the result; sourceDeleted() tells
-    // whether it was opened so (else it is where it was).
-    AddResult addFile(const std::wstring& path, bool deleteOnceRead = false);
-    bool sourceDeleted() const { return sourceDeleted_; }
+    // with the language-encoding flag, so every zip reader shows it right. With `deleteSource` the
+    // file is deleted afterwards, whatever the result.
+    AddResult addFile(const std::wstring& path, bool deleteSource = false);
 
     // The Win32 error that made the archive fail; 0 while it has not.
     DWORD error() const { return error_; }
@@ -42,6 +40,7 @@ public:
     static constexpr DWORD kChunkSize = 0x4000;
 
 private:
+    AddResult addOpenFile(const std::wstring& path, HANDLE file);
     void fail(DWORD error);
     void post(double share);
 
@@ -52,5 +51,4 @@ private:
     void* zip_ = nullptr;  // minizip's handle
     DWORD error_ = 0;
     DWORD unreadableError_ = 0;
-    bool sourceDeleted_ = false;
 };

@@ -29,8 +29,6 @@ void writeArchive(const ZipPhotosParams& params, const std::wstring& partPath, Z
                 continue;
             }
             const ZipArchive::AddResult added = archive.addFile(next.path, true);
-            if (!archive.sourceDeleted())
-                DeleteFileW(makeLongPath(next.path).c_str());
             if (added == ZipArchive::AddResult::Failed)
                 break;
             if (added == ZipArchive::AddResult::Unreadable && result.skippedFiles++ == 0)
