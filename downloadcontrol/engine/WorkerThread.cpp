@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <utility>
 
-WorkerPool::WorkerPool()
+WorkerPool::WorkerPool(DWORD idleLifetimeMs)
     : wake_(CreateSemaphoreW(nullptr, 0, 0x7fffffff, nullptr)),
       quit_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      ended_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+      ended_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      idleLifetimeMs_(idleLifetimeMs) {}
 
 WorkerPool::~WorkerPool() {
     if (quit_.valid()) {
@@ -32,6 +33,12 @@ std::shared_ptr<const WorkTicket> WorkerPool::hand(std::unique_ptr<Task> task,
     if (idle_ > 0) {
         --idle_;
     } else {
+        // Threads that ended idle leave their handles behind; a start is rare enough to sweep them.
+        threads_.erase(std::remove_if(threads_.begin(), threads_.end(),
+                                      [](const ScopedHandle& thread) {
+                                          return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+                                      }),
+                       threads_.end());
         ScopedHandle thread(CreateThread(nullptr, 0, &WorkerPool::entry, this, 0, nullptr));
         if (!thread.valid()) {
             waiting_.pop_back();
@@ -62,7 +69,21 @@ DWORD WINAPI WorkerPool::entry(void* parameter) {
 
 void WorkerPool::serve() {
     HANDLE events[2] = {quit_.get(), wake_.get()};
-    while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+    for (;;) {
+        const DWORD woken = WaitForMultipleObjects(2, events, FALSE, idleLifetimeMs_);
+        if (woken == WAIT_TIMEOUT) {
+            // Ends only while counted idle: a thread that was counted out has a wake coming for its
+            // work (another idle thread may take that wake; the count stays right either way).
+            CriticalSectionLock lock(lock_);
+            if (idle_ > 0) {
+                --idle_;
+                return;
+            }
+            continue;
+        }
+        if (woken != WAIT_OBJECT_0 + 1) {
+            return;
+        }
         std::unique_ptr<Task> task;
         {
             CriticalSectionLock lock(lock_);

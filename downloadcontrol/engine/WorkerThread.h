@@ -88,10 +88,15 @@ private:
 // work is told by a ticket, not by a kernel object of its own: handing out a work and ending it make
 // no calls to the system besides waking the thread.
 //
+// A thread left idle for `idleLifetimeMs` ends: under some systems every thread holds about a megabyte
+// of memory for as long as it lives, and the next run pays only its start again.
+//
 // The destructor ends the idle threads and waits for them; every work must have ended before.
 class WorkerPool {
 public:
-    WorkerPool();
+    static constexpr DWORD kIdleLifetimeMs = 5000;
+
+    explicit WorkerPool(DWORD idleLifetimeMs = kIdleLifetimeMs);
     ~WorkerPool();
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
@@ -142,6 +147,7 @@ private:
     ScopedHandle ended_;  // auto-reset: a work ended while somebody waited
     std::atomic<LONG> waiters_{0};
     std::vector<std::unique_ptr<Task>> waiting_;
-    std::vector<ScopedHandle> threads_;
-    std::size_t idle_ = 0;
+    std::vector<ScopedHandle> threads_;  // also of threads that have ended, until the next start
+    std::size_t idle_ = 0;               // idle threads not yet woken for a work
+    DWORD idleLifetimeMs_;
 };
