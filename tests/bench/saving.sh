@@ -38,12 +38,21 @@ measure() {
 sed 's/.*\/\([^/]*\)$/url = "&"\noutput = "\1"/' "$work/window/urls.txt" >"$work/curl.config"
 (cd "$work/curl" && measure "curl, 6 at a time" curl -s --parallel --parallel-max 6 -K "$work/curl.config") |
   tee "$work/curl.txt"
+# curl keeps its 6 connections open from file to file; the control asks the site to close each one
+# after its file, so the same requests as the program's also pay a connection a file.
+mkdir "$work/curl-close"
+(cd "$work/curl-close" &&
+  measure "curl, a connection a file" curl -s --parallel --parallel-max 6 -H "Connection: close" -K "$work/curl.config") |
+  tee -a "$work/curl.txt"
 # The window's seconds over curl's.
 seconds_of() { sed -n "s/^$1 .* files *\([0-9.]*\) s .*/\1/p" "$2"; }
 curl_seconds=$(seconds_of "curl, 6 at a time" "$work/curl.txt")
+closing_seconds=$(seconds_of "curl, a connection a file" "$work/curl.txt")
 for what in folder zip; do
-  awk -v what="$what" -v window="$(seconds_of "window: save into a $what" "$work/window.txt")" -v curl="$curl_seconds" \
-    'BEGIN { printf "saving into a %s: window %.2f s, curl %.2f s: %.2fx\n", what, window, curl, window / curl }'
+  awk -v what="$what" -v window="$(seconds_of "window: save into a $what" "$work/window.txt")" \
+    -v curl="$curl_seconds" -v closing="$closing_seconds" \
+    'BEGIN { printf "saving into a %s: window %.2f s, curl %.2f s: %.2fx; curl with a connection a file %.2f s: %.2fx\n",
+                    what, window, curl, window / curl, closing, window / closing }'
 done
 # Every saved file ("big_" and the name in its address) is the site's, byte for byte: the folder's
 # and the zip's.
