@@ -283,8 +283,10 @@ ZipArchive::AddResult ZipArchive::addOpenFile(const std::wstring& path, HANDLE f
 
     zipFile zip = static_cast<zipFile>(zip_);
     const int zip64 = size.QuadPart >= 0xFFFFFFFFLL ? 1 : 0;
-    if (zipOpenNewFileInZip4_64(zip, entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+    // The entry is written raw: it is compressed here, with one state kept for every entry.
+    if (!deflater_.begin() || !ensureChunk() ||
+        zipOpenNewFileInZip4_64(zip, entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
                                 nullptr, 0, 0, ascii ? 0 : kLanguageEncodingFlag, zip64) != ZIP_OK) {
         fail(ERROR_WRITE_FAULT);
         return AddResult::Failed;
@@ -292,25 +294,41 @@ ZipArchive::AddResult ZipArchive::addOpenFile(const std::wstring& path, HANDLE f
 
     // A read that comes back short ends the file; so a file whose length is a multiple of the chunk
     // ends with one more record of share 0, and an empty file posts its whole unit at once.
-    std::vector<char> buffer(kChunkSize);
     const double total = static_cast<double>(size.QuadPart);
+    const auto writeCompressed = [zip](const Bytef* bytes, uInt count) {
+        return zipWriteInFileInZip(zip, bytes, count) == ZIP_OK;
+    };
+    uLong crc = crc32(0, nullptr, 0);
+    ZPOS64_T plainSize = 0;
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(file, buffer.data(), kChunkSize, &read, nullptr)) {
+        if (!ReadFile(file, chunk_.data(), kChunkSize, &read, nullptr)) {
             fail(GetLastError());
             break;
         }
-        if (read > 0 && zipWriteInFileInZip(zip, buffer.data(), read) != ZIP_OK) {
+        const bool last = read < kChunkSize;
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(chunk_.data()), read);
+        plainSize += read;
+        if (!deflater_.add(chunk_.data(), read, last, writeCompressed)) {
             fail(ERROR_WRITE_FAULT);
             break;
         }
         post(total > 0 ? read / total : 1.0);
-        if (read < kChunkSize)
+        if (last)
             break;
     }
-    if (zipCloseFileInZip(zip) != ZIP_OK)
+    if (zipCloseFileInZipRaw64(zip, plainSize, crc) != ZIP_OK)
         fail(ERROR_WRITE_FAULT);
     return error_ == 0 ? AddResult::Added : AddResult::Failed;
+}
+
+bool ZipArchive::ensureChunk() {
+    try {
+        chunk_.resize(kChunkSize);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void ZipArchive::fail(DWORD error) {

@@ -5,8 +5,11 @@
 // write failure is kept with its Win32 error; after it the archive is not usable.
 #include <windows.h>
 
+#include "saving/EntryDeflater.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ZipArchive {
 public:
@@ -41,6 +44,7 @@ public:
 
 private:
     AddResult addOpenFile(const std::wstring& path, HANDLE file);
+    bool ensureChunk();
     void fail(DWORD error);
     void post(double share);
 
@@ -48,7 +52,9 @@ private:
 
     HWND window_;
     int32_t generation_;
-    void* zip_ = nullptr;  // minizip's handle
+    void* zip_ = nullptr;  // minizip's handle; it takes each entry compressed
+    EntryDeflater deflater_;
+    std::vector<char> chunk_;  // what was read of the file, kChunkSize bytes
     DWORD error_ = 0;
     DWORD unreadableError_ = 0;
 };
