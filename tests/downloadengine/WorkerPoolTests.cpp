@@ -2,73 +2,57 @@
 
 #include "downloadcontrol/engine/WorkerThread.h"
 
+#include <functional>
+
 namespace {
 
-// Notes the thread it ran on, as a handle that outlives the thread.
-struct ThreadNote {
-    explicit ThreadNote(HANDLE* thread) : thread(thread) {}
-    void run() {
-        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), thread, SYNCHRONIZE,
-                        FALSE, 0);
-    }
-    HANDLE* thread;
-};
-
-struct Nap {
-    Nap(DWORD milliseconds, std::atomic<int>* runs) : milliseconds(milliseconds), runs(runs) {}
-    void run() {
-        Sleep(milliseconds);
-        ++*runs;
-    }
-    DWORD milliseconds;
-    std::atomic<int>* runs;
+struct Call {
+    void run() { body(); }
+    std::function<void()> body;
 };
 
 bool endsWithin(const WorkTicket& ticket, DWORD milliseconds) {
     const ULONGLONG limit = GetTickCount64() + milliseconds;
-    while (!ticket.ended()) {
-        if (GetTickCount64() > limit) {
-            return false;
-        }
+    while (!ticket.ended() && GetTickCount64() < limit)
         Sleep(1);
-    }
-    return true;
+    return ticket.ended();
 }
 
 TEST(WorkerPool, AThreadLeftIdleEndsAndTheNextWorkGetsANewOne) {
     WorkerPool pool(50);
-    HANDLE first = nullptr;
-    auto ticket = pool.run(std::make_unique<ThreadNote>(&first));
-    ASSERT_TRUE(ticket);
-    ASSERT_TRUE(endsWithin(*ticket, 5000));
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(WaitForSingleObject(first, 5000), WAIT_OBJECT_0);
-    CloseHandle(first);
+    HANDLE thread = nullptr;
+    auto ticket = pool.run(std::make_unique<Call>(Call{[&thread] {
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, SYNCHRONIZE,
+                        FALSE, 0);
+    }}));
+    ASSERT_TRUE(ticket && endsWithin(*ticket, 5000) && thread);
+    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    CloseHandle(thread);
 
-    HANDLE second = nullptr;
-    ticket = pool.run(std::make_unique<ThreadNote>(&second));
-    ASSERT_TRUE(ticket);
-    EXPECT_TRUE(endsWithin(*ticket, 5000));
-    ASSERT_NE(second, nullptr);
-    CloseHandle(second);
+    bool ran = false;
+    ticket = pool.run(std::make_unique<Call>(Call{[&ran] { ran = true; }}));
+    ASSERT_TRUE(ticket && endsWithin(*ticket, 5000));
+    EXPECT_TRUE(ran);
 }
 
 TEST(WorkerPool, NoWorkIsLostWhileIdleThreadsEnd) {
-    // Idle threads end after a millisecond: works arrive both while threads are ending and while
-    // others are still counted idle.
+    // Idle threads end after a millisecond: works arrive while some end and others are counted idle.
     WorkerPool pool(1);
     std::atomic<int> runs{0};
     std::vector<std::shared_ptr<const WorkTicket>> tickets;
     for (int round = 0; round < 200; ++round) {
-        for (int work = 0; work < 1 + round % 4; ++work) {
-            tickets.push_back(pool.run(std::make_unique<Nap>(round % 3, &runs)));
+        for (int work = 0; work <= round % 4; ++work) {
+            const DWORD nap = round % 3;
+            tickets.push_back(pool.run(std::make_unique<Call>(Call{[&runs, nap] {
+                Sleep(nap);
+                ++runs;
+            }})));
             ASSERT_TRUE(tickets.back());
         }
         Sleep(round % 5 == 0 ? 3 : round % 2);
     }
-    for (const auto& ticket : tickets) {
+    for (const auto& ticket : tickets)
         ASSERT_TRUE(endsWithin(*ticket, 10000));
-    }
     EXPECT_EQ(runs.load(), static_cast<int>(tickets.size()));
 }
 
