@@ -21,8 +21,7 @@ bool EntryDeflater::begin() {
         return false;
     }
     stream_ = z_stream{};
-    ready_ = deflateInit2(&stream_, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, kMemoryLevel,
-                          Z_DEFAULT_STRATEGY) == Z_OK;
+    ready_ = deflateInit2(&stream_, kLevel, Z_DEFLATED, -MAX_WBITS, kMemoryLevel, Z_DEFAULT_STRATEGY) == Z_OK;
     return ready_;
 }
 

@@ -10,13 +10,15 @@ class EntryDeflater {
 public:
     // Takes the compressed bytes; false stops the entry.
     using Sink = std::function<bool(const Bytef* bytes, uInt size)>;
+    // The compression level, also told to minizip for the entry's header flags.
+    static constexpr int kLevel = Z_DEFAULT_COMPRESSION;
 
     EntryDeflater() = default;
     ~EntryDeflater();
     EntryDeflater(const EntryDeflater&) = delete;
     EntryDeflater& operator=(const EntryDeflater&) = delete;
 
-    // Starts an entry (raw deflate, default level, as zip stores it); false when there is no
+    // Starts an entry (raw deflate at kLevel, as zip stores it); false when there is no
     // memory for the state.
     bool begin();
     // Compresses the entry's next bytes and hands on what comes out; `last` ends the entry. False

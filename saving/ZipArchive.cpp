@@ -11,7 +11,6 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <vector>
 
 // minizip writes through iowin32's functions; these wrappers keep the Win32 error of the first
 // failing call, which minizip itself reduces to "an error". They also gather minizip's writes:
@@ -284,9 +283,9 @@ ZipArchive::AddResult ZipArchive::addOpenFile(const std::wstring& path, HANDLE f
     zipFile zip = static_cast<zipFile>(zip_);
     const int zip64 = size.QuadPart >= 0xFFFFFFFFLL ? 1 : 0;
     // The entry is written raw: it is compressed here, with one state kept for every entry.
-    if (!deflater_.begin() || !ensureChunk() ||
+    if (!deflater_.begin() ||
         zipOpenNewFileInZip4_64(zip, entryName.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                                EntryDeflater::kLevel, 1, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
                                 nullptr, 0, 0, ascii ? 0 : kLanguageEncodingFlag, zip64) != ZIP_OK) {
         fail(ERROR_WRITE_FAULT);
         return AddResult::Failed;
@@ -320,15 +319,6 @@ ZipArchive::AddResult ZipArchive::addOpenFile(const std::wstring& path, HANDLE f
     if (zipCloseFileInZipRaw64(zip, plainSize, crc) != ZIP_OK)
         fail(ERROR_WRITE_FAULT);
     return error_ == 0 ? AddResult::Added : AddResult::Failed;
-}
-
-bool ZipArchive::ensureChunk() {
-    try {
-        chunk_.resize(kChunkSize);
-        return true;
-    } catch (...) {
-        return false;
-    }
 }
 
 void ZipArchive::fail(DWORD error) {

@@ -7,9 +7,9 @@
 
 #include "saving/EntryDeflater.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 class ZipArchive {
 public:
@@ -44,7 +44,6 @@ public:
 
 private:
     AddResult addOpenFile(const std::wstring& path, HANDLE file);
-    bool ensureChunk();
     void fail(DWORD error);
     void post(double share);
 
@@ -54,7 +53,7 @@ private:
     int32_t generation_;
     void* zip_ = nullptr;  // minizip's handle; it takes each entry compressed
     EntryDeflater deflater_;
-    std::vector<char> chunk_;  // what was read of the file, kChunkSize bytes
+    std::array<char, kChunkSize> chunk_;  // what was read of the file
     DWORD error_ = 0;
     DWORD unreadableError_ = 0;
 };
