@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the project and prints how fast the fixture site's 1,000-item user `big` is saved under Wine:
 # by the main window into a folder and into a zip file (the site's pictures made beforehand), next to
-# curl and aria2c fetching the same addresses 6 at a time in the same run, with the ratios (a job is timed to its
-# end, every file in place; the 400 ms for which its strip then shows 100% are printed apart); every
-# saved file, in the folder and in the zip, is checked byte for byte against curl's. Then the copy
-# thread and the zip writer alone on the saved files, next to native cp and zip of them. Seconds,
-# files/s, MB/s and CPU seconds.
+# curl and aria2c fetching the same addresses 6 at a time in the same run, with the ratios (a job is
+# timed to its end, every file in place; the 400 ms for which its strip then shows 100% are printed
+# apart); every saved file, in the folder and in the zip, is checked byte for byte against curl's.
+# Then the copy thread and the zip writer alone on the saved files, next to native cp and zip of them.
+# Seconds, files/s, MB/s and CPU seconds.
 # BUILD_DIR picks the build folder (default: build/).
 set -euo pipefail
 
