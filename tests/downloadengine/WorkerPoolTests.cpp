@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "downloadcontrol/engine/WorkerThread.h"
+#include "support/TestSupport.h"
 
+#include <atomic>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -11,11 +15,8 @@ struct Call {
     std::function<void()> body;
 };
 
-bool endsWithin(const WorkTicket& ticket, DWORD milliseconds) {
-    const ULONGLONG limit = GetTickCount64() + milliseconds;
-    while (!ticket.ended() && GetTickCount64() < limit)
-        Sleep(1);
-    return ticket.ended();
+bool endsWithin(const WorkTicket& ticket, int milliseconds) {
+    return testsupport::waitUntil([&ticket] { return ticket.ended(); }, milliseconds);
 }
 
 TEST(WorkerPool, AThreadLeftIdleEndsAndTheNextWorkGetsANewOne) {
