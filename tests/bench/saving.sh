@@ -59,8 +59,9 @@ paced_seconds=$(seconds_of "curl, its own pacing" "$work/curl.txt")
 for what in folder zip; do
   awk -v what="$what" -v window="$(seconds_of "window: save into a $what" "$work/window.txt")" \
     -v curl="$curl_seconds" -v aria="$aria_seconds" -v paced="$paced_seconds" \
-    'BEGIN { printf "saving into a %s: window %.2f s, curl %.2f s: %.2fx; aria2c %.2f s: %.2fx; curl at its own pace %.2f s: %.2fx\n",
-                    what, window, curl, window / curl, aria, window / aria, paced, window / paced }'
+    'BEGIN { printf "saving into a %s: window %.2f s, curl %.2f s: %.2fx; aria2c %.2f s: %.2fx; ", what, window,
+                    curl, window / curl, aria, window / aria;
+             printf "curl at its own pace %.2f s: %.2fx\n", paced, window / paced }'
 done
 # Every saved file ("big_" and the name in its address) is the site's, byte for byte: the folder's
 # and the zip's.
