@@ -93,8 +93,7 @@ done
 echo "500 files of 50 KB, 6 at a time (best of $runs runs; every file compared with the server's)"
 r=$(best_wine many "" "" raw /many/m 500 6)
 read -r rawm rawp <<<"$r"
-# --parallel-immediate: six connections at once, not curl's own pacing of one to three.
-curlm=$(best_native many "" curl -s --parallel --parallel-immediate --parallel-max 6 "${many_args[@]}")
+curlm=$(best_native many "" "${curl_six[@]}" "${many_args[@]}")
 ariam=$(best_native many "" aria2c -q -j6 --file-allocation=none -d "$out" -i "$many_list")
 line "raw Winsock loop (6 threads, 4 KB recv)" "$rawm" "$many_bytes" "$(peak "$rawp")"
 line "curl -Z --parallel-immediate, 6 at once" "$curlm" "$many_bytes"

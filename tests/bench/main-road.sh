@@ -38,10 +38,7 @@ print("%d %.3f" % (len(pages), span), file=open(work + "/pages.txt", "w"))
 PY
 seconds() { { TIMEFORMAT='%R'; time "$@" >/dev/null 2>&1; } 2>&1 | tail -1; }
 curl_pages=$(seconds curl -s -K "$work/pages.curl")
-# --parallel-immediate: without it curl opens a new connection only once it has learnt whether an
-# open one could carry several transfers, and keeps one to three open instead of six.
-curl_thumbs=$(cd "$work/curl" &&
-  seconds curl -s --parallel --parallel-immediate --parallel-max 6 -K "$work/thumbs.curl")
+curl_thumbs=$(cd "$work/curl" && seconds "${curl_six[@]}" -K "$work/thumbs.curl")
 read -r pages program_pages <"$work/pages.txt"
 program=$(sed -n 's/.*every thumbnail shown: done in \([0-9]*\) ms.*/\1/p' "$work/road.txt")
 awk -v pages="$pages" -v pp="$program_pages" -v cp="$curl_pages" -v ct="$curl_thumbs" -v all="${program:-0}" \

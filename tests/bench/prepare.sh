@@ -37,6 +37,11 @@ start_server() {
 # The value the server wrote for a name (a port, or the peers' web folder).
 served() { tr ' ' '\n' <"$served_file" | sed -n "s/^$1=//p"; }
 
+# curl fetching six addresses at a time, as the control and aria2c do. Left to itself, curl
+# --parallel opens a new connection only once it has learnt whether an open one could carry several
+# transfers, and so keeps one to three open against a server that closes each after its reply.
+curl_six=(curl -s --parallel --parallel-immediate --parallel-max 6)
+
 # compare_with_curl LABEL FOLDER [PREFIX]: prints how many of curl's files in $work/curl differ from,
 # or are missing in, FOLDER, where each is saved under PREFIX and curl's name.
 compare_with_curl() {

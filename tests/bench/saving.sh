@@ -36,13 +36,9 @@ measure() {
                     what, files, s, files / s, bytes / 1e6 / s, t[2] + t[3] }'
 }
 sed 's/.*\/\([^/]*\)$/url = "&"\noutput = "\1"/' "$work/window/urls.txt" >"$work/curl.config"
-# Left to itself, curl --parallel opens a new connection only once it has learnt whether an open one
-# could carry several transfers, and so keeps one to three open against this site: with
-# --parallel-immediate it opens six, as the window and aria2c do. Its own pacing is timed too, into a
-# folder of its own: the site's one Python process serves fewer connections at once more cheaply.
-(cd "$work/curl" &&
-  measure "curl, 6 at a time" curl -s --parallel --parallel-immediate --parallel-max 6 -K "$work/curl.config") |
-  tee "$work/curl.txt"
+(cd "$work/curl" && measure "curl, 6 at a time" "${curl_six[@]}" -K "$work/curl.config") | tee "$work/curl.txt"
+# curl at its own pace (one to three connections), into a folder of its own: the site's one Python
+# process serves fewer connections at once more cheaply.
 mkdir "$work/curl-paced"
 (cd "$work/curl-paced" && measure "curl, its own pacing" curl -s --parallel --parallel-max 6 -K "$work/curl.config") |
   tee -a "$work/curl.txt"
