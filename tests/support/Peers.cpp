@@ -36,7 +36,10 @@ public:
         const char* source = std::getenv("PIXHAUL_SOURCE_DIR");
         const char* binary = std::getenv("PIXHAUL_BINARY_DIR");
         ASSERT_TRUE(source && binary) << "PIXHAUL_SOURCE_DIR and PIXHAUL_BINARY_DIR must be set";
-        const std::string folder = std::string(binary) + "/peers-" + std::to_string(GetCurrentProcessId());
+        // Wine hands out a finished process's id again, and peers.py empties its folder when it starts:
+        // the time keeps a later test program off the folder of a run whose peers are still stopping.
+        const std::string folder = std::string(binary) + "/peers-" + std::to_string(GetCurrentProcessId()) +
+                                   "-" + std::to_string(GetTickCount64());
         std::wstring command =
             L"/usr/bin/python3 " + widen(source) + L"/tests/support/peers/peers.py --dir " + widen(folder);
         STARTUPINFOW startup{};

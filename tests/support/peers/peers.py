@@ -39,18 +39,26 @@ import tlsfaultserver  # noqa: E402
 HOST = "127.0.0.1"
 
 
-_handed_out = set()
+# Sockets that hold the ports handed out for the other programs. A port picked and released at once
+# could be picked by a concurrent test run's servers before our program binds it (the program would
+# then fail, some seconds after its other ports seemed to answer). The holding socket is bound with
+# SO_REUSEADDR and never listens, so the program, which binds with SO_REUSEADDR too, can take the port,
+# while nobody else's port choice or outgoing connection can.
+_holders = []
 
 
 def free_port():
-    # A port just released can come back from the next bind: never hand out one twice.
-    while True:
-        with socket.socket() as s:
-            s.bind((HOST, 0))
-            port = s.getsockname()[1]
-        if port not in _handed_out:
-            _handed_out.add(port)
-            return port
+    holder = socket.socket()
+    holder.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    holder.bind((HOST, 0))
+    _holders.append(holder)
+    return holder.getsockname()[1]
+
+
+def release_ports():
+    for holder in _holders:
+        holder.close()
+    _holders.clear()
 
 
 def wait_listening(port, timeout=15.0):
@@ -239,7 +247,7 @@ class Peers:
         hole = socket.socket()
         hole.bind((HOST, 0))
         hole.listen(0)
-        self.hole = [hole]
+        self.held_sockets = [hole]
         for _ in range(3):
             filler = socket.socket()
             filler.setblocking(False)
@@ -247,7 +255,7 @@ class Peers:
                 filler.connect(hole.getsockname())
             except BlockingIOError:
                 pass
-            self.hole.append(filler)
+            self.held_sockets.append(filler)
         self.info["black_hole"] = hole.getsockname()[1]
 
         with open(os.path.join(self.folder, "htpasswd"), "w") as f:
@@ -313,13 +321,17 @@ class Peers:
         for mode, port in ftp_ports.items():
             self.info["ftp_" + mode] = port
 
-        # A port nobody listens on.
-        self.info["closed"] = free_port()
-
         for key_name in ("nginx_http", "nginx_https", "nginx_selfsigned", "nginx_wrongname", "proxy", "auth_proxy", "tls13_only", "ftps_explicit",
                          "ftps_implicit", "ftps_selfsigned") + tuple("ftp_" + mode for mode in ftp_ports):
             if not wait_listening(self.info[key_name]):
                 raise RuntimeError("peer %s did not start" % key_name)
+        release_ports()
+
+        # A port nobody listens on, held for the run so that nobody else can listen there either.
+        closed = socket.socket()
+        closed.bind((HOST, 0))
+        self.held_sockets.append(closed)
+        self.info["closed"] = closed.getsockname()[1]
 
     def spawn(self, args, stdin=subprocess.DEVNULL):
         log = open(os.path.join(self.folder, os.path.basename(args[0]) + ".log"), "ab")
@@ -341,7 +353,7 @@ class Peers:
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
-        for s in getattr(self, "hole", []):
+        for s in getattr(self, "held_sockets", []):
             s.close()
         shutil.rmtree(self.folder, ignore_errors=True)
 
