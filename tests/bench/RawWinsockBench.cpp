@@ -1,8 +1,10 @@
 // The floor of the platform for many small files: threads that do nothing but connect, send one request,
 // receive in 4 KB calls and write each body with CreateFile/WriteFile. Prints "BYTES SECONDS PEAK_WS".
-// Usage (run by tests/bench/download-engine.sh):
-//   RawWinsockBench PORT OUTPUT_FOLDER PATH_PREFIX COUNT THREADS
-// It fetches PATH_PREFIX0.bin .. PATH_PREFIX<COUNT-1>.bin from 127.0.0.1 into OUTPUT_FOLDER\m<N>.bin.
+// Usage:
+//   RawWinsockBench PORT OUTPUT_FOLDER PATH_PREFIX COUNT THREADS   (tests/bench/download-engine.sh)
+//     fetches PATH_PREFIX0.bin .. PATH_PREFIX<COUNT-1>.bin from 127.0.0.1 into OUTPUT_FOLDER\m<N>.bin;
+//   RawWinsockBench PORT OUTPUT_FOLDER @LIST THREADS               (saving.sh, main-road.sh)
+//     fetches every path of the file LIST (one a line) into OUTPUT_FOLDER under its last part.
 #include <winsock2.h>
 #include <windows.h>
 #include <psapi.h>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,7 @@ namespace {
 struct Job {
     int port = 0;
     std::string prefix;
+    std::vector<std::string> paths;  // the list's paths; empty for numbered files
     std::wstring folder;
     LONG count = 0;
     LONG next = 0;
@@ -36,13 +40,17 @@ bool fetch(Job& job, LONG index) {
     address.sin_port = htons(static_cast<u_short>(job.port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bool ok = connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-    const std::string request = "GET " + job.prefix + std::to_string(index) +
-                                ".bin HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+    const std::string& listed = job.paths.empty() ? job.prefix : job.paths[static_cast<std::size_t>(index)];
+    const std::string target = job.paths.empty() ? job.prefix + std::to_string(index) + ".bin" : listed;
+    const std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(job.port) +
+                                "\r\nConnection: close\r\n\r\n";
     ok = ok &&
          send(s, request.data(), static_cast<int>(request.size()), 0) == static_cast<int>(request.size());
     HANDLE file = INVALID_HANDLE_VALUE;
     if (ok) {
-        const std::wstring path = job.folder + L"m" + std::to_wstring(index) + L".bin";
+        const std::string name = listed.substr(listed.rfind('/') + 1);
+        const std::wstring path = job.paths.empty() ? job.folder + L"m" + std::to_wstring(index) + L".bin"
+                                                    : job.folder + std::wstring(name.begin(), name.end());
         file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
         ok = file != INVALID_HANDLE_VALUE;
@@ -97,8 +105,9 @@ DWORD WINAPI worker(void* parameter) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 6) {
-        std::fprintf(stderr, "usage: RawWinsockBench PORT OUTPUT_FOLDER PATH_PREFIX COUNT THREADS\n");
+    const bool listed = argc >= 5 && argv[3][0] == '@';
+    if (argc < 6 && !listed) {
+        std::fprintf(stderr, "usage: RawWinsockBench PORT OUTPUT_FOLDER (PATH_PREFIX COUNT | @LIST) THREADS\n");
         return 2;
     }
     WSADATA data;
@@ -114,9 +123,18 @@ int main(int argc, char** argv) {
     if (!job.folder.empty() && job.folder.back() != L'\\') {
         job.folder += L'\\';
     }
-    job.prefix = argv[3];
-    job.count = std::atoi(argv[4]);
-    const int threadCount = std::max(1, std::atoi(argv[5]));
+    if (listed) {
+        std::ifstream list(argv[3] + 1);
+        for (std::string path; std::getline(list, path);) {
+            if (!path.empty())
+                job.paths.push_back(path);
+        }
+        job.count = static_cast<LONG>(job.paths.size());
+    } else {
+        job.prefix = argv[3];
+        job.count = std::atoi(argv[4]);
+    }
+    const int threadCount = std::max(1, std::atoi(argv[listed ? 4 : 5]));
 
     LARGE_INTEGER frequency, begin, end;
     QueryPerformanceFrequency(&frequency);

@@ -47,24 +47,37 @@ mkdir "$work/curl-paced"
 mkdir "$work/aria2c"
 measure "aria2c, 6 at a time" aria2c -q -j6 --file-allocation=none -d "$work/aria2c" -i "$work/window/urls.txt" |
   tee -a "$work/curl.txt"
-# The window's seconds over curl's and over aria2c's.
+# The platform's floor: a plain Winsock loop under Wine (6 threads, blocking calls, nothing besides
+# connect, send, receive and write) making the same requests, timed by itself without Wine's start.
+mkdir "$work/winsock"
+sed 's|^[a-z]*://[^/]*||' "$work/window/urls.txt" >"$work/paths.txt"
+xvfb-run -a wine "$BUILD_DIR/tests/bench/RawWinsockBench.exe" "$(served images)" "$(windows_path "$work/winsock")" \
+  "@$(windows_path "$work/paths.txt")" 6 2>/dev/null |
+  awk -v files="$files" '{ printf "%-26s %6d files %8.2f s %9.1f files/s %8.1f MB/s\n",
+                                 "Winsock loop under Wine", files, $2, files / $2, $1 / 1e6 / $2 }' |
+  tee -a "$work/curl.txt"
+# The window's seconds over curl's, aria2c's and the Winsock loop's.
 seconds_of() { sed -n "s/^$1 .* files *\([0-9.]*\) s .*/\1/p" "$2"; }
 curl_seconds=$(seconds_of "curl, 6 at a time" "$work/curl.txt")
 aria_seconds=$(seconds_of "aria2c, 6 at a time" "$work/curl.txt")
 paced_seconds=$(seconds_of "curl, its own pacing" "$work/curl.txt")
+winsock_seconds=$(seconds_of "Winsock loop under Wine" "$work/curl.txt")
 for what in folder zip; do
   awk -v what="$what" -v window="$(seconds_of "window: save into a $what" "$work/window.txt")" \
-    -v curl="$curl_seconds" -v aria="$aria_seconds" -v paced="$paced_seconds" \
+    -v curl="$curl_seconds" -v aria="$aria_seconds" -v paced="$paced_seconds" -v winsock="$winsock_seconds" \
     'BEGIN { printf "saving into a %s: window %.2f s, curl %.2f s: %.2fx; aria2c %.2f s: %.2fx; ", what, window,
                     curl, window / curl, aria, window / aria;
-             printf "curl at its own pace %.2f s: %.2fx\n", paced, window / paced }'
+             printf "curl at its own pace %.2f s: %.2fx; ", paced, window / paced;
+             printf "Winsock loop under Wine %.2f s: %.2fx (the loop is %.2fx curl)\n", winsock, window / winsock,
+                    winsock / curl }'
 done
 # Every saved file ("big_" and the name in its address) is the site's, byte for byte: the folder's
-# and the zip's.
+# and the zip's; and the Winsock loop's, which is timed only when it fetched every file whole.
 unzip -q "$work/window/big.zip" -d "$work/unzipped"
 for from in "$saved" "$work/unzipped"; do
   compare_with_curl "saved files ($(basename "$from"))" "$from" big_
 done
+compare_with_curl "Winsock loop's files" "$work/winsock"
 measure "native cp" cp -r "$saved" "$work/native/copied"
 (cd "$saved" && measure "native zip" zip -q "$work/native/native.zip" ./*)
 
