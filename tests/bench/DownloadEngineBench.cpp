@@ -3,14 +3,18 @@
 // Usage (run by tests/bench/download-engine.sh):
 //   DownloadEngineBench PORT OUTPUT_FOLDER one PATH SEGMENTS [RECEIVE_BUFFER_SIZE]
 //   DownloadEngineBench PORT OUTPUT_FOLDER many PATH_PREFIX COUNT CONCURRENT_FILES [RECEIVE_BUFFER_SIZE]
-// "many" fetches PATH_PREFIX0.bin .. PATH_PREFIX<COUNT-1>.bin.
+//   DownloadEngineBench PORT OUTPUT_FOLDER list LIST_FILE CONCURRENT_FILES   (run by tests/bench/saving.sh)
+// "many" fetches PATH_PREFIX0.bin .. PATH_PREFIX<COUNT-1>.bin, "list" every path of LIST_FILE (one a
+// line); the files are saved as m<N>.bin.
 #include <winsock2.h>
 #include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/engine/DownloadEngine.h"
@@ -76,14 +80,29 @@ int main(int argc, char** argv) {
         }
         engine.addFile(request);
     } else {
-        const int count = argc > 5 ? std::atoi(argv[5]) : 1;
-        engine.settings().concurrentDownloadFileCount = argc > 6 ? std::atoi(argv[6]) : 6;
-        if (argc > 7) {
-            engine.settings().receiveBufferSize = std::atoi(argv[7]);
+        std::vector<std::wstring> paths;
+        if (mode == "list") {
+            std::ifstream list(argv[4]);
+            for (std::string path; std::getline(list, path);) {
+                if (!path.empty()) {
+                    paths.push_back(wide(path.c_str()));
+                }
+            }
+        } else {
+            const int count = std::atoi(argv[5]);
+            for (int i = 0; i < count; ++i) {
+                paths.push_back(wide(argv[4]) + std::to_wstring(i) + L".bin");
+            }
+        }
+        const int settingsArgument = mode == "list" ? 5 : 6;
+        engine.settings().concurrentDownloadFileCount =
+            argc > settingsArgument ? std::atoi(argv[settingsArgument]) : 6;
+        if (argc > settingsArgument + 1) {
+            engine.settings().receiveBufferSize = std::atoi(argv[settingsArgument + 1]);
         }
         request.segmentCount = 1;
-        for (int i = 0; i < count; ++i) {
-            request.url = base + wide(argv[4]) + std::to_wstring(i) + L".bin";
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            request.url = base + paths[i];
             request.savePath = folder + L"m" + std::to_wstring(i) + L".bin";
             engine.addFile(request);
         }

@@ -2,7 +2,8 @@
 # Builds the project and prints the main road's figures under Wine on a virtual display: the
 # fixture site's 1,000-item user from the load to every thumbnail shown (requests, working set),
 # the site warmed by a first load, next to curl making the same requests in the same run (the pages
-# one after another, then the thumbnails 6 at a time) with the ratio; every thumbnail the program
+# one after another, then the thumbnails 6 at a time) with the ratio, and next to a plain Winsock
+# loop under Wine making the thumbnails' requests (the platform's floor); every thumbnail the program
 # saved is checked byte for byte against curl's. Then its whole grid scrolled through at 150 and
 # 306 px (time per frame, tiles made). BUILD_DIR picks the build folder (default: build/).
 set -euo pipefail
@@ -46,6 +47,21 @@ awk -v pages="$pages" -v pp="$program_pages" -v cp="$curl_pages" -v ct="$curl_th
                   pages, pp, pp * 1000 / pages, cp, cp * 1000 / pages, pp / cp;
            printf "Enter to the last thumbnail: program %.2f s, curl (pages, then thumbnails 6 at a time) %.2f + %.2f = %.2f s: %.1fx\n",
                   all / 1000, cp, ct, cp + ct, all / 1000 / (cp + ct) }'
+
+# The platform's floor for the thumbnails: a plain Winsock loop under Wine (6 threads, blocking calls)
+# making the same requests, timed by itself without Wine's start; every byte of them fetched.
+mkdir "$work/winsock"
+tr ' ' '\n' <"$work/road/thumbs.txt" | sed -n 's|^[a-z]*://[^/]*||p' >"$work/thumb-paths.txt"
+thumbs_port=$(sed -n '1s|^[a-z]*://[^:/]*:\([0-9]*\)/.*|\1|p' "$work/road/thumbs.txt")
+read -r winsock_bytes winsock_thumbs _ < <(xvfb-run -a wine "$BUILD_DIR/tests/bench/RawWinsockBench.exe" "$thumbs_port" \
+  "$(windows_path "$work/winsock")" "@$(windows_path "$work/thumb-paths.txt")" 6 2>/dev/null)
+curl_bytes=$(find "$work/curl" -type f -printf "%s\n" | awk '{ total += $1 } END { print total }')
+whole=""
+[ "$winsock_bytes" = "$curl_bytes" ] || whole="  (NOT every byte)"
+awk -v wt="$winsock_thumbs" -v ct="$curl_thumbs" -v cp="$curl_pages" -v all="${program:-0}" -v whole="$whole" \
+  'BEGIN { printf "thumbnails by a Winsock loop under Wine: %.2f s, %.1fx curl%s\n", wt, wt / ct, whole;
+           printf "Enter to the last thumbnail over the floor (curl for the pages, the Winsock loop for the thumbnails) %.2f s: %.1fx\n",
+                  cp + wt, all / 1000 / (cp + wt) }'
 
 # Every thumbnail the program saved is the site's, byte for byte.
 compare_with_curl thumbnails "$work/road/thumbs"

@@ -4,6 +4,8 @@
 # curl and aria2c fetching the same addresses 6 at a time in the same run, with the ratios (a job is
 # timed to its end, every file in place; the 400 ms for which its strip then shows 100% are printed
 # apart); every saved file, in the folder and in the zip, is checked byte for byte against curl's.
+# Next to them, a plain Winsock loop under Wine making the same requests (the platform's floor) and the
+# download control alone, without the window.
 # Then the copy thread and the zip writer alone on the saved files, next to native cp and zip of them.
 # Seconds, files/s, MB/s and CPU seconds.
 # BUILD_DIR picks the build folder (default: build/).
@@ -24,7 +26,7 @@ PIXHAUL_SOURCE_DIR="$ROOT" PIXHAUL_BINARY_DIR="$BUILD_DIR" \
 
 saved="$work/window/folder"
 files=$(find "$saved" -type f | wc -l)
-bytes=$(du -sb "$saved" | cut -f1)
+bytes=$(find "$saved" -type f -printf "%s\n" | awk '{ total += $1 } END { print total }')
 # Runs a command and prints a line like the programs' from its wall and CPU seconds.
 measure() {
   local what=$1 times
@@ -55,6 +57,15 @@ xvfb-run -a wine "$BUILD_DIR/tests/bench/RawWinsockBench.exe" "$(served images)"
   "@$(windows_path "$work/paths.txt")" 6 2>/dev/null |
   awk -v files="$files" '{ printf "%-26s %6d files %8.2f s %9.1f files/s %8.1f MB/s\n",
                                  "Winsock loop under Wine", files, $2, files / $2, $1 / 1e6 / $2 }' |
+  tee -a "$work/curl.txt"
+# The control alone, without the window (a host that only waits for the run's end), the same requests:
+# what of the window's time is the control's.
+mkdir "$work/control"
+xvfb-run -a wine "$BUILD_DIR/tests/bench/DownloadEngineBench.exe" "$(served images)" "$(windows_path "$work/control")" \
+  list "$(windows_path "$work/paths.txt")" 6 2>/dev/null |
+  awk -v files="$files" -v bytes="$bytes" '{ printf "%-26s %6d files %8.2f s %9.1f files/s %8.1f MB/s%s\n",
+                                                   "control alone, no window", files, $2, files / $2, $1 / 1e6 / $2,
+                                                   $1 == bytes ? "" : "  (NOT every byte)" }' |
   tee -a "$work/curl.txt"
 # The window's seconds over curl's, aria2c's and the Winsock loop's.
 seconds_of() { sed -n "s/^$1 .* files *\([0-9.]*\) s .*/\1/p" "$2"; }
