@@ -12,13 +12,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "downloadcontrol/ControlUtilities.h"
 #include "downloadcontrol/engine/DownloadEngine.h"
 #include "tests/bench/BenchClock.h"
+#include "tests/bench/PathList.h"
 
 namespace {
 
@@ -82,11 +82,8 @@ int main(int argc, char** argv) {
     } else {
         std::vector<std::wstring> paths;
         if (mode == "list") {
-            std::ifstream list(argv[4]);
-            for (std::string path; std::getline(list, path);) {
-                if (!path.empty()) {
-                    paths.push_back(wide(path.c_str()));
-                }
+            for (const std::string& path : readPathList(argv[4])) {
+                paths.push_back(wide(path.c_str()));
             }
         } else {
             const int count = std::atoi(argv[5]);

@@ -12,9 +12,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "tests/bench/PathList.h"
 
 namespace {
 
@@ -40,17 +41,18 @@ bool fetch(Job& job, LONG index) {
     address.sin_port = htons(static_cast<u_short>(job.port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bool ok = connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-    const std::string& listed = job.paths.empty() ? job.prefix : job.paths[static_cast<std::size_t>(index)];
-    const std::string target = job.paths.empty() ? job.prefix + std::to_string(index) + ".bin" : listed;
+    const bool numbered = job.paths.empty();
+    const std::string target =
+        numbered ? job.prefix + std::to_string(index) + ".bin" : job.paths[static_cast<std::size_t>(index)];
     const std::string request = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(job.port) +
                                 "\r\nConnection: close\r\n\r\n";
     ok = ok &&
          send(s, request.data(), static_cast<int>(request.size()), 0) == static_cast<int>(request.size());
     HANDLE file = INVALID_HANDLE_VALUE;
     if (ok) {
-        const std::string name = listed.substr(listed.rfind('/') + 1);
-        const std::wstring path = job.paths.empty() ? job.folder + L"m" + std::to_wstring(index) + L".bin"
-                                                    : job.folder + std::wstring(name.begin(), name.end());
+        const std::string lastPart = target.substr(target.rfind('/') + 1);  // the list's paths are ASCII
+        const std::wstring path = job.folder + (numbered ? L"m" + std::to_wstring(index) + L".bin"
+                                                         : std::wstring(lastPart.begin(), lastPart.end()));
         file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
         ok = file != INVALID_HANDLE_VALUE;
@@ -107,7 +109,8 @@ DWORD WINAPI worker(void* parameter) {
 int main(int argc, char** argv) {
     const bool listed = argc >= 5 && argv[3][0] == '@';
     if (argc < 6 && !listed) {
-        std::fprintf(stderr, "usage: RawWinsockBench PORT OUTPUT_FOLDER (PATH_PREFIX COUNT | @LIST) THREADS\n");
+        std::fprintf(stderr,
+                     "usage: RawWinsockBench PORT OUTPUT_FOLDER (PATH_PREFIX COUNT | @LIST) THREADS\n");
         return 2;
     }
     WSADATA data;
@@ -124,11 +127,7 @@ int main(int argc, char** argv) {
         job.folder += L'\\';
     }
     if (listed) {
-        std::ifstream list(argv[3] + 1);
-        for (std::string path; std::getline(list, path);) {
-            if (!path.empty())
-                job.paths.push_back(path);
-        }
+        job.paths = readPathList(argv[3] + 1);
         job.count = static_cast<LONG>(job.paths.size());
     } else {
         job.prefix = argv[3];

@@ -51,13 +51,13 @@ awk -v pages="$pages" -v pp="$program_pages" -v cp="$curl_pages" -v ct="$curl_th
 # The platform's floor for the thumbnails: a plain Winsock loop under Wine (6 threads, blocking calls)
 # making the same requests, timed by itself without Wine's start; every byte of them fetched.
 mkdir "$work/winsock"
-tr ' ' '\n' <"$work/road/thumbs.txt" | sed -n 's|^[a-z]*://[^/]*||p' >"$work/thumb-paths.txt"
+tr ' ' '\n' <"$work/road/thumbs.txt" | address_paths >"$work/thumb-paths.txt"
 thumbs_port=$(sed -n '1s|^[a-z]*://[^:/]*:\([0-9]*\)/.*|\1|p' "$work/road/thumbs.txt")
 read -r winsock_bytes winsock_thumbs _ < <(xvfb-run -a wine "$BUILD_DIR/tests/bench/RawWinsockBench.exe" "$thumbs_port" \
   "$(windows_path "$work/winsock")" "@$(windows_path "$work/thumb-paths.txt")" 6 2>/dev/null)
-curl_bytes=$(find "$work/curl" -type f -printf "%s\n" | awk '{ total += $1 } END { print total }')
+[ -n "${winsock_thumbs:-}" ] || { echo "Winsock loop under Wine: failed" >&2; exit 1; }
 whole=""
-[ "$winsock_bytes" = "$curl_bytes" ] || whole="  (NOT every byte)"
+[ "$winsock_bytes" = "$(bytes_in "$work/curl")" ] || whole="  (NOT every byte)"
 awk -v wt="$winsock_thumbs" -v ct="$curl_thumbs" -v cp="$curl_pages" -v all="${program:-0}" -v whole="$whole" \
   'BEGIN { printf "thumbnails by a Winsock loop under Wine: %.2f s, %.1fx curl%s\n", wt, wt / ct, whole;
            printf "Enter to the last thumbnail over the floor (curl for the pages, the Winsock loop for the thumbnails) %.2f s: %.1fx\n",

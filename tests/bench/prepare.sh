@@ -42,6 +42,11 @@ served() { tr ' ' '\n' <"$served_file" | sed -n "s/^$1=//p"; }
 # transfers, and so keeps one to three open against a server that closes each after its reply.
 curl_six=(curl -s --parallel --parallel-immediate --parallel-max 6)
 
+# The bytes of the files in a folder and its subfolders.
+bytes_in() { find "$1" -type f -printf "%s\n" | awk '{ total += $1 } END { print total + 0 }'; }
+# The paths of the addresses read from standard input, one a line (for the benchmarks' Winsock loop).
+address_paths() { sed -n 's|^[a-z]*://[^/]*||p'; }
+
 # compare_with_curl LABEL FOLDER [PREFIX]: prints how many of curl's files in $work/curl differ from,
 # or are missing in, FOLDER, where each is saved under PREFIX and curl's name.
 compare_with_curl() {

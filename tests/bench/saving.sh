@@ -26,16 +26,29 @@ PIXHAUL_SOURCE_DIR="$ROOT" PIXHAUL_BINARY_DIR="$BUILD_DIR" \
 
 saved="$work/window/folder"
 files=$(find "$saved" -type f | wc -l)
-bytes=$(find "$saved" -type f -printf "%s\n" | awk '{ total += $1 } END { print total }')
-# Runs a command and prints a line like the programs' from its wall and CPU seconds.
+bytes=$(bytes_in "$saved")
+# figures WHAT SECONDS [CPU_SECONDS] [NOTE]: a line like the programs', over the saved files.
+figures() {
+  awk -v what="$1" -v s="$2" -v cpu="${3:-}" -v note="${4:-}" -v files="$files" -v bytes="$bytes" \
+    'BEGIN { printf "%-26s %6d files %8.2f s %9.1f files/s %8.1f MB/s", what, files, s, files / s, bytes / 1e6 / s;
+             if (cpu != "") printf " %7.2f CPU s", cpu;
+             print note }'
+}
+# Runs a command and prints its line from its wall and CPU seconds.
 measure() {
-  local what=$1 times
+  local what=$1 wall user system
   shift
-  times=$( { TIMEFORMAT='%R %U %S'; time "$@" >/dev/null 2>&1; } 2>&1 | tail -1)
-  awk -v what="$what" -v files="$files" -v bytes="$bytes" -v times="$times" \
-    'BEGIN { split(times, t, " "); s = t[1];
-             printf "%-26s %6d files %8.2f s %9.1f files/s %8.1f MB/s %7.2f CPU s\n",
-                    what, files, s, files / s, bytes / 1e6 / s, t[2] + t[3] }'
+  read -r wall user system < <({ TIMEFORMAT='%R %U %S'; time "$@" >/dev/null 2>&1; } 2>&1 | tail -1)
+  figures "$what" "$wall" "$(awk -v u="$user" -v s="$system" 'BEGIN { print u + s }')"
+}
+# Runs a benchmark program under Wine that prints "BYTES SECONDS PEAK_WS" and prints its line from
+# its own seconds (without Wine's start), marked when it fetched other than the saved files' bytes.
+measure_wine() {
+  local what=$1 fetched seconds
+  shift
+  read -r fetched seconds _ < <(xvfb-run -a wine "$@" 2>/dev/null)
+  [ -n "${seconds:-}" ] || { echo "$what: failed" >&2; exit 1; }
+  figures "$what" "$seconds" "" "$([ "$fetched" = "$bytes" ] || echo "  (NOT every byte)")"
 }
 sed 's/.*\/\([^/]*\)$/url = "&"\noutput = "\1"/' "$work/window/urls.txt" >"$work/curl.config"
 (cd "$work/curl" && measure "curl, 6 at a time" "${curl_six[@]}" -K "$work/curl.config") | tee "$work/curl.txt"
@@ -52,21 +65,14 @@ measure "aria2c, 6 at a time" aria2c -q -j6 --file-allocation=none -d "$work/ari
 # The platform's floor: a plain Winsock loop under Wine (6 threads, blocking calls, nothing besides
 # connect, send, receive and write) making the same requests, timed by itself without Wine's start.
 mkdir "$work/winsock"
-sed 's|^[a-z]*://[^/]*||' "$work/window/urls.txt" >"$work/paths.txt"
-xvfb-run -a wine "$BUILD_DIR/tests/bench/RawWinsockBench.exe" "$(served images)" "$(windows_path "$work/winsock")" \
-  "@$(windows_path "$work/paths.txt")" 6 2>/dev/null |
-  awk -v files="$files" '{ printf "%-26s %6d files %8.2f s %9.1f files/s %8.1f MB/s\n",
-                                 "Winsock loop under Wine", files, $2, files / $2, $1 / 1e6 / $2 }' |
-  tee -a "$work/curl.txt"
+address_paths <"$work/window/urls.txt" >"$work/paths.txt"
+measure_wine "Winsock loop under Wine" "$BUILD_DIR/tests/bench/RawWinsockBench.exe" "$(served images)" \
+  "$(windows_path "$work/winsock")" "@$(windows_path "$work/paths.txt")" 6 | tee -a "$work/curl.txt"
 # The control alone, without the window (a host that only waits for the run's end), the same requests:
 # what of the window's time is the control's.
 mkdir "$work/control"
-xvfb-run -a wine "$BUILD_DIR/tests/bench/DownloadEngineBench.exe" "$(served images)" "$(windows_path "$work/control")" \
-  list "$(windows_path "$work/paths.txt")" 6 2>/dev/null |
-  awk -v files="$files" -v bytes="$bytes" '{ printf "%-26s %6d files %8.2f s %9.1f files/s %8.1f MB/s%s\n",
-                                                   "control alone, no window", files, $2, files / $2, $1 / 1e6 / $2,
-                                                   $1 == bytes ? "" : "  (NOT every byte)" }' |
-  tee -a "$work/curl.txt"
+measure_wine "control alone, no window" "$BUILD_DIR/tests/bench/DownloadEngineBench.exe" "$(served images)" \
+  "$(windows_path "$work/control")" list "$(windows_path "$work/paths.txt")" 6 | tee -a "$work/curl.txt"
 # The window's seconds over curl's, aria2c's and the Winsock loop's.
 seconds_of() { sed -n "s/^$1 .* files *\([0-9.]*\) s .*/\1/p" "$2"; }
 curl_seconds=$(seconds_of "curl, 6 at a time" "$work/curl.txt")
@@ -83,7 +89,7 @@ for what in folder zip; do
                     winsock / curl }'
 done
 # Every saved file ("big_" and the name in its address) is the site's, byte for byte: the folder's
-# and the zip's; and the Winsock loop's, which is timed only when it fetched every file whole.
+# and the zip's; and the Winsock loop's.
 unzip -q "$work/window/big.zip" -d "$work/unzipped"
 for from in "$saved" "$work/unzipped"; do
   compare_with_curl "saved files ($(basename "$from"))" "$from" big_
