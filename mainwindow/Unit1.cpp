@@ -63,6 +63,7 @@ void TForm1::FormCreate(TObject*) {
     secondWorkFilePath = paths.secondWorkFilePath;
     viewerFolder = paths.viewerFolder;
     versionFilePath = paths.versionFilePath;
+    workFolderUsable = choice.usable;
     if (choice.usable) {
         deleteWorkFiles(paths);
         if (!choice.refusedCustom.empty()) {
@@ -73,10 +74,8 @@ void TForm1::FormCreate(TObject*) {
             MessageBoxW(Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
         }
     } else {
-        std::wstring text = L"Pixhaul cannot create its temporary folder \"" + choice.folder +
-                            L"\".\r\n\r\nPhotos cannot be loaded until another temporary folder is chosen "
-                            L"(Temporary Folder... in the info menu).";
-        MessageBoxW(Handle(), text.c_str(), L"Pixhaul", MB_OK | MB_ICONWARNING);
+        MessageBoxW(Handle(), unusableWorkFolderText(choice.folder).c_str(), L"Pixhaul",
+                    MB_OK | MB_ICONWARNING);
     }
 
     // 6. One idle download control ready for the first user. Without the control the program

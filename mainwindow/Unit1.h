@@ -189,6 +189,7 @@ public:
     std::vector<gui::TPxhl*> activeDownloaders;
     std::vector<gui::TPxhl*> idleDownloaders;
     std::wstring tempBaseFolder;
+    bool workFolderUsable = true;  // false when no work folder could be made at start (fixed for the run)
     std::wstring currentUserName;
     std::wstring thumbnailsFolder;
     std::wstring pageFilePath;

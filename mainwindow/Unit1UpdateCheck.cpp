@@ -5,6 +5,7 @@
 #include "common/ServiceHosts.h"
 #include "gui/Exception.h"
 #include "mainwindow/Unit1.h"
+#include "mainwindow/WorkFolder.h"
 #include "saving/UpdateCheck.h"
 
 using gui::TObject;
@@ -26,6 +27,10 @@ void TForm1::checkUpdateTimerTimer(TObject*) {
     // Against the placeholder host every automatic check would only report a failure, each hour.
     if (!makerHostConfigured())
         return;
+    // Without a work folder the version file has nowhere to go: the start has said so already, and
+    // the check's failure would only blame the server, each hour.
+    if (!workFolderUsable)
+        return;
     if (updateCheckDue(currentUtcFileTime(), readLastCheckTime(HKEY_CURRENT_USER)))
         checkForUpdatesMenuItemClick(nullptr);
 }
@@ -33,6 +38,11 @@ void TForm1::checkUpdateTimerTimer(TObject*) {
 void TForm1::checkForUpdatesMenuItemClick(TObject* sender) {
     if (updateCheckRunning)
         return;
+    if (!workFolderUsable) {
+        MessageBoxW(Handle(), unusableWorkFolderText(tempBaseFolder).c_str(), L"Pixhaul",
+                    MB_OK | MB_ICONWARNING);
+        return;
+    }
     TPxhl* downloader = nullptr;
     try {
         downloader = acquireDownloader(this);

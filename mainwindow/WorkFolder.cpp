@@ -48,6 +48,12 @@ WorkFolderChoice chooseWorkFolder(const std::wstring& customValue, const std::ws
     return choice;
 }
 
+std::wstring unusableWorkFolderText(const std::wstring& folder) {
+    return L"Pixhaul cannot create its temporary folder \"" + folder +
+           L"\".\r\n\r\nPhotos cannot be loaded until another temporary folder is chosen "
+           L"(Temporary Folder... in the info menu).";
+}
+
 std::wstring systemTemporaryFolder() {
     DWORD size = GetTempPathW(0, nullptr);
     if (size == 0)

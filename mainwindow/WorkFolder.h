@@ -38,6 +38,9 @@ struct WorkFolderChoice {
 WorkFolderChoice chooseWorkFolder(const std::wstring& customValue, const std::wstring& systemTempFolder,
                                   const std::function<bool(const std::wstring& folder)>& makeFolders);
 
+// The warning for a run without a usable work folder, naming the folder that could not be made.
+std::wstring unusableWorkFolderText(const std::wstring& folder);
+
 // ---- file-system parts
 
 // The system's temporary folder, ending in a backslash.
